@@ -1,0 +1,177 @@
+#include "calc/calculation.h"
+
+#include <cmath>
+#include <string>
+#include <type_traits>
+
+#include "calc/carbon_scan.h"
+#include "calc/free_energy.h"
+#include "calc/number_text.h"
+#include "calc/reaction_data.h"
+
+namespace velkarin {
+namespace {
+
+using constants::standardPressure;
+
+// A computed quantity must be a finite number: an infinity is an overflow, a
+// NaN an invalid argument. `what` names the quantity for the user.
+double finite(double value, std::string_view what) {
+  if (std::isnan(value)) raiseFault(FaultKind::InvalidArgument, std::string(what) + "不是有效的数值");
+  if (std::isinf(value)) raiseFault(FaultKind::Overflow, std::string(what) + "超出了数值范围");
+  return value;
+}
+
+double naturalLog(double x, std::string_view quantity) {
+  if (!(x > 0)) raiseFault(FaultKind::InvalidArgument, std::string(quantity) + "必须大于0");
+  return std::log(x);
+}
+
+double divide(double numerator, double denominator, std::string_view what) {
+  if (denominator == 0) raiseFault(FaultKind::DivisionByZero, what);
+  return numerator / denominator;
+}
+
+double powerOfTen(double exponent, std::string_view what) { return finite(std::pow(10.0, exponent), what); }
+
+// Converts the text of A or B where a formula first uses it.
+double constantValue(const std::string& text, std::string_view name) {
+  const ReadResult read = readConstantText(text);
+  if (!read.error) return read.value;
+  if (*read.error == ReadError::OutOfRange) raiseFault(FaultKind::Overflow, std::string(name) + "值超出了数值范围");
+  if (text.empty()) raiseFault(FaultKind::TypeMismatch, std::string(name) + "值为空，不是数值");
+  raiseFault(FaultKind::TypeMismatch, std::string(name) + "值“" + text + "”不是数值");
+}
+
+// A coefficient of the lg K line is held as its formatted text and read back,
+// so K is built from the rounded value.
+double roundedAsText(double value, DigitPattern pattern) {
+  return readConstantText(formatPattern(value, pattern)).value;
+}
+
+template <class FreeEnergy>
+void compute(const ReactionConstants& constants, const MeltState& s, ResultSink& sink, CalculationOutcome& out) {
+  EquilibriumResult& r = out.result;
+  const double t = s.temperature;  // K
+
+  // The Cr3O4 formulas form lg f_C and lg f_Cr first, as quantities of their own.
+  if constexpr (std::is_same_v<FreeEnergy, Cr3O4FreeEnergy>) {
+    finite(carbonActivityLog(s), "C的活度系数的对数lgfC");
+    finite(chromiumActivityLog(s), "Cr的活度系数的对数lgfCr");
+  }
+
+  // Free-energy change: the logarithms first, then B·T, then A.
+  const double lnPressureRatio = naturalLog(s.coPressure / standardPressure, "CO分压");
+  const double lnChromium = naturalLog(s.chromium, "Cr浓度");
+  naturalLog(s.carbon, "C浓度");
+  const double b = constantValue(constants.b, "B");
+  finite(b * t, "B·T");
+  const double a = constantValue(constants.a, "A");
+  const FreeEnergy f({a, b, s, lnPressureRatio, lnChromium});
+  finite(f.rt(), "19.147142·T");
+  r.freeEnergyChange = finite(f(s.carbon), "反应自由能变值");
+  out.reached = ResultField::EquilibriumTemperature;
+
+  // Equilibrium temperature: the T at which ΔG = 0 for this composition and pressure.
+  const double temperatureDenominator = finite(b + 19.147142 * f.logSum(s.carbon), "平衡温度的分母");
+  r.equilibriumTemperature =
+      finite(divide(-a, temperatureDenominator, "计算平衡熔池温度时除数为零（B + 19.147142·lgQ = 0）"), "平衡熔池温度");
+  out.reached = ResultField::EquilibriumPressureRatio;
+
+  // Equilibrium CO pressure at the given temperature, in units of 101325 Pa.
+  const double rt = 19.147142 * t;
+  const double numerator = finite((-a - b * t) - rt * f.logSumWithoutPressure(s.carbon), "平衡CO分压的指数");
+  const double exponent =
+      finite(divide(numerator, rt * 3, "熔池温度为-273℃（0 K），计算平衡CO分压时除数为零"), "平衡CO分压的指数");
+  r.equilibriumPressureRatio = powerOfTen(exponent, "平衡CO分压");
+  finite(r.equilibriumPressureRatio * standardPressure, "平衡CO分压");
+  out.reached = ResultField::Scan;
+  presentFirstResults(sink, r);
+
+  // Carbon scan.
+  ScanResult scanned;
+  try {
+    scanned = scanCarbon(f);
+  } catch (const ScanOverflow&) {
+    raiseFault(FaultKind::Overflow, "C浓度试算方程y值超出了数值范围");
+  }
+  r.scanHit = scanned.hit;
+  r.trialCarbon = scanned.trialCarbon;
+  r.trialFreeEnergy = scanned.trialFreeEnergy;
+  r.trialCount = scanned.trialCount;
+  out.reached = ResultField::CarbonCoefficient;
+  presentScan(sink, r);
+
+  // lg K = a′/T + b′ with a′ rounded to a whole number and b′ to three decimals.
+  const double lgKSlope = roundedAsText(finite((-a / 2.303) / 8.314, "lgK的系数"), DigitPattern::Whole);
+  const double lgKIntercept = roundedAsText(finite((-b / 2.303) / 8.314, "lgK的常数项"), DigitPattern::Decimals3);
+
+  // Activity coefficients at the given composition, then K.
+  r.carbonCoefficient = powerOfTen(carbonActivityLog(s), "C的活度系数fc");
+  out.reached = ResultField::ChromiumCoefficient;
+  r.chromiumCoefficient = powerOfTen(chromiumActivityLog(s), "Cr的活度系数fcr");
+  out.reached = ResultField::EquilibriumConstant;
+  r.equilibriumConstant = powerOfTen(finite(lgKSlope / t + lgKIntercept, "lgK"), "平衡常数K");
+  out.reached = ResultField::PressureFromConstant;
+
+  // CO pressure with K, Pa.
+  const double third = 1.0 / 3.0;
+  const double chromiumActivityPower =
+      finite(std::pow(r.chromiumCoefficient * s.chromium, FreeEnergy::chromiumExponent), "Cr活度的幂");
+  const double pressureRatio = finite(
+      divide(r.equilibriumConstant, chromiumActivityPower, "Cr的活度为0（下溢），计算CO分压时除数为零"), "K与Cr活度之比");
+  r.pressureFromConstant = finite(((r.carbonCoefficient * s.carbon) * std::pow(pressureRatio, third)) * standardPressure,
+                                  "用平衡常数计算出来的CO分压值");
+  out.reached = ResultField::CarbonFromConstant;
+  presentPressureFromConstant(sink, r);
+
+  // Carbon content with K; f_C is the one at the given [%C].
+  const double pressureTerm =
+      finite(divide(s.coPressure, r.carbonCoefficient, "C的活度系数fc为0（下溢），计算平衡C浓度时除数为零") /
+                 standardPressure,
+             "平衡C浓度的分压项");
+  const double carbonRatio = finite(
+      divide(chromiumActivityPower, r.equilibriumConstant, "平衡常数K为0（下溢），计算平衡C浓度时除数为零"),
+      "Cr活度与K之比");
+  r.carbonFromConstant = finite(pressureTerm * std::pow(carbonRatio, third), "由平衡常数计算出来的平衡C浓度值");
+  out.reached = ResultField::All;
+  presentCarbonFromConstant(sink, r);
+
+  presentCompletion(sink, s, r);
+}
+
+}  // namespace
+
+CalculationOutcome computeEquilibrium(Reaction reaction, const ReactionConstants& constants, const MeltState& state,
+                                      ResultSink& sink) {
+  CalculationOutcome out;
+  out.state = state;
+  try {
+    if (reaction == Reaction::Cr2O3) {
+      compute<Cr2O3FreeEnergy>(constants, state, sink, out);
+    } else {
+      compute<Cr3O4FreeEnergy>(constants, state, sink, out);
+    }
+    out.status = CalculationOutcome::Status::Completed;
+  } catch (const FaultError& error) {
+    out.status = CalculationOutcome::Status::Faulted;
+    out.fault = error.fault();
+  }
+  return out;
+}
+
+CalculationOutcome runCalculation(Reaction reaction, const ReactionConstants& constants, PromptSource& prompts,
+                                  ResultSink& sink) {
+  auto input = readMeltState(reaction, prompts);
+  if (auto* state = std::get_if<MeltState>(&input)) return computeEquilibrium(reaction, constants, *state, sink);
+  CalculationOutcome out;
+  if (auto* fault = std::get_if<Fault>(&input)) {
+    out.status = CalculationOutcome::Status::Faulted;
+    out.fault = *fault;
+  } else {
+    out.status = CalculationOutcome::Status::Cancelled;
+  }
+  return out;
+}
+
+}  // namespace velkarin

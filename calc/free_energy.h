@@ -1,0 +1,154 @@
+#pragma once
+
+// ΔG(c) of each reaction as a function of the carbon content c, with every
+// term that does not depend on c evaluated once. Hoisting does not change a
+// single bit: each hoisted term is the same product of the same doubles that
+// the full formula forms, and the remaining operations keep their grouping.
+// The same object gives ΔG at the entered [%C] and at every scan trial.
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+#include "calc/records.h"
+
+namespace velkarin {
+
+// Inputs of the free-energy function that the calculation has converted and
+// checked: A and B as doubles, the melt state, and the two logarithms that
+// stay the same for every trial.
+struct FreeEnergyInputs {
+  double a = 0;                // J/mol
+  double b = 0;                // J/(mol·K)
+  MeltState state;
+  double lnPressureRatio = 0;  // ln(p / 101325)
+  double lnChromium = 0;       // ln [%Cr]
+};
+
+// 3[C] + Cr2O3 = 2[Cr] + 3CO.
+//   X(c) = ((((0.0714·Cr − 0.66·c) − 0.0356·Ni) + (3·ln(p/101325))·0.4343)
+//           + (2·ln Cr)·0.4343) − (3·ln c)·0.4343) + (−0.2486·Si + 0.036·Mn)
+//   Y(c) = X(c) without the pressure term
+//   G(c) = (A + B·T) + (19.147142·T)·X(c)
+class Cr2O3FreeEnergy {
+ public:
+  explicit Cr2O3FreeEnergy(const FreeEnergyInputs& in)
+      : standard_(in.a + in.b * in.state.temperature),
+        rt_(19.147142 * in.state.temperature),
+        chromiumTerm_(0.0714 * in.state.chromium),
+        nickelTerm_(0.0356 * in.state.nickel),
+        pressureLog_((3 * in.lnPressureRatio) * 0.4343),
+        chromiumLog_((2 * in.lnChromium) * 0.4343),
+        siliconManganese_(-0.2486 * in.state.silicon + 0.036 * in.state.manganese) {}
+
+  static constexpr double chromiumExponent = 2;  // power of f_Cr·Cr in p_K and C_K
+
+  double logSum(double c) const {
+    return ((((chromiumTerm_ - 0.66 * c) - nickelTerm_) + pressureLog_) + chromiumLog_ - (3 * std::log(c)) * 0.4343) +
+           siliconManganese_;
+  }
+  double logSumWithoutPressure(double c) const {
+    return (((chromiumTerm_ - 0.66 * c) - nickelTerm_) + chromiumLog_ - (3 * std::log(c)) * 0.4343) +
+           siliconManganese_;
+  }
+  double operator()(double c) const { return standard_ + rt_ * logSum(c); }
+
+  double rt() const { return rt_; }  // 19.147142·T, J/(mol·K)·K; its sign is ΔG's direction of change
+
+  // Bound on |computed − exact| of operator() for c in [0.001, 5000], where
+  // "exact" evaluates the same formula in real arithmetic on the same hoisted
+  // doubles (so it is strictly monotone in c for rt ≠ 0). Deliberately
+  // generous: each of the dozen roundings adds at most 2^-53 of the largest
+  // magnitude in play.
+  double errorBound() const {
+    const double terms = std::fabs(chromiumTerm_) + 0.66 * 5000 + std::fabs(nickelTerm_) + std::fabs(pressureLog_) +
+                         std::fabs(chromiumLog_) + 1.3029 * 8.6 + std::fabs(siliconManganese_);
+    return 64 * DBL_EPSILON * (std::fabs(standard_) + std::fabs(rt_) * terms) + 64 * DBL_MIN;
+  }
+
+ private:
+  double standard_;          // A + B·T, J/mol
+  double rt_;                // 19.147142·T
+  double chromiumTerm_;      // 0.0714·Cr
+  double nickelTerm_;        // 0.0356·Ni
+  double pressureLog_;       // (3·ln(p/101325))·0.4343
+  double chromiumLog_;       // (2·ln Cr)·0.4343
+  double siliconManganese_;  // −0.2486·Si + 0.036·Mn
+};
+
+// 3[C] + 3/4 Cr3O4 = 9/4 [Cr] + 3CO.
+//   lgfC(c)  = (((0.14·c − 0.024·Cr) + 0.012·Ni) − 0.012·Mn) + 0.08·Si
+//   lgfCr(c) = (((−0.0003·Cr) − 0.12·c) + 0.0002·Ni) − 0.0043·Si
+//   P = (ln(p/101325)·3)·0.4343, Q = (ln Cr·2.25)·0.4343, W(c) = (ln c·3)·0.4343
+//   S(c)  = (((P + 2.25·lgfCr) + Q) − 3·lgfC) − W
+//   S0(c) = ((2.25·lgfCr + Q) − 3·lgfC) − W
+//   G(c) = (A + B·T) + (19.147142·T)·S(c)
+class Cr3O4FreeEnergy {
+ public:
+  explicit Cr3O4FreeEnergy(const FreeEnergyInputs& in)
+      : standard_(in.a + in.b * in.state.temperature),
+        rt_(19.147142 * in.state.temperature),
+        p_((in.lnPressureRatio * 3) * 0.4343),
+        q_((in.lnChromium * 2.25) * 0.4343),
+        carbonChromium_(0.024 * in.state.chromium),
+        carbonNickel_(0.012 * in.state.nickel),
+        carbonManganese_(0.012 * in.state.manganese),
+        carbonSilicon_(0.08 * in.state.silicon),
+        chromiumChromium_(-0.0003 * in.state.chromium),
+        chromiumNickel_(0.0002 * in.state.nickel),
+        chromiumSilicon_(0.0043 * in.state.silicon) {}
+
+  static constexpr double chromiumExponent = 2.25;
+
+  double lgfC(double c) const {
+    return (((0.14 * c - carbonChromium_) + carbonNickel_) - carbonManganese_) + carbonSilicon_;
+  }
+  double lgfCr(double c) const { return ((chromiumChromium_ - 0.12 * c) + chromiumNickel_) - chromiumSilicon_; }
+  double logSum(double c) const {
+    return (((p_ + 2.25 * lgfCr(c)) + q_) - 3 * lgfC(c)) - (std::log(c) * 3) * 0.4343;
+  }
+  double logSumWithoutPressure(double c) const {
+    return ((2.25 * lgfCr(c) + q_) - 3 * lgfC(c)) - (std::log(c) * 3) * 0.4343;
+  }
+  double operator()(double c) const { return standard_ + rt_ * logSum(c); }
+
+  double rt() const { return rt_; }
+
+  double errorBound() const {
+    const double carbonTerms = 0.14 * 5000 + std::fabs(carbonChromium_) + std::fabs(carbonNickel_) +
+                               std::fabs(carbonManganese_) + std::fabs(carbonSilicon_);
+    const double chromiumTerms =
+        std::fabs(chromiumChromium_) + 0.12 * 5000 + std::fabs(chromiumNickel_) + std::fabs(chromiumSilicon_);
+    const double terms =
+        std::fabs(p_) + 2.25 * chromiumTerms + std::fabs(q_) + 3 * carbonTerms + 1.3029 * 8.6;
+    return 64 * DBL_EPSILON * (std::fabs(standard_) + std::fabs(rt_) * terms) + 64 * DBL_MIN;
+  }
+
+ private:
+  double standard_;          // A + B·T, J/mol
+  double rt_;                // 19.147142·T
+  double p_;                 // P
+  double q_;                 // Q
+  double carbonChromium_;    // 0.024·Cr
+  double carbonNickel_;      // 0.012·Ni
+  double carbonManganese_;   // 0.012·Mn
+  double carbonSilicon_;     // 0.08·Si
+  double chromiumChromium_;  // −0.0003·Cr
+  double chromiumNickel_;    // 0.0002·Ni
+  double chromiumSilicon_;   // 0.0043·Si
+};
+
+}  // namespace velkarin
+
+namespace velkarin {
+
+// lg f_C and lg f_Cr at a melt state, with the first-order interaction
+// coefficients of both reactions.
+inline double carbonActivityLog(const MeltState& s) {
+  return (((0.14 * s.carbon - 0.024 * s.chromium) + 0.012 * s.nickel) - 0.012 * s.manganese) + 0.08 * s.silicon;
+}
+inline double chromiumActivityLog(const MeltState& s) {
+  return ((-0.0003 * s.chromium - 0.12 * s.carbon) + 0.0002 * s.nickel) - 0.0043 * s.silicon;
+}
+
+}  // namespace velkarin

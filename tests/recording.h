@@ -1,0 +1,67 @@
+#pragma once
+
+// Test doubles of the calculation's two interfaces: prompts answered from a
+// script, and a sink that records every hand-off in order.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "calc/melt_state_input.h"
+#include "calc/result_presentation.h"
+
+namespace velkarin {
+
+// Answers prompt i with answers[i]; nullopt means Cancel, unless useDefaults
+// is set, in which case nullopt confirms the pre-filled default.
+class ScriptedPrompts : public PromptSource {
+ public:
+  explicit ScriptedPrompts(std::vector<std::optional<std::string>> answers, bool useDefaults = false)
+      : answers_(std::move(answers)), useDefaults_(useDefaults) {}
+
+  std::optional<std::string> ask(const Prompt& prompt) override {
+    asked.push_back(prompt);
+    const std::size_t i = asked.size() - 1;
+    const std::optional<std::string> answer = i < answers_.size() ? answers_[i] : std::nullopt;
+    if (!answer && useDefaults_) return prompt.defaultAnswer;
+    return answer;
+  }
+
+  std::vector<Prompt> asked;
+
+ private:
+  std::vector<std::optional<std::string>> answers_;
+  bool useDefaults_;
+};
+
+class RecordingSink : public ResultSink {
+ public:
+  void setOutput(OutputBox box, const std::string& text) override {
+    boxes[static_cast<int>(box) - 1] = text;
+    events.push_back("Text" + std::to_string(static_cast<int>(box)));
+  }
+  void appendResultLine(const std::string& line) override {
+    lines.push_back(line);
+    events.push_back("line");
+  }
+  void setClipboard(const std::optional<std::string>& text) override {
+    clipboard = text;
+    clipboardSet = true;
+    events.push_back("clipboard");
+  }
+  void notify(const std::string& message) override {
+    notices.push_back(message);
+    events.push_back("notice");
+  }
+
+  const std::optional<std::string>& box(int number) const { return boxes[number - 1]; }
+
+  std::optional<std::string> boxes[8];  // unset: never written
+  std::vector<std::string> lines;
+  std::optional<std::string> clipboard;
+  bool clipboardSet = false;
+  std::vector<std::string> notices;
+  std::vector<std::string> events;  // hand-offs in order
+};
+
+}  // namespace velkarin
