@@ -4,7 +4,7 @@
 PRESET ?= dev
 BUILD_DIR = build/$(PRESET)
 
-.PHONY: all deps build run test test-asan bench fuzz screenshot format clean
+.PHONY: all deps build run test test-long test-asan bench fuzz screenshot format clean
 
 all: build
 
@@ -20,6 +20,10 @@ run: build
 
 test: build
 	ctest --preset $(PRESET)
+
+# Also the opt-in long checks (the trial sequence against 5·10^9 real additions, …).
+test-long: build
+	VELKARIN_LONG_TESTS=1 ctest --preset $(PRESET) --timeout 3600
 
 # The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan:
