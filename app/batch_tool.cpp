@@ -1,0 +1,268 @@
+#include "app/batch_tool.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "app/csv.h"
+#include "calc/calculation.h"
+#include "calc/melt_state_input.h"
+#include "calc/number_text.h"
+#include "calc/reaction_data.h"
+#include "calc/result_presentation.h"
+
+namespace velkarin {
+namespace {
+
+// The cells read as prompt answers, one per prompt.
+struct AnswerColumn {
+  std::string_view name;
+  MeltField field;
+};
+
+constexpr std::array<AnswerColumn, promptCount> answerColumns{{
+    {"t", MeltField::Temperature},   // °C
+    {"C", MeltField::Carbon},        // mass %
+    {"Cr", MeltField::Chromium},     // mass %
+    {"Ni", MeltField::Nickel},       // mass %
+    {"Si", MeltField::Silicon},      // mass %
+    {"Mn", MeltField::Manganese},    // mass %
+    {"pCO", MeltField::CoPressure},  // Pa
+}};
+
+// Positions in inputColumns.
+constexpr std::size_t reactionColumn = 0;
+constexpr std::size_t aColumn = 1;
+constexpr std::size_t bColumn = 2;
+constexpr std::size_t firstAnswerColumn = 3;
+
+constexpr std::array<std::string_view, 3 + promptCount> inputColumns{
+    "reaction",
+    "A",
+    "B",
+    answerColumns[0].name,
+    answerColumns[1].name,
+    answerColumns[2].name,
+    answerColumns[3].name,
+    answerColumns[4].name,
+    answerColumns[5].name,
+    answerColumns[6].name,
+};
+
+// A computed column: the field of the result it shows (known once the
+// calculation got past it) and its text.
+struct ResultColumn {
+  std::string_view name;
+  ResultField field;
+  std::string (*text)(const EquilibriumResult&);
+};
+
+constexpr std::array<ResultColumn, 12> resultColumns{{
+    {"freeEnergyChange", ResultField::FreeEnergyChange,  // J/mol
+     [](const EquilibriumResult& r) { return formatShortest(r.freeEnergyChange); }},
+    {"equilibriumTemperature", ResultField::EquilibriumTemperature,  // K
+     [](const EquilibriumResult& r) { return formatShortest(r.equilibriumTemperature); }},
+    {"equilibriumPressureRatio", ResultField::EquilibriumPressureRatio,  // p_eq / 101325 Pa
+     [](const EquilibriumResult& r) { return formatShortest(r.equilibriumPressureRatio); }},
+    {"scanHit", ResultField::Scan,  // 1 or 0
+     [](const EquilibriumResult& r) { return std::string(r.scanHit ? "1" : "0"); }},
+    {"trialCarbon", ResultField::Scan,  // mass %
+     [](const EquilibriumResult& r) { return formatShortest(r.trialCarbon); }},
+    {"trialFreeEnergy", ResultField::Scan,  // J/mol
+     [](const EquilibriumResult& r) { return formatShortest(r.trialFreeEnergy); }},
+    {"trialCount", ResultField::Scan,  // missed trials; empty when the first trial hit
+     [](const EquilibriumResult& r) { return trialCountText(r.trialCount); }},
+    {"carbonCoefficient", ResultField::CarbonCoefficient,
+     [](const EquilibriumResult& r) { return formatShortest(r.carbonCoefficient); }},
+    {"chromiumCoefficient", ResultField::ChromiumCoefficient,
+     [](const EquilibriumResult& r) { return formatShortest(r.chromiumCoefficient); }},
+    {"equilibriumConstant", ResultField::EquilibriumConstant,
+     [](const EquilibriumResult& r) { return formatShortest(r.equilibriumConstant); }},
+    {"pressureFromConstant", ResultField::PressureFromConstant,  // Pa
+     [](const EquilibriumResult& r) { return formatShortest(r.pressureFromConstant); }},
+    {"carbonFromConstant", ResultField::CarbonFromConstant,  // mass %
+     [](const EquilibriumResult& r) { return formatShortest(r.carbonFromConstant); }},
+}};
+
+constexpr std::array<std::string_view, resultColumns.size() + 3> resultColumnNames{
+    resultColumns[0].name,
+    resultColumns[1].name,
+    resultColumns[2].name,
+    resultColumns[3].name,
+    resultColumns[4].name,
+    resultColumns[5].name,
+    resultColumns[6].name,
+    resultColumns[7].name,
+    resultColumns[8].name,
+    resultColumns[9].name,
+    resultColumns[10].name,
+    resultColumns[11].name,
+    "resultLine",
+    "fault",
+    "message",
+};
+
+// Keeps what a row's calculation hands over besides the output boxes: the
+// list line (only a completed calculation appends one) and the notice of a
+// scan that ran out.
+class RowSink final : public ResultSink {
+ public:
+  void setOutput(OutputBox, const std::string&) override {}
+  void appendResultLine(const std::string& text) override { line = text; }
+  void setClipboard(const std::optional<std::string>&) override {}
+  void notify(const std::string& message) override { notice = message; }
+
+  std::string line;
+  std::string notice;
+};
+
+std::string_view trimBlanks(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool isBlank(std::string_view text) { return trimBlanks(text).empty(); }
+
+bool equalsIgnoringCase(std::string_view x, std::string_view y) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::ranges::equal(x, y, [&](char p, char q) { return lower(p) == lower(q); });
+}
+
+// A line with nothing but blanks in its cells, as editors and spreadsheets
+// leave between or after the rows.
+bool isBlankRecord(const CsvRecord& record) { return std::ranges::all_of(record.fields, isBlank); }
+
+struct Header {
+  const CsvRecord* record = nullptr;
+  std::array<std::size_t, inputColumns.size()> position{};  // field index of each input column
+};
+
+Header readHeader(const CsvRecord& record) {
+  Header header{&record, {}};
+  std::string missing;
+  for (std::size_t column = 0; column < inputColumns.size(); ++column) {
+    std::optional<std::size_t> found;
+    for (std::size_t i = 0; i < record.fields.size(); ++i) {
+      if (!equalsIgnoringCase(trimBlanks(record.fields[i]), inputColumns[column])) continue;
+      if (found) {
+        throw CsvError(record.line, "column \"" + std::string(inputColumns[column]) + "\" appears twice (fields " +
+                                        std::to_string(*found + 1) + " and " + std::to_string(i + 1) + ")");
+      }
+      found = i;
+    }
+    if (!found) {
+      missing += missing.empty() ? "" : ", ";
+      missing += inputColumns[column];
+    }
+    header.position[column] = found.value_or(0);
+  }
+  if (!missing.empty()) {
+    throw CsvError(record.line, "the header line lacks the column(s) " + missing +
+                                    " (needed: reaction, A, B, t, C, Cr, Ni, Si, Mn, pCO)");
+  }
+  return header;
+}
+
+struct HeatRow {
+  const CsvRecord* record = nullptr;
+  Reaction reaction = Reaction::Cr2O3;
+};
+
+HeatRow readRow(const Header& header, const CsvRecord& record) {
+  if (record.fields.size() != header.record->fields.size()) {
+    throw CsvError(record.line, std::to_string(record.fields.size()) + " fields, but the header line has " +
+                                    std::to_string(header.record->fields.size()));
+  }
+  const std::string& text = record.fields[header.position[reactionColumn]];
+  for (Reaction reaction : {Reaction::Cr2O3, Reaction::Cr3O4}) {
+    if (equalsIgnoringCase(trimBlanks(text), reactionData(reaction).name)) return {&record, reaction};
+  }
+  if (isBlank(text)) throw CsvError(record.line, "the reaction cell is empty (expected Cr2O3 or Cr3O4)");
+  throw CsvError(record.line, "unknown reaction \"" + text + "\" (expected Cr2O3 or Cr3O4)");
+}
+
+// The input cells as given, then the result columns. Sets faulted when the
+// row's calculation ended in a fault.
+std::vector<std::string> computeRow(const Header& header, const HeatRow& row, bool& faulted) {
+  const auto cell = [&](std::size_t column) -> const std::string& {
+    return row.record->fields[header.position[column]];
+  };
+  const PresetRow& firstPreset = reactionData(row.reaction).presets.front();
+  const ReactionConstants constants{
+      isBlank(cell(aColumn)) ? std::string(firstPreset.a) : cell(aColumn),
+      isBlank(cell(bColumn)) ? std::string(firstPreset.b) : cell(bColumn),
+  };
+
+  RowSink sink;
+  CalculationOutcome outcome;
+  try {
+    MeltState state;
+    for (std::size_t i = 0; i < answerColumns.size(); ++i) {
+      const PromptRow& prompt =
+          *std::ranges::find(promptRows(), answerColumns[i].field, [](const PromptRow& p) { return p.field; });
+      const std::string& answer = cell(firstAnswerColumn + i);
+      if (isBlank(answer)) {
+        setMeltField(state, prompt.field, promptDefault(row.reaction, prompt.field));
+      } else {
+        applyAnswer(state, prompt, answer);
+      }
+    }
+    outcome = computeEquilibrium(row.reaction, constants, state, sink);
+  } catch (const FaultError& error) {
+    // An answer beyond the double range: nothing was computed.
+    outcome.status = CalculationOutcome::Status::Faulted;
+    outcome.reached = ResultField::FreeEnergyChange;
+    outcome.fault = error.fault();
+  }
+
+  std::vector<std::string> fields = row.record->fields;
+  for (const ResultColumn& column : resultColumns) {
+    fields.push_back(column.field < outcome.reached ? column.text(outcome.result) : std::string());
+  }
+  fields.push_back(sink.line);
+  if (outcome.fault) {
+    faulted = true;
+    fields.emplace_back(faultKindId(outcome.fault->kind));
+    fields.push_back(outcome.fault->message);
+  } else {
+    fields.emplace_back();
+    fields.push_back(sink.notice);
+  }
+  return fields;
+}
+
+}  // namespace
+
+std::span<const std::string_view> batchInputColumns() { return inputColumns; }
+
+std::span<const std::string_view> batchResultColumns() { return resultColumnNames; }
+
+BatchRun runBatch(std::string_view csvText) {
+  try {
+    const std::vector<CsvRecord> records = parseCsv(csvText);
+    auto next = std::ranges::find_if_not(records, isBlankRecord);
+    if (next == records.end()) {
+      throw CsvError(records.empty() ? 1 : records.back().line,
+                     "no header line (the first line names the columns reaction, A, B, t, C, Cr, Ni, Si, Mn, pCO)");
+    }
+    const Header header = readHeader(*next);
+    std::vector<HeatRow> rows;
+    for (++next; next != records.end(); ++next) {
+      if (!isBlankRecord(*next)) rows.push_back(readRow(header, *next));
+    }
+
+    BatchRun run;
+    std::vector<std::string> names = header.record->fields;
+    names.insert(names.end(), resultColumnNames.begin(), resultColumnNames.end());
+    run.output = csvRecord(names);
+    bool faulted = false;
+    for (const HeatRow& row : rows) run.output += csvRecord(computeRow(header, row, faulted));
+    run.exitStatus = faulted ? batchRowFaulted : batchAllComputed;
+    return run;
+  } catch (const CsvError& error) {
+    return BatchRun{batchInputUnusable, {}, BatchInputError{error.line(), error.what()}};
+  }
+}
+
+}  // namespace velkarin
