@@ -123,7 +123,7 @@ std::optional<std::string> resolveLine(Collected& c) {
   const PresetRow& preset = reactionData(c.options.family.reaction).presets[0];
   const ReactionConstants texts{c.a.value_or(std::string(preset.a)), c.b.value_or(std::string(preset.b))};
   const auto line = readReactionLine(texts);
-  if (!line) return "--a/--b: '" + texts.a + "', '" + texts.b + "' are not two numbers";
+  if (!line) return "--a/--b: A '" + texts.a + "' and B '" + texts.b + "' must both be numbers";
   c.options.family.line = *line;
   return std::nullopt;
 }
