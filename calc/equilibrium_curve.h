@@ -12,9 +12,9 @@
 // scan's range and refined (secant steps in ln c, safeguarded by bisection)
 // until the bracket is two adjacent doubles. Unlike the calculation's scan,
 // which stops at the first 0.000001 %C trial with 0 < ΔG < 2 J/mol, this is
-// the zero itself; at the worked examples the two differ by about 0.00001 %C
-// (the scan's hit lies 2 J/mol above the zero, on a slope of ~0.17 J/mol per
-// 0.000001 %C).
+// the zero itself; at the worked examples the scan's hit lies about
+// 0.00001 %C below the zero (its ΔG is just under 2 J/mol, on a slope of about
+// 0.17 J/mol per 0.000001 %C).
 //
 // Nothing here throws for a state without a root in range or for an invalid
 // state: the result says why there is no carbon content.
@@ -62,7 +62,7 @@ CurveComposition compositionOf(const MeltState& state);
 enum class CarbonGap {
   None,          // found: the carbon content is set
   BelowRange,    // ΔG(0.001 %C) < 0: even 0.001 %C is more than the equilibrium content (high T, low p_CO)
-  AboveRange,    // ΔG(5000 %C) > 0: even 5000 %C is less than the equilibrium content (T of a few K)
+  AboveRange,    // ΔG(5000 %C) > 0: even 5000 %C is less than the equilibrium content (only near 10 K)
   InvalidInput,  // T ≤ 0 K, p_CO ≤ 0, Cr ≤ 0, an input that is not finite, or ΔG beyond the double range
 };
 
