@@ -49,3 +49,9 @@ format:
 
 clean:
 	rm -rf build
+
+# The equilibrium-curve benchmark alone (Release build).
+.PHONY: bench-curve
+bench-curve:
+	$(MAKE) build PRESET=release
+	build/release/bench/velkarin-curve-bench

@@ -1,0 +1,227 @@
+#include "app/curve_command.h"
+
+#include <array>
+#include <cmath>
+#include <map>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "calc/number_text.h"
+#include "calc/reaction_data.h"
+
+namespace velkarin {
+namespace {
+
+// What the parser collects before it knows the reaction (A and B default to
+// the chosen reaction's first preset row, whatever the order of the options).
+struct Collected {
+  CurveCommandOptions options;
+  std::optional<std::string> a, b;
+};
+
+using Setter = std::optional<std::string> (*)(Collected&, const std::string& value);
+
+struct OptionRow {
+  std::string_view name;  // without the leading "--"
+  Setter set;             // returns the error message, or nothing
+};
+
+// A finite number in the form of the A/B texts (point as decimal separator).
+std::optional<double> readNumber(std::string_view text) {
+  const ReadResult read = readConstantText(text);
+  if (read.error || !std::isfinite(read.value)) return std::nullopt;
+  return read.value;
+}
+
+std::string notANumber(std::string_view option, const std::string& value) {
+  return "--" + std::string(option) + ": '" + value + "' is not a number";
+}
+
+template <double CurveComposition::*Field, const char* Name, bool Positive>
+std::optional<std::string> setComposition(Collected& c, const std::string& value) {
+  const auto number = readNumber(value);
+  if (!number) return notANumber(Name, value);
+  if (Positive && !(*number > 0)) return "--" + std::string(Name) + " must be greater than 0";
+  c.options.family.composition.*Field = *number;
+  return std::nullopt;
+}
+
+template <double TemperatureRange::*Field, const char* Name>
+std::optional<std::string> setTemperature(Collected& c, const std::string& value) {
+  const auto number = readNumber(value);
+  if (!number) return notANumber(Name, value);
+  c.options.family.temperatures.*Field = *number;
+  return std::nullopt;
+}
+
+std::optional<std::string> setReaction(Collected& c, const std::string& value) {
+  if (value == "cr2o3") {
+    c.options.family.reaction = Reaction::Cr2O3;
+  } else if (value == "cr3o4") {
+    c.options.family.reaction = Reaction::Cr3O4;
+  } else {
+    return "--reaction: '" + value + "' is neither cr2o3 nor cr3o4";
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> setA(Collected& c, const std::string& value) {
+  c.a = value;
+  return std::nullopt;
+}
+
+std::optional<std::string> setB(Collected& c, const std::string& value) {
+  c.b = value;
+  return std::nullopt;
+}
+
+// A comma-separated list of positive pressures in Pa.
+std::optional<std::string> setPressures(Collected& c, const std::string& value) {
+  std::vector<double> pressures;
+  std::size_t begin = 0;
+  while (true) {
+    const std::size_t comma = value.find(',', begin);
+    const std::string item = value.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
+    const auto number = readNumber(item);
+    if (!number) return "--pressures: '" + item + "' is not a number";
+    if (!(*number > 0)) return "--pressures: " + item + " Pa is not greater than 0";
+    pressures.push_back(*number);
+    if (comma == std::string::npos) break;
+    begin = comma + 1;
+  }
+  c.options.family.coPressures = std::move(pressures);
+  return std::nullopt;
+}
+
+constexpr char cr[] = "cr", ni[] = "ni", si[] = "si", mn[] = "mn";
+constexpr char from[] = "from", to[] = "to", step[] = "step";
+
+constexpr std::array<OptionRow, 11> optionRows{{
+    {"reaction", setReaction},
+    {"a", setA},
+    {"b", setB},
+    {"cr", setComposition<&CurveComposition::chromium, cr, true>},
+    {"ni", setComposition<&CurveComposition::nickel, ni, false>},
+    {"si", setComposition<&CurveComposition::silicon, si, false>},
+    {"mn", setComposition<&CurveComposition::manganese, mn, false>},
+    {"pressures", setPressures},
+    {"from", setTemperature<&TemperatureRange::startCelsius, from>},
+    {"to", setTemperature<&TemperatureRange::endCelsius, to>},
+    {"step", setTemperature<&TemperatureRange::stepCelsius, step>},
+}};
+
+const OptionRow* findOption(std::string_view name) {
+  for (const OptionRow& row : optionRows) {
+    if (row.name == name) return &row;
+  }
+  return nullptr;
+}
+
+// A and B of the chosen reaction: the given texts, else its first preset row.
+std::optional<std::string> resolveLine(Collected& c) {
+  const PresetRow& preset = reactionData(c.options.family.reaction).presets[0];
+  const ReactionConstants texts{c.a.value_or(std::string(preset.a)), c.b.value_or(std::string(preset.b))};
+  const auto line = readReactionLine(texts);
+  if (!line) return "--a/--b: A '" + texts.a + "' and B '" + texts.b + "' must both be numbers";
+  c.options.family.line = *line;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const std::string> args) {
+  Collected c;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      c.options.help = true;
+      continue;
+    }
+    if (arg.rfind("--", 0) != 0) return "unexpected argument '" + arg + "'";
+    const std::size_t equals = arg.find('=');
+    const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+    const OptionRow* row = findOption(name);
+    if (!row) return "unknown option '--" + name + "'";
+    std::string value;
+    if (equals != std::string::npos) {
+      value = arg.substr(equals + 1);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      return "--" + name + " needs a value";
+    }
+    if (auto error = row->set(c, value)) return *error;
+  }
+  if (c.options.help) return c.options;
+  if (auto error = resolveLine(c)) return *error;
+  if (curveTemperatures(c.options.family.temperatures).empty()) {
+    return "--from/--to/--step: need step > 0, to >= from and at most " + std::to_string(maxCurvePoints) +
+           " temperatures";
+  }
+  return c.options;
+}
+
+std::string curveCommandUsage() {
+  return R"(Usage: velkarin-curve [options]
+
+Prints the equilibrium carbon content (mass %, the carbon content at which the
+reaction's free-energy change is zero) against bath temperature, one column
+per CO partial pressure, as tab-separated text with a header row.
+
+Options (each as "--name value" or "--name=value"):
+  --reaction cr2o3|cr3o4   reaction (default cr2o3)
+  --a A                    A of dG0 = A + B*T, J/mol     (default: the reaction's first preset row)
+  --b B                    B of dG0 = A + B*T, J/(mol*K) (default: the reaction's first preset row)
+  --cr X                   [%Cr], mass %, > 0 (default 18)
+  --ni X                   [%Ni], mass % (default 9)
+  --si X                   [%Si], mass % (default 0)
+  --mn X                   [%Mn], mass % (default 0)
+  --pressures P1,P2,...    CO partial pressures, Pa, > 0 (default 101325,50000,25000,10000)
+  --from T                 first bath temperature, deg C (default 1400)
+  --to T                   last bath temperature, deg C (default 1900)
+  --step T                 temperature step, deg C, > 0 (default 1)
+  -h, --help               print this text
+
+Numbers use the point as decimal separator. An empty cell means that no
+carbon content between 0.001 and 5000 % is in equilibrium at that point; a
+note on stderr counts such cells per curve. Exit status: 0, or 2 for bad
+options (message and this text on stderr).
+)";
+}
+
+int runCurveCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  auto parsed = parseCurveCommand(args);
+  if (const auto* error = std::get_if<std::string>(&parsed)) {
+    err << "velkarin-curve: " << *error << "\n\n" << curveCommandUsage();
+    return curveExitUsage;
+  }
+  const CurveCommandOptions& options = std::get<CurveCommandOptions>(parsed);
+  if (options.help) {
+    out << curveCommandUsage();
+    return curveExitOk;
+  }
+  const std::vector<EquilibriumCurve> curves = equilibriumCurveFamily(options.family);
+  out << curveFamilyTsv(curves);
+  for (const EquilibriumCurve& curve : curves) {
+    std::map<CarbonGap, int> gaps;
+    int total = 0;
+    for (const CurvePoint& point : curve.points) {
+      if (point.carbon.gap == CarbonGap::None) continue;
+      ++gaps[point.carbon.gap];
+      ++total;
+    }
+    if (total == 0) continue;
+    err << "velkarin-curve: note: " << curve.label << ": " << total << " of " << curve.points.size()
+        << " temperatures without an equilibrium carbon content in [0.001, 5000] %C (";
+    const char* separator = "";
+    for (const auto& [reason, count] : gaps) {
+      err << separator << carbonGapId(reason) << ": " << count;
+      separator = ", ";
+    }
+    err << ")\n";
+  }
+  return curveExitOk;
+}
+
+}  // namespace velkarin

@@ -1,0 +1,39 @@
+#pragma once
+
+// velkarin-curve: the equilibrium-carbon curve family on the command line.
+// Parses the options into CurveFamilyInputs, computes the family and prints
+// it as tab-separated text (calc/equilibrium_curve.h). Kept apart from main()
+// so that the tests drive it with argument lists and string streams.
+
+#include <ostream>
+#include <span>
+#include <string>
+#include <variant>
+
+#include "calc/equilibrium_curve.h"
+
+namespace velkarin {
+
+struct CurveCommandOptions {
+  bool help = false;         // --help: print the usage and nothing else
+  CurveFamilyInputs family;  // everything else
+};
+
+// Parses the arguments after the program name. Returns the message of the
+// first bad option instead (unknown option, missing or malformed value, a
+// value out of its range, or a temperature range with no or too many points).
+std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const std::string> args);
+
+// The usage text, ending with a newline.
+std::string curveCommandUsage();
+
+// Exit statuses of the program.
+inline constexpr int curveExitOk = 0;
+inline constexpr int curveExitUsage = 2;  // bad options: message and usage on stderr
+
+// Runs the program: the family's tab-separated text on `out` and curveExitOk;
+// for --help the usage on `out` and curveExitOk; for bad options a message and
+// the usage on `err` and curveExitUsage.
+int runCurveCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+
+}  // namespace velkarin

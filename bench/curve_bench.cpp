@@ -1,0 +1,48 @@
+// The whole default equilibrium diagram: 4 CO pressures × 1400–1900 °C at
+// 1 °C (2004 roots), as the diagram window recomputes it on every change; and
+// one root alone. The diagram must stay well under 50 ms.
+
+#include <benchmark/benchmark.h>
+
+#include "calc/equilibrium_curve.h"
+
+namespace velkarin {
+namespace {
+
+void defaultFamily(benchmark::State& state, Reaction reaction) {
+  CurveFamilyInputs in;
+  in.reaction = reaction;
+  in.line = presetLine(reaction);
+  for (auto _ : state) {
+    std::vector<EquilibriumCurve> curves = equilibriumCurveFamily(in);
+    benchmark::DoNotOptimize(curves.data());
+  }
+  state.counters["roots"] =
+      benchmark::Counter(static_cast<double>(in.coPressures.size() * curveTemperatures(in.temperatures).size()),
+                         benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK_CAPTURE(defaultFamily, Cr2O3, Reaction::Cr2O3)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(defaultFamily, Cr3O4, Reaction::Cr3O4)->Unit(benchmark::kMillisecond);
+
+void defaultFamilyAsText(benchmark::State& state) {
+  const std::vector<EquilibriumCurve> curves = equilibriumCurveFamily({});
+  for (auto _ : state) {
+    std::string text = curveFamilyTsv(curves);
+    benchmark::DoNotOptimize(text.data());
+  }
+}
+BENCHMARK(defaultFamilyAsText)->Unit(benchmark::kMillisecond);
+
+void oneRoot(benchmark::State& state) {
+  const ReactionLine line = presetLine(Reaction::Cr2O3);
+  double t = 1650;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(t);
+    EquilibriumCarbon c = equilibriumCarbon(Reaction::Cr2O3, line, t, 101325, {});
+    benchmark::DoNotOptimize(c);
+  }
+}
+BENCHMARK(oneRoot);
+
+}  // namespace
+}  // namespace velkarin

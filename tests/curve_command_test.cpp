@@ -1,0 +1,130 @@
+#include "app/curve_command.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace velkarin {
+namespace {
+
+struct CommandRun {
+  int status;
+  std::string out, err;
+};
+
+CommandRun run(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int status = runCurveCommand(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+struct BadOptions {
+  const char* name;
+  std::vector<std::string> args;
+  const char* message;  // part of the message on stderr
+};
+
+void PrintTo(const BadOptions& c, std::ostream* os) { *os << c.name; }
+
+class BadCurveOptions : public ::testing::TestWithParam<BadOptions> {};
+
+TEST_P(BadCurveOptions, PrintUsageOnStderrAndExit2) {
+  const BadOptions& c = GetParam();
+  const CommandRun r = run(c.args);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Usage: velkarin-curve"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CurveCommand, BadCurveOptions,
+    ::testing::Values(BadOptions{"UnknownOption", {"--temperature", "1650"}, "unknown option '--temperature'"},
+                      BadOptions{"Positional", {"cr2o3"}, "unexpected argument 'cr2o3'"},
+                      BadOptions{"MissingValue", {"--cr"}, "--cr needs a value"},
+                      BadOptions{"UnknownReaction", {"--reaction", "cr2o4"}, "'cr2o4' is neither"},
+                      BadOptions{"ChromiumNotANumber", {"--cr=18%"}, "--cr: '18%' is not a number"},
+                      BadOptions{"ZeroChromium", {"--cr", "0"}, "--cr must be greater than 0"},
+                      BadOptions{"NickelNotFinite", {"--ni", "inf"}, "--ni: 'inf' is not a number"},
+                      BadOptions{"EmptyPressure", {"--pressures", "101325,,10000"}, "--pressures: '' is not a number"},
+                      BadOptions{"ZeroPressure", {"--pressures", "101325,0"}, "0 Pa is not greater than 0"},
+                      BadOptions{"ANotANumber", {"--a", "abc"}, "A 'abc' and B '-475.137' must both be numbers"},
+                      BadOptions{"ZeroStep", {"--step", "0"}, "need step > 0"},
+                      BadOptions{"EndBeforeStart", {"--from", "1900", "--to", "1400"}, "to >= from"},
+                      BadOptions{"TooManyTemperatures", {"--step", "0.001"}, "at most 100001 temperatures"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CurveCommand, HelpGoesToStdoutWithStatus0) {
+  const CommandRun r = run({"--help"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, curveCommandUsage());
+  EXPECT_EQ(r.err, "");
+}
+
+struct GoodOptions {
+  const char* name;
+  std::vector<std::string> args;
+  CurveFamilyInputs expected;
+};
+
+void PrintTo(const GoodOptions& c, std::ostream* os) { *os << c.name; }
+
+class GoodCurveOptions : public ::testing::TestWithParam<GoodOptions> {};
+
+// Options land in the family inputs, and the program prints that family.
+TEST_P(GoodCurveOptions, PrintTheFamilyTheyDescribe) {
+  const GoodOptions& c = GetParam();
+  const auto parsed = parseCurveCommand(c.args);
+  ASSERT_TRUE(std::holds_alternative<CurveCommandOptions>(parsed)) << std::get<std::string>(parsed);
+  const CurveFamilyInputs& in = std::get<CurveCommandOptions>(parsed).family;
+  const CurveFamilyInputs& ex = c.expected;
+  EXPECT_EQ(in.reaction, ex.reaction);
+  EXPECT_EQ(in.line.a, ex.line.a);
+  EXPECT_EQ(in.line.b, ex.line.b);
+  EXPECT_EQ(in.composition.chromium, ex.composition.chromium);
+  EXPECT_EQ(in.composition.nickel, ex.composition.nickel);
+  EXPECT_EQ(in.composition.silicon, ex.composition.silicon);
+  EXPECT_EQ(in.composition.manganese, ex.composition.manganese);
+  EXPECT_EQ(in.coPressures, ex.coPressures);
+  EXPECT_EQ(curveTemperatures(in.temperatures), curveTemperatures(ex.temperatures));
+
+  const CommandRun r = run(c.args);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, curveFamilyTsv(equilibriumCurveFamily(ex)));
+  EXPECT_EQ(r.err, "");
+}
+
+CurveFamilyInputs family(Reaction reaction, ReactionLine line, CurveComposition comp, std::vector<double> pressures,
+                         TemperatureRange range) {
+  return {reaction, line, comp, std::move(pressures), range};
+}
+
+const std::vector<double> defaultPressures{101325, 50000, 25000, 10000};
+
+INSTANTIATE_TEST_SUITE_P(
+    CurveCommand, GoodCurveOptions,
+    ::testing::Values(
+        GoodOptions{"Defaults", {}, family(Reaction::Cr2O3, {739938, -475.137}, {18, 9, 0, 0}, defaultPressures, {})},
+        GoodOptions{"Cr3O4TakesItsOwnFirstPresetRow",
+                    {"--reaction", "cr3o4"},
+                    family(Reaction::Cr3O4, {697890, -461.535}, {18, 9, 0, 0}, defaultPressures, {})},
+        GoodOptions{"AOnlyKeepsThePresetB",
+                    {"--a= 743675 ", "--reaction=cr2o3"},
+                    family(Reaction::Cr2O3, {743675, -475.137}, {18, 9, 0, 0}, defaultPressures, {})},
+        GoodOptions{"Everything",
+                    {"--reaction", "cr3o4",   "--a",  "661725", "--b",  "-438.852", "--cr",
+                     "25",         "--ni=10", "--si", "0.5",    "--mn", "-1",       "--pressures",
+                     "80000,2e4",  "--from",  "1500", "--to",   "1600", "--step",   "10"},
+                    family(Reaction::Cr3O4, {661725, -438.852}, {25, 10, 0.5, -1}, {80000, 20000}, {1500, 1600, 10})}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CurveCommand, CountsGapsPerCurveOnStderr) {
+  const CommandRun r = run({"--pressures", "101325,10000", "--from", "2850", "--to", "2860", "--step", "5"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("101325 Pa (1.000): 1 of 3 temperatures"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("10000 Pa (0.099): 3 of 3 temperatures"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("(below-range: 3)"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace velkarin
