@@ -34,14 +34,19 @@ bench:
 	$(MAKE) build PRESET=release
 	build/release/bench/velkarin-bench
 
-# Runs each libFuzzer target for a bounded time (FUZZ_SECONDS each).
+# Runs each libFuzzer target for a bounded time (FUZZ_SECONDS each). New
+# inputs go to build/fuzz/corpus/<target> (fuzz/seeds is read as well); an
+# input that crashes, or runs longer than 10 s (a calculation must take well
+# under a millisecond), is kept in build/fuzz/artifacts/<target>/.
 FUZZ_SECONDS ?= 60
 fuzz:
 	$(MAKE) build PRESET=fuzz
 	@for target in build/fuzz/fuzz/fuzz_*; do \
-	  echo "== $$target ($(FUZZ_SECONDS) s)"; \
-	  mkdir -p build/fuzz/corpus/$$(basename $$target); \
-	  $$target -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build/fuzz/corpus/$$(basename $$target) fuzz/seeds || exit 1; \
+	  name=$$(basename $$target); \
+	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
+	  mkdir -p build/fuzz/corpus/$$name build/fuzz/artifacts/$$name; \
+	  $$target -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	    -artifact_prefix=build/fuzz/artifacts/$$name/ build/fuzz/corpus/$$name fuzz/seeds || exit 1; \
 	done
 
 format:

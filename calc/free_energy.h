@@ -25,6 +25,16 @@ struct FreeEnergyInputs {
   double lnChromium = 0;       // ln [%Cr]
 };
 
+// 64 roundings' worth of |A + B·T| + |19.147142·T|·terms, where terms bounds
+// the magnitudes summed in the activity sum. The factor is applied before the
+// sum, so the bound stays finite at temperatures where |19.147142·T|·terms
+// alone would overflow (T ~ 1e300 K) while ΔG is still finite; an infinite
+// bound would leave the scan nothing to bisect, and it would test every trial.
+inline double evaluationErrorBound(double standard, double rt, double terms) {
+  constexpr double perRounding = 64 * DBL_EPSILON;
+  return perRounding * std::fabs(standard) + (perRounding * std::fabs(rt)) * terms + 64 * DBL_MIN;
+}
+
 // 3[C] + Cr2O3 = 2[Cr] + 3CO.
 //   X(c) = ((((0.0714·Cr − 0.66·c) − 0.0356·Ni) + (3·ln(p/101325))·0.4343)
 //           + (2·ln Cr)·0.4343) − (3·ln c)·0.4343) + (−0.2486·Si + 0.036·Mn)
@@ -63,7 +73,7 @@ class Cr2O3FreeEnergy {
   double errorBound() const {
     const double terms = std::fabs(chromiumTerm_) + 0.66 * 5000 + std::fabs(nickelTerm_) + std::fabs(pressureLog_) +
                          std::fabs(chromiumLog_) + 1.3029 * 8.6 + std::fabs(siliconManganese_);
-    return 64 * DBL_EPSILON * (std::fabs(standard_) + std::fabs(rt_) * terms) + 64 * DBL_MIN;
+    return evaluationErrorBound(standard_, rt_, terms);
   }
 
  private:
@@ -121,7 +131,7 @@ class Cr3O4FreeEnergy {
         std::fabs(chromiumChromium_) + 0.12 * 5000 + std::fabs(chromiumNickel_) + std::fabs(chromiumSilicon_);
     const double terms =
         std::fabs(p_) + 2.25 * chromiumTerms + std::fabs(q_) + 3 * carbonTerms + 1.3029 * 8.6;
-    return 64 * DBL_EPSILON * (std::fabs(standard_) + std::fabs(rt_) * terms) + 64 * DBL_MIN;
+    return evaluationErrorBound(standard_, rt_, terms);
   }
 
  private:
