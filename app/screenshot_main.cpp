@@ -2,10 +2,12 @@
 // computes both worked examples through the real windows (every prompt
 // confirmed with its default) and saves pictures of the screen area of the
 // frame: prompt.png (the first prompt of Form1), form1.png and form2.png in
-// the folder given as the only argument. Also prints the start-up time.
+// the folder given as the only argument. Also prints the start-up time, and
+// fails when a calculation window does not show whole in the workspace.
 //
 //   xvfb-run -a -s "-screen 0 1366x768x24" velkarin-screenshot build/screenshots
 
+#include <unistd.h>
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -20,12 +22,48 @@
 #include <QTimer>
 #include <QWindow>
 #include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 #include "ui/calculation_window.h"
 #include "ui/main_frame.h"
 #include "ui/qt_translation.h"
 
 namespace {
+
+// Milliseconds since this process was started by the kernel (10 ms steps):
+// covers loading the libraries too, which a timer started in main() misses.
+long long millisecondsSinceProcessStart() {
+  std::ifstream stat("/proc/self/stat");
+  std::string line;
+  std::getline(stat, line);
+  std::istringstream fields(line.substr(line.rfind(')') + 2));  // after "pid (name) "
+  std::string field;
+  for (int i = 3; i < 22 && fields >> field;) ++i;  // skip to field 22, starttime
+  long long startTicks = 0;
+  fields >> startTicks;
+  timespec now{};
+  clock_gettime(CLOCK_BOOTTIME, &now);
+  const long long ticksPerSecond = sysconf(_SC_CLK_TCK);
+  return (now.tv_sec * 1000LL + now.tv_nsec / 1000000) - startTicks * 1000 / ticksPerSecond;
+}
+
+// The calculation window must show whole in the workspace on a screen of
+// 1366 × 768 or larger.
+bool wholeWindowVisible(const velkarin::MainFrame& frame, velkarin::Reaction reaction) {
+  const QWidget* window = frame.calculationWindow(reaction);
+  const QWidget* subWindow = window->parentWidget();
+  const QWidget* viewport = subWindow->parentWidget();
+  const bool whole = viewport->rect().contains(subWindow->geometry());
+  if (!whole) {
+    std::fprintf(stderr, "%s is not wholly visible: sub-window %dx%d+%d+%d in a workspace of %dx%d\n",
+                 qPrintable(window->objectName()), subWindow->width(), subWindow->height(), subWindow->x(),
+                 subWindow->y(), viewport->width(), viewport->height());
+  }
+  return whole;
+}
 
 // Lets the window system draw what was just shown.
 void settle(int milliseconds) {
@@ -96,9 +134,10 @@ int main(int argc, char* argv[]) {
   while (!frame.windowHandle() || !frame.windowHandle()->isExposed())
     QApplication::processEvents(QEventLoop::WaitForMoreEvents);
   QApplication::processEvents();
-  std::fprintf(stderr, "start-up to frame shown: %lld ms\n", static_cast<long long>(sinceStart.elapsed()));
+  std::fprintf(stderr, "start-up: frame shown %lld ms after main(), %lld ms after the process started\n",
+               static_cast<long long>(sinceStart.elapsed()), millisecondsSinceProcessStart());
 
-  bool ok = true;
+  bool ok = wholeWindowVisible(frame, velkarin::Reaction::Cr2O3);
   {
     PromptAnswerer answerer(frame, folder.filePath(QStringLiteral("prompt.png")));
     frame.calculationWindow(velkarin::Reaction::Cr2O3)->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
@@ -108,6 +147,7 @@ int main(int argc, char* argv[]) {
   ok = save(frame, folder.filePath(QStringLiteral("form1.png"))) && ok;
 
   frame.findChild<QAction*>(QStringLiteral("脱碳计算2"))->trigger();
+  ok = wholeWindowVisible(frame, velkarin::Reaction::Cr3O4) && ok;
   {
     PromptAnswerer answerer(frame, QString());
     frame.calculationWindow(velkarin::Reaction::Cr3O4)->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
