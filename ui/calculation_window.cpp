@@ -95,16 +95,17 @@ QWidget* CalculationWindow::createControl(const ControlRow& row) {
       label->setAlignment(edge | Qt::AlignVCenter);
       return label;
     }
-    case ControlKind::TextBox: {
+    case ControlKind::OutputBox: {
       auto* box = new QLineEdit(this);
-      box->setReadOnly(true);  // only the calculation writes it; the user may select and copy
-      const int number = row.name.back() - '0';
-      outputs_[static_cast<std::size_t>(number - 1)] = box;
+      box->setReadOnly(true);                    // only the calculation writes it; the user may select and copy
+      const int number = row.name.back() - '0';  // "Text1" … "Text8"
+      outputs_.at(static_cast<std::size_t>(number - 1)) = box;
       return box;
     }
-    case ControlKind::DropDown: {
+    case ControlKind::ConstantA:
+    case ControlKind::ConstantB: {
       const ReactionData& data = reactionData(layout_.reaction);
-      const bool isA = row.name == "Combo1";
+      const bool isA = row.kind == ControlKind::ConstantA;
       auto* combo = new QComboBox(this);
       combo->setEditable(true);
       combo->setInsertPolicy(QComboBox::NoInsert);  // a typed value is used, never added
@@ -114,23 +115,16 @@ QWidget* CalculationWindow::createControl(const ControlRow& row) {
       (isA ? constantA_ : constantB_) = combo;
       return combo;
     }
-    case ControlKind::ListBox: {
+    case ControlKind::ResultList:
       resultList_ = new QListWidget(this);
       return resultList_;
-    }
-    case ControlKind::Button: {
-      auto* button = new QPushButton(text, this);
-      button->setAutoDefault(false);
-      if (row.name == "Command1") {
-        calculateButton_ = button;
-        connect(button, &QPushButton::clicked, this, &CalculationWindow::calculate);
-      } else if (row.name == "Command2") {
-        connect(button, &QPushButton::clicked, this, &CalculationWindow::hideWindow);
-      } else {
-        connect(button, &QPushButton::clicked, this, &CalculationWindow::clearList);
-      }
-      return button;
-    }
+    case ControlKind::CalculateButton:
+      calculateButton_ = createButton(text, &CalculationWindow::calculate);
+      return calculateButton_;
+    case ControlKind::ExitButton:
+      return createButton(text, &CalculationWindow::hideWindow);
+    case ControlKind::ClearListButton:
+      return createButton(text, &CalculationWindow::clearList);
     case ControlKind::Line: {
       auto* line = new QFrame(this);
       line->setAutoFillBackground(true);
@@ -141,6 +135,13 @@ QWidget* CalculationWindow::createControl(const ControlRow& row) {
     }
   }
   return nullptr;
+}
+
+QPushButton* CalculationWindow::createButton(const QString& text, void (CalculationWindow::*action)()) {
+  auto* button = new QPushButton(text, this);
+  button->setAutoDefault(false);  // no button is a default button
+  connect(button, &QPushButton::clicked, this, action);
+  return button;
 }
 
 // Keyboard focus follows the tab indices of the table; labels and the line

@@ -46,6 +46,7 @@ class CalculationWindow : public QWidget {
   void createControls();
   void applyTabOrder();
   QWidget* createControl(const ControlRow& row);
+  QPushButton* createButton(const QString& text, void (CalculationWindow::*action)());
   void hideWindow();
   void clearList();
 

@@ -15,12 +15,15 @@
 namespace velkarin {
 
 enum class ControlKind {
-  Label,     // static text, never takes focus
-  TextBox,   // read-only output box Text1 … Text8
-  DropDown,  // editable drop-down of the A or B presets
-  ListBox,   // the result list List1
-  Button,    // push button Command1 … Command3
-  Line,      // drawn straight line
+  Label,            // static text, never takes focus
+  OutputBox,        // read-only output box Text1 … Text8 (the number ends its name)
+  ConstantA,        // editable drop-down of the A presets, J/mol
+  ConstantB,        // editable drop-down of the B presets, J/(mol·K)
+  ResultList,       // one line per completed calculation
+  CalculateButton,  // runs the calculation
+  ExitButton,       // hides the window, contents kept
+  ClearListButton,  // empties this window's result list
+  Line,             // drawn straight line
 };
 
 enum class ControlFont {
