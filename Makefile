@@ -1,10 +1,10 @@
 # Velkarin — the two commands of the README, and a few more.
-#   make run    installs what is missing, builds, starts the program
+#   make run    installs what is missing, builds, starts the desktop program
 #   make test   installs what is missing, builds, runs every test
 PRESET ?= dev
 BUILD_DIR = build/$(PRESET)
 
-.PHONY: all deps build run test test-long test-asan bench fuzz screenshot format clean
+.PHONY: all deps build run run-batch test test-long test-asan bench bench-curve fuzz screenshot format clean
 
 all: build
 
@@ -15,8 +15,12 @@ build: deps
 	cmake --preset $(PRESET)
 	cmake --build --preset $(PRESET)
 
-# The example shift has one faulting row on purpose, so exit status 1 is expected.
 run: build
+	$(BUILD_DIR)/app/velkarin
+
+# The batch tool on the example heats. The example shift has one faulting row
+# on purpose, so exit status 1 is expected.
+run-batch: build
 	$(BUILD_DIR)/app/velkarin-batch examples/heats.csv || [ $$? -eq 1 ]
 
 test: build
@@ -48,6 +52,12 @@ fuzz:
 	  $$target -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
 	    -artifact_prefix=build/fuzz/artifacts/$$name/ build/fuzz/corpus/$$name fuzz/seeds || exit 1; \
 	done
+
+# Computes both worked examples in the real windows on a virtual screen and
+# saves pictures of them to build/screenshots/.
+screenshot: build
+	mkdir -p build/screenshots
+	xvfb-run -a -s "-screen 0 1366x768x24" $(BUILD_DIR)/app/velkarin-screenshot build/screenshots
 
 format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp')

@@ -1,0 +1,332 @@
+// The Calculate action through the real windows and dialogs: prompts, output
+// boxes, the result list, the clipboard, faults, Cancel and the run-out.
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "calc/calculation.h"
+#include "tests/recording.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/calculation_window.h"
+#include "ui/main_frame.h"
+#include "ui/qt_translation.h"
+
+using namespace velkarin;
+using namespace velkarin::test;
+
+Q_DECLARE_METATYPE(velkarin::Reaction)
+Q_DECLARE_METATYPE(velkarin::test::PromptAnswer)
+
+namespace {
+
+struct ExpectedPrompt {
+  QString title;
+  QString text;
+  QString prefilled;
+};
+
+QList<ExpectedPrompt> expectedPrompts(const QString& carbonDefault) {
+  return {
+      {"温度值℃", "请输入熔池实际温度值", "1650"},    {"C浓度值", "请输入熔池实际C浓度", carbonDefault},
+      {"Cr浓度值", "请输入熔池实际Cr浓度", "18"},     {"Ni浓度值", "请输入熔池实际Ni浓度", "9"},
+      {"Si浓度值", "请输入熔池实际Si浓度", "0"},      {"Mn浓度值", "请输入熔池实际Mn浓度", "0"},
+      {"CO分压值", "请输入熔池实际CO分压", "101325"},
+  };
+}
+
+// The core's own hand-offs for the same inputs, as the reference for what the
+// window must show: the window adds no arithmetic of its own.
+struct CoreRun {
+  CalculationOutcome outcome;
+  RecordingSink sink;
+};
+
+std::unique_ptr<CoreRun> coreRun(Reaction reaction, const ReactionConstants& constants,
+                                 const QList<PromptAnswer>& answers) {
+  std::vector<std::optional<std::string>> scripted;
+  for (const PromptAnswer& answer : answers) {
+    scripted.push_back(answer.text ? std::optional(answer.text->toStdString()) : std::nullopt);
+  }
+  auto run = std::make_unique<CoreRun>();
+  ScriptedPrompts prompts(scripted, /*useDefaults=*/true);
+  run->outcome = runCalculation(reaction, constants, prompts, run->sink);
+  return run;
+}
+
+// Text1 … Text8 after the core's run wrote its boxes over `before`.
+QStringList afterRun(const QStringList& before, const RecordingSink& sink) {
+  QStringList boxes = before;
+  for (int i = 0; i < 8; ++i) {
+    if (sink.boxes[i]) boxes[i] = QString::fromStdString(*sink.boxes[i]);
+  }
+  return boxes;
+}
+
+QString clipboardText() { return QGuiApplication::clipboard()->text(); }
+
+}  // namespace
+
+class CalculationWindowUiTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<MainFrame> frame_;
+  std::unique_ptr<ModalWatchdog> watchdog_;
+
+  CalculationWindow* show(Reaction reaction) { return frame_->showCalculationWindow(reaction); }
+
+  // Runs the worked example of the window so that every output holds a value.
+  void fillWithWorkedExample(CalculationWindow* window) {
+    DialogDriver driver(keepDefaults());
+    clickCalculate(*window, driver);
+    QCOMPARE(listLines(*window).size(), 1);
+  }
+
+ private slots:
+  void initTestCase() {
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    silenceOffscreenNoise();
+    QVERIFY(installQtChineseTranslation(*QCoreApplication::instance()));
+  }
+
+  void init() {
+    watchdog_ = std::make_unique<ModalWatchdog>();
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    frame_ = startFrame();
+  }
+
+  void cleanup() {
+    frame_.reset();
+    QVERIFY2(watchdog_->problems().isEmpty(), qPrintable(watchdog_->problems().join('\n')));
+    watchdog_.reset();
+  }
+
+  void worked_example_fills_boxes_list_and_clipboard_data() {
+    QTest::addColumn<Reaction>("reaction");
+    QTest::addColumn<QString>("carbonDefault");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("clipboard");
+    const QStringList form1{"1349", "1764649", "-137074", "0.326346", "1.888809", "325346", "1764505", "0.126333"};
+    const QStringList form2{"1626", "121437", "-8686", "0.299878", "1.920888", "298878", "121465", "0.291967"};
+    QTest::newRow("Form1 Cr2O3") << Reaction::Cr2O3 << "2.2" << form1
+                                 << "t=1650   c=2.200   cr=18.000   Pco=101325   G=-137074   teq=1349℃   "
+                                    "pcoeq=1764649   ceq=0.326   ccc=0.126"
+                                 << "0.326346";
+    QTest::newRow("Form2 Cr3O4") << Reaction::Cr3O4 << "0.35" << form2
+                                 << "t=1650   c=0.350   cr=18.000   Pco=101325   G=-008686   teq=1626℃   "
+                                    "pcoeq=121437   ceq=0.300   ccc=0.292"
+                                 << "0.299878";
+  }
+  void worked_example_fills_boxes_list_and_clipboard() {
+    QFETCH(Reaction, reaction);
+    QFETCH(QString, carbonDefault);
+    CalculationWindow* window = show(reaction);
+    QSignalSpy completed(window, &CalculationWindow::calculationCompleted);
+
+    DialogDriver driver(keepDefaults());
+    clickCalculate(*window, driver);
+
+    QCOMPARE(driver.problems(), QStringList());
+    const QList<ExpectedPrompt> expected = expectedPrompts(carbonDefault);
+    QCOMPARE(driver.seen().size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+      const SeenDialog& seen = driver.seen()[i];
+      QCOMPARE(seen.kind, SeenDialog::Kind::Prompt);
+      QCOMPARE(seen.title, expected[i].title);
+      QCOMPARE(seen.text, expected[i].text);
+      QCOMPARE(seen.prefilled, expected[i].prefilled);
+      QCOMPARE(seen.buttons, (QStringList{"确定", "取消"}));
+    }
+    QTEST(boxTexts(*window), "boxes");
+    QFETCH(QString, line);
+    QCOMPARE(listLines(*window), QStringList{line});
+    QTEST(clipboardText(), "clipboard");
+    QCOMPARE(completed.size(), 1);
+    QVERIFY(window->lastCompletedState().has_value());
+    QCOMPARE(window->lastCompletedState()->temperature, 1923.0);  // K: 1650 °C + 273
+    QCOMPARE(window->lastCompletedState()->coPressure, 101325.0);
+    QCOMPARE(frame_->activeCalculationWindow(), window);
+  }
+
+  void new_list_line_is_scrolled_into_view() {
+    CalculationWindow* window = show(Reaction::Cr2O3);
+    QListWidget* list = resultList(*window);
+    for (int i = 0; i < 40; ++i) list->addItem(QStringLiteral("earlier line %1").arg(i));
+    list->scrollToTop();
+
+    DialogDriver driver(keepDefaults());
+    clickCalculate(*window, driver);
+
+    QCOMPARE(list->count(), 41);
+    const QRect lastLine = list->visualItemRect(list->item(40));
+    QVERIFY(list->viewport()->rect().contains(lastLine));
+  }
+
+  void fault_part_way_keeps_later_boxes_list_and_clipboard_data() {
+    QTest::addColumn<QString>("constantA");
+    QTest::addColumn<QList<PromptAnswer>>("answers");
+    QTest::addColumn<int>("boxesWritten");
+    QTest::newRow("A is not a number: before any box") << "abc" << keepDefaults() << 0;
+    QList<PromptAnswer> hugeManganese = keepDefaults();
+    hugeManganese[5] = PromptAnswer::type("30000");  // f_C underflows to 0 after Text7
+    QTest::newRow("f_C underflow: after Text7") << "739938" << hugeManganese << 7;
+  }
+  void fault_part_way_keeps_later_boxes_list_and_clipboard() {
+    QFETCH(QString, constantA);
+    QFETCH(QList<PromptAnswer>, answers);
+    QFETCH(int, boxesWritten);
+    CalculationWindow* window = show(Reaction::Cr2O3);
+    fillWithWorkedExample(window);
+    const QStringList before = boxTexts(*window);
+    const QStringList linesBefore = listLines(*window);
+    const QString clipboardBefore = clipboardText();
+    combo(*window, "Combo1")->setEditText(constantA);
+    QSignalSpy completed(window, &CalculationWindow::calculationCompleted);
+
+    DialogDriver driver(answers);
+    clickCalculate(*window, driver);
+
+    const auto core = coreRun(Reaction::Cr2O3, {constantA.toStdString(), "-475.137"}, answers);
+    QCOMPARE(core->outcome.status, CalculationOutcome::Status::Faulted);
+    QCOMPARE(core->sink.events.size(), std::size_t(boxesWritten));
+    QCOMPARE(boxTexts(*window), afterRun(before, core->sink));
+    QCOMPARE(listLines(*window), linesBefore);
+    QCOMPARE(clipboardText(), clipboardBefore);
+    QCOMPARE(completed.size(), 0);
+    const QList<SeenDialog> errors = driver.seen(SeenDialog::Kind::Critical);
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors[0].text, QString::fromStdString(core->outcome.fault->message));
+    QCOMPARE(driver.seen().size(), 8);  // seven prompts, then the error
+    QCOMPARE(driver.problems(), QStringList());
+  }
+
+  void cancel_on_third_prompt_changes_nothing() {
+    CalculationWindow* window = show(Reaction::Cr2O3);
+    fillWithWorkedExample(window);
+    const QStringList before = boxTexts(*window);
+    QGuiApplication::clipboard()->setText(QStringLiteral("sentinel"));
+    QSignalSpy completed(window, &CalculationWindow::calculationCompleted);
+
+    DialogDriver driver({PromptAnswer::type("1600"), PromptAnswer::keep(), PromptAnswer::cancel()});
+    clickCalculate(*window, driver);
+
+    QCOMPARE(driver.problems(), QStringList());
+    QCOMPARE(driver.seen().size(), 3);  // no prompt after the cancelled one, no message
+    QCOMPARE(driver.seen()[2].title, QStringLiteral("Cr浓度值"));
+    QCOMPARE(boxTexts(*window), before);
+    QCOMPARE(listLines(*window).size(), 1);
+    QCOMPARE(clipboardText(), QStringLiteral("sentinel"));
+    QCOMPARE(completed.size(), 0);
+  }
+
+  // The fixture's guard itself: a prompt nobody answers is closed (Cancel)
+  // when the time limit passes, and the run is reported, not hung.
+  void watchdog_closes_an_unanswered_prompt() {
+    CalculationWindow* window = show(Reaction::Cr2O3);
+    ModalWatchdog shortWatchdog(100);
+    QTest::mouseClick(button(*window, "Command1"), Qt::LeftButton);  // no driver answers
+    QCOMPARE(shortWatchdog.problems().size(), 1);
+    QVERIFY(shortWatchdog.problems()[0].contains(QStringLiteral("温度值℃")));
+    QCOMPARE(boxTexts(*window), QStringList(8));
+  }
+
+  void scan_run_out_empties_scan_boxes_and_tells_the_user() {
+    CalculationWindow* window = show(Reaction::Cr2O3);
+    fillWithWorkedExample(window);
+    const QStringList before = boxTexts(*window);
+    QList<PromptAnswer> answers = keepDefaults();
+    answers[0] = PromptAnswer::type("3000");
+    answers[1] = PromptAnswer::type("0.01");
+    QSignalSpy completed(window, &CalculationWindow::calculationCompleted);
+
+    DialogDriver driver(answers);
+    clickCalculate(*window, driver);
+
+    const auto core = coreRun(Reaction::Cr2O3, {"739938", "-475.137"}, answers);
+    QVERIFY(!core->outcome.result.scanHit);
+    const QStringList boxes = boxTexts(*window);
+    QCOMPARE(boxes.mid(3, 3), (QStringList{"", "", ""}));
+    QCOMPARE(boxes, afterRun(before, core->sink));
+    QCOMPARE(listLines(*window).size(), 2);
+    QCOMPARE(listLines(*window).last(), QString::fromStdString(core->sink.lines.at(0)));
+    QCOMPARE(clipboardText(), QString());
+    const QList<SeenDialog> notices = driver.seen(SeenDialog::Kind::Information);
+    QCOMPARE(notices.size(), 1);
+    QCOMPARE(notices[0].text, QString::fromStdString(std::string(scanRunOutNotice())));
+    QCOMPARE(driver.seen(SeenDialog::Kind::Critical).size(), 0);
+    QCOMPARE(completed.size(), 1);
+  }
+
+  void typed_constant_is_used_and_not_added_to_the_items() {
+    CalculationWindow* window = show(Reaction::Cr2O3);
+    QComboBox* constantA = combo(*window, "Combo1");
+    constantA->lineEdit()->selectAll();
+    QTest::keyClicks(constantA->lineEdit(), "740000");
+    QTest::keyClick(constantA->lineEdit(), Qt::Key_Return);
+    QCOMPARE(constantA->count(), 4);
+    QCOMPARE(constantA->currentText(), QStringLiteral("740000"));
+
+    DialogDriver driver(keepDefaults());
+    clickCalculate(*window, driver);
+
+    const auto core = coreRun(Reaction::Cr2O3, {"740000", "-475.137"}, keepDefaults());
+    QCOMPARE(boxTexts(*window), afterRun(QStringList(8), core->sink));
+    QVERIFY(boxTexts(*window)[2] != QStringLiteral("-137074"));  // not the preset's ΔG
+    QCOMPARE(constantA->count(), 4);
+  }
+
+  void picked_preset_changes_only_its_own_drop_down() {
+    CalculationWindow* window = show(Reaction::Cr3O4);
+    combo(*window, "Combo1")->setCurrentIndex(2);
+    QCOMPARE(combo(*window, "Combo1")->currentText(), QStringLiteral("701934"));
+    QCOMPARE(combo(*window, "Combo2")->currentText(), QStringLiteral("-461.535"));
+
+    DialogDriver driver(keepDefaults());
+    clickCalculate(*window, driver);
+
+    const auto core = coreRun(Reaction::Cr3O4, {"701934", "-461.535"}, keepDefaults());
+    QCOMPARE(boxTexts(*window), afterRun(QStringList(8), core->sink));
+  }
+
+  void each_window_shows_only_its_own_results() {
+    CalculationWindow* form1 = show(Reaction::Cr2O3);
+    fillWithWorkedExample(form1);
+    const QStringList form1Boxes = boxTexts(*form1);
+    CalculationWindow* form2 = show(Reaction::Cr3O4);
+
+    DialogDriver driver(keepDefaults());
+    clickCalculate(*form2, driver);
+
+    QCOMPARE(boxTexts(*form1), form1Boxes);
+    QCOMPARE(listLines(*form1).size(), 1);
+    QCOMPARE(listLines(*form2).size(), 1);
+    QCOMPARE(boxTexts(*form2)[0], QStringLiteral("1626"));
+  }
+
+  void clear_list_empties_only_this_windows_list() {
+    CalculationWindow* form1 = show(Reaction::Cr2O3);
+    fillWithWorkedExample(form1);
+    CalculationWindow* form2 = show(Reaction::Cr3O4);
+    fillWithWorkedExample(form2);
+    const QStringList form1Boxes = boxTexts(*form1);
+
+    DialogDriver driver;  // no dialog may appear
+    QTest::mouseClick(button(*form1, "Command3"), Qt::LeftButton);
+    QCOMPARE(listLines(*form1), QStringList());
+    QCOMPARE(boxTexts(*form1), form1Boxes);
+    QCOMPARE(listLines(*form2).size(), 1);
+
+    QTest::mouseClick(button(*form1, "Command3"), Qt::LeftButton);  // on an empty list
+    QCOMPARE(listLines(*form1), QStringList());
+    QCOMPARE(driver.seen().size(), 0);
+  }
+};
+
+QTEST_MAIN(CalculationWindowUiTest)
+#include "calculation_window_ui_test.moc"

@@ -1,0 +1,282 @@
+// The frame MDIForm1: start-up, its menu, and Show / Exit / close of the
+// calculation windows.
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTest>
+
+#include "tests/ui/ui_test_support.h"
+#include "ui/calculation_window.h"
+#include "ui/main_frame.h"
+
+using namespace velkarin;
+using namespace velkarin::test;
+
+Q_DECLARE_METATYPE(velkarin::Reaction)
+
+namespace {
+
+QMdiSubWindow* subWindowOf(CalculationWindow* window) { return qobject_cast<QMdiSubWindow*>(window->parentWidget()); }
+
+QString focusName() {
+  const QWidget* focus = QApplication::focusWidget();
+  return focus ? focus->objectName() : QString();
+}
+
+}  // namespace
+
+class MainFrameUiTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<MainFrame> frame_;
+  std::unique_ptr<ModalWatchdog> watchdog_;
+
+  QMdiArea* workspace() const { return frame_->findChild<QMdiArea*>(); }
+  QAction* menuItem(const char* name) const { return frame_->findChild<QAction*>(QString::fromUtf8(name)); }
+
+  // A window in its initial state: first presets, empty boxes and list, focus on Command1.
+  void verifyInitialState(CalculationWindow* window, const QString& firstA, const QString& firstB) {
+    QCOMPARE(combo(*window, "Combo1")->currentText(), firstA);
+    QCOMPARE(combo(*window, "Combo2")->currentText(), firstB);
+    QCOMPARE(boxTexts(*window), QStringList(8));
+    QCOMPARE(listLines(*window), QStringList());
+    QCOMPARE(window->focusWidget(), button(*window, "Command1"));
+    // The offscreen platform leaves no window active after a dialog closed;
+    // a window manager gives the activation back to the frame.
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    QTRY_COMPARE(focusName(), QStringLiteral("Command1"));
+  }
+
+  void calculateWithDefaults(CalculationWindow* window) {
+    DialogDriver driver(keepDefaults());
+    clickCalculate(*window, driver);
+    QCOMPARE(driver.problems(), QStringList());
+  }
+
+ private slots:
+  void initTestCase() {
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    silenceOffscreenNoise();
+  }
+
+  void init() {
+    watchdog_ = std::make_unique<ModalWatchdog>();
+    frame_ = startFrame();
+  }
+
+  void cleanup() {
+    frame_.reset();
+    QVERIFY2(watchdog_->problems().isEmpty(), qPrintable(watchdog_->problems().join('\n')));
+    watchdog_.reset();
+  }
+
+  void start_up_shows_the_frame_with_form1_only() {
+    QVERIFY(frame_->isVisible());
+    QCOMPARE(frame_->objectName(), QStringLiteral("MDIForm1"));
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("MDIForm1"));
+    QCOMPARE(workspace()->subWindowList().size(), 1);
+    CalculationWindow* form1 = frame_->calculationWindow(Reaction::Cr2O3);
+    QVERIFY(form1);
+    QCOMPARE(form1->objectName(), QStringLiteral("Form1"));
+    QVERIFY(form1->isVisible());
+    QCOMPARE(frame_->activeCalculationWindow(), form1);
+    QVERIFY(!frame_->calculationWindow(Reaction::Cr3O4));
+    QVERIFY(!frame_->findChild<QWidget*>(QStringLiteral("Form2")));
+    verifyInitialState(form1, "739938", "-475.137");
+  }
+
+  void menu_holds_three_plain_items() {
+    const QList<QAction*> bar = frame_->menuBar()->actions();
+    QCOMPARE(bar.size(), 1);
+    QMenu* file = bar[0]->menu();
+    QVERIFY(file);
+    QCOMPARE(file->objectName(), QStringLiteral("文件"));
+    QCOMPARE(file->title(), QStringLiteral("文件"));
+    const QList<QAction*> items = file->actions();
+    const QStringList names{"脱碳计算1", "脱碳计算2", "退出"};
+    const QStringList captions{"产物为Cr2O3的脱碳计算", "产物为Cr3O4的脱碳计算", "退出"};
+    QCOMPARE(items.size(), 3);
+    for (qsizetype i = 0; i < items.size(); ++i) {
+      QCOMPARE(items[i]->objectName(), names[i]);
+      QCOMPARE(items[i]->text(), captions[i]);
+      QVERIFY(!items[i]->isSeparator());
+      QVERIFY(items[i]->shortcut().isEmpty());
+      QVERIFY(items[i]->isEnabled() && items[i]->isVisible() && !items[i]->isCheckable());
+    }
+  }
+
+  void menu_creates_an_absent_window() {
+    menuItem("脱碳计算2")->trigger();
+    CalculationWindow* form2 = frame_->calculationWindow(Reaction::Cr3O4);
+    QVERIFY(form2);
+    QCOMPARE(form2->objectName(), QStringLiteral("Form2"));
+    QVERIFY(form2->isVisible());
+    QCOMPARE(frame_->activeCalculationWindow(), form2);
+    QCOMPARE(workspace()->subWindowList().size(), 2);
+    verifyInitialState(form2, "697890", "-461.535");
+  }
+
+  void exit_button_hides_and_menu_shows_contents_unchanged_data() {
+    QTest::addColumn<Reaction>("reaction");
+    QTest::addColumn<QString>("menuItem");
+    QTest::newRow("Form1") << Reaction::Cr2O3 << "脱碳计算1";
+    QTest::newRow("Form2") << Reaction::Cr3O4 << "脱碳计算2";
+  }
+  void exit_button_hides_and_menu_shows_contents_unchanged() {
+    QFETCH(Reaction, reaction);
+    QFETCH(QString, menuItem);
+    CalculationWindow* window = frame_->showCalculationWindow(reaction);
+    calculateWithDefaults(window);
+    combo(*window, "Combo2")->setEditText(QStringLiteral("-470"));
+    const QStringList boxes = boxTexts(*window);
+    const QStringList lines = listLines(*window);
+
+    QTest::mouseClick(button(*window, "Command2"), Qt::LeftButton);
+    QVERIFY(!window->isVisible());
+    QVERIFY(subWindowOf(window)->isHidden());
+    QCOMPARE(frame_->calculationWindow(reaction), window);  // hidden, not discarded
+    QVERIFY(frame_->isVisible());
+
+    frame_->findChild<QAction*>(menuItem)->trigger();
+    QCOMPARE(frame_->calculationWindow(reaction), window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(frame_->activeCalculationWindow(), window);
+    QCOMPARE(boxTexts(*window), boxes);
+    QCOMPARE(listLines(*window), lines);
+    QCOMPARE(combo(*window, "Combo2")->currentText(), QStringLiteral("-470"));
+    QCOMPARE(window->lastCompletedState()->temperature, 1923.0);
+  }
+
+  void title_bar_close_discards_and_menu_starts_fresh_data() {
+    QTest::addColumn<Reaction>("reaction");
+    QTest::addColumn<QString>("menuItem");
+    QTest::addColumn<QString>("firstA");
+    QTest::addColumn<QString>("firstB");
+    QTest::newRow("Form1") << Reaction::Cr2O3 << "脱碳计算1"
+                           << "739938"
+                           << "-475.137";
+    QTest::newRow("Form2") << Reaction::Cr3O4 << "脱碳计算2"
+                           << "697890"
+                           << "-461.535";
+  }
+  void title_bar_close_discards_and_menu_starts_fresh() {
+    QFETCH(Reaction, reaction);
+    QFETCH(QString, menuItem);
+    QFETCH(QString, firstA);
+    QFETCH(QString, firstB);
+    QPointer<CalculationWindow> window = frame_->showCalculationWindow(reaction);
+    calculateWithDefaults(window);
+    combo(*window, "Combo1")->setEditText(QStringLiteral("1"));
+
+    QVERIFY(subWindowOf(window)->close());
+    QVERIFY(!frame_->calculationWindow(reaction));
+    QTRY_VERIFY(window.isNull());
+
+    frame_->findChild<QAction*>(menuItem)->trigger();
+    CalculationWindow* fresh = frame_->calculationWindow(reaction);
+    QVERIFY(fresh);
+    QVERIFY(fresh->isVisible());
+    QCOMPARE(frame_->activeCalculationWindow(), fresh);
+    QVERIFY(!fresh->lastCompletedState());
+    verifyInitialState(fresh, firstA, firstB);
+  }
+
+  void close_then_show_at_once_still_starts_fresh() {
+    CalculationWindow* window = frame_->calculationWindow(Reaction::Cr2O3);
+    calculateWithDefaults(window);
+    subWindowOf(window)->close();  // deleted only later, from the event loop
+    CalculationWindow* fresh = frame_->showCalculationWindow(Reaction::Cr2O3);
+    QCOMPARE(listLines(*fresh), QStringList());
+    QCOMPARE(workspace()->subWindowList().size(), 1);
+  }
+
+  void menu_on_a_shown_window_brings_it_to_front() {
+    CalculationWindow* form1 = frame_->calculationWindow(Reaction::Cr2O3);
+    calculateWithDefaults(form1);
+    CalculationWindow* form2 = frame_->showCalculationWindow(Reaction::Cr3O4);
+    QCOMPARE(frame_->activeCalculationWindow(), form2);
+    const QStringList form1Lines = listLines(*form1);
+
+    menuItem("脱碳计算1")->trigger();
+    QCOMPARE(frame_->calculationWindow(Reaction::Cr2O3), form1);
+    QCOMPARE(frame_->activeCalculationWindow(), form1);
+    QCOMPARE(workspace()->subWindowList(QMdiArea::StackingOrder).last(), subWindowOf(form1));
+    QCOMPARE(workspace()->subWindowList().size(), 2);
+    QCOMPARE(listLines(*form1), form1Lines);
+    QVERIFY(form2->isVisible());
+  }
+
+  void window_has_fixed_size_and_a_close_button_only_data() {
+    QTest::addColumn<Reaction>("reaction");
+    QTest::addColumn<QSize>("clientSize");
+    QTest::newRow("Form1") << Reaction::Cr2O3 << QSize(1211, 584);
+    QTest::newRow("Form2") << Reaction::Cr3O4 << QSize(1209, 592);
+  }
+  void window_has_fixed_size_and_a_close_button_only() {
+    QFETCH(Reaction, reaction);
+    QFETCH(QSize, clientSize);
+    CalculationWindow* window = frame_->showCalculationWindow(reaction);
+    QMdiSubWindow* subWindow = subWindowOf(window);
+    QCOMPARE(window->size(), clientSize);
+    QCOMPARE(subWindow->windowTitle(), QStringLiteral("Velkarin"));
+    QCOMPARE(subWindow->minimumSize(), subWindow->maximumSize());
+    QCOMPARE(subWindow->size(), subWindow->minimumSize());
+    const Qt::WindowFlags flags = subWindow->windowFlags();
+    QVERIFY(flags.testFlag(Qt::WindowTitleHint));
+    QVERIFY(flags.testFlag(Qt::WindowSystemMenuHint));  // the close button
+    QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowShadeButtonHint));
+  }
+
+  // The offscreen screen (800 × 600) is smaller than a calculation window:
+  // the frame stays on the screen and the workspace scrolls to every part.
+  void small_screen_workspace_scrolls_to_the_whole_window() {
+    CalculationWindow* window = frame_->showCalculationWindow(Reaction::Cr3O4);
+    const QRect available = frame_->screen()->availableGeometry();
+    QVERIFY(frame_->width() <= available.width() && frame_->height() <= available.height());
+    QMdiSubWindow* subWindow = subWindowOf(window);
+    const QSize viewport = workspace()->viewport()->size();
+    QVERIFY(viewport.width() < subWindow->width());
+    QVERIFY(workspace()->horizontalScrollBar()->maximum() + viewport.width() >= subWindow->width());
+    QVERIFY(workspace()->verticalScrollBar()->maximum() + viewport.height() >= subWindow->height());
+  }
+
+  void program_ends_without_a_question_data() {
+    QTest::addColumn<bool>("throughMenu");
+    QTest::newRow("menu item 退出") << true;
+    QTest::newRow("frame close button") << false;
+  }
+  void program_ends_without_a_question() {
+    QFETCH(bool, throughMenu);
+    CalculationWindow* form1 = frame_->calculationWindow(Reaction::Cr2O3);
+    calculateWithDefaults(form1);
+    CalculationWindow* form2 = frame_->showCalculationWindow(Reaction::Cr3O4);
+    calculateWithDefaults(form2);
+    QTest::mouseClick(button(*form2, "Command2"), Qt::LeftButton);  // one window hidden
+
+    DialogDriver driver;
+    if (throughMenu) {
+      menuItem("退出")->trigger();
+    } else {
+      QVERIFY(frame_->close());
+    }
+    QVERIFY(!frame_->isVisible());
+    QCOMPARE(driver.seen().size(), 0);
+    for (const QWidget* topLevel : QApplication::topLevelWidgets()) QVERIFY(!topLevel->isVisible());
+  }
+};
+
+QTEST_MAIN(MainFrameUiTest)
+#include "main_frame_ui_test.moc"

@@ -1,0 +1,154 @@
+#include "tests/ui/ui_test_support.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+#include "ui/main_frame.h"
+
+namespace velkarin::test {
+
+QList<PromptAnswer> keepDefaults(int count) { return QList<PromptAnswer>(count, PromptAnswer::keep()); }
+
+static QStringList buttonTexts(const QWidget& dialog) {
+  QStringList texts;
+  for (const QAbstractButton* b : dialog.findChildren<QAbstractButton*>()) {
+    if (b->isVisible()) texts << b->text();
+  }
+  return texts;
+}
+
+DialogDriver::DialogDriver(QList<PromptAnswer> answers) : answers_(std::move(answers)) {
+  connect(&timer_, &QTimer::timeout, this, &DialogDriver::poll);
+  timer_.start(2);
+}
+
+QList<SeenDialog> DialogDriver::seen(SeenDialog::Kind kind) const {
+  QList<SeenDialog> result;
+  for (const SeenDialog& dialog : seen_) {
+    if (dialog.kind == kind) result << dialog;
+  }
+  return result;
+}
+
+void DialogDriver::poll() {
+  QWidget* modal = QApplication::activeModalWidget();
+  if (!modal || !modal->isVisible()) return;
+  SeenDialog dialog;
+  dialog.title = modal->windowTitle();
+  dialog.buttons = buttonTexts(*modal);
+  if (auto* prompt = qobject_cast<QInputDialog*>(modal)) {
+    dialog.kind = SeenDialog::Kind::Prompt;
+    dialog.text = prompt->labelText();
+    dialog.prefilled = prompt->textValue();
+    seen_ << dialog;
+    if (next_ >= answers_.size()) {
+      problems_ << QStringLiteral("unexpected prompt \"%1\" (cancelled)").arg(dialog.text);
+      prompt->reject();
+      return;
+    }
+    const PromptAnswer& answer = answers_[next_++];
+    if (!answer.confirm) {
+      prompt->reject();
+      return;
+    }
+    if (answer.text) prompt->setTextValue(*answer.text);
+    prompt->accept();
+  } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+    dialog.kind = box->icon() == QMessageBox::Critical      ? SeenDialog::Kind::Critical
+                  : box->icon() == QMessageBox::Information ? SeenDialog::Kind::Information
+                                                            : SeenDialog::Kind::Other;
+    dialog.text = box->text();
+    seen_ << dialog;
+    if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+      ok->click();
+    } else {
+      box->reject();
+    }
+  } else {
+    seen_ << dialog;
+    problems_ << QStringLiteral("unexpected modal widget %1 (closed)").arg(modal->metaObject()->className());
+    modal->close();
+  }
+}
+
+ModalWatchdog::ModalWatchdog(int limitMs) {
+  deadline_.setSingleShot(true);
+  connect(&deadline_, &QTimer::timeout, this, &ModalWatchdog::fire);
+  connect(&sweep_, &QTimer::timeout, this, [] {
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+      if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+        dialog->reject();
+      } else {
+        modal->close();
+      }
+      if (QApplication::activeModalWidget() == modal) break;  // would not close; try again later
+    }
+  });
+  deadline_.start(limitMs);
+}
+
+void ModalWatchdog::fire() {
+  QWidget* modal = QApplication::activeModalWidget();
+  problems_ << QStringLiteral("watchdog: the test ran past its time limit%1")
+                   .arg(modal ? QStringLiteral(" with modal dialog \"%1\" open").arg(modal->windowTitle()) : QString());
+  sweep_.start(20);
+}
+
+static QtMessageHandler forwardedHandler = nullptr;
+
+static void filterMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtWarningMsg && message.contains(QLatin1String("does not support propagateSizeHints"))) return;
+  if (forwardedHandler) forwardedHandler(type, context, message);
+}
+
+void silenceOffscreenNoise() {
+  if (!forwardedHandler) forwardedHandler = qInstallMessageHandler(filterMessage);
+}
+
+std::unique_ptr<MainFrame> startFrame() {
+  auto frame = std::make_unique<MainFrame>();
+  frame->start();
+  QApplication::setActiveWindow(frame.get());
+  if (!QTest::qWaitForWindowActive(frame.get())) qWarning("frame did not become active");
+  return frame;
+}
+
+static QString controlName(const char* name) { return QString::fromUtf8(name); }
+
+QPushButton* button(const QWidget& window, const char* name) {
+  return window.findChild<QPushButton*>(controlName(name));
+}
+
+QComboBox* combo(const QWidget& window, const char* name) { return window.findChild<QComboBox*>(controlName(name)); }
+
+QLineEdit* textBox(const QWidget& window, int number) {
+  return window.findChild<QLineEdit*>(QStringLiteral("Text%1").arg(number), Qt::FindDirectChildrenOnly);
+}
+
+QListWidget* resultList(const QWidget& window) { return window.findChild<QListWidget*>(QStringLiteral("List1")); }
+
+QStringList boxTexts(const QWidget& window) {
+  QStringList texts;
+  for (int number = 1; number <= 8; ++number) texts << textBox(window, number)->text();
+  return texts;
+}
+
+QStringList listLines(const QWidget& window) {
+  QStringList lines;
+  const QListWidget* list = resultList(window);
+  for (int row = 0; row < list->count(); ++row) lines << list->item(row)->text();
+  return lines;
+}
+
+void clickCalculate(const QWidget& window, DialogDriver&) {
+  QTest::mouseClick(button(window, "Command1"), Qt::LeftButton);
+}
+
+}  // namespace velkarin::test

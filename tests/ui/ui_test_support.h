@@ -1,0 +1,107 @@
+#pragma once
+
+// Support for the tests that drive the real windows on the offscreen
+// platform: a driver that answers the real modal dialogs of a calculation,
+// a watchdog against dialogs nobody answers, and finders for the controls of
+// a calculation window by objectName.
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <memory>
+#include <optional>
+
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace velkarin {
+class CalculationWindow;
+class MainFrame;
+}  // namespace velkarin
+
+namespace velkarin::test {
+
+// How to answer one prompt.
+struct PromptAnswer {
+  bool confirm = true;          // OK; false: Cancel
+  std::optional<QString> text;  // typed over the pre-filled text; nullopt keeps it
+
+  static PromptAnswer keep() { return {true, std::nullopt}; }
+  static PromptAnswer type(const QString& text) { return {true, text}; }
+  static PromptAnswer cancel() { return {false, std::nullopt}; }
+};
+
+// n prompts confirmed with their pre-filled defaults.
+QList<PromptAnswer> keepDefaults(int count = 7);
+
+// One modal dialog as the test met it.
+struct SeenDialog {
+  enum class Kind { Prompt, Critical, Information, Other };
+  Kind kind = Kind::Other;
+  QString title;
+  QString text;       // prompt label or message text
+  QString prefilled;  // prompt only: the field's text when it appeared
+  QStringList buttons;
+};
+
+// While alive, answers each QInputDialog that becomes the active modal widget
+// with the next PromptAnswer and acknowledges each message box with OK,
+// recording every dialog. A prompt beyond the script is cancelled and
+// reported as a problem, so a test never waits on it.
+class DialogDriver : public QObject {
+ public:
+  explicit DialogDriver(QList<PromptAnswer> answers = {});
+
+  const QList<SeenDialog>& seen() const { return seen_; }
+  QList<SeenDialog> seen(SeenDialog::Kind kind) const;
+  const QStringList& problems() const { return problems_; }
+
+ private:
+  void poll();
+
+  QList<PromptAnswer> answers_;
+  qsizetype next_ = 0;
+  QList<SeenDialog> seen_;
+  QStringList problems_;
+  QTimer timer_;
+};
+
+// Per-test guard: when a test runs longer than the limit, it records a
+// failure and closes every modal dialog (repeatedly) so the test ends.
+class ModalWatchdog : public QObject {
+ public:
+  explicit ModalWatchdog(int limitMs = 10000);
+  // Empty when the watchdog never fired.
+  const QStringList& problems() const { return problems_; }
+
+ private:
+  void fire();
+
+  QTimer deadline_;
+  QTimer sweep_;
+  QStringList problems_;
+};
+
+// Drops the offscreen platform's "does not support propagateSizeHints()"
+// warning (one per dialog), which says nothing about the program.
+void silenceOffscreenNoise();
+
+// The frame as the program starts it, shown and active.
+std::unique_ptr<MainFrame> startFrame();
+
+QPushButton* button(const QWidget& window, const char* name);
+QComboBox* combo(const QWidget& window, const char* name);
+QLineEdit* textBox(const QWidget& window, int number);  // Text1 … Text8
+QListWidget* resultList(const QWidget& window);
+QStringList boxTexts(const QWidget& window);  // Text1 … Text8
+QStringList listLines(const QWidget& window);
+
+// Clicks Command1 while driver answers the dialogs; returns when the
+// calculation has ended.
+void clickCalculate(const QWidget& window, DialogDriver& driver);
+
+}  // namespace velkarin::test

@@ -1,0 +1,195 @@
+#include "ui/calculation_window.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <algorithm>
+#include <vector>
+
+#include "calc/calculation.h"
+#include "calc/reaction_data.h"
+#include "ui/dialog_prompt_source.h"
+#include "ui/song_font.h"
+#include "ui/widget_result_sink.h"
+
+namespace velkarin {
+
+static QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+static QFont controlFont(ControlFont font, const QFont& windowFont) {
+  switch (font) {
+    case ControlFont::Window:
+      return windowFont;
+    case ControlFont::Song:
+      return songFont(songPointSize);
+    case ControlFont::SongBold:
+      return songFont(songPointSize, true);
+  }
+  return windowFont;
+}
+
+// Text and fill colours of a row; platformColour keeps the style's.
+static void applyColours(QWidget* widget, const ControlRow& row) {
+  if (row.foreground == platformColour && row.background == platformColour) return;
+  QPalette palette = widget->palette();
+  if (row.foreground != platformColour) {
+    const QColor colour = QColor::fromRgb(row.foreground);
+    palette.setColor(QPalette::Text, colour);
+    palette.setColor(QPalette::WindowText, colour);
+  }
+  if (row.background != platformColour) palette.setColor(QPalette::Base, QColor::fromRgb(row.background));
+  widget->setPalette(palette);
+}
+
+// The geometry of a row; a label grows to its text where a substitute face is
+// wider or taller than the one the layout was designed for.
+static QRect controlGeometry(const ControlRow& row, const QWidget& control) {
+  if (row.kind == ControlKind::Line) return QRect(row.x, row.y - row.height / 2, row.width, row.height);
+  QRect geometry(row.x, row.y, row.width, row.height);
+  if (row.kind != ControlKind::Label) return geometry;
+  const QSize text = control.sizeHint();
+  const int width = std::max(row.width, text.width());
+  const int height = std::max(row.height, text.height());
+  const int left = row.anchor == TextAnchor::Right ? row.x + row.width - width : row.x;
+  return QRect(left, row.y - (height - row.height) / 2, width, height);
+}
+
+CalculationWindow::CalculationWindow(Reaction reaction, QWidget* parent)
+    : QWidget(parent), layout_(windowLayout(reaction)) {
+  setObjectName(toQString(layout_.name));
+  setWindowTitle(toQString(layout_.caption));
+  setFont(songFont(windowFontPointSize));
+  setFixedSize(layout_.clientWidth, layout_.clientHeight);
+  createControls();
+  applyTabOrder();
+  calculateButton_->setFocus();
+}
+
+ReactionConstants CalculationWindow::constants() const {
+  return {constantA_->currentText().toStdString(), constantB_->currentText().toStdString()};
+}
+
+void CalculationWindow::createControls() {
+  for (const auto rows : {layout_.shared, layout_.own}) {
+    for (const ControlRow& row : rows) {
+      QWidget* control = createControl(row);
+      control->setObjectName(toQString(row.name));
+      control->setFont(controlFont(row.font, font()));
+      applyColours(control, row);
+      control->setGeometry(controlGeometry(row, *control));
+    }
+  }
+}
+
+QWidget* CalculationWindow::createControl(const ControlRow& row) {
+  const QString text = toQString(row.text);
+  switch (row.kind) {
+    case ControlKind::Label: {
+      auto* label = new QLabel(text, this);
+      const Qt::Alignment edge = row.anchor == TextAnchor::Right ? Qt::AlignRight : Qt::AlignLeft;
+      label->setAlignment(edge | Qt::AlignVCenter);
+      return label;
+    }
+    case ControlKind::OutputBox: {
+      auto* box = new QLineEdit(this);
+      box->setReadOnly(true);                    // only the calculation writes it; the user may select and copy
+      const int number = row.name.back() - '0';  // "Text1" … "Text8"
+      outputs_.at(static_cast<std::size_t>(number - 1)) = box;
+      return box;
+    }
+    case ControlKind::ConstantA:
+    case ControlKind::ConstantB: {
+      const ReactionData& data = reactionData(layout_.reaction);
+      const bool isA = row.kind == ControlKind::ConstantA;
+      auto* combo = new QComboBox(this);
+      combo->setEditable(true);
+      combo->setInsertPolicy(QComboBox::NoInsert);  // a typed value is used, never added
+      for (const PresetRow& preset : data.presets) combo->addItem(toQString(isA ? preset.a : preset.b));
+      combo->setCurrentIndex(0);
+      combo->setToolTip(toQString(isA ? data.tooltipA : data.tooltipB));
+      (isA ? constantA_ : constantB_) = combo;
+      return combo;
+    }
+    case ControlKind::ResultList:
+      resultList_ = new QListWidget(this);
+      return resultList_;
+    case ControlKind::CalculateButton:
+      calculateButton_ = createButton(text, &CalculationWindow::calculate);
+      return calculateButton_;
+    case ControlKind::ExitButton:
+      return createButton(text, &CalculationWindow::hideWindow);
+    case ControlKind::ClearListButton:
+      return createButton(text, &CalculationWindow::clearList);
+    case ControlKind::Line: {
+      auto* line = new QFrame(this);
+      line->setAutoFillBackground(true);
+      QPalette palette = line->palette();
+      palette.setColor(QPalette::Window, QColor::fromRgb(row.foreground));
+      line->setPalette(palette);
+      return line;
+    }
+  }
+  return nullptr;
+}
+
+QPushButton* CalculationWindow::createButton(const QString& text, void (CalculationWindow::*action)()) {
+  auto* button = new QPushButton(text, this);
+  button->setAutoDefault(false);  // no button is a default button
+  connect(button, &QPushButton::clicked, this, action);
+  return button;
+}
+
+// Keyboard focus follows the tab indices of the table; labels and the line
+// never take focus.
+void CalculationWindow::applyTabOrder() {
+  std::vector<const ControlRow*> rows;
+  for (const auto part : {layout_.shared, layout_.own}) {
+    for (const ControlRow& row : part) {
+      const bool focusable = row.kind != ControlKind::Label && row.kind != ControlKind::Line;
+      if (focusable) rows.push_back(&row);
+    }
+  }
+  std::sort(rows.begin(), rows.end(), [](auto* l, auto* r) { return l->tabIndex < r->tabIndex; });
+  QWidget* previous = nullptr;
+  for (const ControlRow* row : rows) {
+    QWidget* widget = findChild<QWidget*>(toQString(row->name), Qt::FindDirectChildrenOnly);
+    if (previous) QWidget::setTabOrder(previous, widget);
+    previous = widget;
+  }
+}
+
+void CalculationWindow::calculate() {
+  DialogPromptSource prompts(this);
+  WidgetResultSink sink(outputs_, resultList_, this);
+  const CalculationOutcome outcome = runCalculation(layout_.reaction, constants(), prompts, sink);
+  switch (outcome.status) {
+    case CalculationOutcome::Status::Completed:
+      lastCompletedState_ = outcome.state;
+      emit calculationCompleted();
+      break;
+    case CalculationOutcome::Status::Faulted:
+      QMessageBox::critical(this, windowTitle(), QString::fromStdString(outcome.fault->message));
+      break;
+    case CalculationOutcome::Status::Cancelled:
+      break;
+  }
+}
+
+// Exit hides the sub-window frame with the window: contents survive until
+// the next Show.
+void CalculationWindow::hideWindow() {
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+    frame->hide();
+  } else {
+    hide();
+  }
+}
+
+void CalculationWindow::clearList() { resultList_->clear(); }
+
+}  // namespace velkarin

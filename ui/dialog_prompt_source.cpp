@@ -1,0 +1,19 @@
+#include "ui/dialog_prompt_source.h"
+
+#include <QInputDialog>
+
+namespace velkarin {
+
+static QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+std::optional<std::string> DialogPromptSource::ask(const Prompt& prompt) {
+  QInputDialog dialog(parent_);
+  dialog.setInputMode(QInputDialog::TextInput);
+  dialog.setWindowTitle(toQString(prompt.title));
+  dialog.setLabelText(toQString(prompt.text));
+  dialog.setTextValue(toQString(prompt.defaultAnswer));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue().toStdString();
+}
+
+}  // namespace velkarin

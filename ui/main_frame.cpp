@@ -1,0 +1,132 @@
+#include "ui/main_frame.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScreen>
+
+#include "ui/calculation_window.h"
+#include "ui/window_layout.h"
+
+namespace velkarin {
+
+static std::size_t slotOf(Reaction reaction) { return reaction == Reaction::Cr2O3 ? 0 : 1; }
+
+MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
+  setObjectName(QStringLiteral("MDIForm1"));
+  setWindowTitle(QStringLiteral("MDIForm1"));
+  createActions();
+  createMenus();
+  createWorkspace();
+}
+
+void MainFrame::createActions() {
+  showForm1Action_ = new QAction(QStringLiteral("产物为Cr2O3的脱碳计算"), this);
+  showForm1Action_->setObjectName(QStringLiteral("脱碳计算1"));
+  connect(showForm1Action_, &QAction::triggered, this, [this] { showCalculationWindow(Reaction::Cr2O3); });
+
+  showForm2Action_ = new QAction(QStringLiteral("产物为Cr3O4的脱碳计算"), this);
+  showForm2Action_->setObjectName(QStringLiteral("脱碳计算2"));
+  connect(showForm2Action_, &QAction::triggered, this, [this] { showCalculationWindow(Reaction::Cr3O4); });
+
+  // Ends the program: the frame is its only top-level window, and closing it
+  // closes the calculation windows (hidden ones too) without a question.
+  exitAction_ = new QAction(QStringLiteral("退出"), this);
+  exitAction_->setObjectName(QStringLiteral("退出"));
+  connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+}
+
+void MainFrame::createMenus() {
+  fileMenu_ = menuBar()->addMenu(QStringLiteral("文件"));
+  fileMenu_->setObjectName(QStringLiteral("文件"));
+  fileMenu_->addAction(showForm1Action_);
+  fileMenu_->addAction(showForm2Action_);
+  fileMenu_->addAction(exitAction_);
+}
+
+void MainFrame::createWorkspace() {
+  workspace_ = new QMdiArea(this);
+  workspace_->setObjectName(QStringLiteral("workspace"));
+  // The parts of a calculation window beyond a small frame stay reachable.
+  workspace_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  workspace_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setCentralWidget(workspace_);
+}
+
+void MainFrame::start() {
+  show();
+  showCalculationWindow(Reaction::Cr2O3);
+}
+
+CalculationWindow* MainFrame::calculationWindow(Reaction reaction) const {
+  const QMdiSubWindow* subWindow = subWindows_[slotOf(reaction)];
+  return subWindow ? qobject_cast<CalculationWindow*>(subWindow->widget()) : nullptr;
+}
+
+CalculationWindow* MainFrame::activeCalculationWindow() const {
+  const QMdiSubWindow* subWindow = workspace_->activeSubWindow();
+  return subWindow ? qobject_cast<CalculationWindow*>(subWindow->widget()) : nullptr;
+}
+
+CalculationWindow* MainFrame::showCalculationWindow(Reaction reaction) {
+  QPointer<QMdiSubWindow>& subWindow = subWindows_[slotOf(reaction)];
+  if (!subWindow) subWindow = createSubWindow(reaction);
+  subWindow->show();
+  subWindow->raise();
+  workspace_->setActiveSubWindow(subWindow);
+  return qobject_cast<CalculationWindow*>(subWindow->widget());
+}
+
+QMdiSubWindow* MainFrame::createSubWindow(Reaction reaction) {
+  // The window has its fixed size before it is added, so the sub-window
+  // takes its size from it.
+  auto* window = new CalculationWindow(reaction);
+  // A title bar with a close button only: no minimise, maximise or resize.
+  const Qt::WindowFlags flags =
+      Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
+  QMdiSubWindow* subWindow = workspace_->addSubWindow(window, flags);
+  subWindow->setAttribute(Qt::WA_DeleteOnClose);  // the title-bar close discards the window
+  subWindow->installEventFilter(this);
+  subWindow->setOption(QMdiSubWindow::RubberBandResize, false);
+  subWindow->adjustSize();
+  subWindow->setFixedSize(subWindow->size());
+  subWindow->move(0, 0);
+  if (!fitted_) fitToSubWindow(*subWindow);
+  return subWindow;
+}
+
+// A closed sub-window is deleted only later, from the event loop; it counts
+// as absent from its close on, so a Show right after it creates a fresh one.
+bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Close) {
+    for (QPointer<QMdiSubWindow>& subWindow : subWindows_) {
+      if (subWindow == watched) subWindow = nullptr;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// Sizes the frame so that the larger calculation window fits whole in the
+// workspace, within the screen's available area; on a smaller screen the
+// workspace scrolls.
+void MainFrame::fitToSubWindow(const QMdiSubWindow& subWindow) {
+  fitted_ = true;
+  const QSize decoration = subWindow.size() - subWindow.widget()->size();
+  QSize client;
+  for (Reaction reaction : {Reaction::Cr2O3, Reaction::Cr3O4}) {
+    const WindowLayout& layout = windowLayout(reaction);
+    client = client.expandedTo(QSize(layout.clientWidth, layout.clientHeight) + decoration);
+  }
+  const int workspaceFrame = 2 * workspace_->frameWidth();
+  const QSize wanted(client.width() + workspaceFrame,
+                     client.height() + workspaceFrame + menuBar()->sizeHint().height());
+  const QScreen* screen = this->screen();
+  const QRect available = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), wanted);
+  const QSize windowDecoration = frameGeometry().size() - geometry().size();
+  resize(wanted.boundedTo(available.size() - windowDecoration));
+  if (!available.contains(frameGeometry())) move(available.topLeft());
+}
+
+}  // namespace velkarin

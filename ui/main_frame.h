@@ -1,0 +1,60 @@
+#pragma once
+
+// The frame window MDIForm1: a menu bar with 文件 → 脱碳计算1, 脱碳计算2, 退出
+// and a workspace holding at most one Form1 and one Form2. Show creates a
+// window that is absent, shows one that was hidden with its contents kept,
+// and in every case brings it to the front and activates it. Closing a
+// window through its title bar discards it.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+
+#include "calc/records.h"
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace velkarin {
+
+class CalculationWindow;
+
+class MainFrame : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainFrame(QWidget* parent = nullptr);
+
+  // Start-up: shows the frame, then Form1 inside it.
+  void start();
+
+  // The Show operation of a calculation window; returns the window.
+  CalculationWindow* showCalculationWindow(Reaction reaction);
+  // The existing (shown or hidden) window of a reaction, or nullptr.
+  CalculationWindow* calculationWindow(Reaction reaction) const;
+  // The calculation window the user works in, or nullptr.
+  CalculationWindow* activeCalculationWindow() const;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void createActions();
+  void createMenus();
+  void createWorkspace();
+  QMdiSubWindow* createSubWindow(Reaction reaction);
+  void fitToSubWindow(const QMdiSubWindow& subWindow);
+
+  QMdiArea* workspace_ = nullptr;
+  QMenu* fileMenu_ = nullptr;
+  QAction* showForm1Action_ = nullptr;
+  QAction* showForm2Action_ = nullptr;
+  QAction* exitAction_ = nullptr;
+  // One slot per reaction; null while the window is absent (closed windows delete themselves).
+  std::array<QPointer<QMdiSubWindow>, 2> subWindows_;
+  bool fitted_ = false;  // the frame has been sized to hold a whole calculation window
+};
+
+}  // namespace velkarin
