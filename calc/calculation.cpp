@@ -118,21 +118,22 @@ void compute(const ReactionConstants& constants, const MeltState& s, ResultSink&
   const double third = 1.0 / 3.0;
   const double chromiumActivityPower =
       finite(std::pow(r.chromiumCoefficient * s.chromium, FreeEnergy::chromiumExponent), "Cr活度的幂");
-  const double pressureRatio = finite(
-      divide(r.equilibriumConstant, chromiumActivityPower, "Cr的活度为0（下溢），计算CO分压时除数为零"), "K与Cr活度之比");
-  r.pressureFromConstant = finite(((r.carbonCoefficient * s.carbon) * std::pow(pressureRatio, third)) * standardPressure,
-                                  "用平衡常数计算出来的CO分压值");
+  const double pressureRatio =
+      finite(divide(r.equilibriumConstant, chromiumActivityPower, "Cr的活度为0（下溢），计算CO分压时除数为零"),
+             "K与Cr活度之比");
+  r.pressureFromConstant =
+      finite(((r.carbonCoefficient * s.carbon) * std::pow(pressureRatio, third)) * standardPressure,
+             "用平衡常数计算出来的CO分压值");
   out.reached = ResultField::CarbonFromConstant;
   presentPressureFromConstant(sink, r);
 
   // Carbon content with K; f_C is the one at the given [%C].
-  const double pressureTerm =
-      finite(divide(s.coPressure, r.carbonCoefficient, "C的活度系数fc为0（下溢），计算平衡C浓度时除数为零") /
-                 standardPressure,
-             "平衡C浓度的分压项");
-  const double carbonRatio = finite(
-      divide(chromiumActivityPower, r.equilibriumConstant, "平衡常数K为0（下溢），计算平衡C浓度时除数为零"),
-      "Cr活度与K之比");
+  const double pressureTerm = finite(
+      divide(s.coPressure, r.carbonCoefficient, "C的活度系数fc为0（下溢），计算平衡C浓度时除数为零") / standardPressure,
+      "平衡C浓度的分压项");
+  const double carbonRatio =
+      finite(divide(chromiumActivityPower, r.equilibriumConstant, "平衡常数K为0（下溢），计算平衡C浓度时除数为零"),
+             "Cr活度与K之比");
   r.carbonFromConstant = finite(pressureTerm * std::pow(carbonRatio, third), "由平衡常数计算出来的平衡C浓度值");
   out.reached = ResultField::All;
   presentCarbonFromConstant(sink, r);

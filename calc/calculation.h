@@ -22,10 +22,10 @@ namespace velkarin {
 struct CalculationOutcome {
   enum class Status { Completed, Cancelled, Faulted };
   Status status = Status::Completed;
-  MeltState state;                // the answers (meaningful once all seven were read)
-  EquilibriumResult result;       // fields before `reached` are computed
+  MeltState state;           // the answers (meaningful once all seven were read)
+  EquilibriumResult result;  // fields before `reached` are computed
   ResultField reached = ResultField::FreeEnergyChange;
-  std::optional<Fault> fault;     // set when Faulted
+  std::optional<Fault> fault;  // set when Faulted
 };
 
 // Computes every quantity for a given melt state, handing results to sink.

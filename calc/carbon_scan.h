@@ -53,8 +53,8 @@ class TrialSequence {
 
 struct ScanResult {
   bool hit = false;
-  double trialCarbon = 0;      // the hit trial, or the first value beyond 5000 after a run-out
-  double trialFreeEnergy = 0;  // ΔG at the hit trial, or at the last trial
+  double trialCarbon = 0;                  // the hit trial, or the first value beyond 5000 after a run-out
+  double trialFreeEnergy = 0;              // ΔG at the hit trial, or at the last trial
   std::optional<std::int64_t> trialCount;  // trials missed; empty when the first trial hit
 };
 
@@ -120,7 +120,10 @@ ScanResult scanCarbon(const FreeEnergy& f) {
   } else {
     while (hi - lo > 1) {
       const std::int64_t mid = lo + (hi - lo) / 2;
-      if (before(mid)) lo = mid; else hi = mid;
+      if (before(mid))
+        lo = mid;
+      else
+        hi = mid;
     }
   }
   for (std::int64_t i = hi; i < n; ++i) {

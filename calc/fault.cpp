@@ -4,20 +4,28 @@ namespace velkarin {
 
 std::string_view faultKindId(FaultKind kind) {
   switch (kind) {
-    case FaultKind::InvalidArgument: return "invalid-argument";
-    case FaultKind::TypeMismatch: return "type-mismatch";
-    case FaultKind::DivisionByZero: return "division-by-zero";
-    case FaultKind::Overflow: return "overflow";
+    case FaultKind::InvalidArgument:
+      return "invalid-argument";
+    case FaultKind::TypeMismatch:
+      return "type-mismatch";
+    case FaultKind::DivisionByZero:
+      return "division-by-zero";
+    case FaultKind::Overflow:
+      return "overflow";
   }
   return "invalid-argument";
 }
 
 std::string_view faultKindName(FaultKind kind) {
   switch (kind) {
-    case FaultKind::InvalidArgument: return "无效的参数";
-    case FaultKind::TypeMismatch: return "类型不匹配";
-    case FaultKind::DivisionByZero: return "除数为零";
-    case FaultKind::Overflow: return "溢出";
+    case FaultKind::InvalidArgument:
+      return "无效的参数";
+    case FaultKind::TypeMismatch:
+      return "类型不匹配";
+    case FaultKind::DivisionByZero:
+      return "除数为零";
+    case FaultKind::Overflow:
+      return "溢出";
   }
   return "无效的参数";
 }

@@ -14,7 +14,7 @@ enum class FaultKind {
   InvalidArgument,  // logarithm of a non-positive number, root of a negative one, a NaN
   TypeMismatch,     // A or B text that is not a number
   DivisionByZero,
-  Overflow,         // a result beyond the double range
+  Overflow,  // a result beyond the double range
 };
 
 struct Fault {

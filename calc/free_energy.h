@@ -18,8 +18,8 @@ namespace velkarin {
 // checked: A and B as doubles, the melt state, and the two logarithms that
 // stay the same for every trial.
 struct FreeEnergyInputs {
-  double a = 0;                // J/mol
-  double b = 0;                // J/(mol·K)
+  double a = 0;  // J/mol
+  double b = 0;  // J/(mol·K)
   MeltState state;
   double lnPressureRatio = 0;  // ln(p / 101325)
   double lnChromium = 0;       // ln [%Cr]
@@ -58,8 +58,7 @@ class Cr2O3FreeEnergy {
            siliconManganese_;
   }
   double logSumWithoutPressure(double c) const {
-    return (((chromiumTerm_ - 0.66 * c) - nickelTerm_) + chromiumLog_ - (3 * std::log(c)) * 0.4343) +
-           siliconManganese_;
+    return (((chromiumTerm_ - 0.66 * c) - nickelTerm_) + chromiumLog_ - (3 * std::log(c)) * 0.4343) + siliconManganese_;
   }
   double operator()(double c) const { return standard_ + rt_ * logSum(c); }
 
@@ -114,9 +113,7 @@ class Cr3O4FreeEnergy {
     return (((0.14 * c - carbonChromium_) + carbonNickel_) - carbonManganese_) + carbonSilicon_;
   }
   double lgfCr(double c) const { return ((chromiumChromium_ - 0.12 * c) + chromiumNickel_) - chromiumSilicon_; }
-  double logSum(double c) const {
-    return (((p_ + 2.25 * lgfCr(c)) + q_) - 3 * lgfC(c)) - (std::log(c) * 3) * 0.4343;
-  }
+  double logSum(double c) const { return (((p_ + 2.25 * lgfCr(c)) + q_) - 3 * lgfC(c)) - (std::log(c) * 3) * 0.4343; }
   double logSumWithoutPressure(double c) const {
     return ((2.25 * lgfCr(c) + q_) - 3 * lgfC(c)) - (std::log(c) * 3) * 0.4343;
   }
@@ -129,8 +126,7 @@ class Cr3O4FreeEnergy {
                                std::fabs(carbonManganese_) + std::fabs(carbonSilicon_);
     const double chromiumTerms =
         std::fabs(chromiumChromium_) + 0.12 * 5000 + std::fabs(chromiumNickel_) + std::fabs(chromiumSilicon_);
-    const double terms =
-        std::fabs(p_) + 2.25 * chromiumTerms + std::fabs(q_) + 3 * carbonTerms + 1.3029 * 8.6;
+    const double terms = std::fabs(p_) + 2.25 * chromiumTerms + std::fabs(q_) + 3 * carbonTerms + 1.3029 * 8.6;
     return evaluationErrorBound(standard_, rt_, terms);
   }
 

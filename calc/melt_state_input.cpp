@@ -22,26 +22,47 @@ const std::array<PromptRow, promptCount>& promptRows() {
 
 double promptDefault(Reaction reaction, MeltField field) {
   switch (field) {
-    case MeltField::Temperature: return 1650;  // °C
-    case MeltField::Carbon: return reactionData(reaction).defaultCarbon;
-    case MeltField::Chromium: return 18;
-    case MeltField::Nickel: return 9;
-    case MeltField::Silicon: return 0;
-    case MeltField::Manganese: return 0;
-    case MeltField::CoPressure: return 101325;  // Pa
+    case MeltField::Temperature:
+      return 1650;  // °C
+    case MeltField::Carbon:
+      return reactionData(reaction).defaultCarbon;
+    case MeltField::Chromium:
+      return 18;
+    case MeltField::Nickel:
+      return 9;
+    case MeltField::Silicon:
+      return 0;
+    case MeltField::Manganese:
+      return 0;
+    case MeltField::CoPressure:
+      return 101325;  // Pa
   }
   return 0;
 }
 
 void setMeltField(MeltState& state, MeltField field, double value) {
   switch (field) {
-    case MeltField::Temperature: state.temperature = value + 273; break;
-    case MeltField::Carbon: state.carbon = value; break;
-    case MeltField::Chromium: state.chromium = value; break;
-    case MeltField::Nickel: state.nickel = value; break;
-    case MeltField::Silicon: state.silicon = value; break;
-    case MeltField::Manganese: state.manganese = value; break;
-    case MeltField::CoPressure: state.coPressure = value; break;
+    case MeltField::Temperature:
+      state.temperature = value + 273;
+      break;
+    case MeltField::Carbon:
+      state.carbon = value;
+      break;
+    case MeltField::Chromium:
+      state.chromium = value;
+      break;
+    case MeltField::Nickel:
+      state.nickel = value;
+      break;
+    case MeltField::Silicon:
+      state.silicon = value;
+      break;
+    case MeltField::Manganese:
+      state.manganese = value;
+      break;
+    case MeltField::CoPressure:
+      state.coPressure = value;
+      break;
   }
 }
 

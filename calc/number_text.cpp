@@ -1,11 +1,11 @@
 #include "calc/number_text.h"
 
+#include <locale.h>
 #include <cerrno>
-#include <charconv>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
 
 namespace velkarin {
 namespace {
@@ -56,9 +56,7 @@ char foldAnswerChar(char32_t cp) {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool isHexDigit(char c) {
-  return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
+bool isHexDigit(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 // Octal digits -> hexadecimal digits of the same integer, via their bits.
 std::string octalToHex(std::string_view octal) {
@@ -146,11 +144,20 @@ std::string formatPattern(double value, DigitPattern pattern) {
   int minIntegerDigits = 1;
   int decimals = 0;
   switch (pattern) {
-    case DigitPattern::Whole: break;
-    case DigitPattern::Whole4: minIntegerDigits = 4; break;
-    case DigitPattern::Whole6: minIntegerDigits = 6; break;
-    case DigitPattern::Decimals3: decimals = 3; break;
-    case DigitPattern::Decimals6: decimals = 6; break;
+    case DigitPattern::Whole:
+      break;
+    case DigitPattern::Whole4:
+      minIntegerDigits = 4;
+      break;
+    case DigitPattern::Whole6:
+      minIntegerDigits = 6;
+      break;
+    case DigitPattern::Decimals3:
+      decimals = 3;
+      break;
+    case DigitPattern::Decimals6:
+      decimals = 6;
+      break;
   }
 
   // Shortest round-trip form as digits d1 d2 … and a point position: the
@@ -188,7 +195,8 @@ std::string formatPattern(double value, DigitPattern pattern) {
 
   // Lay the digits out around the point.
   const auto digitAt = [&](int index) {
-    return index >= 0 && static_cast<std::size_t>(index) < digits.size() ? digits[static_cast<std::size_t>(index)] : '0';
+    return index >= 0 && static_cast<std::size_t>(index) < digits.size() ? digits[static_cast<std::size_t>(index)]
+                                                                         : '0';
   };
   std::string integer;
   for (int k = 0; k < point; ++k) integer += digitAt(k);

@@ -38,8 +38,6 @@ const ReactionData cr3o4Data{
 
 }  // namespace
 
-const ReactionData& reactionData(Reaction reaction) {
-  return reaction == Reaction::Cr2O3 ? cr2o3Data : cr3o4Data;
-}
+const ReactionData& reactionData(Reaction reaction) { return reaction == Reaction::Cr2O3 ? cr2o3Data : cr3o4Data; }
 
 }  // namespace velkarin

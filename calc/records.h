@@ -36,18 +36,18 @@ struct ReactionConstants {
 
 // Everything one calculation produces, in the order it is computed.
 struct EquilibriumResult {
-  double freeEnergyChange = 0;          // ΔG at the given state, J/mol
-  double equilibriumTemperature = 0;    // T_eq, K
-  double equilibriumPressureRatio = 0;  // p_eq / 101325 Pa
-  bool scanHit = false;                 // the carbon scan met its window (0, 2) J/mol
-  double trialCarbon = 0;               // C* of the scan's last trial, mass %
-  double trialFreeEnergy = 0;           // ΔG at C*, J/mol
+  double freeEnergyChange = 0;             // ΔG at the given state, J/mol
+  double equilibriumTemperature = 0;       // T_eq, K
+  double equilibriumPressureRatio = 0;     // p_eq / 101325 Pa
+  bool scanHit = false;                    // the carbon scan met its window (0, 2) J/mol
+  double trialCarbon = 0;                  // C* of the scan's last trial, mass %
+  double trialFreeEnergy = 0;              // ΔG at C*, J/mol
   std::optional<std::int64_t> trialCount;  // trials missed before the hit; empty when none
-  double carbonCoefficient = 0;         // f_C
-  double chromiumCoefficient = 0;       // f_Cr
-  double equilibriumConstant = 0;       // K from the rounded lg K line
-  double pressureFromConstant = 0;      // p_K, Pa
-  double carbonFromConstant = 0;        // C_K, mass %
+  double carbonCoefficient = 0;            // f_C
+  double chromiumCoefficient = 0;          // f_Cr
+  double equilibriumConstant = 0;          // K from the rounded lg K line
+  double pressureFromConstant = 0;         // p_K, Pa
+  double carbonFromConstant = 0;           // C_K, mass %
 };
 
 // The fields of EquilibriumResult in computation order. A calculation that

@@ -19,7 +19,8 @@ std::string resultLine(const MeltState& state, const EquilibriumResult& result) 
   line += sep + std::string("cr=") + formatPattern(state.chromium, DigitPattern::Decimals3);
   line += sep + std::string("Pco=") + formatPattern(state.coPressure, DigitPattern::Whole);
   line += sep + std::string("G=") + formatPattern(result.freeEnergyChange, DigitPattern::Whole6);
-  line += sep + std::string("teq=") + formatPattern(result.equilibriumTemperature - kelvinOffset, DigitPattern::Whole4) + "℃";
+  line += sep + std::string("teq=") +
+          formatPattern(result.equilibriumTemperature - kelvinOffset, DigitPattern::Whole4) + "℃";
   line += sep + std::string("pcoeq=") +
           formatPattern(result.equilibriumPressureRatio * standardPressure, DigitPattern::Whole);
   line += sep + std::string("ceq=") +
@@ -28,9 +29,7 @@ std::string resultLine(const MeltState& state, const EquilibriumResult& result) 
   return line;
 }
 
-std::string_view scanRunOutNotice() {
-  return "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值。";
-}
+std::string_view scanRunOutNotice() { return "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值。"; }
 
 void presentFirstResults(ResultSink& sink, const EquilibriumResult& result) {
   sink.setOutput(OutputBox::Text1, formatPattern(result.equilibriumTemperature - kelvinOffset, DigitPattern::Whole));
