@@ -80,9 +80,11 @@ CalculationWindow* MainFrame::calculationWindow(Reaction reaction) const {
   return subWindow ? qobject_cast<CalculationWindow*>(subWindow->widget()) : nullptr;
 }
 
+// QMdiArea may keep a hidden sub-window active (or activate one when the
+// active window is closed); a hidden window is not the one the user works in.
 CalculationWindow* MainFrame::activeCalculationWindow() const {
   const QMdiSubWindow* subWindow = workspace_->activeSubWindow();
-  return subWindow ? qobject_cast<CalculationWindow*>(subWindow->widget()) : nullptr;
+  return subWindow && !subWindow->isHidden() ? qobject_cast<CalculationWindow*>(subWindow->widget()) : nullptr;
 }
 
 CalculationWindow* MainFrame::showCalculationWindow(Reaction reaction) {
