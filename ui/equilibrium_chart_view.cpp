@@ -100,7 +100,6 @@ void EquilibriumChartView::createHeatSeries() {
   heatSeries_->setPointLabelsFormat(QStringLiteral("@xPoint ℃, @yPoint %C"));
   heatSeries_->setPointLabelsFont(songFont(9));
   heatSeries_->setPointLabelsColor(QColor::fromRgb(heatColour));
-  heatSeries_->setPointLabelsClipping(false);
   heatSeries_->setPointLabelsVisible(true);
   chart()->addSeries(heatSeries_);
   heatSeries_->attachAxis(temperatureAxis_);
@@ -184,6 +183,7 @@ void EquilibriumChartView::showCurves(std::vector<EquilibriumCurve> curves) {
                                curves_.front().points.back().temperatureCelsius);
   }
   updateCarbonRange();
+  clipHeatLabel();
 }
 
 void EquilibriumChartView::showHeat(const std::optional<HeatMark>& heat) {
@@ -195,6 +195,15 @@ void EquilibriumChartView::showHeat(const std::optional<HeatMark>& heat) {
   }
   for (QLegendMarker* marker : chart()->legend()->markers(heatSeries_)) marker->setVisible(heat_.has_value());
   updateCarbonRange();
+  clipHeatLabel();
+}
+
+// The heat's label may reach beyond the plot area, near its top edge; a heat
+// outside the temperatures drawn is not shown, and neither is its label.
+void EquilibriumChartView::clipHeatLabel() {
+  const bool inside = heat_ && heat_->temperatureCelsius >= temperatureAxis_->min() &&
+                      heat_->temperatureCelsius <= temperatureAxis_->max();
+  heatSeries_->setPointLabelsClipping(!inside);
 }
 
 // Whole decades from below the lowest to above the highest %C shown (curves

@@ -83,6 +83,7 @@ class EquilibriumChartView : public QChartView {
   void removeCurveSeries();
   QLineSeries* addSegment(std::size_t curve, const QList<QPointF>& points);
   void updateCarbonRange();
+  void clipHeatLabel();
   void describe(std::size_t curve, const QLineSeries& series, const QPointF& pointer);
   void describeHeat();
   void report(const QString& text);

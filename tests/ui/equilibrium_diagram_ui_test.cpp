@@ -464,6 +464,7 @@ class EquilibriumDiagramUiTest : public QObject {
 
     calculate(window, answers("1700", "0.5"));
     QCOMPARE(heatPoint(*diagram), QPointF(1700, 0.5));
+    QVERIFY(!diagram->chartView()->heatSeries()->pointLabelsClipping());  // "1700 ℃, 0.5 %C" beside it
     QVERIFY(legendNames(*diagram->chartView()).contains(QStringLiteral("上次计算的炉次")));
 
     calculate(window, answers("1580", "0.08"));
@@ -475,6 +476,7 @@ class EquilibriumDiagramUiTest : public QObject {
     calculate(window, answers("1350", "0.3"));
     QCOMPARE(heatPoint(*diagram), QPointF(1350, 0.3));
     QVERIFY2(diagram->statusText().contains(QStringLiteral("t=1350℃")), qPrintable(diagram->statusText()));
+    QVERIFY(diagram->chartView()->heatSeries()->pointLabelsClipping());  // no label over the %C axis
   }
 
   void heat_point_belongs_to_the_reaction_shown() {
@@ -529,6 +531,26 @@ class EquilibriumDiagramUiTest : public QObject {
     QCOMPARE(entry(*fresh, "Cr")->text(), QStringLiteral("18"));
     QCOMPARE(entry(*fresh, "pressures")->text(), QStringLiteral("101325, 50000, 25000, 10000"));
     QCOMPARE(workspace()->subWindowList().size(), 2);
+  }
+
+  void program_ends_with_the_diagram_open_data() {
+    QTest::addColumn<bool>("throughMenu");
+    QTest::newRow("menu item 退出") << true;
+    QTest::newRow("frame close button") << false;
+  }
+  void program_ends_with_the_diagram_open() {
+    QFETCH(bool, throughMenu);
+    calculate(frame_->calculationWindow(Reaction::Cr2O3), answers("1650", "2.2"));
+    QPointer<EquilibriumDiagramWindow> diagram = openDiagram();
+    DialogDriver driver;
+    if (throughMenu) {
+      frame_->findChild<QAction*>(QStringLiteral("退出"))->trigger();
+    } else {
+      QVERIFY(frame_->close());
+    }
+    QVERIFY(!frame_->isVisible());
+    QCOMPARE(driver.seen().size(), 0);
+    QVERIFY(diagram.isNull() || !diagram->isVisible());
   }
 
   void diagram_is_resizable_and_fits_the_workspace() {
