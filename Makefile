@@ -70,3 +70,9 @@ clean:
 bench-curve:
 	$(MAKE) build PRESET=release
 	build/release/bench/velkarin-curve-bench
+
+# The equilibrium diagram window redrawing its whole family (Release build, offscreen).
+.PHONY: bench-diagram
+bench-diagram:
+	$(MAKE) build PRESET=release
+	build/release/bench/velkarin-diagram-bench

@@ -1,9 +1,11 @@
 // velkarin-screenshot: starts the program's frame on the current display,
 // computes both worked examples through the real windows (every prompt
 // confirmed with its default) and saves pictures of the screen area of the
-// frame: prompt.png (the first prompt of Form1), form1.png and form2.png in
-// the folder given as the only argument. Also prints the start-up time, and
-// fails when a calculation window does not show whole in the workspace.
+// frame: prompt.png (the first prompt of Form1), form1.png, form2.png and
+// diagram.png (the equilibrium diagram opened from Form1, with the worked
+// example's heat on it) in the folder given as the only argument. Also prints
+// the start-up time, and fails when a window does not show whole in the
+// workspace.
 //
 //   xvfb-run -a -s "-screen 0 1366x768x24" velkarin-screenshot build/screenshots
 
@@ -28,6 +30,7 @@
 #include <string>
 
 #include "ui/calculation_window.h"
+#include "ui/equilibrium_diagram_window.h"
 #include "ui/main_frame.h"
 #include "ui/qt_translation.h"
 
@@ -50,10 +53,9 @@ long long millisecondsSinceProcessStart() {
   return (now.tv_sec * 1000LL + now.tv_nsec / 1000000) - startTicks * 1000 / ticksPerSecond;
 }
 
-// The calculation window must show whole in the workspace on a screen of
-// 1366 × 768 or larger.
-bool wholeWindowVisible(const velkarin::MainFrame& frame, velkarin::Reaction reaction) {
-  const QWidget* window = frame.calculationWindow(reaction);
+// A child window must show whole in the workspace on a screen of 1366 × 768
+// or larger.
+bool wholeWindowVisible(const QWidget* window) {
   const QWidget* subWindow = window->parentWidget();
   const QWidget* viewport = subWindow->parentWidget();
   const bool whole = viewport->rect().contains(subWindow->geometry());
@@ -137,7 +139,7 @@ int main(int argc, char* argv[]) {
   std::fprintf(stderr, "start-up: frame shown %lld ms after main(), %lld ms after the process started\n",
                static_cast<long long>(sinceStart.elapsed()), millisecondsSinceProcessStart());
 
-  bool ok = wholeWindowVisible(frame, velkarin::Reaction::Cr2O3);
+  bool ok = wholeWindowVisible(frame.calculationWindow(velkarin::Reaction::Cr2O3));
   {
     PromptAnswerer answerer(frame, folder.filePath(QStringLiteral("prompt.png")));
     frame.calculationWindow(velkarin::Reaction::Cr2O3)->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
@@ -147,7 +149,7 @@ int main(int argc, char* argv[]) {
   ok = save(frame, folder.filePath(QStringLiteral("form1.png"))) && ok;
 
   frame.findChild<QAction*>(QStringLiteral("脱碳计算2"))->trigger();
-  ok = wholeWindowVisible(frame, velkarin::Reaction::Cr3O4) && ok;
+  ok = wholeWindowVisible(frame.calculationWindow(velkarin::Reaction::Cr3O4)) && ok;
   {
     PromptAnswerer answerer(frame, QString());
     frame.calculationWindow(velkarin::Reaction::Cr3O4)->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
@@ -155,5 +157,12 @@ int main(int argc, char* argv[]) {
   }
   settle(300);
   ok = save(frame, folder.filePath(QStringLiteral("form2.png"))) && ok;
+
+  // The diagram from Form1: Cr2O3, its presets and the worked example's heat.
+  frame.findChild<QAction*>(QStringLiteral("脱碳计算1"))->trigger();
+  frame.findChild<QAction*>(QStringLiteral("平衡曲线图"))->trigger();
+  ok = wholeWindowVisible(frame.diagramWindow()) && ok;
+  settle(300);
+  ok = save(frame, folder.filePath(QStringLiteral("diagram.png"))) && ok;
   return ok ? 0 : 1;
 }

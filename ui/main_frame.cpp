@@ -7,12 +7,19 @@
 #include <QMenuBar>
 #include <QScreen>
 
+#include "calc/equilibrium_curve.h"
 #include "ui/calculation_window.h"
+#include "ui/equilibrium_diagram_window.h"
 #include "ui/window_layout.h"
 
 namespace velkarin {
 
 static std::size_t slotOf(Reaction reaction) { return reaction == Reaction::Cr2O3 ? 0 : 1; }
+static Reaction reactionOfSlot(std::size_t slot) { return slot == 0 ? Reaction::Cr2O3 : Reaction::Cr3O4; }
+
+// Outer size of a new diagram sub-window, px: room for the controls, a chart
+// and its legend; smaller when the workspace is.
+static constexpr QSize diagramSubWindowSize(940, 600);
 
 MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("MDIForm1"));
@@ -36,6 +43,10 @@ void MainFrame::createActions() {
   exitAction_ = new QAction(QStringLiteral("退出"), this);
   exitAction_->setObjectName(QStringLiteral("退出"));
   connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+
+  showDiagramAction_ = new QAction(QStringLiteral("平衡曲线图"), this);
+  showDiagramAction_->setObjectName(QStringLiteral("平衡曲线图"));
+  connect(showDiagramAction_, &QAction::triggered, this, &MainFrame::showDiagramWindow);
 }
 
 void MainFrame::createMenus() {
@@ -44,6 +55,10 @@ void MainFrame::createMenus() {
   fileMenu_->addAction(showForm1Action_);
   fileMenu_->addAction(showForm2Action_);
   fileMenu_->addAction(exitAction_);
+
+  chartMenu_ = menuBar()->addMenu(QStringLiteral("图表"));
+  chartMenu_->setObjectName(QStringLiteral("图表"));
+  chartMenu_->addAction(showDiagramAction_);
 }
 
 void MainFrame::createWorkspace() {
@@ -65,9 +80,11 @@ CalculationWindow* MainFrame::calculationWindow(Reaction reaction) const {
   return subWindow ? qobject_cast<CalculationWindow*>(subWindow->widget()) : nullptr;
 }
 
+// QMdiArea may keep a hidden sub-window active (or activate one when the
+// active window is closed); a hidden window is not the one the user works in.
 CalculationWindow* MainFrame::activeCalculationWindow() const {
   const QMdiSubWindow* subWindow = workspace_->activeSubWindow();
-  return subWindow ? qobject_cast<CalculationWindow*>(subWindow->widget()) : nullptr;
+  return subWindow && !subWindow->isHidden() ? qobject_cast<CalculationWindow*>(subWindow->widget()) : nullptr;
 }
 
 CalculationWindow* MainFrame::showCalculationWindow(Reaction reaction) {
@@ -94,16 +111,66 @@ QMdiSubWindow* MainFrame::createSubWindow(Reaction reaction) {
   subWindow->setFixedSize(subWindow->size());
   subWindow->move(0, 0);
   if (!fitted_) fitToSubWindow(*subWindow);
+  connect(window, &CalculationWindow::calculationCompleted, this, [this, reaction] { passHeatToDiagram(reaction); });
   return subWindow;
+}
+
+EquilibriumDiagramWindow* MainFrame::diagramWindow() const {
+  return diagramSubWindow_ ? qobject_cast<EquilibriumDiagramWindow*>(diagramSubWindow_->widget()) : nullptr;
+}
+
+EquilibriumDiagramWindow* MainFrame::showDiagramWindow() {
+  if (!diagramSubWindow_) diagramSubWindow_ = createDiagramSubWindow();
+  diagramSubWindow_->show();
+  diagramSubWindow_->raise();
+  workspace_->setActiveSubWindow(diagramSubWindow_);
+  return diagramWindow();
+}
+
+QMdiSubWindow* MainFrame::createDiagramSubWindow() {
+  const CalculationWindow* from = activeCalculationWindow();
+  if (!from) from = calculationWindow(Reaction::Cr2O3);
+  DiagramStart start;
+  if (from) {
+    start.reaction = from->reaction();
+    start.constants = from->constants();
+    if (from->lastCompletedState()) start.composition = compositionOf(*from->lastCompletedState());
+    start.source = from->objectName();
+  }
+  auto* diagram = new EquilibriumDiagramWindow(start);
+  for (Reaction reaction : {Reaction::Cr2O3, Reaction::Cr3O4}) {
+    if (const CalculationWindow* window = calculationWindow(reaction)) {
+      diagram->setLastHeat(reaction, window->lastCompletedState());
+    }
+  }
+  // A chart: resizable, with the usual title-bar buttons.
+  QMdiSubWindow* subWindow = workspace_->addSubWindow(diagram);
+  subWindow->setAttribute(Qt::WA_DeleteOnClose);  // the title-bar close discards the diagram
+  subWindow->installEventFilter(this);
+  subWindow->resize(diagramSubWindowSize.boundedTo(workspace_->viewport()->size()));
+  subWindow->move(0, 0);
+  return subWindow;
+}
+
+// The diagram follows the last completed calculation of each window; a
+// discarded window has none.
+void MainFrame::passHeatToDiagram(Reaction reaction) {
+  EquilibriumDiagramWindow* diagram = diagramWindow();
+  if (!diagram) return;
+  const CalculationWindow* window = calculationWindow(reaction);
+  diagram->setLastHeat(reaction, window ? window->lastCompletedState() : std::nullopt);
 }
 
 // A closed sub-window is deleted only later, from the event loop; it counts
 // as absent from its close on, so a Show right after it creates a fresh one.
 bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Close) {
-    for (QPointer<QMdiSubWindow>& subWindow : subWindows_) {
-      if (subWindow == watched) subWindow = nullptr;
+    for (std::size_t slot = 0; slot < subWindows_.size(); ++slot) {
+      if (subWindows_[slot] != watched) continue;
+      subWindows_[slot] = nullptr;
+      passHeatToDiagram(reactionOfSlot(slot));
     }
+    if (diagramSubWindow_ == watched) diagramSubWindow_ = nullptr;
   }
   return QMainWindow::eventFilter(watched, event);
 }

@@ -1,10 +1,15 @@
 #pragma once
 
 // The frame window MDIForm1: a menu bar with 文件 → 脱碳计算1, 脱碳计算2, 退出
-// and a workspace holding at most one Form1 and one Form2. Show creates a
-// window that is absent, shows one that was hidden with its contents kept,
-// and in every case brings it to the front and activates it. Closing a
-// window through its title bar discards it.
+// and 图表 → 平衡曲线图, and a workspace holding at most one Form1, one Form2
+// and one equilibrium diagram. Show creates a window that is absent, shows one
+// that was hidden with its contents kept, and in every case brings it to the
+// front and activates it. Closing a window through its title bar discards it.
+//
+// A new diagram starts from the calculation window active when it is opened
+// (Form1 when none is): its reaction, its A and B texts and the composition of
+// its last completed calculation. The frame passes every completed
+// calculation, and the discarding of a calculation window, on to the diagram.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -20,6 +25,7 @@ class QMenu;
 namespace velkarin {
 
 class CalculationWindow;
+class EquilibriumDiagramWindow;
 
 class MainFrame : public QMainWindow {
   Q_OBJECT
@@ -37,6 +43,11 @@ class MainFrame : public QMainWindow {
   // The calculation window the user works in, or nullptr.
   CalculationWindow* activeCalculationWindow() const;
 
+  // The Show operation of the equilibrium diagram; returns the window.
+  EquilibriumDiagramWindow* showDiagramWindow();
+  // The existing diagram, or nullptr.
+  EquilibriumDiagramWindow* diagramWindow() const;
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -45,6 +56,8 @@ class MainFrame : public QMainWindow {
   void createMenus();
   void createWorkspace();
   QMdiSubWindow* createSubWindow(Reaction reaction);
+  QMdiSubWindow* createDiagramSubWindow();
+  void passHeatToDiagram(Reaction reaction);
   void fitToSubWindow(const QMdiSubWindow& subWindow);
 
   QMdiArea* workspace_ = nullptr;
@@ -52,9 +65,12 @@ class MainFrame : public QMainWindow {
   QAction* showForm1Action_ = nullptr;
   QAction* showForm2Action_ = nullptr;
   QAction* exitAction_ = nullptr;
+  QMenu* chartMenu_ = nullptr;
+  QAction* showDiagramAction_ = nullptr;
   // One slot per reaction; null while the window is absent (closed windows delete themselves).
   std::array<QPointer<QMdiSubWindow>, 2> subWindows_;
-  bool fitted_ = false;  // the frame has been sized to hold a whole calculation window
+  QPointer<QMdiSubWindow> diagramSubWindow_;  // null while the diagram is absent
+  bool fitted_ = false;                       // the frame has been sized to hold a whole calculation window
 };
 
 }  // namespace velkarin

@@ -1,0 +1,103 @@
+// The equilibrium diagram window redrawing its whole default family, as it
+// does on every change of an entry: the core's family (4 CO pressures ×
+// 1400–1900 °C at 1 °C, 2004 roots), the chart's series replaced, the chart
+// laid out and the window rendered to an image of its size. Also the two
+// halves apart. The whole must take under 50 ms.
+//
+// Runs on Qt's offscreen platform, so no display is needed.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <cstdio>
+#include <memory>
+
+#include "calc/records.h"
+#include "ui/equilibrium_chart_view.h"
+#include "ui/equilibrium_diagram_window.h"
+
+namespace velkarin {
+namespace {
+
+// The client size of a new diagram sub-window in the 1366 × 768 frame, px.
+constexpr QSize windowSize(930, 570);
+
+// A diagram from the presets of `reaction`, with the worked example's heat.
+std::unique_ptr<EquilibriumDiagramWindow> openDiagram(Reaction reaction) {
+  DiagramStart start;
+  start.reaction = reaction;
+  start.constants = presetConstants(reaction);
+  auto window = std::make_unique<EquilibriumDiagramWindow>(start);
+  MeltState heat;
+  heat.temperature = 1923;  // K, 1650 °C
+  heat.carbon = reaction == Reaction::Cr2O3 ? 2.2 : 0.35;
+  window->setLastHeat(reaction, heat);
+  window->resize(windowSize);
+  window->show();
+  QApplication::processEvents();
+  return window;
+}
+
+void render(QWidget& window, QImage& image) {
+  QApplication::processEvents();  // the chart lays out its legend and axes from the event loop
+  image.fill(Qt::white);
+  window.render(&image);
+}
+
+void wholeRedraw(benchmark::State& state, Reaction reaction) {
+  auto window = openDiagram(reaction);
+  QImage image(window->size(), QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state) {
+    window->redraw();
+    render(*window, image);
+    benchmark::DoNotOptimize(image.constBits());
+  }
+}
+BENCHMARK_CAPTURE(wholeRedraw, Cr2O3, Reaction::Cr2O3)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(wholeRedraw, Cr3O4, Reaction::Cr3O4)->Unit(benchmark::kMillisecond);
+
+// The family and the series update alone, without drawing.
+void familyAndSeries(benchmark::State& state) {
+  auto window = openDiagram(Reaction::Cr2O3);
+  for (auto _ : state) {
+    window->redraw();
+    benchmark::DoNotOptimize(window->chartView()->curves().data());
+  }
+  QApplication::processEvents();
+}
+BENCHMARK(familyAndSeries)->Unit(benchmark::kMillisecond);
+
+// Drawing alone: the window as it is, rendered again.
+void renderOnly(benchmark::State& state) {
+  auto window = openDiagram(Reaction::Cr2O3);
+  QImage image(window->size(), QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state) {
+    window->chartView()->chart()->update();
+    render(*window, image);
+    benchmark::DoNotOptimize(image.constBits());
+  }
+}
+BENCHMARK(renderOnly)->Unit(benchmark::kMillisecond);
+
+// The offscreen platform warns once per shown window that it cannot pass size
+// hints on; that says nothing about the timings.
+void dropOffscreenNoise(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (message.contains(QLatin1String("does not support propagateSizeHints"))) return;
+  if (type != QtDebugMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+}  // namespace
+}  // namespace velkarin
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(velkarin::dropOffscreenNoise);
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,318 @@
+#include "ui/equilibrium_chart_view.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QScatterSeries>
+#include <QSvgGenerator>
+#include <QToolTip>
+#include <QValueAxis>
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "calc/number_text.h"
+#include "ui/song_font.h"
+
+namespace velkarin {
+
+// Line colours by curve, in the order of the pressures; red is kept for the heat.
+static constexpr std::array<QRgb, 12> curveColours{
+    0x1f77b4, 0xff7f0e, 0x2ca02c, 0x9467bd, 0x8c564b, 0xe377c2,
+    0x7f7f7f, 0xbcbd22, 0x17becf, 0x393b79, 0x637939, 0x843c39,
+};
+static constexpr QRgb heatColour = 0xd62728;
+
+// The %C axis when there is nothing to show: 0.001–10 %C.
+static constexpr double emptyCarbonMin = 0.001;  // mass %
+static constexpr double emptyCarbonMax = 10;     // mass %
+
+static QString toQString(const std::string& text) { return QString::fromStdString(text); }
+
+static QColor curveColour(std::size_t curve) { return QColor::fromRgb(curveColours[curve % curveColours.size()]); }
+
+// The stretches of a curve between its gaps, as chart points (t °C, %C).
+static std::vector<QList<QPointF>> segmentsOf(const EquilibriumCurve& curve) {
+  std::vector<QList<QPointF>> segments;
+  bool open = false;
+  for (const CurvePoint& point : curve.points) {
+    if (!point.carbon.carbon) {
+      open = false;
+      continue;
+    }
+    if (!open) segments.emplace_back();
+    open = true;
+    segments.back().append(QPointF(point.temperatureCelsius, *point.carbon.carbon));
+  }
+  return segments;
+}
+
+EquilibriumChartView::EquilibriumChartView(QWidget* parent) : QChartView(parent) {
+  setObjectName(QStringLiteral("chart"));
+  setRenderHint(QPainter::Antialiasing);
+  chart()->setTitleFont(songFont(11));
+  chart()->legend()->setAlignment(Qt::AlignBottom);
+  chart()->legend()->setFont(songFont(9));
+  createAxes();
+  createHeatSeries();
+  createContextMenu();
+}
+
+void EquilibriumChartView::createAxes() {
+  temperatureAxis_ = new QValueAxis(this);
+  temperatureAxis_->setTitleText(QStringLiteral("熔池温度 t [℃]"));
+  temperatureAxis_->setLabelFormat(QStringLiteral("%.0f"));
+  temperatureAxis_->setTickCount(11);
+  temperatureAxis_->setMinorTickCount(4);
+  temperatureAxis_->setTitleFont(songFont(10));
+  chart()->addAxis(temperatureAxis_, Qt::AlignBottom);
+
+  carbonAxis_ = new QLogValueAxis(this);
+  carbonAxis_->setTitleText(QStringLiteral("平衡C浓度 [%C]"));
+  carbonAxis_->setBase(10);
+  carbonAxis_->setLabelFormat(QStringLiteral("%g"));
+  carbonAxis_->setMinorTickCount(-1);  // 2 … 9 within each decade
+  carbonAxis_->setTitleFont(songFont(10));
+  carbonAxis_->setRange(emptyCarbonMin, emptyCarbonMax);
+  chart()->addAxis(carbonAxis_, Qt::AlignLeft);
+}
+
+void EquilibriumChartView::createHeatSeries() {
+  heatSeries_ = new QScatterSeries(this);
+  heatSeries_->setObjectName(QStringLiteral("heat"));
+  heatSeries_->setName(QStringLiteral("上次计算的炉次"));
+  heatSeries_->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+  heatSeries_->setMarkerSize(11);
+  heatSeries_->setColor(QColor::fromRgb(heatColour));
+  heatSeries_->setBorderColor(Qt::black);
+  heatSeries_->setPointLabelsFormat(QStringLiteral("@xPoint ℃, @yPoint %C"));
+  heatSeries_->setPointLabelsFont(songFont(9));
+  heatSeries_->setPointLabelsColor(QColor::fromRgb(heatColour));
+  heatSeries_->setPointLabelsVisible(true);
+  chart()->addSeries(heatSeries_);
+  heatSeries_->attachAxis(temperatureAxis_);
+  heatSeries_->attachAxis(carbonAxis_);
+  connect(heatSeries_, &QScatterSeries::hovered, this, [this](const QPointF&, bool state) {
+    if (state) describeHeat();
+  });
+  connect(heatSeries_, &QScatterSeries::clicked, this, [this](const QPointF&) { describeHeat(); });
+  for (QLegendMarker* marker : chart()->legend()->markers(heatSeries_)) marker->setVisible(false);
+}
+
+void EquilibriumChartView::createContextMenu() {
+  contextMenu_ = new QMenu(this);
+  contextMenu_->setObjectName(QStringLiteral("chartMenu"));
+  QAction* png = contextMenu_->addAction(QStringLiteral("保存为PNG…"));
+  png->setObjectName(QStringLiteral("savePng"));
+  connect(png, &QAction::triggered, this, [this] { askAndSave(ImageFormat::Png); });
+  QAction* svg = contextMenu_->addAction(QStringLiteral("保存为SVG…"));
+  svg->setObjectName(QStringLiteral("saveSvg"));
+  connect(svg, &QAction::triggered, this, [this] { askAndSave(ImageFormat::Svg); });
+  QAction* copy = contextMenu_->addAction(QStringLiteral("复制曲线数据"));
+  copy->setObjectName(QStringLiteral("copyCurveData"));
+  connect(copy, &QAction::triggered, this, &EquilibriumChartView::copyCurveData);
+}
+
+void EquilibriumChartView::setChartTitle(const QString& title) { chart()->setTitle(title); }
+
+void EquilibriumChartView::removeCurveSeries() {
+  for (QList<QLineSeries*>& segments : curveSeries_) {
+    for (QLineSeries* series : segments) {
+      chart()->removeSeries(series);
+      delete series;
+    }
+  }
+  curveSeries_.clear();
+}
+
+QLineSeries* EquilibriumChartView::addSegment(std::size_t curve, const QList<QPointF>& points) {
+  auto* series = new QLineSeries(this);
+  series->setName(toQString(curves_[curve].label));
+  QPen pen(curveColour(curve));
+  pen.setWidthF(2);
+  series->setPen(pen);
+  series->replace(points);
+  chart()->addSeries(series);
+  series->attachAxis(temperatureAxis_);
+  series->attachAxis(carbonAxis_);
+  const bool continuation = !curveSeries_[curve].isEmpty();
+  if (continuation) {
+    for (QLegendMarker* marker : chart()->legend()->markers(series)) marker->setVisible(false);
+  }
+  connect(series, &QLineSeries::hovered, this, [this, curve, series](const QPointF& pointer, bool state) {
+    if (state) {
+      describe(curve, *series, pointer);
+    } else {
+      QToolTip::hideText();
+    }
+  });
+  connect(series, &QLineSeries::clicked, this,
+          [this, curve, series](const QPointF& pointer) { describe(curve, *series, pointer); });
+  curveSeries_[curve].append(series);
+  return series;
+}
+
+void EquilibriumChartView::showCurves(std::vector<EquilibriumCurve> curves) {
+  removeCurveSeries();
+  curves_ = std::move(curves);
+  curveSeries_.resize(curves_.size());
+  // The heat is drawn last, on top of the lines; its legend entry follows theirs.
+  chart()->removeSeries(heatSeries_);
+  for (std::size_t curve = 0; curve < curves_.size(); ++curve) {
+    for (const QList<QPointF>& points : segmentsOf(curves_[curve])) addSegment(curve, points);
+  }
+  chart()->addSeries(heatSeries_);
+  heatSeries_->attachAxis(temperatureAxis_);
+  heatSeries_->attachAxis(carbonAxis_);
+  for (QLegendMarker* marker : chart()->legend()->markers(heatSeries_)) marker->setVisible(heat_.has_value());
+
+  if (!curves_.empty() && !curves_.front().points.empty()) {
+    temperatureAxis_->setRange(curves_.front().points.front().temperatureCelsius,
+                               curves_.front().points.back().temperatureCelsius);
+  }
+  updateCarbonRange();
+  clipHeatLabel();
+}
+
+void EquilibriumChartView::showHeat(const std::optional<HeatMark>& heat) {
+  heat_ = heat;
+  if (heat_) {
+    heatSeries_->replace(QList<QPointF>{QPointF(heat_->temperatureCelsius, heat_->carbon)});
+  } else {
+    heatSeries_->clear();
+  }
+  for (QLegendMarker* marker : chart()->legend()->markers(heatSeries_)) marker->setVisible(heat_.has_value());
+  updateCarbonRange();
+  clipHeatLabel();
+}
+
+// The heat's label may reach beyond the plot area, near its top edge; a heat
+// outside the temperatures drawn is not shown, and neither is its label.
+void EquilibriumChartView::clipHeatLabel() {
+  const bool inside = heat_ && heat_->temperatureCelsius >= temperatureAxis_->min() &&
+                      heat_->temperatureCelsius <= temperatureAxis_->max();
+  heatSeries_->setPointLabelsClipping(!inside);
+}
+
+// Whole decades from below the lowest to above the highest %C shown (curves
+// and a heat with a positive carbon content), so the axis labels read
+// 0.001, 0.01, 0.1, 1, 10.
+void EquilibriumChartView::updateCarbonRange() {
+  double low = HUGE_VAL;
+  double high = 0;
+  for (const EquilibriumCurve& curve : curves_) {
+    for (const CurvePoint& point : curve.points) {
+      if (!point.carbon.carbon) continue;
+      low = std::min(low, *point.carbon.carbon);
+      high = std::max(high, *point.carbon.carbon);
+    }
+  }
+  if (heat_ && heat_->carbon > 0 && std::isfinite(heat_->carbon)) {
+    low = std::min(low, heat_->carbon);
+    high = std::max(high, heat_->carbon);
+  }
+  if (!(low <= high)) {
+    carbonAxis_->setRange(emptyCarbonMin, emptyCarbonMax);
+    return;
+  }
+  const double lowDecade = std::pow(10.0, std::floor(std::log10(low)));
+  double highDecade = std::pow(10.0, std::ceil(std::log10(high)));
+  if (!(highDecade > lowDecade)) highDecade = lowDecade * 10;
+  // A hair below the lowest decade: Qt leaves out the label of a decade that
+  // lies exactly on the axis's lower end.
+  carbonAxis_->setRange(lowDecade * 0.9999, highDecade);
+}
+
+// The computed curve point nearest the pointer's temperature within the
+// stretch under the pointer.
+void EquilibriumChartView::describe(std::size_t curve, const QLineSeries& series, const QPointF& pointer) {
+  const QList<QPointF> points = series.points();
+  if (points.isEmpty() || curve >= curves_.size()) return;
+  auto next =
+      std::lower_bound(points.begin(), points.end(), pointer.x(), [](const QPointF& p, double t) { return p.x() < t; });
+  if (next == points.end() || (next != points.begin() && pointer.x() - (next - 1)->x() < next->x() - pointer.x())) {
+    --next;
+  }
+  report(QStringLiteral("t = %1 ℃    平衡C浓度 = %2 %C    CO分压 %3")
+             .arg(toQString(formatShortest(next->x())), toQString(formatPattern(next->y(), DigitPattern::Decimals6)),
+                  toQString(curves_[curve].label)));
+}
+
+void EquilibriumChartView::describeHeat() {
+  if (!heat_) return;
+  report(QStringLiteral("上次计算的炉次：t = %1 ℃    [%C] = %2    CO分压 %3 Pa")
+             .arg(toQString(formatShortest(heat_->temperatureCelsius)), toQString(formatShortest(heat_->carbon)),
+                  toQString(formatShortest(heat_->coPressure))));
+}
+
+void EquilibriumChartView::report(const QString& text) {
+  if (underMouse()) QToolTip::showText(QCursor::pos(), text, this);
+  emit pointDescribed(text);
+}
+
+void EquilibriumChartView::contextMenuEvent(QContextMenuEvent* event) {
+  contextMenu_->popup(event->globalPos());
+  event->accept();
+}
+
+std::optional<QString> EquilibriumChartView::writeImage(const QString& path, ImageFormat format) {
+  if (format == ImageFormat::Png) {
+    QImageWriter writer(path, "png");
+    if (!writer.write(grab().toImage())) return writer.errorString();
+    return std::nullopt;
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return file.errorString();
+  QSvgGenerator generator;
+  generator.setOutputDevice(&file);
+  generator.setSize(size());
+  generator.setViewBox(QRect(QPoint(0, 0), size()));
+  generator.setTitle(chart()->title());
+  generator.setDescription(QStringLiteral("平衡曲线图"));
+  {
+    QPainter painter(&generator);
+    render(&painter);
+  }
+  if (file.error() != QFileDevice::NoError) return file.errorString();
+  file.close();
+  if (file.error() != QFileDevice::NoError) return file.errorString();
+  return std::nullopt;
+}
+
+bool EquilibriumChartView::saveImage(const QString& path, ImageFormat format) {
+  const std::optional<QString> problem = writeImage(path, format);
+  if (problem) {
+    QMessageBox::critical(this, QStringLiteral("平衡曲线图"),
+                          QStringLiteral("无法保存到“%1”：%2").arg(QDir::toNativeSeparators(path), *problem));
+  }
+  return !problem;
+}
+
+void EquilibriumChartView::askAndSave(ImageFormat format) {
+  const bool png = format == ImageFormat::Png;
+  const QString suffix = png ? QStringLiteral("png") : QStringLiteral("svg");
+  QString path = QFileDialog::getSaveFileName(
+      this, png ? QStringLiteral("保存为PNG") : QStringLiteral("保存为SVG"), QStringLiteral("平衡曲线图.") + suffix,
+      png ? QStringLiteral("PNG图像 (*.png)") : QStringLiteral("SVG图像 (*.svg)"));
+  if (path.isEmpty()) return;  // cancelled
+  if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + suffix;
+  saveImage(path, format);
+}
+
+void EquilibriumChartView::copyCurveData() const {
+  QGuiApplication::clipboard()->setText(toQString(curveFamilyTsv(curves_)));
+}
+
+}  // namespace velkarin

@@ -1,0 +1,101 @@
+#pragma once
+
+// The chart of the equilibrium diagram: equilibrium %C (logarithmic axis)
+// against bath temperature °C, one line per CO partial pressure as the core's
+// equilibriumCurveFamily computed it, and the heat of the last calculation as
+// a marked point. A gap of a curve (no equilibrium carbon in 0.001–5000 %C)
+// splits the curve into separate line series, so no line is drawn across it;
+// the first series of a curve carries its legend entry, the others share its
+// colour and stay out of the legend.
+//
+// A hover or click on a line reports the curve point nearest the pointer
+// (temperature, %C and pressure, as computed, not read back from pixels). The
+// right-click menu saves the chart as PNG or SVG and copies the curve data as
+// tab-separated text (curveFamilyTsv) to the clipboard.
+
+#include <QChartView>
+#include <QList>
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "calc/equilibrium_curve.h"
+
+class QAction;
+class QLineSeries;
+class QLogValueAxis;
+class QMenu;
+class QScatterSeries;
+class QValueAxis;
+
+namespace velkarin {
+
+// The heat of a completed calculation, placed on the diagram.
+struct HeatMark {
+  double temperatureCelsius = 0;  // °C, the bath temperature entered
+  double carbon = 0;              // [%C], mass %, the carbon content entered
+  double coPressure = 0;          // Pa, the CO partial pressure entered
+};
+
+enum class ImageFormat { Png, Svg };
+
+class EquilibriumChartView : public QChartView {
+  Q_OBJECT
+
+ public:
+  explicit EquilibriumChartView(QWidget* parent = nullptr);
+
+  // Replaces the curves shown; the %C axis spans whole decades around them
+  // and the heat.
+  void showCurves(std::vector<EquilibriumCurve> curves);
+  // Places the heat's point, or removes it.
+  void showHeat(const std::optional<HeatMark>& heat);
+  void setChartTitle(const QString& title);
+
+  const std::vector<EquilibriumCurve>& curves() const { return curves_; }
+  // The line series of curve `index` (one per stretch between gaps), in rising temperature.
+  const QList<QLineSeries*>& curveSeries(std::size_t index) const { return curveSeries_.at(index); }
+  QScatterSeries* heatSeries() const { return heatSeries_; }
+  const std::optional<HeatMark>& heat() const { return heat_; }
+  QValueAxis* temperatureAxis() const { return temperatureAxis_; }
+  QLogValueAxis* carbonAxis() const { return carbonAxis_; }
+  QMenu* contextMenu() const { return contextMenu_; }
+
+  // Writes the chart as it is shown, at the view's size. Returns the reason
+  // when the file cannot be written.
+  std::optional<QString> writeImage(const QString& path, ImageFormat format);
+  // writeImage, with a message box on failure; true when written.
+  bool saveImage(const QString& path, ImageFormat format);
+  // Puts curveFamilyTsv of the curves shown on the clipboard as plain text.
+  void copyCurveData() const;
+
+ signals:
+  // The description of the point under the pointer after a hover or a click.
+  void pointDescribed(const QString& text);
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  void createAxes();
+  void createHeatSeries();
+  void createContextMenu();
+  void removeCurveSeries();
+  QLineSeries* addSegment(std::size_t curve, const QList<QPointF>& points);
+  void updateCarbonRange();
+  void clipHeatLabel();
+  void describe(std::size_t curve, const QLineSeries& series, const QPointF& pointer);
+  void describeHeat();
+  void report(const QString& text);
+  void askAndSave(ImageFormat format);
+
+  std::vector<EquilibriumCurve> curves_;
+  std::vector<QList<QLineSeries*>> curveSeries_;  // per curve, its stretches between gaps
+  std::optional<HeatMark> heat_;
+  QScatterSeries* heatSeries_ = nullptr;
+  QValueAxis* temperatureAxis_ = nullptr;  // °C
+  QLogValueAxis* carbonAxis_ = nullptr;    // mass %, base 10
+  QMenu* contextMenu_ = nullptr;
+};
+
+}  // namespace velkarin

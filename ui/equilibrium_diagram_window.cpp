@@ -1,0 +1,307 @@
+#include "ui/equilibrium_diagram_window.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QStringList>
+#include <QVBoxLayout>
+
+#include "calc/number_text.h"
+#include "calc/reaction_data.h"
+#include "ui/diagram_input.h"
+#include "ui/equilibrium_chart_view.h"
+#include "ui/song_font.h"
+
+namespace velkarin {
+
+namespace {
+
+// The composition entries, in the order of their fields.
+struct CompositionRow {
+  const char* name;                 // objectName of the entry
+  const char* caption;              // label in front of it
+  double CurveComposition::*field;  // mass %
+  bool positive;                    // must be > 0
+};
+constexpr std::array<CompositionRow, 4> compositionRows{{
+    {"Cr", "[%Cr]", &CurveComposition::chromium, true},
+    {"Ni", "[%Ni]", &CurveComposition::nickel, false},
+    {"Si", "[%Si]", &CurveComposition::silicon, false},
+    {"Mn", "[%Mn]", &CurveComposition::manganese, false},
+}};
+
+struct ReactionRow {
+  Reaction reaction;
+  const char* equation;  // the reaction as the chart title shows it
+};
+constexpr std::array<ReactionRow, 2> reactionRows{{
+    {Reaction::Cr2O3, "3[C]+Cr2O3=2[Cr]+3CO"},
+    {Reaction::Cr3O4, "3[C]+3/4Cr3O4=9/4[Cr]+3CO"},
+}};
+
+std::size_t slotOf(Reaction reaction) { return reaction == Reaction::Cr2O3 ? 0 : 1; }
+
+QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString shortest(double value) { return QString::fromStdString(formatShortest(value)); }
+
+}  // namespace
+
+ReactionConstants presetConstants(Reaction reaction, std::size_t row) {
+  const PresetRow& preset = reactionData(reaction).presets[row];
+  return {std::string(preset.a), std::string(preset.b)};
+}
+
+EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("EquilibriumDiagram"));
+  setWindowTitle(QStringLiteral("平衡曲线图"));
+  setFont(songFont(windowFontPointSize));
+  shown_.reaction = start.reaction;
+  createControls();
+
+  ReactionConstants constants = start.constants;
+  if (!readReactionLine(constants)) {
+    startNote_ = QStringLiteral("%1的A、B（“%2”、“%3”）不是数字，改用第一行预设值")
+                     .arg(start.source.isEmpty() ? QStringLiteral("计算窗口") : start.source,
+                          QString::fromStdString(constants.a), QString::fromStdString(constants.b));
+    constants = presetConstants(start.reaction);
+  }
+  {
+    const QSignalBlocker blockReaction(reactionCombo_);
+    reactionCombo_->setCurrentIndex(static_cast<int>(slotOf(start.reaction)));
+  }
+  fillPresets();
+  for (QLineEdit* edit : {constantA_, constantB_}) {
+    const QSignalBlocker block(edit);
+    edit->setText(QString::fromStdString(edit == constantA_ ? constants.a : constants.b));
+  }
+  selectMatchingPreset();
+  for (std::size_t i = 0; i < compositionRows.size(); ++i) {
+    const QSignalBlocker block(composition_[i]);
+    composition_[i]->setText(shortest(start.composition.*compositionRows[i].field));
+  }
+  redraw();
+}
+
+QLineEdit* EquilibriumDiagramWindow::addEdit(const char* name, const QString& text) {
+  auto* edit = new QLineEdit(text, this);
+  edit->setObjectName(QString::fromUtf8(name));
+  connect(edit, &QLineEdit::textChanged, this, &EquilibriumDiagramWindow::redraw);
+  return edit;
+}
+
+void EquilibriumDiagramWindow::createControls() {
+  auto* firstRow = new QHBoxLayout;
+  auto addCaption = [this](QHBoxLayout* row, const QString& text, QWidget* buddy) {
+    auto* label = new QLabel(text, this);
+    label->setBuddy(buddy);
+    row->addWidget(label);
+    row->addWidget(buddy);
+  };
+
+  reactionCombo_ = new QComboBox(this);
+  reactionCombo_->setObjectName(QStringLiteral("reaction"));
+  for (const ReactionRow& row : reactionRows) reactionCombo_->addItem(toQString(reactionData(row.reaction).name));
+  connect(reactionCombo_, &QComboBox::currentIndexChanged, this, &EquilibriumDiagramWindow::switchReaction);
+  addCaption(firstRow, QStringLiteral("反应"), reactionCombo_);
+
+  presetCombo_ = new QComboBox(this);
+  presetCombo_->setObjectName(QStringLiteral("preset"));
+  presetCombo_->setPlaceholderText(QStringLiteral("自定义"));
+  presetCombo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  connect(presetCombo_, &QComboBox::currentIndexChanged, this, &EquilibriumDiagramWindow::pickPreset);
+  addCaption(firstRow, QStringLiteral("预设"), presetCombo_);
+
+  constantA_ = new QLineEdit(this);
+  constantA_->setObjectName(QStringLiteral("A"));
+  constantA_->setToolTip(QStringLiteral("A，J/mol"));
+  constantB_ = new QLineEdit(this);
+  constantB_->setObjectName(QStringLiteral("B"));
+  constantB_->setToolTip(QStringLiteral("B，J/(mol·K)"));
+  for (QLineEdit* edit : {constantA_, constantB_}) {
+    edit->setMaximumWidth(110);
+    connect(edit, &QLineEdit::textChanged, this, &EquilibriumDiagramWindow::editConstants);
+  }
+  addCaption(firstRow, QStringLiteral("A="), constantA_);
+  addCaption(firstRow, QStringLiteral("B="), constantB_);
+  firstRow->addStretch();
+
+  auto* secondRow = new QHBoxLayout;
+  for (std::size_t i = 0; i < compositionRows.size(); ++i) {
+    composition_[i] = addEdit(compositionRows[i].name, QString());
+    composition_[i]->setMaximumWidth(70);
+    composition_[i]->setToolTip(QStringLiteral("质量%"));
+    addCaption(secondRow, QString::fromUtf8(compositionRows[i].caption), composition_[i]);
+  }
+  pressures_ = addEdit("pressures", defaultPressureListText());
+  pressures_->setMinimumWidth(260);
+  pressures_->setToolTip(QStringLiteral("CO分压，Pa，用逗号分隔，每个一条曲线"));
+  addCaption(secondRow, QStringLiteral("CO分压(Pa)"), pressures_);
+  secondRow->addStretch();
+
+  chartView_ = new EquilibriumChartView(this);
+
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("status"));
+  status_->setWordWrap(true);
+  pointer_ = new QLabel(this);
+  pointer_->setObjectName(QStringLiteral("pointer"));
+  pointer_->setText(QStringLiteral("把鼠标指向曲线可读出温度、C浓度和CO分压；右键可保存图片或复制数据"));
+  connect(chartView_, &EquilibriumChartView::pointDescribed, pointer_, &QLabel::setText);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(firstRow);
+  layout->addLayout(secondRow);
+  layout->addWidget(chartView_, 1);
+  layout->addWidget(pointer_);
+  layout->addWidget(status_);
+}
+
+void EquilibriumDiagramWindow::fillPresets() {
+  const QSignalBlocker block(presetCombo_);
+  presetCombo_->clear();
+  const ReactionData& data = reactionData(reactionRows[reactionCombo_->currentIndex()].reaction);
+  for (std::size_t row = 0; row < data.presets.size(); ++row) {
+    presetCombo_->addItem(QStringLiteral("%1：A=%2  B=%3")
+                              .arg(row + 1)
+                              .arg(toQString(data.presets[row].a), toQString(data.presets[row].b)));
+  }
+  presetCombo_->setToolTip(toQString(data.tooltipA));
+}
+
+// Shows the preset row whose texts A and B are, or none (自定义).
+void EquilibriumDiagramWindow::selectMatchingPreset() {
+  const ReactionData& data = reactionData(reactionRows[reactionCombo_->currentIndex()].reaction);
+  int match = -1;
+  for (std::size_t row = 0; row < data.presets.size() && match < 0; ++row) {
+    if (constantA_->text().trimmed() == toQString(data.presets[row].a) &&
+        constantB_->text().trimmed() == toQString(data.presets[row].b)) {
+      match = static_cast<int>(row);
+    }
+  }
+  const QSignalBlocker block(presetCombo_);
+  presetCombo_->setCurrentIndex(match);
+}
+
+void EquilibriumDiagramWindow::pickPreset(int index) {
+  if (index < 0) return;
+  const ReactionConstants constants =
+      presetConstants(reactionRows[reactionCombo_->currentIndex()].reaction, static_cast<std::size_t>(index));
+  for (QLineEdit* edit : {constantA_, constantB_}) {
+    const QSignalBlocker block(edit);
+    edit->setText(QString::fromStdString(edit == constantA_ ? constants.a : constants.b));
+  }
+  startNote_.clear();
+  redraw();
+}
+
+// A new reaction starts from its first preset row.
+void EquilibriumDiagramWindow::switchReaction(int) {
+  fillPresets();
+  const QSignalBlocker block(presetCombo_);
+  presetCombo_->setCurrentIndex(0);
+  pickPreset(0);
+}
+
+void EquilibriumDiagramWindow::editConstants() {
+  selectMatchingPreset();
+  startNote_.clear();
+  redraw();
+}
+
+void EquilibriumDiagramWindow::redraw() {
+  CurveFamilyInputs inputs;
+  inputs.reaction = reactionRows[reactionCombo_->currentIndex()].reaction;
+  QStringList problems;
+  const ReactionConstants constants{constantA_->text().toStdString(), constantB_->text().toStdString()};
+  if (const std::optional<ReactionLine> line = readReactionLine(constants)) {
+    inputs.line = *line;
+  } else {
+    // The same reader, entry by entry, to say which one it is.
+    for (QLineEdit* edit : {constantA_, constantB_}) {
+      const NumberReading reading = readDiagramNumber(edit->objectName(), edit->text());
+      if (!reading.value) problems << reading.problem;
+    }
+  }
+  for (std::size_t i = 0; i < compositionRows.size(); ++i) {
+    const CompositionRow& row = compositionRows[i];
+    const NumberReading reading =
+        readDiagramNumber(QString::fromUtf8(row.caption), composition_[i]->text(), row.positive);
+    if (reading.value) {
+      inputs.composition.*row.field = *reading.value;
+    } else {
+      problems << reading.problem;
+    }
+  }
+  PressureListReading pressures = readPressureList(pressures_->text());
+  if (pressures.problem.isEmpty()) {
+    inputs.coPressures = std::move(pressures.pressures);
+  } else {
+    problems << pressures.problem;
+  }
+
+  if (!problems.isEmpty()) {
+    problem_ = problems.join(QStringLiteral("；")) + QStringLiteral("。仍显示上次的曲线。");
+    status_->setText(statusText());
+    return;
+  }
+  problem_.clear();
+  shown_ = std::move(inputs);
+  chartView_->showCurves(equilibriumCurveFamily(shown_));
+  chartView_->setChartTitle(chartTitle());
+  showHeat();
+}
+
+void EquilibriumDiagramWindow::setLastHeat(Reaction reaction, const std::optional<MeltState>& state) {
+  lastHeats_[slotOf(reaction)] = state;
+  if (reaction == shown_.reaction) showHeat();
+}
+
+void EquilibriumDiagramWindow::showHeat() {
+  const std::optional<MeltState>& state = lastHeats_[slotOf(shown_.reaction)];
+  std::optional<HeatMark> heat;
+  if (state) heat = HeatMark{state->temperature - constants::kelvinOffset, state->carbon, state->coPressure};
+  chartView_->showHeat(heat);
+  status_->setText(statusText());
+}
+
+QString EquilibriumDiagramWindow::chartTitle() const {
+  const ReactionRow& row = reactionRows[slotOf(shown_.reaction)];
+  const CurveComposition& c = shown_.composition;
+  return QStringLiteral("%1    A=%2 J/mol  B=%3 J/(mol·K)    [%Cr]=%4  [%Ni]=%5  [%Si]=%6  [%Mn]=%7")
+      .arg(QString::fromUtf8(row.equation), shortest(shown_.line.a), shortest(shown_.line.b), shortest(c.chromium),
+           shortest(c.nickel), shortest(c.silicon), shortest(c.manganese));
+}
+
+// What the user should know about the curves shown: where a curve has gaps,
+// a heat outside the temperatures drawn, and replaced start values.
+QString EquilibriumDiagramWindow::notes() const {
+  QStringList notes;
+  if (!startNote_.isEmpty()) notes << startNote_;
+  for (const EquilibriumCurve& curve : chartView_->curves()) {
+    qsizetype gaps = 0;
+    for (const CurvePoint& point : curve.points) gaps += point.carbon.carbon ? 0 : 1;
+    if (gaps > 0) {
+      notes << QStringLiteral("%1：有%2个温度在0.001～5000%C之间没有平衡C浓度（曲线中断）")
+                   .arg(QString::fromStdString(curve.label))
+                   .arg(gaps);
+    }
+  }
+  const std::optional<HeatMark>& heat = chartView_->heat();
+  const std::vector<EquilibriumCurve>& curves = chartView_->curves();
+  if (heat && !curves.empty() && !curves.front().points.empty() &&
+      !(heat->temperatureCelsius >= curves.front().points.front().temperatureCelsius &&
+        heat->temperatureCelsius <= curves.front().points.back().temperatureCelsius)) {
+    notes << QStringLiteral("上次计算的炉次（t=%1℃）在图的温度范围之外").arg(shortest(heat->temperatureCelsius));
+  }
+  return notes.join(QStringLiteral("；"));
+}
+
+QString EquilibriumDiagramWindow::statusText() const {
+  const QString other = notes();
+  if (problem_.isEmpty()) return other;
+  return other.isEmpty() ? problem_ : problem_ + QLatin1Char(' ') + other;
+}
+
+}  // namespace velkarin

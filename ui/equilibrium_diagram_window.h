@@ -1,0 +1,94 @@
+#pragma once
+
+// The equilibrium diagram "平衡曲线图": the widget MainFrame puts into a
+// resizable QMdiSubWindow. Controls on top choose the reaction, a preset pair
+// of A and B (or typed values), Cr, Ni, Si, Mn and the list of CO partial
+// pressures; on every change the window reads them into CurveFamilyInputs,
+// has the core compute equilibriumCurveFamily and hands the curves to its
+// EquilibriumChartView. An entry that cannot be read keeps the last good
+// curves and says why in the status line.
+//
+// The frame tells the window about completed calculations (setLastHeat); the
+// heat of the calculation window whose reaction is shown is the marked point.
+//
+// The widget carries the objectName "EquilibriumDiagram"; its controls are
+// named reaction, preset, A, B, Cr, Ni, Si, Mn, pressures, status, pointer
+// and chart.
+
+#include <QWidget>
+#include <array>
+#include <optional>
+
+#include "calc/equilibrium_curve.h"
+#include "calc/records.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+namespace velkarin {
+
+class EquilibriumChartView;
+
+// The texts of preset row `row` (0-based) of a reaction, as a calculation window shows them.
+ReactionConstants presetConstants(Reaction reaction, std::size_t row = 0);
+
+// What a new diagram starts from: the reaction, A and B texts of the
+// calculation window it is opened from, and the composition of that window's
+// last completed calculation.
+struct DiagramStart {
+  Reaction reaction = Reaction::Cr2O3;
+  ReactionConstants constants = presetConstants(Reaction::Cr2O3);  // A (J/mol), B (J/(mol·K)) texts
+  CurveComposition composition;                                    // mass %; the prompt defaults when none
+  QString source;  // the window the values come from ("Form1"), for the status line
+};
+
+class EquilibriumDiagramWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit EquilibriumDiagramWindow(const DiagramStart& start, QWidget* parent = nullptr);
+
+  Reaction reaction() const { return shown_.reaction; }
+  // The inputs of the curves shown: the last entries that could be read.
+  const CurveFamilyInputs& inputs() const { return shown_; }
+  EquilibriumChartView* chartView() const { return chartView_; }
+  QString statusText() const;
+
+  // The melt state of the last completed calculation of a reaction's window
+  // (nullopt: none, or the window was discarded). The shown reaction's heat
+  // is the marked point.
+  void setLastHeat(Reaction reaction, const std::optional<MeltState>& state);
+
+  // Reads the controls and redraws the whole family (every change calls it).
+  void redraw();
+
+ private:
+  void createControls();
+  QLineEdit* addEdit(const char* name, const QString& text);
+  void fillPresets();
+  void selectMatchingPreset();
+  void pickPreset(int index);
+  void switchReaction(int index);
+  void editConstants();
+  void showHeat();
+  QString chartTitle() const;
+  QString notes() const;
+
+  CurveFamilyInputs shown_;
+  std::array<std::optional<MeltState>, 2> lastHeats_;  // by reaction: Cr2O3, Cr3O4
+  QString startNote_;                                  // why the start values were replaced; kept until A or B change
+  QString problem_;                                    // why the entries could not be read; empty when they could
+
+  QComboBox* reactionCombo_ = nullptr;
+  QComboBox* presetCombo_ = nullptr;
+  QLineEdit* constantA_ = nullptr;           // A, J/mol
+  QLineEdit* constantB_ = nullptr;           // B, J/(mol·K)
+  std::array<QLineEdit*, 4> composition_{};  // Cr, Ni, Si, Mn, mass %
+  QLineEdit* pressures_ = nullptr;           // CO partial pressures, Pa, comma-separated
+  EquilibriumChartView* chartView_ = nullptr;
+  QLabel* status_ = nullptr;
+  QLabel* pointer_ = nullptr;
+};
+
+}  // namespace velkarin
