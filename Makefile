@@ -4,7 +4,7 @@
 PRESET ?= dev
 BUILD_DIR = build/$(PRESET)
 
-.PHONY: all deps build run run-batch test test-long test-asan bench bench-curve fuzz screenshot format clean
+.PHONY: all deps build run run-batch test test-long test-asan bench bench-curve fuzz screenshot format format-check clean
 
 all: build
 
@@ -61,6 +61,10 @@ screenshot: build
 
 format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp')
+
+# Fails when a source file is not formatted as .clang-format says.
+format-check:
+	clang-format --dry-run --Werror $$(git ls-files '*.h' '*.cpp')
 
 clean:
 	rm -rf build
