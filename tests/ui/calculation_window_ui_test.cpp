@@ -72,11 +72,8 @@ QString clipboardText() { return QGuiApplication::clipboard()->text(); }
 
 }  // namespace
 
-class CalculationWindowUiTest : public QObject {
+class CalculationWindowUiTest : public FrameTestCase {
   Q_OBJECT
-
-  std::unique_ptr<MainFrame> frame_;
-  std::unique_ptr<ModalWatchdog> watchdog_;
 
   CalculationWindow* show(Reaction reaction) { return frame_->showCalculationWindow(reaction); }
 
@@ -88,24 +85,6 @@ class CalculationWindowUiTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-    silenceOffscreenNoise();
-    QVERIFY(installQtChineseTranslation(*QCoreApplication::instance()));
-  }
-
-  void init() {
-    watchdog_ = std::make_unique<ModalWatchdog>();
-    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-    frame_ = startFrame();
-  }
-
-  void cleanup() {
-    frame_.reset();
-    QVERIFY2(watchdog_->problems().isEmpty(), qPrintable(watchdog_->problems().join('\n')));
-    watchdog_.reset();
-  }
-
   void worked_example_fills_boxes_list_and_clipboard_data() {
     QTest::addColumn<Reaction>("reaction");
     QTest::addColumn<QString>("carbonDefault");

@@ -107,11 +107,8 @@ QList<PromptAnswer> answers(const QString& temperature, const QString& carbon, c
 
 }  // namespace
 
-class EquilibriumDiagramUiTest : public QObject {
+class EquilibriumDiagramUiTest : public FrameTestCase {
   Q_OBJECT
-
-  std::unique_ptr<MainFrame> frame_;
-  std::unique_ptr<ModalWatchdog> watchdog_;
 
   QMdiArea* workspace() const { return frame_->findChild<QMdiArea*>(); }
   QMdiSubWindow* subWindowOf(QWidget* window) const { return qobject_cast<QMdiSubWindow*>(window->parentWidget()); }
@@ -135,22 +132,6 @@ class EquilibriumDiagramUiTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-    silenceOffscreenNoise();
-  }
-
-  void init() {
-    watchdog_ = std::make_unique<ModalWatchdog>();
-    frame_ = startFrame();
-  }
-
-  void cleanup() {
-    frame_.reset();
-    QVERIFY2(watchdog_->problems().isEmpty(), qPrintable(watchdog_->problems().join('\n')));
-    watchdog_.reset();
-  }
-
   void chart_menu_follows_an_unchanged_file_menu() {
     const QList<QAction*> bar = frame_->menuBar()->actions();
     QCOMPARE(bar.size(), 2);

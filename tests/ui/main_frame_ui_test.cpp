@@ -35,11 +35,8 @@ QString focusName() {
 
 }  // namespace
 
-class MainFrameUiTest : public QObject {
+class MainFrameUiTest : public FrameTestCase {
   Q_OBJECT
-
-  std::unique_ptr<MainFrame> frame_;
-  std::unique_ptr<ModalWatchdog> watchdog_;
 
   QMdiArea* workspace() const { return frame_->findChild<QMdiArea*>(); }
   QAction* menuItem(const char* name) const { return frame_->findChild<QAction*>(QString::fromUtf8(name)); }
@@ -65,22 +62,6 @@ class MainFrameUiTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-    silenceOffscreenNoise();
-  }
-
-  void init() {
-    watchdog_ = std::make_unique<ModalWatchdog>();
-    frame_ = startFrame();
-  }
-
-  void cleanup() {
-    frame_.reset();
-    QVERIFY2(watchdog_->problems().isEmpty(), qPrintable(watchdog_->problems().join('\n')));
-    watchdog_.reset();
-  }
-
   void start_up_shows_the_frame_with_form1_only() {
     QVERIFY(frame_->isVisible());
     QCOMPARE(frame_->objectName(), QStringLiteral("MDIForm1"));

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include <QTest>
 
 #include "ui/main_frame.h"
+#include "ui/qt_translation.h"
 
 namespace velkarin::test {
 
@@ -149,6 +151,24 @@ QStringList listLines(const QWidget& window) {
 
 void clickCalculate(const QWidget& window, DialogDriver&) {
   QTest::mouseClick(button(window, "Command1"), Qt::LeftButton);
+}
+
+void FrameTestCase::initTestCase() {
+  QGuiApplication::setQuitOnLastWindowClosed(false);
+  silenceOffscreenNoise();
+  QVERIFY(installQtChineseTranslation(*QCoreApplication::instance()));
+}
+
+void FrameTestCase::init() {
+  watchdog_ = std::make_unique<ModalWatchdog>();
+  QGuiApplication::clipboard()->setText(clipboardBefore);
+  frame_ = startFrame();
+}
+
+void FrameTestCase::cleanup() {
+  frame_.reset();
+  QVERIFY2(watchdog_->problems().isEmpty(), qPrintable(watchdog_->problems().join('\n')));
+  watchdog_.reset();
 }
 
 }  // namespace velkarin::test

@@ -13,6 +13,8 @@
 #include <memory>
 #include <optional>
 
+#include "ui/main_frame.h"
+
 class QComboBox;
 class QLineEdit;
 class QListWidget;
@@ -92,6 +94,26 @@ void silenceOffscreenNoise();
 
 // The frame as the program starts it, shown and active.
 std::unique_ptr<MainFrame> startFrame();
+
+// Base of the UI test classes: every test function gets a freshly started
+// frame and a watchdog, with Qt's Chinese translation loaded as the program
+// loads it and the clipboard holding clipboardBefore; cleanup fails the test
+// when the watchdog had to close a dialog.
+class FrameTestCase : public QObject {
+  Q_OBJECT
+
+ public:
+  static inline const QString clipboardBefore = QStringLiteral("before");
+
+ protected:
+  std::unique_ptr<MainFrame> frame_;
+  std::unique_ptr<ModalWatchdog> watchdog_;
+
+ private slots:
+  void initTestCase();
+  void init();
+  void cleanup();
+};
 
 QPushButton* button(const QWidget& window, const char* name);
 QComboBox* combo(const QWidget& window, const char* name);

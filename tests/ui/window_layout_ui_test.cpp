@@ -37,11 +37,8 @@ QString textOf(const QWidget* control) {
 
 }  // namespace
 
-class WindowLayoutUiTest : public QObject {
+class WindowLayoutUiTest : public FrameTestCase {
   Q_OBJECT
-
-  std::unique_ptr<MainFrame> frame_;
-  std::unique_ptr<ModalWatchdog> watchdog_;
 
   QWidget* control(Reaction reaction, const QString& name) {
     CalculationWindow* window = frame_->showCalculationWindow(reaction);
@@ -55,19 +52,6 @@ class WindowLayoutUiTest : public QObject {
   }
 
  private slots:
-  void initTestCase() { silenceOffscreenNoise(); }
-
-  void init() {
-    watchdog_ = std::make_unique<ModalWatchdog>();
-    frame_ = startFrame();
-  }
-
-  void cleanup() {
-    frame_.reset();
-    QVERIFY2(watchdog_->problems().isEmpty(), qPrintable(watchdog_->problems().join('\n')));
-    watchdog_.reset();
-  }
-
   void controls_sit_at_their_design_geometry_data() {
     QTest::addColumn<Reaction>("reaction");
     QTest::addColumn<QString>("name");
