@@ -84,7 +84,7 @@ constexpr std::array<ResultColumn, 12> resultColumns{{
      [](const EquilibriumResult& r) { return formatShortest(r.carbonFromConstant); }},
 }};
 
-constexpr std::array<std::string_view, resultColumns.size() + 3> resultColumnNames{
+constexpr std::array<std::string_view, resultColumns.size() + 4> resultColumnNames{
     resultColumns[0].name,
     resultColumns[1].name,
     resultColumns[2].name,
@@ -100,14 +100,15 @@ constexpr std::array<std::string_view, resultColumns.size() + 3> resultColumnNam
     "resultLine",
     "fault",
     "message",
+    "equilibriumCarbon",
 };
 
 // Keeps what a row's calculation hands over besides the output boxes: the
-// list line (only a completed calculation appends one) and the notice of a
-// scan that ran out.
+// list line (only a completed calculation appends one) and the notice where
+// no equilibrium carbon exists in range.
 class RowSink final : public ResultSink {
  public:
-  void setOutput(OutputBox, const std::string&) override {}
+  void setOutput(OutputBox, const std::string&, const std::string&) override {}
   void appendResultLine(const std::string& text) override { line = text; }
   void setClipboard(const std::optional<std::string>&) override {}
   void notify(const std::string& message) override { notice = message; }
@@ -208,7 +209,8 @@ std::vector<std::string> computeRow(const Header& header, const HeatRow& row, bo
         applyAnswer(state, prompt, answer);
       }
     }
-    outcome = computeEquilibrium(row.reaction, constants, state, sink);
+    outcome = computeEquilibrium(row.reaction, constants, state);
+    presentOutcome(sink, outcome);
   } catch (const FaultError& error) {
     // An answer beyond the double range: nothing was computed.
     outcome.status = CalculationOutcome::Status::Faulted;
@@ -229,6 +231,9 @@ std::vector<std::string> computeRow(const Header& header, const HeatRow& row, bo
     fields.emplace_back();
     fields.push_back(sink.notice);
   }
+  // The continuous root, wherever the calculation got past the scan.
+  const std::optional<double>& root = outcome.result.equilibriumCarbon;
+  fields.push_back(outcome.computed(ResultField::Scan) && root ? formatShortest(*root) : std::string());
   return fields;
 }
 

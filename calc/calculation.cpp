@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "calc/carbon_scan.h"
+#include "calc/equilibrium_curve.h"
 #include "calc/free_energy.h"
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
@@ -50,7 +51,7 @@ double roundedAsText(double value, DigitPattern pattern) {
 }
 
 template <class FreeEnergy>
-void compute(const ReactionConstants& constants, const MeltState& s, ResultSink& sink, CalculationOutcome& out) {
+void compute(const ReactionConstants& constants, const MeltState& s, CalculationOutcome& out) {
   EquilibriumResult& r = out.result;
   const double t = s.temperature;  // K
 
@@ -86,7 +87,6 @@ void compute(const ReactionConstants& constants, const MeltState& s, ResultSink&
   r.equilibriumPressureRatio = powerOfTen(exponent, "平衡CO分压");
   finite(r.equilibriumPressureRatio * standardPressure, "平衡CO分压");
   out.reached = ResultField::Scan;
-  presentFirstResults(sink, r);
 
   // Carbon scan.
   ScanResult scanned;
@@ -99,8 +99,13 @@ void compute(const ReactionConstants& constants, const MeltState& s, ResultSink&
   r.trialCarbon = scanned.trialCarbon;
   r.trialFreeEnergy = scanned.trialFreeEnergy;
   r.trialCount = scanned.trialCount;
+  // The continuous root of the same ΔG(c): the equilibrium carbon also where
+  // the 0.000001 %C steps jump over the window. It cannot fault.
+  const EquilibriumCarbon root = signChangeCarbon(f);
+  r.equilibriumCarbon = root.carbon;
+  r.equilibriumCarbonGap = root.gap;
+  if (root.carbon) r.equilibriumCarbonFreeEnergy = f(*root.carbon);
   out.reached = ResultField::CarbonCoefficient;
-  presentScan(sink, r);
 
   // lg K = a′/T + b′ with a′ rounded to a whole number and b′ to three decimals.
   const double lgKSlope = roundedAsText(finite((-a / 2.303) / 8.314, "lgK的系数"), DigitPattern::Whole);
@@ -125,7 +130,6 @@ void compute(const ReactionConstants& constants, const MeltState& s, ResultSink&
       finite(((r.carbonCoefficient * s.carbon) * std::pow(pressureRatio, third)) * standardPressure,
              "用平衡常数计算出来的CO分压值");
   out.reached = ResultField::CarbonFromConstant;
-  presentPressureFromConstant(sink, r);
 
   // Carbon content with K; f_C is the one at the given [%C].
   const double pressureTerm = finite(
@@ -136,22 +140,18 @@ void compute(const ReactionConstants& constants, const MeltState& s, ResultSink&
              "Cr活度与K之比");
   r.carbonFromConstant = finite(pressureTerm * std::pow(carbonRatio, third), "由平衡常数计算出来的平衡C浓度值");
   out.reached = ResultField::All;
-  presentCarbonFromConstant(sink, r);
-
-  presentCompletion(sink, s, r);
 }
 
 }  // namespace
 
-CalculationOutcome computeEquilibrium(Reaction reaction, const ReactionConstants& constants, const MeltState& state,
-                                      ResultSink& sink) {
+CalculationOutcome computeEquilibrium(Reaction reaction, const ReactionConstants& constants, const MeltState& state) {
   CalculationOutcome out;
   out.state = state;
   try {
     if (reaction == Reaction::Cr2O3) {
-      compute<Cr2O3FreeEnergy>(constants, state, sink, out);
+      compute<Cr2O3FreeEnergy>(constants, state, out);
     } else {
-      compute<Cr3O4FreeEnergy>(constants, state, sink, out);
+      compute<Cr3O4FreeEnergy>(constants, state, out);
     }
     out.status = CalculationOutcome::Status::Completed;
   } catch (const FaultError& error) {
@@ -164,7 +164,11 @@ CalculationOutcome computeEquilibrium(Reaction reaction, const ReactionConstants
 CalculationOutcome runCalculation(Reaction reaction, const ReactionConstants& constants, PromptSource& prompts,
                                   ResultSink& sink) {
   auto input = readMeltState(reaction, prompts);
-  if (auto* state = std::get_if<MeltState>(&input)) return computeEquilibrium(reaction, constants, *state, sink);
+  if (auto* state = std::get_if<MeltState>(&input)) {
+    const CalculationOutcome out = computeEquilibrium(reaction, constants, *state);
+    presentOutcome(sink, out);
+    return out;
+  }
   CalculationOutcome out;
   if (auto* fault = std::get_if<Fault>(&input)) {
     out.status = CalculationOutcome::Status::Faulted;

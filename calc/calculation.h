@@ -3,36 +3,27 @@
 // The Calculate action of a calculation window, without the window:
 //
 //   ReactionConstants (drop-down texts) ──┐
-//   PromptSource (seven answers) ── MeltState ──> Cr2O3/Cr3O4 formulas ──> ResultSink
+//   PromptSource (seven answers) ── MeltState ──> Cr2O3/Cr3O4 formulas ──> CalculationOutcome
+//     ──> presentOutcome ──> ResultSink
 //
-// The formulas run in a fixed order and hand each group of results to the
-// sink as soon as it is known (first results, scan, Text7, Text8, list line,
-// clipboard). The first fault ends the calculation with exactly the earlier
-// hand-offs done; a cancelled prompt ends it before any hand-off.
+// The formulas run in a fixed order and record how far they got; the first
+// fault ends the calculation there. Nothing is shown while they run: the
+// presenter then hands each group of results that was computed to the sink in
+// the window's order, so a fault leaves exactly the earlier hand-offs done. A
+// cancelled prompt ends the action before any hand-off.
 
-#include <optional>
-
-#include "calc/fault.h"
+#include "calc/calculation_outcome.h"
 #include "calc/melt_state_input.h"
 #include "calc/records.h"
 #include "calc/result_presentation.h"
 
 namespace velkarin {
 
-struct CalculationOutcome {
-  enum class Status { Completed, Cancelled, Faulted };
-  Status status = Status::Completed;
-  MeltState state;           // the answers (meaningful once all seven were read)
-  EquilibriumResult result;  // fields before `reached` are computed
-  ResultField reached = ResultField::FreeEnergyChange;
-  std::optional<Fault> fault;  // set when Faulted
-};
+// Computes every quantity for a given melt state. Touches nothing but its
+// result, so it may run on any thread.
+CalculationOutcome computeEquilibrium(Reaction reaction, const ReactionConstants& constants, const MeltState& state);
 
-// Computes every quantity for a given melt state, handing results to sink.
-CalculationOutcome computeEquilibrium(Reaction reaction, const ReactionConstants& constants, const MeltState& state,
-                                      ResultSink& sink);
-
-// The whole action: asks the seven prompts, then computes.
+// The whole action in one go: asks the seven prompts, computes, presents.
 CalculationOutcome runCalculation(Reaction reaction, const ReactionConstants& constants, PromptSource& prompts,
                                   ResultSink& sink);
 

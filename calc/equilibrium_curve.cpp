@@ -19,11 +19,8 @@ EquilibriumCarbon gap(CarbonGap reason) { return {std::nullopt, reason}; }
 // row; when two steps in a row have not halved the bracket's width in ln c,
 // the next step bisects instead. The loop ends when lo and hi are adjacent
 // doubles; every step stays strictly inside the bracket, so it always ends.
-template <class FreeEnergy>
-EquilibriumCarbon solveCarbon(const FreeEnergy& f, double level) {
-  if (!(f.rt() > 0) || !std::isfinite(f.rt()) || !std::isfinite(level)) return gap(CarbonGap::InvalidInput);
-  const auto g = [&](double c) { return f(c) - level; };  // the sign of f(c) − level is exact
-
+template <class Falling>
+EquilibriumCarbon solveFalling(const Falling& g) {
   double lo = scan::start, hi = scan::end;
   const double gStart = g(lo), gEnd = g(hi);
   if (!std::isfinite(gStart) || !std::isfinite(gEnd)) return gap(CarbonGap::InvalidInput);
@@ -76,6 +73,21 @@ EquilibriumCarbon solveCarbon(const FreeEnergy& f, double level) {
   return found(std::fabs(g(lo)) <= std::fabs(g(hi)) ? lo : hi);
 }
 
+template <class FreeEnergy>
+EquilibriumCarbon solveCarbon(const FreeEnergy& f, double level) {
+  if (!(f.rt() > 0) || !std::isfinite(f.rt()) || !std::isfinite(level)) return gap(CarbonGap::InvalidInput);
+  return solveFalling([&](double c) { return f(c) - level; });  // the sign of f(c) − level is exact
+}
+
+// Negating ΔG is exact, so for T < 0 the root of −ΔG is the root of ΔG.
+template <class FreeEnergy>
+EquilibriumCarbon solveSignChange(const FreeEnergy& f) {
+  const double rt = f.rt();
+  if (rt == 0 || !std::isfinite(rt)) return gap(CarbonGap::InvalidInput);
+  if (rt > 0) return solveFalling([&](double c) { return f(c); });
+  return solveFalling([&](double c) { return -f(c); });
+}
+
 bool allFinite(std::initializer_list<double> values) {
   for (double v : values) {
     if (!std::isfinite(v)) return false;
@@ -118,6 +130,10 @@ std::string_view carbonGapId(CarbonGap gap) {
 EquilibriumCarbon carbonAtFreeEnergy(const Cr2O3FreeEnergy& f, double freeEnergy) { return solveCarbon(f, freeEnergy); }
 
 EquilibriumCarbon carbonAtFreeEnergy(const Cr3O4FreeEnergy& f, double freeEnergy) { return solveCarbon(f, freeEnergy); }
+
+EquilibriumCarbon signChangeCarbon(const Cr2O3FreeEnergy& f) { return solveSignChange(f); }
+
+EquilibriumCarbon signChangeCarbon(const Cr3O4FreeEnergy& f) { return solveSignChange(f); }
 
 EquilibriumCarbon equilibriumCarbon(Reaction reaction, const ReactionLine& line, double temperatureCelsius,
                                     double coPressure, const CurveComposition& composition) {

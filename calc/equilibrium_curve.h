@@ -58,14 +58,6 @@ struct CurveComposition {
 // Cr, Ni, Si and Mn of a melt state (for instance the last completed calculation's).
 CurveComposition compositionOf(const MeltState& state);
 
-// Why an equilibrium carbon content has no value.
-enum class CarbonGap {
-  None,          // found: the carbon content is set
-  BelowRange,    // ΔG(0.001 %C) < 0: even 0.001 %C is more than the equilibrium content (high T, low p_CO)
-  AboveRange,    // ΔG(5000 %C) > 0: even 5000 %C is less than the equilibrium content (only near 10 K)
-  InvalidInput,  // T ≤ 0 K, p_CO ≤ 0, Cr ≤ 0, an input that is not finite, or ΔG beyond the double range
-};
-
 // Stable identifier of a gap: "none", "below-range", "above-range", "invalid-input".
 std::string_view carbonGapId(CarbonGap gap);
 
@@ -87,6 +79,15 @@ EquilibriumCarbon equilibriumCarbon(Reaction reaction, const ReactionLine& line,
 // positive finite number (T ≤ 0 K) or f is not finite at the range ends.
 EquilibriumCarbon carbonAtFreeEnergy(const Cr2O3FreeEnergy& f, double freeEnergy);
 EquilibriumCarbon carbonAtFreeEnergy(const Cr3O4FreeEnergy& f, double freeEnergy);
+
+// The carbon content in [0.001, 5000] %C at which f(c) changes sign, for
+// either direction of f (T > 0: ΔG falls with c; T < 0: it rises), by the same
+// root finder. The gap says on which side of the range the root lies when f
+// has one sign over all of it (BelowRange: already at 0.001 %C ΔG has the sign
+// it has past its root), and is InvalidInput when f.rt() is 0 or not finite or
+// f is not finite at the range ends.
+EquilibriumCarbon signChangeCarbon(const Cr2O3FreeEnergy& f);
+EquilibriumCarbon signChangeCarbon(const Cr3O4FreeEnergy& f);
 
 // The CO partial pressures of the default diagram, Pa, highest first.
 inline constexpr std::array<double, 4> defaultCurvePressures{101325, 50000, 25000, 10000};

@@ -6,8 +6,6 @@
 // the full formula forms, and the remaining operations keep their grouping.
 // The same object gives ΔG at the entered [%C] and at every scan trial.
 
-#include <algorithm>
-#include <cfloat>
 #include <cmath>
 
 #include "calc/records.h"
@@ -24,16 +22,6 @@ struct FreeEnergyInputs {
   double lnPressureRatio = 0;  // ln(p / 101325)
   double lnChromium = 0;       // ln [%Cr]
 };
-
-// 64 roundings' worth of |A + B·T| + |19.147142·T|·terms, where terms bounds
-// the magnitudes summed in the activity sum. The factor is applied before the
-// sum, so the bound stays finite at temperatures where |19.147142·T|·terms
-// alone would overflow (T ~ 1e300 K) while ΔG is still finite; an infinite
-// bound would leave the scan nothing to bisect, and it would test every trial.
-inline double evaluationErrorBound(double standard, double rt, double terms) {
-  constexpr double perRounding = 64 * DBL_EPSILON;
-  return perRounding * std::fabs(standard) + (perRounding * std::fabs(rt)) * terms + 64 * DBL_MIN;
-}
 
 // 3[C] + Cr2O3 = 2[Cr] + 3CO.
 //   X(c) = ((((0.0714·Cr − 0.66·c) − 0.0356·Ni) + (3·ln(p/101325))·0.4343)
@@ -63,17 +51,6 @@ class Cr2O3FreeEnergy {
   double operator()(double c) const { return standard_ + rt_ * logSum(c); }
 
   double rt() const { return rt_; }  // 19.147142·T, J/(mol·K)·K; its sign is ΔG's direction of change
-
-  // Bound on |computed − exact| of operator() for c in [0.001, 5000], where
-  // "exact" evaluates the same formula in real arithmetic on the same hoisted
-  // doubles (so it is strictly monotone in c for rt ≠ 0). Deliberately
-  // generous: each of the dozen roundings adds at most 2^-53 of the largest
-  // magnitude in play.
-  double errorBound() const {
-    const double terms = std::fabs(chromiumTerm_) + 0.66 * 5000 + std::fabs(nickelTerm_) + std::fabs(pressureLog_) +
-                         std::fabs(chromiumLog_) + 1.3029 * 8.6 + std::fabs(siliconManganese_);
-    return evaluationErrorBound(standard_, rt_, terms);
-  }
 
  private:
   double standard_;          // A + B·T, J/mol
@@ -120,15 +97,6 @@ class Cr3O4FreeEnergy {
   double operator()(double c) const { return standard_ + rt_ * logSum(c); }
 
   double rt() const { return rt_; }
-
-  double errorBound() const {
-    const double carbonTerms = 0.14 * 5000 + std::fabs(carbonChromium_) + std::fabs(carbonNickel_) +
-                               std::fabs(carbonManganese_) + std::fabs(carbonSilicon_);
-    const double chromiumTerms =
-        std::fabs(chromiumChromium_) + 0.12 * 5000 + std::fabs(chromiumNickel_) + std::fabs(chromiumSilicon_);
-    const double terms = std::fabs(p_) + 2.25 * chromiumTerms + std::fabs(q_) + 3 * carbonTerms + 1.3029 * 8.6;
-    return evaluationErrorBound(standard_, rt_, terms);
-  }
 
  private:
   double standard_;          // A + B·T, J/mol

@@ -34,6 +34,14 @@ struct ReactionConstants {
   std::string b;  // B, J/(mol·K)
 };
 
+// Why an equilibrium carbon content has no value.
+enum class CarbonGap {
+  None,          // found: the carbon content is set
+  BelowRange,    // the equilibrium content lies below 0.001 %C (high T, low p_CO): the melt can lose more carbon
+  AboveRange,    // the equilibrium content lies above 5000 %C (only near 10 K)
+  InvalidInput,  // T ≤ 0 K (ΔG does not depend on c), p_CO ≤ 0, Cr ≤ 0, a value that is not finite
+};
+
 // Everything one calculation produces, in the order it is computed.
 struct EquilibriumResult {
   double freeEnergyChange = 0;             // ΔG at the given state, J/mol
@@ -43,11 +51,17 @@ struct EquilibriumResult {
   double trialCarbon = 0;                  // C* of the scan's last trial, mass %
   double trialFreeEnergy = 0;              // ΔG at C*, J/mol
   std::optional<std::int64_t> trialCount;  // trials missed before the hit; empty when none
-  double carbonCoefficient = 0;            // f_C
-  double chromiumCoefficient = 0;          // f_Cr
-  double equilibriumConstant = 0;          // K from the rounded lg K line
-  double pressureFromConstant = 0;         // p_K, Pa
-  double carbonFromConstant = 0;           // C_K, mass %
+  // The continuous root of the scan's ΔG(c) in [0.001, 5000] %C, computed
+  // after the scan and independent of it: what the window shows when the
+  // 0.000001 %C steps jump over the (0, 2) J/mol window.
+  std::optional<double> equilibriumCarbon;                   // mass %; empty where ΔG keeps its sign over the range
+  double equilibriumCarbonFreeEnergy = 0;                    // ΔG at equilibriumCarbon, J/mol (0 to rounding)
+  CarbonGap equilibriumCarbonGap = CarbonGap::InvalidInput;  // None exactly when equilibriumCarbon is set
+  double carbonCoefficient = 0;                              // f_C
+  double chromiumCoefficient = 0;                            // f_Cr
+  double equilibriumConstant = 0;                            // K from the rounded lg K line
+  double pressureFromConstant = 0;                           // p_K, Pa
+  double carbonFromConstant = 0;                             // C_K, mass %
 };
 
 // The fields of EquilibriumResult in computation order. A calculation that
@@ -56,7 +70,7 @@ enum class ResultField {
   FreeEnergyChange,
   EquilibriumTemperature,
   EquilibriumPressureRatio,
-  Scan,  // scanHit, trialCarbon, trialFreeEnergy and trialCount together
+  Scan,  // scanHit, trialCarbon, trialFreeEnergy, trialCount and the equilibrium carbon together
   CarbonCoefficient,
   ChromiumCoefficient,
   EquilibriumConstant,

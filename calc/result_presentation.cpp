@@ -12,8 +12,14 @@ std::string trialCountText(const std::optional<std::int64_t>& count) {
   return count ? std::to_string(*count) : std::string();
 }
 
+std::optional<double> reportedCarbon(const EquilibriumResult& result) {
+  if (result.scanHit) return result.trialCarbon;
+  return result.equilibriumCarbon;
+}
+
 std::string resultLine(const MeltState& state, const EquilibriumResult& result) {
   const char* sep = "   ";
+  const std::optional<double> carbon = reportedCarbon(result);
   std::string line = "t=" + formatPattern(state.temperature - kelvinOffset, DigitPattern::Whole4);
   line += sep + std::string("c=") + formatPattern(state.carbon, DigitPattern::Decimals3);
   line += sep + std::string("cr=") + formatPattern(state.chromium, DigitPattern::Decimals3);
@@ -23,51 +29,105 @@ std::string resultLine(const MeltState& state, const EquilibriumResult& result) 
           formatPattern(result.equilibriumTemperature - kelvinOffset, DigitPattern::Whole4) + "℃";
   line += sep + std::string("pcoeq=") +
           formatPattern(result.equilibriumPressureRatio * standardPressure, DigitPattern::Whole);
-  line += sep + std::string("ceq=") +
-          (result.scanHit ? formatPattern(result.trialCarbon, DigitPattern::Decimals3) : std::string("未找到"));
+  line +=
+      sep + std::string("ceq=") + (carbon ? formatPattern(*carbon, DigitPattern::Decimals3) : std::string("未找到"));
   line += sep + std::string("ccc=") + formatPattern(result.carbonFromConstant, DigitPattern::Decimals3);
   return line;
 }
 
-std::string_view scanRunOutNotice() { return "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值。"; }
-
-void presentFirstResults(ResultSink& sink, const EquilibriumResult& result) {
-  sink.setOutput(OutputBox::Text1, formatPattern(result.equilibriumTemperature - kelvinOffset, DigitPattern::Whole));
-  sink.setOutput(OutputBox::Text2,
-                 formatPattern(result.equilibriumPressureRatio * standardPressure, DigitPattern::Whole));
-  sink.setOutput(OutputBox::Text3, formatPattern(result.freeEnergyChange, DigitPattern::Whole));
+std::string_view stepOverNote() {
+  return "以0.000001%C为步长的C浓度试算跨过了0～2 J/mol的判定窗口，没有命中；"
+         "此值是反应自由能变ΔG=0的连续解，即与给定状态相平衡的C浓度。";
 }
 
-void presentScan(ResultSink& sink, const EquilibriumResult& result) {
-  if (result.scanHit) {
-    sink.setOutput(OutputBox::Text4, formatPattern(result.trialCarbon, DigitPattern::Decimals6));
-    sink.setOutput(OutputBox::Text5, formatPattern(result.trialFreeEnergy, DigitPattern::Decimals6));
-    sink.setOutput(OutputBox::Text6, trialCountText(result.trialCount));
+std::string_view noRootText(CarbonGap gap) {
+  switch (gap) {
+    case CarbonGap::BelowRange:
+      return "<0.001";
+    case CarbonGap::AboveRange:
+      return ">5000";
+    case CarbonGap::None:
+    case CarbonGap::InvalidInput:
+      break;
+  }
+  return "";
+}
+
+std::string_view noRootNote(CarbonGap gap) {
+  switch (gap) {
+    case CarbonGap::BelowRange:
+      return "在0.001～5000%C之间ΔG没有变号：平衡C浓度低于0.001%C，在此状态下熔池还可以继续脱碳。";
+    case CarbonGap::AboveRange:
+      return "在0.001～5000%C之间ΔG没有变号：平衡C浓度高于5000%C。";
+    case CarbonGap::None:
+    case CarbonGap::InvalidInput:
+      break;
+  }
+  return "";
+}
+
+std::string noRootNotice(const EquilibriumResult& result) {
+  if (reportedCarbon(result)) return {};
+  switch (result.equilibriumCarbonGap) {
+    case CarbonGap::BelowRange:
+      return "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值：平衡C浓度低于0.001%C，"
+             "在此状态下熔池还可以继续脱碳。";
+    case CarbonGap::AboveRange:
+      return "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值：平衡C浓度高于5000%C。";
+    case CarbonGap::None:
+    case CarbonGap::InvalidInput:
+      break;
+  }
+  return "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值。";
+}
+
+namespace {
+
+void presentFirstResults(ResultSink& sink, const EquilibriumResult& r) {
+  sink.setOutput(OutputBox::Text1, formatPattern(r.equilibriumTemperature - kelvinOffset, DigitPattern::Whole), {});
+  sink.setOutput(OutputBox::Text2, formatPattern(r.equilibriumPressureRatio * standardPressure, DigitPattern::Whole),
+                 {});
+  sink.setOutput(OutputBox::Text3, formatPattern(r.freeEnergyChange, DigitPattern::Whole), {});
+}
+
+void presentScan(ResultSink& sink, const EquilibriumResult& r) {
+  if (r.scanHit) {
+    sink.setOutput(OutputBox::Text4, formatPattern(r.trialCarbon, DigitPattern::Decimals6), {});
+    sink.setOutput(OutputBox::Text5, formatPattern(r.trialFreeEnergy, DigitPattern::Decimals6), {});
+    sink.setOutput(OutputBox::Text6, trialCountText(r.trialCount), {});
+  } else if (r.equilibriumCarbon) {
+    // The steps jumped over the window: the continuous root, marked as such.
+    sink.setOutput(OutputBox::Text4, formatPattern(*r.equilibriumCarbon, DigitPattern::Decimals6),
+                   std::string(stepOverNote()));
+    sink.setOutput(OutputBox::Text5, formatPattern(r.equilibriumCarbonFreeEnergy, DigitPattern::Decimals6), {});
+    sink.setOutput(OutputBox::Text6, std::string(), {});
   } else {
-    // No equilibrium carbon was found: the boxes must not go on showing
-    // another state's scan results.
-    sink.setOutput(OutputBox::Text4, std::string());
-    sink.setOutput(OutputBox::Text5, std::string());
-    sink.setOutput(OutputBox::Text6, std::string());
+    // No root in range: the boxes must not go on showing another state's results.
+    sink.setOutput(OutputBox::Text4, std::string(noRootText(r.equilibriumCarbonGap)),
+                   std::string(noRootNote(r.equilibriumCarbonGap)));
+    sink.setOutput(OutputBox::Text5, std::string(), {});
+    sink.setOutput(OutputBox::Text6, std::string(), {});
   }
 }
 
-void presentPressureFromConstant(ResultSink& sink, const EquilibriumResult& result) {
-  sink.setOutput(OutputBox::Text7, formatPattern(result.pressureFromConstant, DigitPattern::Whole));
-}
+}  // namespace
 
-void presentCarbonFromConstant(ResultSink& sink, const EquilibriumResult& result) {
-  sink.setOutput(OutputBox::Text8, formatPattern(result.carbonFromConstant, DigitPattern::Decimals6));
-}
+void presentOutcome(ResultSink& sink, const CalculationOutcome& out) {
+  if (out.status == CalculationOutcome::Status::Cancelled) return;
+  const EquilibriumResult& r = out.result;
+  if (!out.computed(ResultField::EquilibriumPressureRatio)) return;
+  presentFirstResults(sink, r);
+  if (!out.computed(ResultField::Scan)) return;
+  presentScan(sink, r);
+  if (!out.computed(ResultField::PressureFromConstant)) return;
+  sink.setOutput(OutputBox::Text7, formatPattern(r.pressureFromConstant, DigitPattern::Whole), {});
+  if (!out.computed(ResultField::CarbonFromConstant)) return;
+  sink.setOutput(OutputBox::Text8, formatPattern(r.carbonFromConstant, DigitPattern::Decimals6), {});
 
-void presentCompletion(ResultSink& sink, const MeltState& state, const EquilibriumResult& result) {
-  sink.appendResultLine(resultLine(state, result));
-  if (result.scanHit) {
-    sink.setClipboard(formatPattern(result.trialCarbon, DigitPattern::Decimals6));
-  } else {
-    sink.setClipboard(std::nullopt);
-    sink.notify(std::string(scanRunOutNotice()));
-  }
+  sink.appendResultLine(resultLine(out.state, r));
+  const std::optional<double> carbon = reportedCarbon(r);
+  sink.setClipboard(carbon ? std::optional(formatPattern(*carbon, DigitPattern::Decimals6)) : std::nullopt);
+  if (!carbon) sink.notify(noRootNotice(r));
 }
 
 }  // namespace velkarin

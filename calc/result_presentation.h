@@ -1,15 +1,17 @@
 #pragma once
 
 // What the user sees of a calculation: the texts of the eight output boxes,
-// one ResultLine for the window's list, the clipboard text and, for a scan
-// that found no equilibrium carbon, a notice. The calculation hands these to
-// a ResultSink at fixed points, so a fault part-way leaves exactly the
-// earlier hand-offs done.
+// one ResultLine for the window's list, the clipboard text and, where no
+// equilibrium carbon exists in 0.001–5000 %C, a notice. The presenter hands
+// these to a ResultSink from a finished CalculationOutcome, in the window's
+// order and only as far as the calculation got, so a fault part-way leaves
+// exactly the earlier hand-offs done.
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "calc/calculation_outcome.h"
 #include "calc/records.h"
 
 namespace velkarin {
@@ -19,26 +21,29 @@ enum class OutputBox { Text1 = 1, Text2, Text3, Text4, Text5, Text6, Text7, Text
 
 // Receives the hand-offs of one calculation, in this order:
 //   setOutput(Text1), (Text2), (Text3)      first results
-//   setOutput(Text4), (Text5), (Text6)      scan results, or three empty texts after a run-out
+//   setOutput(Text4), (Text5), (Text6)      scan results: the hit, the continuous root, or the side with no root
 //   setOutput(Text7)
 //   setOutput(Text8)
 //   appendResultLine
-//   setClipboard                            the trial carbon, or nothing after a run-out
-//   notify                                  only after a run-out
+//   setClipboard                            the equilibrium carbon as Text4 shows it, or nothing
+//   notify                                  only when no equilibrium carbon exists in range
 class ResultSink {
  public:
   virtual ~ResultSink() = default;
-  virtual void setOutput(OutputBox box, const std::string& text) = 0;
+  // Replaces a box's text. A non-empty note marks a text that is not the
+  // scan's own result (shown in a distinct colour, the note as its tooltip);
+  // an empty note restores the plain look.
+  virtual void setOutput(OutputBox box, const std::string& text, const std::string& note) = 0;
   virtual void appendResultLine(const std::string& line) = 0;
   // Empties the clipboard, then puts text on it as plain text, if there is one.
   virtual void setClipboard(const std::optional<std::string>& text) = 0;
   virtual void notify(const std::string& message) = 0;
 };
 
-// A sink that ignores everything: the calculation runs the same without one.
+// A sink that ignores everything.
 class NullResultSink final : public ResultSink {
  public:
-  void setOutput(OutputBox, const std::string&) override {}
+  void setOutput(OutputBox, const std::string&, const std::string&) override {}
   void appendResultLine(const std::string&) override {}
   void setClipboard(const std::optional<std::string>&) override {}
   void notify(const std::string&) override {}
@@ -48,20 +53,29 @@ class NullResultSink final : public ResultSink {
 // very first trial hit.
 std::string trialCountText(const std::optional<std::int64_t>& count);
 
+// The equilibrium carbon the window reports, mass %: the scan's hit, else the
+// continuous root where the scan stepped over its window; empty where there
+// is no root in 0.001–5000 %C.
+std::optional<double> reportedCarbon(const EquilibriumResult& result);
+
 // The one-line summary appended to the result list, e.g.
 // "t=1650   c=2.200   cr=18.000   Pco=101325   G=-137074   teq=1349℃   pcoeq=1764649   ceq=0.326   ccc=0.126".
-// After a scan that ran out, the ceq piece reads "ceq=未找到".
+// The ceq piece is reportedCarbon(); "ceq=未找到" where there is none.
 std::string resultLine(const MeltState& state, const EquilibriumResult& result);
 
-// The notice shown after a scan that found no equilibrium carbon content.
-std::string_view scanRunOutNotice();
+// Tooltip of Text4 after a step-over, and Text4 with its tooltip where no
+// root lies in range.
+std::string_view stepOverNote();
+std::string_view noRootText(CarbonGap gap);  // "<0.001", ">5000", or empty
+std::string_view noRootNote(CarbonGap gap);
 
-// The presentation steps, called by the calculators at their fixed points.
-void presentFirstResults(ResultSink& sink, const EquilibriumResult& result);
-void presentScan(ResultSink& sink, const EquilibriumResult& result);
-void presentPressureFromConstant(ResultSink& sink, const EquilibriumResult& result);
-void presentCarbonFromConstant(ResultSink& sink, const EquilibriumResult& result);
-// List line, clipboard and (after a run-out) the notice.
-void presentCompletion(ResultSink& sink, const MeltState& state, const EquilibriumResult& result);
+// The notice after a calculation whose ΔG keeps its sign over 0.001–5000 %C;
+// it names the side. Empty where there is an equilibrium carbon.
+std::string noRootNotice(const EquilibriumResult& result);
+
+// Hands a finished calculation to the sink: every group of results that was
+// computed, then, for a completed calculation, the list line, the clipboard
+// and the notice. A cancelled calculation hands over nothing.
+void presentOutcome(ResultSink& sink, const CalculationOutcome& outcome);
 
 }  // namespace velkarin

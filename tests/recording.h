@@ -36,8 +36,9 @@ class ScriptedPrompts : public PromptSource {
 
 class RecordingSink : public ResultSink {
  public:
-  void setOutput(OutputBox box, const std::string& text) override {
+  void setOutput(OutputBox box, const std::string& text, const std::string& note) override {
     boxes[static_cast<int>(box) - 1] = text;
+    notes[static_cast<int>(box) - 1] = note;
     events.push_back("Text" + std::to_string(static_cast<int>(box)));
   }
   void appendResultLine(const std::string& line) override {
@@ -57,6 +58,7 @@ class RecordingSink : public ResultSink {
   const std::optional<std::string>& box(int number) const { return boxes[number - 1]; }
 
   std::optional<std::string> boxes[8];  // unset: never written
+  std::string notes[8];                 // the note of each box's last text
   std::vector<std::string> lines;
   std::optional<std::string> clipboard;
   bool clipboardSet = false;

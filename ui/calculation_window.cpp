@@ -2,12 +2,15 @@
 
 #include <QComboBox>
 #include <QFrame>
+#include <QFutureWatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <vector>
 
@@ -60,7 +63,7 @@ static QRect controlGeometry(const ControlRow& row, const QWidget& control) {
 }
 
 CalculationWindow::CalculationWindow(Reaction reaction, QWidget* parent)
-    : QWidget(parent), layout_(windowLayout(reaction)) {
+    : QWidget(parent), layout_(windowLayout(reaction)), compute_(computeEquilibrium) {
   setObjectName(toQString(layout_.name));
   setWindowTitle(toQString(layout_.caption));
   setFont(songFont(windowFontPointSize));
@@ -164,9 +167,59 @@ void CalculationWindow::applyTabOrder() {
 }
 
 void CalculationWindow::calculate() {
+  if (isCalculating()) return;  // one calculation at a time
+  const ReactionConstants typed = constants();
   DialogPromptSource prompts(this);
+  const auto input = readMeltState(layout_.reaction, prompts);
+  if (const auto* fault = std::get_if<Fault>(&input)) {
+    QMessageBox::critical(this, windowTitle(), QString::fromStdString(fault->message));
+  } else if (const auto* state = std::get_if<MeltState>(&input)) {
+    startComputation(typed, *state);
+  }
+}
+
+// The computation gets copies of its inputs only, so the window may go away
+// while it runs; its outcome is then dropped with the watcher.
+void CalculationWindow::startComputation(const ReactionConstants& constants, const MeltState& state) {
+  const unsigned number = ++started_;
+  running_ = number;
+  auto* watcher = new QFutureWatcher<CalculationOutcome>(this);
+  auto* progress = new QProgressDialog(QStringLiteral("正在计算，请稍候……"), QStringLiteral("取消"), 0, 0, this);
+  progress->setWindowTitle(windowTitle());
+  progress->setWindowModality(Qt::WindowModal);
+  progress->setMinimumDuration(200);  // ms: a calculation that quick shows no dialog at all
+  progress->setAutoClose(false);
+  progress->setAutoReset(false);
+  progress->setValue(0);  // starts the dialog's timer
+  const auto release = [this, watcher, progress] {
+    running_ = 0;
+    progress->disconnect(this);
+    watcher->disconnect(this);  // an outcome still to come is not shown
+    progress->hide();
+    progress->deleteLater();
+    watcher->deleteLater();
+  };
+  connect(progress, &QProgressDialog::canceled, this, [this, number, release] {
+    if (running_ != number) return;
+    release();
+    emit calculationEnded();
+  });
+  connect(watcher, &QFutureWatcher<CalculationOutcome>::finished, this, [this, number, watcher, release] {
+    if (running_ != number) return;
+    const CalculationOutcome outcome = watcher->result();
+    release();
+    showOutcome(outcome);
+    emit calculationEnded();
+  });
+  const Compute compute = compute_;
+  const Reaction reaction = layout_.reaction;
+  watcher->setFuture(
+      QtConcurrent::run([compute, reaction, constants, state] { return compute(reaction, constants, state); }));
+}
+
+void CalculationWindow::showOutcome(const CalculationOutcome& outcome) {
   WidgetResultSink sink(outputs_, resultList_, this);
-  const CalculationOutcome outcome = runCalculation(layout_.reaction, constants(), prompts, sink);
+  presentOutcome(sink, outcome);
   switch (outcome.status) {
     case CalculationOutcome::Status::Completed:
       lastCompletedState_ = outcome.state;

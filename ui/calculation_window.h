@@ -2,17 +2,22 @@
 
 // One calculation window (Form1 for Cr2O3, Form2 for Cr3O4): the widget that
 // MainFrame puts into a QMdiSubWindow. Its controls come from the window's
-// layout table; Command1 hands the drop-down texts, a dialog prompt source and
-// a widget result sink to the core's runCalculation and shows what it gets
-// back. The widget itself does no arithmetic.
+// layout table. Command1 reads the drop-down texts, asks the seven prompts,
+// then runs the core's computeEquilibrium on a worker thread; when it is done,
+// the core's presenter shows the outcome through a widget result sink. A
+// calculation that takes longer than 0.2 s shows a progress dialog whose
+// 取消 discards it, leaving the window as it was. The widget itself does no
+// arithmetic.
 //
 // The widget carries the objectName "Form1"/"Form2"; its QMdiSubWindow has
 // no name of its own.
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <optional>
 
+#include "calc/calculation_outcome.h"
 #include "calc/records.h"
 #include "ui/window_layout.h"
 
@@ -35,12 +40,24 @@ class CalculationWindow : public QWidget {
   // The melt state of the last calculation that completed in this window.
   const std::optional<MeltState>& lastCompletedState() const { return lastCompletedState_; }
 
-  // Command1: asks the seven prompts and shows the results.
+  // Command1: asks the seven prompts, computes, shows the results. Returns
+  // once the prompts are answered; the results follow when the worker is done.
   void calculate();
+  // A calculation's computation is under way (its prompts answered, its
+  // results not yet shown or discarded).
+  bool isCalculating() const { return running_ != 0; }
+
+  // The computation a calculation runs on the worker; computeEquilibrium
+  // unless a test puts a slow one in its place.
+  using Compute = std::function<CalculationOutcome(Reaction, const ReactionConstants&, const MeltState&)>;
+  void setComputeForTesting(Compute compute) { compute_ = std::move(compute); }
 
  signals:
-  // After each calculation that ran to its end (run-outs included).
+  // After each calculation that ran to its end (those without an equilibrium carbon included).
   void calculationCompleted();
+  // After each calculation whose computation started, once its results are
+  // shown or it was cancelled.
+  void calculationEnded();
 
  private:
   void createControls();
@@ -49,6 +66,8 @@ class CalculationWindow : public QWidget {
   QPushButton* createButton(const QString& text, void (CalculationWindow::*action)());
   void hideWindow();
   void clearList();
+  void startComputation(const ReactionConstants& constants, const MeltState& state);
+  void showOutcome(const CalculationOutcome& outcome);
 
   const WindowLayout& layout_;
   QComboBox* constantA_ = nullptr;       // Combo1, J/mol
@@ -57,6 +76,9 @@ class CalculationWindow : public QWidget {
   QListWidget* resultList_ = nullptr;    // List1
   QPushButton* calculateButton_ = nullptr;
   std::optional<MeltState> lastCompletedState_;
+  Compute compute_;
+  unsigned running_ = 0;  // number of the computation under way; 0: none
+  unsigned started_ = 0;  // computations started so far
 };
 
 }  // namespace velkarin

@@ -5,11 +5,16 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPalette>
 
 namespace velkarin {
 
-void WidgetResultSink::setOutput(OutputBox box, const std::string& text) {
+void WidgetResultSink::setOutput(OutputBox box, const std::string& text, const std::string& note) {
   QLineEdit* edit = outputs_[static_cast<std::size_t>(box) - 1];
+  QPalette palette = edit->palette();
+  palette.setColor(QPalette::Text, note.empty() ? QPalette().color(QPalette::Text) : noteTextColour);
+  edit->setPalette(palette);
+  edit->setToolTip(QString::fromStdString(note));
   edit->setText(QString::fromStdString(text));
   edit->setCursorPosition(0);  // a text wider than the box shows its leading digits
 }

@@ -2,8 +2,10 @@
 
 // Shows the hand-offs of one calculation in the widgets of its window: the
 // output boxes, the result list, the system clipboard and a message box for
-// the run-out notice.
+// the notice where no equilibrium carbon exists in range. A box whose text
+// carries a note shows it in the note colour, with the note as tooltip.
 
+#include <QColor>
 #include <array>
 
 #include "calc/result_presentation.h"
@@ -14,13 +16,17 @@ class QWidget;
 
 namespace velkarin {
 
+// Text colour of a box whose text is not the scan's own result (the
+// continuous root after a step-over, the side where no root lies).
+inline const QColor noteTextColour{0x00, 0x5A, 0xC8};
+
 class WidgetResultSink final : public ResultSink {
  public:
   // outputs[0] is Text1, …, outputs[7] is Text8; parent owns the notice box.
   WidgetResultSink(const std::array<QLineEdit*, 8>& outputs, QListWidget* list, QWidget* parent)
       : outputs_(outputs), list_(list), parent_(parent) {}
 
-  void setOutput(OutputBox box, const std::string& text) override;
+  void setOutput(OutputBox box, const std::string& text, const std::string& note) override;
   void appendResultLine(const std::string& line) override;
   void setClipboard(const std::optional<std::string>& text) override;
   void notify(const std::string& message) override;

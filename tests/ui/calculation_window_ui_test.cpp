@@ -16,6 +16,7 @@
 #include "ui/calculation_window.h"
 #include "ui/main_frame.h"
 #include "ui/qt_translation.h"
+#include "ui/widget_result_sink.h"
 
 using namespace velkarin;
 using namespace velkarin::test;
@@ -215,7 +216,7 @@ class CalculationWindowUiTest : public FrameTestCase {
     QCOMPARE(boxTexts(*window), QStringList(8));
   }
 
-  void scan_run_out_empties_scan_boxes_and_tells_the_user() {
+  void no_root_in_range_names_the_side_and_tells_the_user() {
     CalculationWindow* window = show(Reaction::Cr2O3);
     fillWithWorkedExample(window);
     const QStringList before = boxTexts(*window);
@@ -230,14 +231,16 @@ class CalculationWindowUiTest : public FrameTestCase {
     const auto core = coreRun(Reaction::Cr2O3, {"739938", "-475.137"}, answers);
     QVERIFY(!core->outcome.result.scanHit);
     const QStringList boxes = boxTexts(*window);
-    QCOMPARE(boxes.mid(3, 3), (QStringList{"", "", ""}));
+    QCOMPARE(boxes.mid(3, 3), (QStringList{"<0.001", "", ""}));
+    QCOMPARE(textBox(*window, 4)->toolTip(), QString::fromStdString(std::string(noRootNote(CarbonGap::BelowRange))));
+    QCOMPARE(textBox(*window, 4)->palette().color(QPalette::Text), noteTextColour);
     QCOMPARE(boxes, afterRun(before, core->sink));
     QCOMPARE(listLines(*window).size(), 2);
     QCOMPARE(listLines(*window).last(), QString::fromStdString(core->sink.lines.at(0)));
     QCOMPARE(clipboardText(), QString());
     const QList<SeenDialog> notices = driver.seen(SeenDialog::Kind::Information);
     QCOMPARE(notices.size(), 1);
-    QCOMPARE(notices[0].text, QString::fromStdString(std::string(scanRunOutNotice())));
+    QCOMPARE(notices[0].text, QString::fromStdString(noRootNotice(core->outcome.result)));
     QCOMPARE(driver.seen(SeenDialog::Kind::Critical).size(), 0);
     QCOMPARE(completed.size(), 1);
   }

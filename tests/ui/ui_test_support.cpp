@@ -8,9 +8,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 
+#include "ui/calculation_window.h"
 #include "ui/main_frame.h"
 #include "ui/qt_translation.h"
 
@@ -62,6 +64,12 @@ void DialogDriver::poll() {
     }
     if (answer.text) prompt->setTextValue(*answer.text);
     prompt->accept();
+  } else if (auto* progress = qobject_cast<QProgressDialog*>(modal)) {
+    dialog.kind = SeenDialog::Kind::Progress;
+    dialog.text = progress->labelText();
+    seen_ << dialog;
+    if (!cancelProgress_) return;  // the calculation goes on
+    if (auto* cancel = progress->findChild<QPushButton*>()) cancel->click();
   } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
     dialog.kind = box->icon() == QMessageBox::Critical      ? SeenDialog::Kind::Critical
                   : box->icon() == QMessageBox::Information ? SeenDialog::Kind::Information
@@ -151,6 +159,13 @@ QStringList listLines(const QWidget& window) {
 
 void clickCalculate(const QWidget& window, DialogDriver&) {
   QTest::mouseClick(button(window, "Command1"), Qt::LeftButton);
+  waitForCalculation(window);
+}
+
+bool waitForCalculation(const QWidget& window, int timeoutMs) {
+  const auto* calculation = qobject_cast<const CalculationWindow*>(&window);
+  if (!calculation) return true;
+  return QTest::qWaitFor([calculation] { return !calculation->isCalculating(); }, timeoutMs);
 }
 
 void FrameTestCase::initTestCase() {

@@ -42,7 +42,7 @@ QList<PromptAnswer> keepDefaults(int count = 7);
 
 // One modal dialog as the test met it.
 struct SeenDialog {
-  enum class Kind { Prompt, Critical, Information, Other };
+  enum class Kind { Prompt, Critical, Information, Progress, Other };
   Kind kind = Kind::Other;
   QString title;
   QString text;       // prompt label or message text
@@ -52,7 +52,8 @@ struct SeenDialog {
 
 // While alive, answers each QInputDialog that becomes the active modal widget
 // with the next PromptAnswer and acknowledges each message box with OK,
-// recording every dialog. A prompt beyond the script is cancelled and
+// recording every dialog. A calculation's progress dialog is left open, or
+// cancelled with its 取消 button once cancelProgress() was called. A prompt beyond the script is cancelled and
 // reported as a problem, so a test never waits on it.
 class DialogDriver : public QObject {
  public:
@@ -61,6 +62,7 @@ class DialogDriver : public QObject {
   const QList<SeenDialog>& seen() const { return seen_; }
   QList<SeenDialog> seen(SeenDialog::Kind kind) const;
   const QStringList& problems() const { return problems_; }
+  void cancelProgress() { cancelProgress_ = true; }
 
  private:
   void poll();
@@ -70,6 +72,7 @@ class DialogDriver : public QObject {
   QList<SeenDialog> seen_;
   QStringList problems_;
   QTimer timer_;
+  bool cancelProgress_ = false;
 };
 
 // Per-test guard: when a test runs longer than the limit, it records a
@@ -123,7 +126,10 @@ QStringList boxTexts(const QWidget& window);  // Text1 … Text8
 QStringList listLines(const QWidget& window);
 
 // Clicks Command1 while driver answers the dialogs; returns when the
-// calculation has ended.
+// calculation has ended (its results shown).
 void clickCalculate(const QWidget& window, DialogDriver& driver);
+
+// Waits until a calculation window has no computation under way; false on timeout.
+bool waitForCalculation(const QWidget& window, int timeoutMs = 5000);
 
 }  // namespace velkarin::test
