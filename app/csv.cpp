@@ -1,38 +1,9 @@
 #include "app/csv.h"
 
+#include "calc/utf8.h"
+
 namespace velkarin {
 namespace {
-
-// Length of the well-formed UTF-8 sequence at pos, or 0 when the bytes there
-// are not one (stray continuation byte, overlong form, surrogate, beyond
-// U+10FFFF, cut short).
-std::size_t utf8Length(std::string_view text, std::size_t pos) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(pos);
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80;  // allowed range of the second byte
-  unsigned char high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;   // overlong
-    if (lead == 0xED) high = 0x9F;  // surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;   // overlong
-    if (lead == 0xF4) high = 0x8F;  // beyond U+10FFFF
-  } else {
-    return 0;
-  }
-  if (pos + length > text.size()) return 0;
-  if (byte(pos + 1) < low || byte(pos + 1) > high) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    if ((byte(pos + i) & 0xC0) != 0x80) return 0;
-  }
-  return length;
-}
 
 class Parser {
  public:
@@ -76,7 +47,7 @@ class Parser {
 
   // Appends the one UTF-8 character at the position.
   void takeCharacter(std::string& field) {
-    const std::size_t length = utf8Length(text_, pos_);
+    const std::size_t length = decodeUtf8(text_, pos_).length;
     if (length == 0) throw CsvError(line_, "the text is not UTF-8 (save the file as UTF-8 CSV)");
     field.append(text_.substr(pos_, length));
     pos_ += length;

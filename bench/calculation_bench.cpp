@@ -1,18 +1,23 @@
 // Timings of one whole calculation and of the carbon scan alone.
 //
-//   Calculation/<case>      computeEquilibrium with a NullResultSink: every
-//                           formula, the scan and the formatting of all texts
+//   Calculation/<case>      computeEquilibrium: every formula, the scan and
+//                           the continuous root
 //   Scan/<case>/fast        the core's closed-form scan (scanCarbon)
 //   Scan/<case>/plain       the same scan walked trial by trial (the reference)
 //
-// Cases: the two worked examples (preset row 1, all default answers), and two
-// states whose scan runs out: a vacuum treatment at 1650 °C and 2000 Pa CO,
-// where the equilibrium carbon (about 0.007 %C) is so low that ΔG falls by
-// more than 2 J/mol per trial and steps over the window, and a bath at
-// 3000 °C, where ΔG is below zero from the first trial on. A run-out walked
-// plainly takes about 5·10^9 trials, so its plain figure is for the first
-// 10^6 trials only; items_per_second gives the trial rate of the plain walk.
-// Each case checks once that it computes what it claims before it is timed.
+//   Root/<case>             the continuous equilibrium carbon alone (signChangeCarbon)
+//
+// Cases: the two worked examples (preset row 1, all default answers); states
+// whose scan steps over its window, where the equilibrium carbon is so low
+// that ΔG falls by more than 2 J/mol per trial (a vacuum treatment at 1650 °C
+// and 2000 Pa CO, about 0.007 %C; the late blow at 1700 °C and 5000 Pa, about
+// 0.012 %C); a bath at 3000 °C, where ΔG is below zero from the first trial on
+// (no root in range); and absurd inputs: 1e18 %Cr with A moved to put ΔG's
+// zero near 0.3 %C, and terms of 1e100 that cancel. A run-out walked plainly
+// takes about 5·10^9 trials, so its plain figure is for the first 10^6 trials
+// only; items_per_second gives the trial rate of the plain walk. Each case
+// checks once that it computes what it claims before it is timed. Targets:
+// any calculation at most 0.1 ms, no absurd input above 10 ms.
 
 #include <benchmark/benchmark.h>
 
@@ -22,6 +27,7 @@
 
 #include "calc/calculation.h"
 #include "calc/carbon_scan.h"
+#include "calc/equilibrium_curve.h"
 #include "calc/free_energy.h"
 #include "calc/number_text.h"
 #include "calc/result_presentation.h"
@@ -43,6 +49,19 @@ const Case cr2o3Worked{Reaction::Cr2O3, 739938, -475.137, {1923, 2.2, 18, 9, 0, 
 const Case cr3o4Worked{Reaction::Cr3O4, 697890, -461.535, {1923, 0.35, 18, 9, 0, 0, 101325}, true};
 const Case cr2o3Vacuum{Reaction::Cr2O3, 739938, -475.137, {1923, 2.2, 18, 9, 0, 0, 2000}, false};
 const Case cr2o3Hot{Reaction::Cr2O3, 739938, -475.137, {3273, 2.2, 18, 9, 0, 0, 101325}, false};
+const Case cr2o3LateBlow{Reaction::Cr2O3, 739938, -475.137, {1973, 0.02, 18, 9, 0.3, 1.2, 5000}, false};
+const Case cr3o4Cancelling{
+    Reaction::Cr3O4, -1.162596167145819e+103, -447.357, {1434.99 + 273, 0.0999, 15.3, -1e100, 0.33, 0, 200000},
+    false};
+
+// 1e18 %Cr, A moved so that ΔG(0.3 %C) is 0 (to rounding).
+Case hugeChromium() {
+  Case c{Reaction::Cr2O3, 0, -475.137, {1923, 0.3, 1e18, 9, 0, 0, 101325}, false};
+  const FreeEnergyInputs in{0, c.b, c.state, std::log(c.state.coPressure / 101325), std::log(c.state.chromium)};
+  c.a = -Cr2O3FreeEnergy(in)(0.3);
+  return c;
+}
+const Case cr2o3HugeChromium = hugeChromium();
 
 constexpr std::int64_t plainRunOutTrials = 1'000'000;
 
@@ -68,6 +87,15 @@ void calculation(benchmark::State& st, const Case& c) {
   for (auto _ : st) {
     CalculationOutcome out = computeEquilibrium(c.reaction, constants, c.state);
     benchmark::DoNotOptimize(out);
+  }
+}
+
+void root(benchmark::State& st, const Case& c) {
+  const FreeEnergyInputs in = inputsOf(c);
+  for (auto _ : st) {
+    EquilibriumCarbon r =
+        c.reaction == Reaction::Cr2O3 ? signChangeCarbon(Cr2O3FreeEnergy(in)) : signChangeCarbon(Cr3O4FreeEnergy(in));
+    benchmark::DoNotOptimize(r);
   }
 }
 
@@ -104,17 +132,32 @@ void plain(benchmark::State& st, const Case& c) {
 BENCHMARK_CAPTURE(calculation, Cr2O3, cr2o3Worked)->Name("Calculation/Cr2O3/worked")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(calculation, Cr3O4, cr3o4Worked)->Name("Calculation/Cr3O4/worked")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(calculation, Vacuum, cr2o3Vacuum)
-    ->Name("Calculation/Cr2O3/runout-vacuum")
+    ->Name("Calculation/Cr2O3/step-over-vacuum")
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(calculation, Hot, cr2o3Hot)->Name("Calculation/Cr2O3/runout-hot")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(calculation, Hot, cr2o3Hot)->Name("Calculation/Cr2O3/no-root-hot")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(calculation, LateBlow, cr2o3LateBlow)
+    ->Name("Calculation/Cr2O3/step-over-late-blow")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(calculation, HugeChromium, cr2o3HugeChromium)
+    ->Name("Calculation/Cr2O3/absurd-chromium-1e18")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(calculation, Cancelling, cr3o4Cancelling)
+    ->Name("Calculation/Cr3O4/absurd-cancelling-terms")
+    ->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_CAPTURE(root, Cr2O3, cr2o3Worked)->Name("Root/Cr2O3/worked")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(root, LateBlow, cr2o3LateBlow)->Name("Root/Cr2O3/step-over-late-blow")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(root, HugeChromium, cr2o3HugeChromium)
+    ->Name("Root/Cr2O3/absurd-chromium-1e18")
+    ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_CAPTURE(fast, Cr2O3, cr2o3Worked)->Name("Scan/Cr2O3/fast")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(plain, Cr2O3, cr2o3Worked)->Name("Scan/Cr2O3/plain")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(fast, Cr3O4, cr3o4Worked)->Name("Scan/Cr3O4/fast")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(plain, Cr3O4, cr3o4Worked)->Name("Scan/Cr3O4/plain")->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(fast, Vacuum, cr2o3Vacuum)->Name("Scan/Cr2O3-runout-vacuum/fast")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(fast, Vacuum, cr2o3Vacuum)->Name("Scan/Cr2O3-step-over-vacuum/fast")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(plain, Vacuum, cr2o3Vacuum)
-    ->Name("Scan/Cr2O3-runout-vacuum/plain-first-1000000-trials")
+    ->Name("Scan/Cr2O3-step-over-vacuum/plain-first-1000000-trials")
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -74,13 +74,13 @@ void compute(const ReactionConstants& constants, const MeltState& s, Calculation
   out.reached = ResultField::EquilibriumTemperature;
 
   // Equilibrium temperature: the T at which ΔG = 0 for this composition and pressure.
-  const double temperatureDenominator = finite(b + 19.147142 * f.logSum(s.carbon), "平衡温度的分母");
+  const double temperatureDenominator = finite(b + constants::rLn10 * f.logSum(s.carbon), "平衡温度的分母");
   r.equilibriumTemperature =
       finite(divide(-a, temperatureDenominator, "计算平衡熔池温度时除数为零（B + 19.147142·lgQ = 0）"), "平衡熔池温度");
   out.reached = ResultField::EquilibriumPressureRatio;
 
   // Equilibrium CO pressure at the given temperature, in units of 101325 Pa.
-  const double rt = 19.147142 * t;
+  const double rt = constants::rLn10 * t;
   const double numerator = finite((-a - b * t) - rt * f.logSumWithoutPressure(s.carbon), "平衡CO分压的指数");
   const double exponent =
       finite(divide(numerator, rt * 3, "熔池温度为-273℃（0 K），计算平衡CO分压时除数为零"), "平衡CO分压的指数");
@@ -108,8 +108,8 @@ void compute(const ReactionConstants& constants, const MeltState& s, Calculation
   out.reached = ResultField::CarbonCoefficient;
 
   // lg K = a′/T + b′ with a′ rounded to a whole number and b′ to three decimals.
-  const double lgKSlope = roundedAsText(finite((-a / 2.303) / 8.314, "lgK的系数"), DigitPattern::Whole);
-  const double lgKIntercept = roundedAsText(finite((-b / 2.303) / 8.314, "lgK的常数项"), DigitPattern::Decimals3);
+  const double lgKSlope = roundedAsText(finite((-a / constants::ln10) / constants::gasConstant, "lgK的系数"), DigitPattern::Whole);
+  const double lgKIntercept = roundedAsText(finite((-b / constants::ln10) / constants::gasConstant, "lgK的常数项"), DigitPattern::Decimals3);
 
   // Activity coefficients at the given composition, then K.
   r.carbonCoefficient = powerOfTen(carbonActivityLog(s), "C的活度系数fc");

@@ -1,8 +1,9 @@
 #pragma once
 
 // A fault ends a calculation at the step that meets it. It travels as a kind
-// (what went wrong) and a message for the user (Chinese, naming the input or
-// quantity involved).
+// (what went wrong) and a message for the user: the kind's name, a full-width
+// colon, and a Chinese detail naming the input or quantity involved
+// ("溢出：C浓度的输入值超出了数值范围").
 
 #include <stdexcept>
 #include <string>
@@ -28,8 +29,9 @@ std::string_view faultKindId(FaultKind kind);
 // The kind's name as the user sees it ("无效的参数", …).
 std::string_view faultKindName(FaultKind kind);
 
-// Thrown inside the core to abandon a calculation; caught where the
-// calculation returns its outcome, never outside the core.
+// Thrown to abandon a calculation. The core's value-returning entry points
+// (computeEquilibrium, readMeltState) catch it and return the Fault; only
+// applyAnswer lets it through to its caller.
 class FaultError : public std::runtime_error {
  public:
   explicit FaultError(Fault fault);

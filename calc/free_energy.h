@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "calc/reaction_data.h"
 #include "calc/records.h"
 
 namespace velkarin {
@@ -32,21 +33,21 @@ class Cr2O3FreeEnergy {
  public:
   explicit Cr2O3FreeEnergy(const FreeEnergyInputs& in)
       : standard_(in.a + in.b * in.state.temperature),
-        rt_(19.147142 * in.state.temperature),
+        rt_(constants::rLn10 * in.state.temperature),
         chromiumTerm_(0.0714 * in.state.chromium),
         nickelTerm_(0.0356 * in.state.nickel),
-        pressureLog_((3 * in.lnPressureRatio) * 0.4343),
-        chromiumLog_((2 * in.lnChromium) * 0.4343),
+        pressureLog_((3 * in.lnPressureRatio) * constants::lgE),
+        chromiumLog_((2 * in.lnChromium) * constants::lgE),
         siliconManganese_(-0.2486 * in.state.silicon + 0.036 * in.state.manganese) {}
 
   static constexpr double chromiumExponent = 2;  // power of f_Cr·Cr in p_K and C_K
 
   double logSum(double c) const {
-    return ((((chromiumTerm_ - 0.66 * c) - nickelTerm_) + pressureLog_) + chromiumLog_ - (3 * std::log(c)) * 0.4343) +
+    return ((((chromiumTerm_ - 0.66 * c) - nickelTerm_) + pressureLog_) + chromiumLog_ - (3 * std::log(c)) * constants::lgE) +
            siliconManganese_;
   }
   double logSumWithoutPressure(double c) const {
-    return (((chromiumTerm_ - 0.66 * c) - nickelTerm_) + chromiumLog_ - (3 * std::log(c)) * 0.4343) + siliconManganese_;
+    return (((chromiumTerm_ - 0.66 * c) - nickelTerm_) + chromiumLog_ - (3 * std::log(c)) * constants::lgE) + siliconManganese_;
   }
   double operator()(double c) const { return standard_ + rt_ * logSum(c); }
 
@@ -73,9 +74,9 @@ class Cr3O4FreeEnergy {
  public:
   explicit Cr3O4FreeEnergy(const FreeEnergyInputs& in)
       : standard_(in.a + in.b * in.state.temperature),
-        rt_(19.147142 * in.state.temperature),
-        p_((in.lnPressureRatio * 3) * 0.4343),
-        q_((in.lnChromium * 2.25) * 0.4343),
+        rt_(constants::rLn10 * in.state.temperature),
+        p_((in.lnPressureRatio * 3) * constants::lgE),
+        q_((in.lnChromium * 2.25) * constants::lgE),
         carbonChromium_(0.024 * in.state.chromium),
         carbonNickel_(0.012 * in.state.nickel),
         carbonManganese_(0.012 * in.state.manganese),
@@ -90,9 +91,9 @@ class Cr3O4FreeEnergy {
     return (((0.14 * c - carbonChromium_) + carbonNickel_) - carbonManganese_) + carbonSilicon_;
   }
   double lgfCr(double c) const { return ((chromiumChromium_ - 0.12 * c) + chromiumNickel_) - chromiumSilicon_; }
-  double logSum(double c) const { return (((p_ + 2.25 * lgfCr(c)) + q_) - 3 * lgfC(c)) - (std::log(c) * 3) * 0.4343; }
+  double logSum(double c) const { return (((p_ + 2.25 * lgfCr(c)) + q_) - 3 * lgfC(c)) - (std::log(c) * 3) * constants::lgE; }
   double logSumWithoutPressure(double c) const {
-    return ((2.25 * lgfCr(c) + q_) - 3 * lgfC(c)) - (std::log(c) * 3) * 0.4343;
+    return ((2.25 * lgfCr(c) + q_) - 3 * lgfC(c)) - (std::log(c) * 3) * constants::lgE;
   }
   double operator()(double c) const { return standard_ + rt_ * logSum(c); }
 

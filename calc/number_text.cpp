@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "calc/utf8.h"
+
 namespace velkarin {
 namespace {
 
@@ -24,24 +26,13 @@ ReadResult convertC(const std::string& text) {
 // Decodes one UTF-8 code point at `pos`, advancing it; malformed bytes come
 // back as U+FFFD one byte at a time, so they stop a number like any letter.
 char32_t nextCodePoint(std::string_view text, std::size_t& pos) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(pos);
-  int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-  if (length == 0 || pos + length > text.size()) {
+  const Utf8Char decoded = decodeUtf8(text, pos);
+  if (decoded.length == 0) {
     ++pos;
     return U'\uFFFD';
   }
-  char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
-  for (int i = 1; i < length; ++i) {
-    const unsigned char cont = byte(pos + i);
-    if ((cont & 0xC0) != 0x80) {
-      ++pos;
-      return U'\uFFFD';
-    }
-    cp = (cp << 6) | (cont & 0x3F);
-  }
-  pos += length;
-  return cp;
+  pos += decoded.length;
+  return decoded.codePoint;
 }
 
 // One character of a prompt answer as the leading-number rule sees it:
@@ -52,6 +43,20 @@ char foldAnswerChar(char32_t cp) {
   if (cp >= 0xFF01 && cp <= 0xFF5E) cp -= 0xFEE0;
   if (cp >= 0x21 && cp < 0x7F) return static_cast<char>(cp);
   return '\x7F';
+}
+
+// An A or B text with full-width forms folded to ASCII and the ideographic
+// space to a blank, as a Chinese input method types them (７３９９３８,
+// －475.137); any other non-ASCII character becomes '\x7F', which no number
+// contains.
+std::string foldConstantText(std::string_view text) {
+  std::string folded;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const char32_t cp = nextCodePoint(text, pos);
+    const char c = cp == U'\u3000' ? ' ' : foldAnswerChar(cp);
+    folded += c == '\0' ? static_cast<char>(cp) : c;  // ' ', '\t', '\n' stay themselves
+  }
+  return folded;
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -115,7 +120,9 @@ ReadResult readLeadingNumber(std::string_view answer) {
   return convertC(number);
 }
 
-ReadResult readConstantText(std::string_view text) {
+ReadResult readConstantText(std::string_view typed) {
+  const std::string folded = foldConstantText(typed);
+  std::string_view text = folded;
   const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);

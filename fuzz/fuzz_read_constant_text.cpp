@@ -4,7 +4,9 @@
 // is accepted exactly when, after blanks (space, tab) around it are removed,
 // strtod consumes all of it and it is a plain decimal number (strtod also
 // takes hexadecimal, "inf", "nan" and leading line breaks, which A and B do
-// not). Accepted texts give strtod's value, which is finite, and their
+// not). Full-width forms (U+FF01–U+FF5E) and the ideographic space U+3000
+// count as their ASCII forms, as a Chinese input method types them; the
+// oracle folds their bytes itself. Accepted texts give strtod's value, which is finite, and their
 // shortest text reads back to the identical double.
 
 #include <locale.h>
@@ -46,13 +48,36 @@ Strtod cStrtod(const std::string& text) {
 // hexadecimal, infinities, NaNs, and the white space it skips in front.
 bool hasNonDecimalForm(std::string_view text) { return text.find_first_of("xXiInN\n\v\f\r") != std::string_view::npos; }
 
+// U+FF01–U+FF5E (EF BC 81 … EF BD 9E) to ASCII 0x21–0x7E, U+3000 (E3 80 80)
+// to a space; every other byte as it is.
+std::string foldFullWidth(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    if (i + 2 < text.size() && at(i) == 0xEF && at(i + 1) == 0xBC && at(i + 2) >= 0x81 && at(i + 2) <= 0xBF) {
+      out += static_cast<char>(at(i + 2) - 0x81 + 0x21);
+      i += 2;
+    } else if (i + 2 < text.size() && at(i) == 0xEF && at(i + 1) == 0xBD && at(i + 2) >= 0x80 && at(i + 2) <= 0x9E) {
+      out += static_cast<char>(at(i + 2) - 0x80 + 0x60);
+      i += 2;
+    } else if (i + 2 < text.size() && at(i) == 0xE3 && at(i + 1) == 0x80 && at(i + 2) == 0x80) {
+      out += ' ';
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const velkarin::ReadResult read = velkarin::readConstantText(text);
 
-  std::string_view trimmed = text;
+  const std::string folded = foldFullWidth(text);
+  std::string_view trimmed = folded;
   while (!trimmed.empty() && (trimmed.front() == ' ' || trimmed.front() == '\t')) trimmed.remove_prefix(1);
   while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '\t')) trimmed.remove_suffix(1);
   const std::string core(trimmed);

@@ -47,6 +47,10 @@ INSTANTIATE_TEST_SUITE_P(
         LeadingCase{"malformed_utf8_stops",
                     "12\xff"
                     "3",
+                    12},
+        LeadingCase{"overlong_digit_stops",
+                    "12\xC0\xB1"
+                    "3",
                     12}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -95,7 +99,13 @@ INSTANTIATE_TEST_SUITE_P(
         ConstantCase{"group_separator", "739,938", std::nullopt},
         ConstantCase{"comma_decimal", "-475,137", std::nullopt}, ConstantCase{"bare_exponent", "1e", std::nullopt},
         ConstantCase{"sign_only", "-", std::nullopt}, ConstantCase{"double_sign", "--1", std::nullopt},
-        ConstantCase{"full_width", "７３９９３８", std::nullopt}),
+        // As a Chinese input method types them: full-width forms and U+3000 blanks read as the prompts read them.
+        ConstantCase{"full_width", "７３９９３８", 739938},
+        ConstantCase{"ideographic_blanks", "\u3000739938\u3000", 739938},
+        ConstantCase{"full_width_minus", "－475.137", -475.137},
+        ConstantCase{"full_width_two_numbers", "７３\u3000９", std::nullopt},
+        ConstantCase{"other_non_ascii", "739938℃", std::nullopt},
+        ConstantCase{"malformed_utf8", "7399\xC0\xB8" "38", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConstantTextRange, HugeTextIsOutOfRange) {

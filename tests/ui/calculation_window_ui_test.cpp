@@ -9,6 +9,10 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
 
 #include "calc/calculation.h"
 #include "tests/recording.h"
@@ -243,6 +247,87 @@ class CalculationWindowUiTest : public FrameTestCase {
     QCOMPARE(notices[0].text, QString::fromStdString(noRootNotice(core->outcome.result)));
     QCOMPARE(driver.seen(SeenDialog::Kind::Critical).size(), 0);
     QCOMPARE(completed.size(), 1);
+  }
+
+  // Late blow at 5000 Pa: the 0.000001 %C steps jump over the window; Text4
+  // shows the continuous root, marked, without a box; the next hit is plain again.
+  void step_over_shows_the_continuous_root_marked() {
+    CalculationWindow* window = show(Reaction::Cr2O3);
+    const QList<PromptAnswer> answers{PromptAnswer::type("1700"), PromptAnswer::type("0.02"),
+                                      PromptAnswer::type("18"),   PromptAnswer::type("9"),
+                                      PromptAnswer::type("0.3"),  PromptAnswer::type("1.2"),
+                                      PromptAnswer::type("5000")};
+    DialogDriver driver(answers);
+    clickCalculate(*window, driver);
+
+    const auto core = coreRun(Reaction::Cr2O3, {"739938", "-475.137"}, answers);
+    QVERIFY(!core->outcome.result.scanHit);
+    QVERIFY(core->outcome.result.equilibriumCarbon);
+    const QString root = QString::fromStdString(core->sink.box(4).value());
+    QVERIFY2(root.startsWith(QStringLiteral("0.012")), qPrintable(root));
+    QCOMPARE(boxTexts(*window), afterRun(QStringList(8), core->sink));
+    QCOMPARE(textBox(*window, 6)->text(), QString());
+    QCOMPARE(textBox(*window, 4)->palette().color(QPalette::Text), noteTextColour);
+    QCOMPARE(textBox(*window, 4)->toolTip(), QString::fromStdString(std::string(stepOverNote())));
+    QVERIFY2(listLines(*window).value(0).contains(QStringLiteral("   ceq=0.012   ccc=")),
+             qPrintable(listLines(*window).value(0)));
+    QCOMPARE(clipboardText(), root);
+    QCOMPARE(driver.seen(SeenDialog::Kind::Information).size(), 0);
+  }
+
+  void hit_after_a_step_over_is_shown_plain() {
+    CalculationWindow* window = show(Reaction::Cr2O3);
+    {
+      DialogDriver driver({PromptAnswer::type("1700"), PromptAnswer::type("0.02"), PromptAnswer::keep(),
+                           PromptAnswer::keep(), PromptAnswer::keep(), PromptAnswer::keep(),
+                           PromptAnswer::type("5000")});
+      clickCalculate(*window, driver);
+      QCOMPARE(textBox(*window, 4)->palette().color(QPalette::Text), noteTextColour);
+    }
+    DialogDriver driver(keepDefaults());
+    clickCalculate(*window, driver);
+    QCOMPARE(textBox(*window, 4)->text(), QStringLiteral("0.326346"));
+    QVERIFY(textBox(*window, 4)->palette().color(QPalette::Text) != noteTextColour);
+    QCOMPARE(textBox(*window, 4)->toolTip(), QString());
+  }
+
+  // A calculation slower than 0.2 s shows a progress dialog; its 取消 leaves
+  // the window exactly as it was, also when the outcome arrives afterwards.
+  void cancelling_a_long_calculation_changes_nothing() {
+    CalculationWindow* window = show(Reaction::Cr2O3);
+    fillWithWorkedExample(window);
+    const QStringList boxes = boxTexts(*window);
+    const QStringList lines = listLines(*window);
+    QGuiApplication::clipboard()->setText(clipboardBefore);
+    auto release = std::make_shared<std::atomic<bool>>(false);
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    window->setComputeForTesting([release, finished](Reaction r, const ReactionConstants& k, const MeltState& s) {
+      while (!*release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      const CalculationOutcome out = computeEquilibrium(r, k, s);
+      *finished = true;
+      return out;
+    });
+    QSignalSpy ended(window, &CalculationWindow::calculationEnded);
+    QSignalSpy completed(window, &CalculationWindow::calculationCompleted);
+
+    DialogDriver driver(keepDefaults());
+    driver.cancelProgress();
+    clickCalculate(*window, driver);
+
+    const QList<SeenDialog> progress = driver.seen(SeenDialog::Kind::Progress);
+    QCOMPARE(progress.size(), 1);
+    QCOMPARE(progress[0].buttons, QStringList{QStringLiteral("取消")});
+    QVERIFY(!*finished);
+    QCOMPARE(ended.size(), 1);
+    *release = true;
+    QTRY_VERIFY(*finished);
+    QTest::qWait(50);  // the outcome's delivery, had it not been dropped
+    QCOMPARE(boxTexts(*window), boxes);
+    QCOMPARE(listLines(*window), lines);
+    QCOMPARE(clipboardText(), clipboardBefore);
+    QCOMPARE(completed.size(), 0);
+    QCOMPARE(driver.seen(SeenDialog::Kind::Critical).size(), 0);
+    QVERIFY(!window->isCalculating());
   }
 
   void typed_constant_is_used_and_not_added_to_the_items() {
