@@ -18,12 +18,12 @@
 #include <QEventLoop>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QToolTip>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 #include <cstdio>
 #include <ctime>
@@ -180,7 +180,8 @@ int main(int argc, char* argv[]) {
   }
   settle(300);
   // With the tooltip of Text4, as the pointer resting on it shows it.
-  const auto* text4 = frame.calculationWindow(velkarin::Reaction::Cr2O3)->findChild<QLineEdit*>(QStringLiteral("Text4"));
+  const auto* text4 =
+      frame.calculationWindow(velkarin::Reaction::Cr2O3)->findChild<QLineEdit*>(QStringLiteral("Text4"));
   QToolTip::showText(text4->mapToGlobal(QPoint(text4->width() / 2, text4->height())), text4->toolTip(), nullptr);
   settle(300);
   ok = save(frame, folder.filePath(QStringLiteral("late-blow.png"))) && ok;

@@ -51,8 +51,7 @@ const Case cr2o3Vacuum{Reaction::Cr2O3, 739938, -475.137, {1923, 2.2, 18, 9, 0, 
 const Case cr2o3Hot{Reaction::Cr2O3, 739938, -475.137, {3273, 2.2, 18, 9, 0, 0, 101325}, false};
 const Case cr2o3LateBlow{Reaction::Cr2O3, 739938, -475.137, {1973, 0.02, 18, 9, 0.3, 1.2, 5000}, false};
 const Case cr3o4Cancelling{
-    Reaction::Cr3O4, -1.162596167145819e+103, -447.357, {1434.99 + 273, 0.0999, 15.3, -1e100, 0.33, 0, 200000},
-    false};
+    Reaction::Cr3O4, -1.162596167145819e+103, -447.357, {1434.99 + 273, 0.0999, 15.3, -1e100, 0.33, 0, 200000}, false};
 
 // 1e18 %Cr, A moved so that ΔG(0.3 %C) is 0 (to rounding).
 Case hugeChromium() {
@@ -80,7 +79,8 @@ ReactionConstants constantsOf(const Case& c) { return {formatShortest(c.a), form
 void calculation(benchmark::State& st, const Case& c) {
   const ReactionConstants constants = constantsOf(c);
   const CalculationOutcome check = computeEquilibrium(c.reaction, constants, c.state);
-  if (check.status != CalculationOutcome::Status::Completed || check.result.scanHit != c.hits) {
+  // The absurd cases fault after the scan (an activity coefficient underflows to 0).
+  if (!check.computed(ResultField::Scan) || check.result.scanHit != c.hits) {
     st.SkipWithError("the case does not compute as described");
     return;
   }

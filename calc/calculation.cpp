@@ -62,7 +62,11 @@ void compute(const ReactionConstants& constants, const MeltState& s, Calculation
   }
 
   // Free-energy change: the logarithms first, then B·T, then A.
-  const double lnPressureRatio = naturalLog(s.coPressure / standardPressure, "CO分压");
+  const double coPressureRatio = s.coPressure / standardPressure;
+  if (s.coPressure > 0 && coPressureRatio == 0) {
+    raiseFault(FaultKind::InvalidArgument, "CO分压太小（除以101325后下溢为0），无法计算");
+  }
+  const double lnPressureRatio = naturalLog(coPressureRatio, "CO分压");
   const double lnChromium = naturalLog(s.chromium, "Cr浓度");
   naturalLog(s.carbon, "C浓度");
   const double b = constantValue(constants.b, "B");
@@ -85,6 +89,7 @@ void compute(const ReactionConstants& constants, const MeltState& s, Calculation
   const double exponent =
       finite(divide(numerator, rt * 3, "熔池温度为-273℃（0 K），计算平衡CO分压时除数为零"), "平衡CO分压的指数");
   r.equilibriumPressureRatio = powerOfTen(exponent, "平衡CO分压");
+  out.reached = ResultField::EquilibriumPressure;
   finite(r.equilibriumPressureRatio * standardPressure, "平衡CO分压");
   out.reached = ResultField::Scan;
 
@@ -108,8 +113,10 @@ void compute(const ReactionConstants& constants, const MeltState& s, Calculation
   out.reached = ResultField::CarbonCoefficient;
 
   // lg K = a′/T + b′ with a′ rounded to a whole number and b′ to three decimals.
-  const double lgKSlope = roundedAsText(finite((-a / constants::ln10) / constants::gasConstant, "lgK的系数"), DigitPattern::Whole);
-  const double lgKIntercept = roundedAsText(finite((-b / constants::ln10) / constants::gasConstant, "lgK的常数项"), DigitPattern::Decimals3);
+  const double lgKSlope =
+      roundedAsText(finite((-a / constants::ln10) / constants::gasConstant, "lgK的系数"), DigitPattern::Whole);
+  const double lgKIntercept =
+      roundedAsText(finite((-b / constants::ln10) / constants::gasConstant, "lgK的常数项"), DigitPattern::Decimals3);
 
   // Activity coefficients at the given composition, then K.
   r.carbonCoefficient = powerOfTen(carbonActivityLog(s), "C的活度系数fc");

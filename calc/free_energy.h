@@ -43,11 +43,13 @@ class Cr2O3FreeEnergy {
   static constexpr double chromiumExponent = 2;  // power of f_Cr·Cr in p_K and C_K
 
   double logSum(double c) const {
-    return ((((chromiumTerm_ - 0.66 * c) - nickelTerm_) + pressureLog_) + chromiumLog_ - (3 * std::log(c)) * constants::lgE) +
+    return ((((chromiumTerm_ - 0.66 * c) - nickelTerm_) + pressureLog_) + chromiumLog_ -
+            (3 * std::log(c)) * constants::lgE) +
            siliconManganese_;
   }
   double logSumWithoutPressure(double c) const {
-    return (((chromiumTerm_ - 0.66 * c) - nickelTerm_) + chromiumLog_ - (3 * std::log(c)) * constants::lgE) + siliconManganese_;
+    return (((chromiumTerm_ - 0.66 * c) - nickelTerm_) + chromiumLog_ - (3 * std::log(c)) * constants::lgE) +
+           siliconManganese_;
   }
   double operator()(double c) const { return standard_ + rt_ * logSum(c); }
 
@@ -91,7 +93,9 @@ class Cr3O4FreeEnergy {
     return (((0.14 * c - carbonChromium_) + carbonNickel_) - carbonManganese_) + carbonSilicon_;
   }
   double lgfCr(double c) const { return ((chromiumChromium_ - 0.12 * c) + chromiumNickel_) - chromiumSilicon_; }
-  double logSum(double c) const { return (((p_ + 2.25 * lgfCr(c)) + q_) - 3 * lgfC(c)) - (std::log(c) * 3) * constants::lgE; }
+  double logSum(double c) const {
+    return (((p_ + 2.25 * lgfCr(c)) + q_) - 3 * lgfC(c)) - (std::log(c) * 3) * constants::lgE;
+  }
   double logSumWithoutPressure(double c) const {
     return ((2.25 * lgfCr(c) + q_) - 3 * lgfC(c)) - (std::log(c) * 3) * constants::lgE;
   }

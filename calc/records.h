@@ -70,7 +70,8 @@ enum class ResultField {
   FreeEnergyChange,
   EquilibriumTemperature,
   EquilibriumPressureRatio,
-  Scan,  // scanHit, trialCarbon, trialFreeEnergy, trialCount and the equilibrium carbon together
+  EquilibriumPressure,  // p_eq · 101325 Pa within the double range: the first results can be shown
+  Scan,                 // scanHit, trialCarbon, trialFreeEnergy, trialCount and the equilibrium carbon together
   CarbonCoefficient,
   ChromiumCoefficient,
   EquilibriumConstant,

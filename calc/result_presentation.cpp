@@ -115,7 +115,7 @@ void presentScan(ResultSink& sink, const EquilibriumResult& r) {
 void presentOutcome(ResultSink& sink, const CalculationOutcome& out) {
   if (out.status == CalculationOutcome::Status::Cancelled) return;
   const EquilibriumResult& r = out.result;
-  if (!out.computed(ResultField::EquilibriumPressureRatio)) return;
+  if (!out.computed(ResultField::EquilibriumPressure)) return;
   presentFirstResults(sink, r);
   if (!out.computed(ResultField::Scan)) return;
   presentScan(sink, r);

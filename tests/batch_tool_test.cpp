@@ -12,6 +12,7 @@
 #include "calc/melt_state_input.h"
 #include "calc/reaction_data.h"
 #include "calc/result_presentation.h"
+#include "tests/recording.h"
 
 namespace velkarin {
 namespace {
@@ -264,6 +265,14 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"PressureOverflow", "Cr2O3,,,,,,30000,,,", Reaction::Cr2O3,
                                 firstPreset(Reaction::Cr2O3), stateWith(Reaction::Cr2O3, MeltField::Nickel, 30000),
                                 "overflow", ResultField::EquilibriumPressureRatio},
+                      // p_eq ≈ 1e305 is kept; p_eq · 101325 Pa overflows before anything is shown.
+                      FaultCase{"PressureInPaOverflow",
+                                "Cr2O3,," + overflowingPressureB() + ",,,,,,,",
+                                Reaction::Cr2O3,
+                                {"739938", overflowingPressureB()},
+                                defaultState(Reaction::Cr2O3),
+                                "overflow",
+                                ResultField::EquilibriumPressure},
                       // At 73 K, K underflows to 0: everything up to p_K is there, C_K divides by zero.
                       FaultCase{"ConstantUnderflow", "Cr3O4,,,-200,,,,,,", Reaction::Cr3O4,
                                 firstPreset(Reaction::Cr3O4), stateWith(Reaction::Cr3O4, MeltField::Temperature, -200),

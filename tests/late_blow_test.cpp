@@ -159,11 +159,11 @@ INSTANTIATE_TEST_SUITE_P(
     BothSides, NoRoot,
     ::testing::Values(
         // At 3000 °C the equilibrium carbon of the Cr2O3 reaction lies below 0.001 %C.
-        NoRootCase{"below", {"739938", "-475.137"}, {3273, 0.01, 18, 9, 0, 0, 101325}, CarbonGap::BelowRange, "<0.001",
-                   true},
+        NoRootCase{
+            "below", {"739938", "-475.137"}, {3273, 0.01, 18, 9, 0, 0, 101325}, CarbonGap::BelowRange, "<0.001", true},
         // At 10 K ΔG stays positive up to 5000 %C.
-        NoRootCase{"above", {"739938", "-475.137"}, {10, 2.2, 18, 9, 0, 0, 101325}, CarbonGap::AboveRange, ">5000",
-                   false}),
+        NoRootCase{
+            "above", {"739938", "-475.137"}, {10, 2.2, 18, 9, 0, 0, 101325}, CarbonGap::AboveRange, ">5000", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Absurd but typeable inputs: compositions of 1e15 % and more with A moved so
@@ -235,7 +235,8 @@ INSTANTIATE_TEST_SUITE_P(
         AbsurdCase{"Cr2O3_chromium_1e12", Reaction::Cr2O3, tuned, -475.137, {1923, 0.3, 1e12, 9, 0, 0, 101325}},
         AbsurdCase{"Cr2O3_huge_A_B", Reaction::Cr2O3, 1e300, -1e296, {1923, 0.3, 18, 9, 0, 0, 101325}},
         AbsurdCase{"Cr3O4_huge_T", Reaction::Cr3O4, 697890, -461.535, {1e250, 0.3, 18, 9, 0, 0, 101325}},
-        AbsurdCase{"Cr2O3_small_T_huge_chromium", Reaction::Cr2O3, tuned, -475.137, {0.001, 0.3, 1e18, 9, 0, 0, 101325}},
+        AbsurdCase{
+            "Cr2O3_small_T_huge_chromium", Reaction::Cr2O3, tuned, -475.137, {0.001, 0.3, 1e18, 9, 0, 0, 101325}},
         // Terms of 1e100 that cancel: ΔG is flat at its rounding near 0.
         AbsurdCase{"Cr3O4_cancelling_terms",
                    Reaction::Cr3O4,

@@ -105,7 +105,10 @@ INSTANTIATE_TEST_SUITE_P(
         ConstantCase{"full_width_minus", "－475.137", -475.137},
         ConstantCase{"full_width_two_numbers", "７３\u3000９", std::nullopt},
         ConstantCase{"other_non_ascii", "739938℃", std::nullopt},
-        ConstantCase{"malformed_utf8", "7399\xC0\xB8" "38", std::nullopt}),
+        ConstantCase{"malformed_utf8",
+                     "7399\xC0\xB8"
+                     "38",
+                     std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConstantTextRange, HugeTextIsOutOfRange) {

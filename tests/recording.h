@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "calc/free_energy.h"
 #include "calc/melt_state_input.h"
+#include "calc/number_text.h"
 #include "calc/result_presentation.h"
 
 namespace velkarin {
@@ -65,5 +67,15 @@ class RecordingSink : public ResultSink {
   std::vector<std::string> notices;
   std::vector<std::string> events;  // hand-offs in order
 };
+
+// The B text (J/(mol·K)) with which Cr2O3 row 1's A at the default state
+// (1650 °C, 2.2 %C, 18 %Cr, 9 %Ni, 101325 Pa) gives p_eq ≈ 10^305: finite,
+// while p_eq · 101325 Pa is beyond the double range.
+inline std::string overflowingPressureB() {
+  const MeltState s{1923, 2.2, 18, 9, 0, 0, 101325};
+  const double rt = 19.147142 * s.temperature;
+  const double s0 = Cr2O3FreeEnergy({739938, 0, s, 0, std::log(s.chromium)}).logSumWithoutPressure(s.carbon);
+  return formatShortest(((-739938 - rt * s0) - 305 * 3 * rt) / s.temperature);
+}
 
 }  // namespace velkarin

@@ -1,9 +1,11 @@
 #include "ui/main_frame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 
@@ -107,6 +109,7 @@ QMdiSubWindow* MainFrame::createSubWindow(Reaction reaction) {
   subWindow->setAttribute(Qt::WA_DeleteOnClose);  // the title-bar close discards the window
   subWindow->installEventFilter(this);
   subWindow->setOption(QMdiSubWindow::RubberBandResize, false);
+  keepMoveAndCloseOnly(*subWindow);
   subWindow->adjustSize();
   subWindow->setFixedSize(subWindow->size());
   subWindow->move(0, 0);
@@ -152,6 +155,40 @@ QMdiSubWindow* MainFrame::createDiagramSubWindow() {
   return subWindow;
 }
 
+// The system menu of a fixed dialog: move and close, without a keyboard
+// shortcut (no control of the window has one). The other items of Qt's menu
+// (restore, size, minimise, maximise, stay on top) mean nothing for a
+// fixed-size window, and its Ctrl+W would discard the window and its results.
+void MainFrame::keepMoveAndCloseOnly(QMdiSubWindow& subWindow) {
+  QMenu* menu = subWindow.systemMenu();
+  if (!menu) return;
+  for (QAction* action : menu->actions()) {
+    const bool keep = !action->isSeparator() &&
+                      (action->text() == QMdiSubWindow::tr("&Move") || action->text() == QMdiSubWindow::tr("&Close"));
+    if (keep) {
+      action->setShortcuts({});
+    } else {
+      menu->removeAction(action);
+    }
+  }
+}
+
+// A hidden window takes no keystroke: focus leaves it, and the most recently
+// active visible sub-window becomes the active one (none when all are hidden).
+void MainFrame::leaveHiddenSubWindow(QMdiSubWindow& hidden) {
+  QWidget* focus = QApplication::focusWidget();
+  if (focus && hidden.isAncestorOf(focus)) focus->clearFocus();
+  const QList<QMdiSubWindow*> windows = workspace_->subWindowList(QMdiArea::ActivationHistoryOrder);
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+    if (*it != &hidden && !(*it)->isHidden()) {
+      workspace_->setActiveSubWindow(*it);
+      return;
+    }
+  }
+  workspace_->setActiveSubWindow(nullptr);
+  workspace_->setFocus();
+}
+
 // The diagram follows the last completed calculation of each window; a
 // discarded window has none.
 void MainFrame::passHeatToDiagram(Reaction reaction) {
@@ -164,6 +201,11 @@ void MainFrame::passHeatToDiagram(Reaction reaction) {
 // A closed sub-window is deleted only later, from the event loop; it counts
 // as absent from its close on, so a Show right after it creates a fresh one.
 bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Hide) {
+    for (const QPointer<QMdiSubWindow>& subWindow : subWindows_) {
+      if (subWindow == watched) leaveHiddenSubWindow(*subWindow);
+    }
+  }
   if (event->type() == QEvent::Close) {
     for (std::size_t slot = 0; slot < subWindows_.size(); ++slot) {
       if (subWindows_[slot] != watched) continue;

@@ -59,6 +59,8 @@ class MainFrame : public QMainWindow {
   QMdiSubWindow* createDiagramSubWindow();
   void passHeatToDiagram(Reaction reaction);
   void fitToSubWindow(const QMdiSubWindow& subWindow);
+  static void keepMoveAndCloseOnly(QMdiSubWindow& subWindow);
+  void leaveHiddenSubWindow(QMdiSubWindow& hidden);
 
   QMdiArea* workspace_ = nullptr;
   QMenu* fileMenu_ = nullptr;

@@ -253,9 +253,8 @@ class CalculationWindowUiTest : public FrameTestCase {
   // shows the continuous root, marked, without a box; the next hit is plain again.
   void step_over_shows_the_continuous_root_marked() {
     CalculationWindow* window = show(Reaction::Cr2O3);
-    const QList<PromptAnswer> answers{PromptAnswer::type("1700"), PromptAnswer::type("0.02"),
-                                      PromptAnswer::type("18"),   PromptAnswer::type("9"),
-                                      PromptAnswer::type("0.3"),  PromptAnswer::type("1.2"),
+    const QList<PromptAnswer> answers{PromptAnswer::type("1700"), PromptAnswer::type("0.02"), PromptAnswer::type("18"),
+                                      PromptAnswer::type("9"),    PromptAnswer::type("0.3"),  PromptAnswer::type("1.2"),
                                       PromptAnswer::type("5000")};
     DialogDriver driver(answers);
     clickCalculate(*window, driver);

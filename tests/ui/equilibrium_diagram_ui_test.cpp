@@ -715,7 +715,9 @@ class EquilibriumDiagramUiTest : public FrameTestCase {
     QTest::newRow("twelve") << "1,2,3,4,5,6,7,8,9,10,11,12" << QList<double>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     QTest::newRow("semicolons") << "101325; 50000" << QList<double>{};
     QTest::newRow("unit") << "101325 Pa" << QList<double>{};
-    QTest::newRow("full-width digits") << "１０１３２５" << QList<double>{};
+    QTest::newRow("full-width digits") << "１０１３２５，\u3000５００００"
+                                       << QList<double>{};  // a full-width comma is no separator
+    QTest::newRow("full-width number") << "１０１３２５, ５００００" << QList<double>{101325, 50000};
     QTest::newRow("nan") << "nan" << QList<double>{};
     QTest::newRow("infinity") << "inf" << QList<double>{};
   }

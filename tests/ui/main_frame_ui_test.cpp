@@ -139,6 +139,44 @@ class MainFrameUiTest : public FrameTestCase {
     QCOMPARE(window->lastCompletedState()->temperature, 1923.0);
   }
 
+  // After 退出 hides Form2, no keystroke reaches it: Form1 is active again,
+  // and Space and Tab act there, never on the hidden window.
+  void hidden_window_takes_no_keystroke() {
+    CalculationWindow* form1 = frame_->showCalculationWindow(Reaction::Cr2O3);
+    CalculationWindow* form2 = frame_->showCalculationWindow(Reaction::Cr3O4);
+    calculateWithDefaults(form2);
+    QTest::mouseClick(button(*form2, "Command2"), Qt::LeftButton);
+
+    QCOMPARE(frame_->activeCalculationWindow(), form1);
+    QWidget* focus = QApplication::focusWidget();
+    QVERIFY(!focus || !form2->isAncestorOf(focus));
+    DialogDriver driver;  // no prompt may open
+    for (int i = 0; i < 12; ++i) {
+      QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : frame_.get();
+      QVERIFY2(!form2->isAncestorOf(target), qPrintable(target->objectName()));
+      QTest::keyClick(target, i % 3 == 2 ? Qt::Key_Space : Qt::Key_Tab);
+      waitForCalculation(*form1);
+    }
+    QCOMPARE(listLines(*form2).size(), 1);
+    QCOMPARE(driver.seen(SeenDialog::Kind::Prompt).size(), 0);
+  }
+
+  // The title-bar menu of a fixed window: move and close, no shortcut; Ctrl+W does nothing.
+  void system_menu_offers_move_and_close_without_shortcuts() {
+    CalculationWindow* window = frame_->showCalculationWindow(Reaction::Cr2O3);
+    QMdiSubWindow* subWindow = subWindowOf(window);
+    QStringList items;
+    for (const QAction* action : subWindow->systemMenu()->actions()) {
+      items << action->text();
+      QVERIFY(action->shortcuts().isEmpty());
+    }
+    QCOMPARE(items, (QStringList{QMdiSubWindow::tr("&Move"), QMdiSubWindow::tr("&Close")}));
+    QTest::keyClick(button(*window, "Command1"), Qt::Key_W, Qt::ControlModifier);
+    QTest::qWait(20);
+    QCOMPARE(frame_->calculationWindow(Reaction::Cr2O3), window);
+    QVERIFY(window->isVisible());
+  }
+
   void title_bar_close_discards_and_menu_starts_fresh_data() {
     QTest::addColumn<Reaction>("reaction");
     QTest::addColumn<QString>("menuItem");
