@@ -1,5 +1,7 @@
 #include "calc/result_presentation.h"
 
+#include <array>
+
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
 
@@ -40,45 +42,47 @@ std::string_view stepOverNote() {
          "此值是反应自由能变ΔG=0的连续解，即与给定状态相平衡的C浓度。";
 }
 
-std::string_view noRootText(CarbonGap gap) {
-  switch (gap) {
-    case CarbonGap::BelowRange:
-      return "<0.001";
-    case CarbonGap::AboveRange:
-      return ">5000";
-    case CarbonGap::None:
-    case CarbonGap::InvalidInput:
-      break;
+namespace {
+
+// What the window says where ΔG keeps its sign over 0.001–5000 %C, per side.
+struct NoRootTexts {
+  CarbonGap gap;
+  std::string_view text4;   // Text4
+  std::string_view note;    // Text4's tooltip
+  std::string_view notice;  // the message after the calculation
+};
+
+constexpr std::array<NoRootTexts, 2> noRootTexts{{
+    {CarbonGap::BelowRange, "<0.001",
+     "在0.001～5000%C之间ΔG没有变号：平衡C浓度低于0.001%C，在此状态下熔池还可以继续脱碳。",
+     "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值：平衡C浓度低于0.001%C，在此状态下熔池还可以继续脱碳。"},
+    {CarbonGap::AboveRange, ">5000", "在0.001～5000%C之间ΔG没有变号：平衡C浓度高于5000%C。",
+     "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值：平衡C浓度高于5000%C。"},
+}};
+
+const NoRootTexts* noRootTextsOf(CarbonGap gap) {
+  for (const NoRootTexts& texts : noRootTexts) {
+    if (texts.gap == gap) return &texts;
   }
-  return "";
+  return nullptr;
+}
+
+}  // namespace
+
+std::string_view noRootText(CarbonGap gap) {
+  const NoRootTexts* texts = noRootTextsOf(gap);
+  return texts ? texts->text4 : std::string_view();
 }
 
 std::string_view noRootNote(CarbonGap gap) {
-  switch (gap) {
-    case CarbonGap::BelowRange:
-      return "在0.001～5000%C之间ΔG没有变号：平衡C浓度低于0.001%C，在此状态下熔池还可以继续脱碳。";
-    case CarbonGap::AboveRange:
-      return "在0.001～5000%C之间ΔG没有变号：平衡C浓度高于5000%C。";
-    case CarbonGap::None:
-    case CarbonGap::InvalidInput:
-      break;
-  }
-  return "";
+  const NoRootTexts* texts = noRootTextsOf(gap);
+  return texts ? texts->note : std::string_view();
 }
 
 std::string noRootNotice(const EquilibriumResult& result) {
   if (reportedCarbon(result)) return {};
-  switch (result.equilibriumCarbonGap) {
-    case CarbonGap::BelowRange:
-      return "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值：平衡C浓度低于0.001%C，"
-             "在此状态下熔池还可以继续脱碳。";
-    case CarbonGap::AboveRange:
-      return "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值：平衡C浓度高于5000%C。";
-    case CarbonGap::None:
-    case CarbonGap::InvalidInput:
-      break;
-  }
-  return "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值。";
+  const NoRootTexts* texts = noRootTextsOf(result.equilibriumCarbonGap);
+  return std::string(texts ? texts->notice : "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值。");
 }
 
 namespace {
