@@ -80,3 +80,9 @@ bench-curve:
 bench-diagram:
 	$(MAKE) build PRESET=release
 	build/release/bench/velkarin-diagram-bench
+
+# The batch tool on 1,000,000 generated heats (Release build): rows/s and peak memory.
+.PHONY: bench-batch
+bench-batch:
+	$(MAKE) build PRESET=release
+	build/release/bench/velkarin-batch-bench

@@ -103,20 +103,6 @@ constexpr std::array<std::string_view, resultColumns.size() + 4> resultColumnNam
     "equilibriumCarbon",
 };
 
-// Keeps what a row's calculation hands over besides the output boxes: the
-// list line (only a completed calculation appends one) and the notice where
-// no equilibrium carbon exists in range.
-class RowSink final : public ResultSink {
- public:
-  void setOutput(OutputBox, const std::string&, const std::string&) override {}
-  void appendResultLine(const std::string& text) override { line = text; }
-  void setClipboard(const std::optional<std::string>&) override {}
-  void notify(const std::string& message) override { notice = message; }
-
-  std::string line;
-  std::string notice;
-};
-
 std::string_view trimBlanks(std::string_view text) {
   const std::size_t first = text.find_first_not_of(" \t");
   if (first == std::string_view::npos) return {};
@@ -135,12 +121,12 @@ bool equalsIgnoringCase(std::string_view x, std::string_view y) {
 bool isBlankRecord(const CsvRecord& record) { return std::ranges::all_of(record.fields, isBlank); }
 
 struct Header {
-  const CsvRecord* record = nullptr;
+  CsvRecord record;
   std::array<std::size_t, inputColumns.size()> position{};  // field index of each input column
 };
 
 Header readHeader(const CsvRecord& record) {
-  Header header{&record, {}};
+  Header header{record, {}};
   std::string missing;
   for (std::size_t column = 0; column < inputColumns.size(); ++column) {
     std::optional<std::size_t> found;
@@ -171,16 +157,17 @@ struct HeatRow {
 };
 
 HeatRow readRow(const Header& header, const CsvRecord& record) {
-  if (record.fields.size() != header.record->fields.size()) {
+  if (record.fields.size() != header.record.fields.size()) {
     throw CsvError(record.line, std::to_string(record.fields.size()) + " fields, but the header line has " +
-                                    std::to_string(header.record->fields.size()));
+                                    std::to_string(header.record.fields.size()));
   }
-  const std::string& text = record.fields[header.position[reactionColumn]];
+  const std::size_t field = header.position[reactionColumn];
+  const std::string& text = record.fields[field];
   for (Reaction reaction : {Reaction::Cr2O3, Reaction::Cr3O4}) {
     if (equalsIgnoringCase(trimBlanks(text), reactionData(reaction).name)) return {&record, reaction};
   }
-  if (isBlank(text)) throw CsvError(record.line, "the reaction cell is empty (expected Cr2O3 or Cr3O4)");
-  throw CsvError(record.line, "unknown reaction \"" + text + "\" (expected Cr2O3 or Cr3O4)");
+  if (isBlank(text)) throw CsvError(record.line, "the reaction cell is empty (expected Cr2O3 or Cr3O4)", field);
+  throw CsvError(record.line, "unknown reaction \"" + text + "\" (expected Cr2O3 or Cr3O4)", field);
 }
 
 // The input cells as given, then the result columns. Sets faulted when the
@@ -195,7 +182,6 @@ std::vector<std::string> computeRow(const Header& header, const HeatRow& row, bo
       isBlank(cell(bColumn)) ? std::string(firstPreset.b) : cell(bColumn),
   };
 
-  RowSink sink;
   CalculationOutcome outcome;
   try {
     MeltState state;
@@ -210,7 +196,6 @@ std::vector<std::string> computeRow(const Header& header, const HeatRow& row, bo
       }
     }
     outcome = computeEquilibrium(row.reaction, constants, state);
-    presentOutcome(sink, outcome);
   } catch (const FaultError& error) {
     // An answer beyond the double range: nothing was computed.
     outcome.status = CalculationOutcome::Status::Faulted;
@@ -222,14 +207,16 @@ std::vector<std::string> computeRow(const Header& header, const HeatRow& row, bo
   for (const ResultColumn& column : resultColumns) {
     fields.push_back(column.field < outcome.reached ? column.text(outcome.result) : std::string());
   }
-  fields.push_back(sink.line);
+  // What a completed calculation hands to the window's list and notice.
+  const bool completed = outcome.status == CalculationOutcome::Status::Completed;
+  fields.push_back(completed ? resultLine(outcome.state, outcome.result) : std::string());
   if (outcome.fault) {
     faulted = true;
     fields.emplace_back(faultKindId(outcome.fault->kind));
     fields.push_back(outcome.fault->message);
   } else {
     fields.emplace_back();
-    fields.push_back(sink.notice);
+    fields.push_back(completed ? noRootNotice(outcome.result) : std::string());
   }
   // The continuous root, wherever the calculation got past the scan.
   const std::optional<double>& root = outcome.result.equilibriumCarbon;
@@ -243,31 +230,56 @@ std::span<const std::string_view> batchInputColumns() { return inputColumns; }
 
 std::span<const std::string_view> batchResultColumns() { return resultColumnNames; }
 
-BatchRun runBatch(std::string_view csvText) {
+std::string describe(const BatchInputError& error) {
+  std::string text = "line " + std::to_string(error.line);
+  if (error.column) text += ", column " + *error.column;
+  return text + ": " + error.message;
+}
+
+BatchResult runBatch(ByteSource& input, BatchOutput& output, const BatchOptions& options) {
+  CsvReader reader(input);
+  std::optional<Header> header;
   try {
-    const std::vector<CsvRecord> records = parseCsv(csvText);
-    auto next = std::ranges::find_if_not(records, isBlankRecord);
-    if (next == records.end()) {
-      throw CsvError(records.empty() ? 1 : records.back().line,
+    std::optional<CsvRecord> record = reader.next();
+    int lastLine = 1;
+    for (; record && isBlankRecord(*record); record = reader.next()) lastLine = record->line;
+    if (!record) {
+      throw CsvError(lastLine,
                      "no header line (the first line names the columns reaction, A, B, t, C, Cr, Ni, Si, Mn, pCO)");
     }
-    const Header header = readHeader(*next);
-    std::vector<HeatRow> rows;
-    for (++next; next != records.end(); ++next) {
-      if (!isBlankRecord(*next)) rows.push_back(readRow(header, *next));
-    }
-
-    BatchRun run;
-    std::vector<std::string> names = header.record->fields;
+    header = readHeader(*record);
+    std::vector<std::string> names = header->record.fields;
     names.insert(names.end(), resultColumnNames.begin(), resultColumnNames.end());
-    run.output = csvRecord(names);
+    output.write((options.byteOrderMark ? "\xEF\xBB\xBF" : "") + csvRecord(names));
+
     bool faulted = false;
-    for (const HeatRow& row : rows) run.output += csvRecord(computeRow(header, row, faulted));
-    run.exitStatus = faulted ? batchRowFaulted : batchAllComputed;
-    return run;
+    while ((record = reader.next())) {
+      if (isBlankRecord(*record)) continue;
+      output.write(csvRecord(computeRow(*header, readRow(*header, *record), faulted)));
+    }
+    return {faulted ? batchRowFaulted : batchAllComputed, std::nullopt};
   } catch (const CsvError& error) {
-    return BatchRun{batchInputUnusable, {}, BatchInputError{error.line(), error.what()}};
+    std::optional<std::string> column;
+    if (error.field()) {
+      const std::size_t field = *error.field();
+      const std::string_view name =
+          header && field < header->record.fields.size() ? trimBlanks(header->record.fields[field]) : "";
+      column = name.empty() ? "field " + std::to_string(field + 1) : std::string(name);
+    }
+    return {batchInputUnusable, BatchInputError{error.line(), std::move(column), error.what()}};
   }
+}
+
+BatchRun runBatch(std::string_view csvText, const BatchOptions& options) {
+  class TextOutput final : public BatchOutput {
+   public:
+    void write(std::string_view bytes) override { text.append(bytes); }
+    std::string text;
+  };
+  StringSource source(csvText);
+  TextOutput output;
+  const BatchResult result = runBatch(source, output, options);
+  return {result.exitStatus, std::move(output.text), result.error};
 }
 
 }  // namespace velkarin

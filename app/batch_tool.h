@@ -1,38 +1,68 @@
 #pragma once
 
-// The batch tool computes a whole shift of heats at once:
+// The batch tool computes a whole shift of heats, one record at a time:
 //
-//   CSV text ──> header (columns found by name) ──> one row per heat
-//     ──> ReactionConstants + MeltState ──> computeEquilibrium ──> CSV text
+//   bytes ──> CsvReader ──> header (columns found by name) ──> one record per heat
+//     ──> ReactionConstants + MeltState ──> computeEquilibrium ──> CSV row ──> BatchOutput
 //
 // Each row is what one press of Calculate would compute: A and B are read as
 // the drop-down texts are, the other cells as prompt answers are, and an
 // empty cell stands for the reaction's first preset row (A, B) or the
-// prompt's default (answers). The whole input is read and checked before
-// anything is computed, so an input that cannot be read gives an error and
-// no output at all.
+// prompt's default (answers). A row is written as soon as it is computed, in
+// input order, so memory stays flat whatever the number of rows. An input
+// error stops the run at the record that has it; the rows before it have
+// been written.
 
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "app/csv.h"
+
 namespace velkarin {
 
 // Exit statuses of velkarin-batch.
-inline constexpr int batchAllComputed = 0;    // every row computed (a scan that ran out included)
+inline constexpr int batchAllComputed = 0;    // every row computed (scans that missed included)
 inline constexpr int batchRowFaulted = 1;     // at least one row ended in a fault
-inline constexpr int batchInputUnusable = 2;  // the input cannot be read; nothing is written
+inline constexpr int batchInputUnusable = 2;  // the input cannot be read, or a record of it is malformed
+inline constexpr int batchOutputFailed = 3;   // the output cannot be written
 
-// Why the input cannot be read, and on which 1-based line of the text.
+// Why the input cannot be read: the 1-based line, the column (its header
+// name, or "field N" before the header is known) where there is one.
 struct BatchInputError {
   int line = 0;
+  std::optional<std::string> column;
   std::string message;
 };
 
+// "line 7, column pCO: <message>", or "line 7: <message>".
+std::string describe(const BatchInputError& error);
+
+// Where the rows go. write() throws when the bytes cannot be written (the
+// caller's exception passes through runBatch).
+class BatchOutput {
+ public:
+  virtual ~BatchOutput() = default;
+  virtual void write(std::string_view bytes) = 0;
+};
+
+struct BatchOptions {
+  bool byteOrderMark = false;  // start the output with a UTF-8 byte order mark (for spreadsheets)
+};
+
+struct BatchResult {
+  int exitStatus = batchAllComputed;
+  std::optional<BatchInputError> error;  // set exactly when exitStatus is batchInputUnusable
+};
+
+// Reads, computes and writes every record of the source. A ReadFailure of the
+// source and the output's own exceptions pass through.
+BatchResult runBatch(ByteSource& input, BatchOutput& output, const BatchOptions& options = {});
+
 struct BatchRun {
   int exitStatus = batchAllComputed;
-  std::string output;                    // the CSV to write; empty when the input is unusable
+  std::string output;                    // what was written: the rows up to an input error
   std::optional<BatchInputError> error;  // set exactly when exitStatus is batchInputUnusable
 };
 
@@ -43,7 +73,7 @@ std::span<const std::string_view> batchInputColumns();
 // The columns appended after the echoed input columns, in order.
 std::span<const std::string_view> batchResultColumns();
 
-// Computes every row of a CSV text (UTF-8, header line first).
-BatchRun runBatch(std::string_view csvText);
+// Computes every row of a CSV text in memory (UTF-8, header line first).
+BatchRun runBatch(std::string_view csvText, const BatchOptions& options = {});
 
 }  // namespace velkarin

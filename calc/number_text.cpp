@@ -178,7 +178,10 @@ std::string formatPattern(double value, DigitPattern pattern) {
   for (char c : sci.substr(0, ePos)) {
     if (c != '.') digits += c;
   }
-  int point = std::atoi(std::string(sci.substr(ePos + 1)).c_str()) + 1;
+  int exponent10 = 0;
+  const std::string_view exponentText = sci.substr(ePos + (sci[ePos + 1] == '+' ? 2 : 1));
+  std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent10);
+  int point = exponent10 + 1;
   if (digits == "0") point = 1;
 
   // Round half away from zero at `decimals` places after the point.

@@ -18,13 +18,20 @@ void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.name; }
 
 class CsvParse : public ::testing::TestWithParam<ParseCase> {};
 
+// Read whole, and one byte per read (every record, field and UTF-8
+// character then crosses the reader's refills).
 TEST_P(CsvParse, GivesTheRecordsAndTheirLines) {
   const ParseCase& c = GetParam();
-  const std::vector<CsvRecord> records = parseCsv(c.text);
-  ASSERT_EQ(records.size(), c.records.size());
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    EXPECT_EQ(records[i].fields, c.records[i]) << "record " << i;
-    EXPECT_EQ(records[i].line, c.lines[i]) << "record " << i;
+  StringSource bytewise(c.text, 1);
+  CsvReader reader(bytewise);
+  std::vector<CsvRecord> streamed;
+  while (std::optional<CsvRecord> record = reader.next()) streamed.push_back(std::move(*record));
+  for (const std::vector<CsvRecord>& records : {parseCsv(c.text), streamed}) {
+    ASSERT_EQ(records.size(), c.records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      EXPECT_EQ(records[i].fields, c.records[i]) << "record " << i;
+      EXPECT_EQ(records[i].line, c.lines[i]) << "record " << i;
+    }
   }
 }
 
