@@ -4,7 +4,7 @@
 PRESET ?= dev
 BUILD_DIR = build/$(PRESET)
 
-.PHONY: all deps build run run-batch test test-long test-asan bench bench-curve fuzz screenshot format format-check clean
+.PHONY: all deps build run run-batch test test-long test-asan bench bench-curve bench-batch fuzz screenshot format format-check clean package install
 
 all: build
 
@@ -86,3 +86,17 @@ bench-diagram:
 bench-batch:
 	$(MAKE) build PRESET=release
 	build/release/bench/velkarin-batch-bench
+
+# A Debian package of all three programs (Release build): build/release/velkarin_<version>_<arch>.deb.
+.PHONY: package
+package:
+	$(MAKE) build PRESET=release
+	cd build/release && cpack -G DEB
+	@ls build/release/*.deb
+
+# Installs the Release build under PREFIX (default /usr/local).
+PREFIX ?= /usr/local
+.PHONY: install
+install:
+	$(MAKE) build PRESET=release
+	cmake --install build/release --prefix $(PREFIX)

@@ -18,6 +18,7 @@
 
 #include "app/batch_tool.h"
 #include "app/terminal_text.h"
+#include "calc/version.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ constexpr std::string_view usage =
     "  --bom     start the output with a UTF-8 byte order mark, so that a\n"
     "            spreadsheet opened by double-click reads the Chinese texts right\n"
     "  -h, --help  this text\n"
+    "  --version   the name and version\n"
     "\n"
     "Input columns (by header name, any order, case-insensitive):\n"
     "  reaction  Cr2O3 or Cr3O4\n"
@@ -167,6 +169,10 @@ std::optional<int> parseArguments(int argc, char** argv, Arguments& args) {
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::cout << usage;
+      return 0;
+    }
+    if (arg == "--version") {
+      std::cout << program << ' ' << velkarin::version << '\n';
       return 0;
     }
     if (arg == "--bom") {

@@ -182,6 +182,7 @@ Options (each as "--name value" or "--name=value"):
   --to T                   last bath temperature, deg C (default 1900)
   --step T                 temperature step, deg C, > 0 (default 1)
   -h, --help               print this text
+  --version                print the name and version
 
 Numbers use the point as decimal separator. An empty cell means that no
 carbon content between 0.001 and 5000 % is in equilibrium at that point; a

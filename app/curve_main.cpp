@@ -6,8 +6,13 @@
 #include <vector>
 
 #include "app/curve_command.h"
+#include "calc/version.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "--version") {
+    std::cout << "velkarin-curve " << velkarin::version << '\n';
+    return 0;
+  }
   return velkarin::runCurveCommand(args, std::cout, std::cerr);
 }

@@ -3,9 +3,44 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string_view>
 
+#include "calc/version.h"
+#include "ui/application_icon.h"
 #include "ui/main_frame.h"
 #include "ui/qt_translation.h"
+
+static constexpr std::string_view usage =
+    "Usage: velkarin [--help | --version]\n"
+    "\n"
+    "The Velkarin desktop program (Simplified Chinese): the carbon-chromium-oxygen\n"
+    "equilibrium of chromium-bearing steel melts during oxygen and argon-oxygen\n"
+    "decarburisation, for Cr2O3 and Cr3O4 as product, with an equilibrium diagram.\n"
+    "It needs a display; without one, run it as: xvfb-run -a velkarin\n"
+    "\n"
+    "  -h, --help   print this text\n"
+    "  --version    print the name and version\n"
+    "\n"
+    "See also velkarin-batch(1) and velkarin-curve(1).\n";
+
+// --help and --version are answered before Qt starts, so they need no display.
+// Returns the exit status when the arguments were such an option or are unknown.
+static std::optional<int> answerOptions(int argc, char* argv[]) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fwrite(usage.data(), 1, usage.size(), stdout);
+      return 0;
+    }
+    if (arg == "--version") {
+      std::printf("velkarin %.*s\n", static_cast<int>(velkarin::version.size()), velkarin::version.data());
+      return 0;
+    }
+    // Qt's own options (-platform, -style, …) and their values are Qt's business.
+  }
+  return std::nullopt;
+}
 
 // Qt aborts when it finds no display; say what is missing instead.
 static bool displayAvailable() {
@@ -17,6 +52,7 @@ static bool displayAvailable() {
 }
 
 int main(int argc, char* argv[]) {
+  if (const std::optional<int> status = answerOptions(argc, argv)) return *status;
   if (!displayAvailable()) {
     std::fputs(
         "velkarin: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
@@ -26,6 +62,9 @@ int main(int argc, char* argv[]) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velkarin"));
+  QApplication::setApplicationVersion(QString::fromUtf8(velkarin::version.data(), qsizetype(velkarin::version.size())));
+  QApplication::setDesktopFileName(QStringLiteral("org.velkarin.Velkarin"));
+  QApplication::setWindowIcon(velkarin::applicationIcon());
   velkarin::installQtChineseTranslation(app);
 
   velkarin::MainFrame frame;

@@ -9,9 +9,9 @@
 // blow (1550–1750 °C, 0.01–1.5 %C, 12–25 %Cr, 2000–101325 Pa), both reactions,
 // so hits, step-overs and the continuous root all occur.
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -34,8 +34,8 @@ int main(int argc, char** argv) {
     std::ofstream file(path, std::ios::binary);
     file << "heat,reaction,A,B,t,C,Cr,Ni,Si,Mn,pCO\n";
     for (long i = 0; i < rows; ++i) {
-      file << 'H' << i << (i % 2 ? ",Cr3O4,,," : ",Cr2O3,,,") << 1550 + i % 201 << ',' << 0.01 + (i % 150) * 0.01
-           << ',' << 12 + i % 14 << ",9,0.3,1.2," << 2000 + (i * 7919) % 99326 << '\n';
+      file << 'H' << i << (i % 2 ? ",Cr3O4,,," : ",Cr2O3,,,") << 1550 + i % 201 << ',' << 0.01 + (i % 150) * 0.01 << ','
+           << 12 + i % 14 << ",9,0.3,1.2," << 2000 + (i * 7919) % 99326 << '\n';
     }
   }
   const auto start = std::chrono::steady_clock::now();

@@ -1,5 +1,6 @@
 #include "calc/result_presentation.h"
 
+#include <algorithm>
 #include <array>
 
 #include "calc/number_text.h"
@@ -35,6 +36,76 @@ std::string resultLine(const MeltState& state, const EquilibriumResult& result) 
       sep + std::string("ceq=") + (carbon ? formatPattern(*carbon, DigitPattern::Decimals3) : std::string("未找到"));
   line += sep + std::string("ccc=") + formatPattern(result.carbonFromConstant, DigitPattern::Decimals3);
   return line;
+}
+
+namespace {
+
+// The pieces of a ResultLine: key, the column's header, and a unit suffix the
+// value carries in the line.
+struct LinePiece {
+  std::string_view key;
+  std::string_view column;
+  std::string_view suffix;
+};
+
+constexpr std::array<LinePiece, 9> linePieces{{
+    {"t=", "t/℃", ""},
+    {"c=", "c/%", ""},
+    {"cr=", "cr/%", ""},
+    {"Pco=", "Pco/Pa", ""},
+    {"G=", "G/(J/mol)", ""},
+    {"teq=", "teq/℃", "℃"},
+    {"pcoeq=", "pcoeq/Pa", ""},
+    {"ceq=", "ceq/%", ""},
+    {"ccc=", "ccc/%", ""},
+}};
+
+// The values of a ResultLine, or nothing when the line is not one.
+std::optional<std::vector<std::string>> lineValues(std::string_view line) {
+  constexpr std::string_view separator = "   ";
+  std::vector<std::string> values;
+  for (std::size_t i = 0; i < linePieces.size(); ++i) {
+    const LinePiece& piece = linePieces[i];
+    if (i > 0) {
+      if (!line.starts_with(separator)) return std::nullopt;
+      line.remove_prefix(separator.size());
+    }
+    if (!line.starts_with(piece.key)) return std::nullopt;
+    line.remove_prefix(piece.key.size());
+    const std::size_t end = std::min(line.find(separator), line.size());
+    std::string_view value = line.substr(0, end);
+    line.remove_prefix(end);
+    if (!value.ends_with(piece.suffix)) return std::nullopt;
+    value.remove_suffix(piece.suffix.size());
+    values.emplace_back(value);
+  }
+  if (!line.empty()) return std::nullopt;
+  return values;
+}
+
+std::string csvCell(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string quoted = "\"";
+  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + '"';
+}
+
+}  // namespace
+
+std::string resultListCsv(const std::vector<std::string>& lines) {
+  std::string csv;
+  for (const LinePiece& piece : linePieces) csv += (csv.empty() ? "" : ",") + std::string(piece.column);
+  csv += "\r\n";
+  for (const std::string& line : lines) {
+    const std::optional<std::vector<std::string>> values = lineValues(line);
+    if (!values) {
+      csv += csvCell(line) + "\r\n";
+      continue;
+    }
+    for (std::size_t i = 0; i < values->size(); ++i) csv += (i ? "," : "") + csvCell((*values)[i]);
+    csv += "\r\n";
+  }
+  return csv;
 }
 
 std::string_view stepOverNote() {

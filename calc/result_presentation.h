@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calc/calculation_outcome.h"
 #include "calc/records.h"
@@ -62,6 +63,12 @@ std::optional<double> reportedCarbon(const EquilibriumResult& result);
 // "t=1650   c=2.200   cr=18.000   Pco=101325   G=-137074   teq=1349℃   pcoeq=1764649   ceq=0.326   ccc=0.126".
 // The ceq piece is reportedCarbon(); "ceq=未找到" where there is none.
 std::string resultLine(const MeltState& state, const EquilibriumResult& result);
+
+// The lines of a result list as CSV for a spreadsheet (UTF-8, CRLF line
+// ends): a header row naming each piece with its unit, then one row per
+// line with the pieces' values (teq without its "℃"). A line that is not a
+// ResultLine becomes a row of its own whole text.
+std::string resultListCsv(const std::vector<std::string>& lines);
 
 // Tooltip of Text4 after a step-over, and Text4 with its tooltip where no
 // root lies in range.

@@ -11,6 +11,7 @@ packages=(
   libgl-dev
   fonts-noto-cjk
   xvfb xauth
+  desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

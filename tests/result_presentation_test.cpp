@@ -31,5 +31,19 @@ TEST(ResultLine, PadsSignsAndJoinsWithThreeBlanks) {
   }
 }
 
+// The saved list as CSV: one column per piece with its unit, teq without
+// its ℃, 未找到 kept; a line that is not a ResultLine stays whole in one cell.
+TEST(ResultListCsv, SplitsEachLineIntoItsPieces) {
+  const std::string header = "t/℃,c/%,cr/%,Pco/Pa,G/(J/mol),teq/℃,pcoeq/Pa,ceq/%,ccc/%\r\n";
+  EXPECT_EQ(resultListCsv({}), header);
+  EXPECT_EQ(resultListCsv({"t=1650   c=2.200   cr=18.000   Pco=101325   G=-137074   teq=1349℃   pcoeq=1764649   "
+                           "ceq=0.326   ccc=0.126",
+                           "t=3000   c=0.010   cr=18.000   Pco=101325   G=-954291   teq=1349℃   pcoeq=1   "
+                           "ceq=未找到   ccc=0.000",
+                           "a note, \"typed\""}),
+            header + "1650,2.200,18.000,101325,-137074,1349,1764649,0.326,0.126\r\n" +
+                "3000,0.010,18.000,101325,-954291,1349,1,未找到,0.000\r\n" + "\"a note, \"\"typed\"\"\"\r\n");
+}
+
 }  // namespace
 }  // namespace velkarin

@@ -12,6 +12,7 @@
 // The widget carries the objectName "Form1"/"Form2"; its QMdiSubWindow has
 // no name of its own.
 
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -66,6 +67,10 @@ class CalculationWindow : public QWidget {
   QPushButton* createButton(const QString& text, void (CalculationWindow::*action)());
   void hideWindow();
   void clearList();
+  void createListMenu();
+  void copyAllLines();
+  void saveLines();
+  QStringList lines() const;
   void startComputation(const ReactionConstants& constants, const MeltState& state);
   void showOutcome(const CalculationOutcome& outcome);
 

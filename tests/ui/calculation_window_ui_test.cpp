@@ -1,8 +1,11 @@
 // The Calculate action through the real windows and dialogs: prompts, output
 // boxes, the result list, the clipboard, faults, Cancel and the run-out.
 
+#include <QAction>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,6 +18,7 @@
 #include <thread>
 
 #include "calc/calculation.h"
+#include "calc/result_presentation.h"
 #include "tests/recording.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/calculation_window.h"
@@ -327,6 +331,56 @@ class CalculationWindowUiTest : public FrameTestCase {
     QCOMPARE(completed.size(), 0);
     QCOMPARE(driver.seen(SeenDialog::Kind::Critical).size(), 0);
     QVERIFY(!window->isCalculating());
+  }
+
+  // The list's right-click menu: 复制全部 copies every line; 保存为… writes
+  // them as text or as CSV; a file that cannot be written is reported.
+  void list_menu_copies_and_saves_all_lines() {
+    CalculationWindow* window = show(Reaction::Cr2O3);
+    fillWithWorkedExample(window);
+    {
+      DialogDriver driver(keepDefaults());
+      clickCalculate(*window, driver);
+    }
+    const QStringList lines = listLines(*window);
+    QCOMPARE(lines.size(), 2);
+    QListWidget* list = resultList(*window);
+    QCOMPARE(list->contextMenuPolicy(), Qt::ActionsContextMenu);
+    QStringList items;
+    for (const QAction* action : list->actions()) items << action->text();
+    QCOMPARE(items, (QStringList{QStringLiteral("复制全部"), QStringLiteral("保存为…")}));
+
+    list->findChild<QAction*>(QStringLiteral("copyAllLines"))->trigger();
+    QCOMPARE(clipboardText(), lines.join(QLatin1Char('\n')));
+
+    const QString folder = QDir::tempPath() + QStringLiteral("/velkarin-list-test");
+    QDir(folder).removeRecursively();
+    QVERIFY(QDir().mkpath(folder));
+    struct Save {
+      QString path;
+      QByteArray expected;
+    };
+    const QByteArray text = (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+    const QByteArray csv = QByteArray("\xEF\xBB\xBF") +
+                           QByteArray::fromStdString(resultListCsv({lines[0].toStdString(), lines[1].toStdString()}));
+    for (const Save& save :
+         {Save{folder + QStringLiteral("/list.txt"), text}, Save{folder + QStringLiteral("/list.csv"), csv}}) {
+      DialogDriver driver;
+      driver.saveAs(save.path);
+      list->findChild<QAction*>(QStringLiteral("saveLines"))->trigger();
+      QFile file(save.path);
+      QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(save.path));
+      QCOMPARE(file.readAll(), save.expected);
+      QCOMPARE(driver.seen(SeenDialog::Kind::Critical).size(), 0);
+    }
+
+    DialogDriver driver;
+    driver.saveAs(QStringLiteral("/proc/velkarin-list.txt"));  // no file can be made there
+    list->findChild<QAction*>(QStringLiteral("saveLines"))->trigger();
+    const QList<SeenDialog> errors = driver.seen(SeenDialog::Kind::Critical);
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors[0].text.startsWith(QStringLiteral("无法保存文件")), qPrintable(errors[0].text));
+    QCOMPARE(listLines(*window), lines);
   }
 
   void typed_constant_is_used_and_not_added_to_the_items() {

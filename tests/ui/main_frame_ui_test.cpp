@@ -16,6 +16,7 @@
 #include <QTest>
 
 #include "tests/ui/ui_test_support.h"
+#include "ui/application_icon.h"
 #include "ui/calculation_window.h"
 #include "ui/main_frame.h"
 
@@ -159,6 +160,13 @@ class MainFrameUiTest : public FrameTestCase {
     }
     QCOMPARE(listLines(*form2).size(), 1);
     QCOMPARE(driver.seen(SeenDialog::Kind::Prompt).size(), 0);
+  }
+
+  // The program's icon is built in, in every size the theme folders get.
+  void application_icon_is_built_in() {
+    const QIcon icon = applicationIcon();
+    QVERIFY(!icon.isNull());
+    for (int size : {16, 32, 48, 256}) QCOMPARE(icon.actualSize(QSize(size, size)), QSize(size, size));
   }
 
   // The title-bar menu of a fixed window: move and close, no shortcut; Ctrl+W does nothing.

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -64,6 +65,16 @@ void DialogDriver::poll() {
     }
     if (answer.text) prompt->setTextValue(*answer.text);
     prompt->accept();
+  } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+    dialog.kind = SeenDialog::Kind::File;
+    seen_ << dialog;
+    if (savePath_.isEmpty()) {
+      problems_ << QStringLiteral("unexpected file dialog (cancelled)");
+      files->reject();
+      return;
+    }
+    files->selectFile(savePath_);
+    static_cast<QDialog*>(files)->accept();  // QFileDialog::accept is protected; the dialog checks the path itself
   } else if (auto* progress = qobject_cast<QProgressDialog*>(modal)) {
     dialog.kind = SeenDialog::Kind::Progress;
     dialog.text = progress->labelText();

@@ -42,7 +42,7 @@ QList<PromptAnswer> keepDefaults(int count = 7);
 
 // One modal dialog as the test met it.
 struct SeenDialog {
-  enum class Kind { Prompt, Critical, Information, Progress, Other };
+  enum class Kind { Prompt, Critical, Information, Progress, File, Other };
   Kind kind = Kind::Other;
   QString title;
   QString text;       // prompt label or message text
@@ -63,6 +63,8 @@ class DialogDriver : public QObject {
   QList<SeenDialog> seen(SeenDialog::Kind kind) const;
   const QStringList& problems() const { return problems_; }
   void cancelProgress() { cancelProgress_ = true; }
+  // The next file dialog gets this path typed in and accepted.
+  void saveAs(const QString& path) { savePath_ = path; }
 
  private:
   void poll();
@@ -73,6 +75,7 @@ class DialogDriver : public QObject {
   QStringList problems_;
   QTimer timer_;
   bool cancelProgress_ = false;
+  QString savePath_;
 };
 
 // Per-test guard: when a test runs longer than the limit, it records a
