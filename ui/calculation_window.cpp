@@ -297,12 +297,19 @@ void CalculationWindow::saveLines() {
   } else {
     for (const QString& line : lines()) bytes += line.toUtf8() + '\n';
   }
+  // Unbuffered, so that a failed write shows at write() itself: a buffered
+  // QSaveFile (Qt 6.4) can report a commit as done after its flush failed,
+  // leaving an empty file behind.
   QSaveFile file(path);
-  const bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-  if (!saved) {
-    QMessageBox::critical(
-        this, windowTitle(),
-        QStringLiteral("无法保存文件“%1”：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
+  QString error;
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size()) {
+    error = file.errorString();
+    file.cancelWriting();
+  }
+  if (!file.commit() && error.isEmpty()) error = file.errorString();
+  if (!error.isEmpty()) {
+    QMessageBox::critical(this, windowTitle(),
+                          QStringLiteral("无法保存文件“%1”：%2").arg(QDir::toNativeSeparators(path), error));
   }
 }
 

@@ -1,6 +1,7 @@
 // The Calculate action through the real windows and dialogs: prompts, output
 // boxes, the result list, the clipboard, faults, Cancel and the run-out.
 
+#include <sys/resource.h>
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
@@ -12,8 +13,10 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <memory>
 #include <thread>
 
@@ -374,9 +377,18 @@ class CalculationWindowUiTest : public FrameTestCase {
       QCOMPARE(driver.seen(SeenDialog::Kind::Critical).size(), 0);
     }
 
+    // A file size limit of 0 bytes makes every write fail (EFBIG), as a full disk would.
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit none{0, limit.rlim_max};
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
     DialogDriver driver;
-    driver.saveAs(QStringLiteral("/proc/velkarin-list.txt"));  // no file can be made there
+    driver.saveAs(folder + QStringLiteral("/full.txt"));
+    setrlimit(RLIMIT_FSIZE, &none);
     list->findChild<QAction*>(QStringLiteral("saveLines"))->trigger();
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previous);
+    QVERIFY(!QFile::exists(folder + QStringLiteral("/full.txt")));
     const QList<SeenDialog> errors = driver.seen(SeenDialog::Kind::Critical);
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors[0].text.startsWith(QStringLiteral("无法保存文件")), qPrintable(errors[0].text));
