@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calc/number_list.h"
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
 
@@ -27,12 +28,7 @@ struct OptionRow {
   Setter set;             // returns the error message, or nothing
 };
 
-// A finite number in the form of the A/B texts (point as decimal separator).
-std::optional<double> readNumber(std::string_view text) {
-  const ReadResult read = readConstantText(text);
-  if (read.error || !std::isfinite(read.value)) return std::nullopt;
-  return read.value;
-}
+std::optional<double> readNumber(std::string_view text) { return readFiniteNumber(text); }
 
 std::string notANumber(std::string_view option, const std::string& value) {
   return "--" + std::string(option) + ": '" + value + "' is not a number";
@@ -78,18 +74,13 @@ std::optional<std::string> setB(Collected& c, const std::string& value) {
 
 // A comma-separated list of positive pressures in Pa.
 std::optional<std::string> setPressures(Collected& c, const std::string& value) {
-  std::vector<double> pressures;
-  std::size_t begin = 0;
-  while (true) {
-    const std::size_t comma = value.find(',', begin);
-    const std::string item = value.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
-    const auto number = readNumber(item);
-    if (!number) return "--pressures: '" + item + "' is not a number";
-    if (!(*number > 0)) return "--pressures: " + item + " Pa is not greater than 0";
-    pressures.push_back(*number);
-    if (comma == std::string::npos) break;
-    begin = comma + 1;
+  const NumberListReading reading = readNumberList(value, /*positive=*/true);
+  if (reading.problem) {
+    if (*reading.problem == ListProblem::NotPositive)
+      return "--pressures: " + reading.item + " Pa is not greater than 0";
+    return "--pressures: '" + reading.item + "' is not a number";
   }
+  std::vector<double> pressures = reading.values;
   c.options.family.coPressures = std::move(pressures);
   return std::nullopt;
 }

@@ -9,6 +9,7 @@
 #include "calc/version.h"
 #include "ui/application_icon.h"
 #include "ui/main_frame.h"
+#include "ui/qt_text.h"
 #include "ui/qt_translation.h"
 
 static constexpr std::string_view usage =
@@ -62,7 +63,7 @@ int main(int argc, char* argv[]) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velkarin"));
-  QApplication::setApplicationVersion(QString::fromUtf8(velkarin::version.data(), qsizetype(velkarin::version.size())));
+  QApplication::setApplicationVersion(velkarin::toQString(velkarin::version));
   QApplication::setDesktopFileName(QStringLiteral("org.velkarin.Velkarin"));
   QApplication::setWindowIcon(velkarin::applicationIcon());
   velkarin::installQtChineseTranslation(app);

@@ -70,7 +70,7 @@ FreeEnergyInputs inputsOf(const Case& c) {
 
 ScanResult fastScan(const Case& c) {
   const FreeEnergyInputs in = inputsOf(c);
-  return c.reaction == Reaction::Cr2O3 ? scanCarbon(Cr2O3FreeEnergy(in)) : scanCarbon(Cr3O4FreeEnergy(in));
+  return withFreeEnergy(c.reaction, in, [](const auto& f) { return scanCarbon(f); });
 }
 
 // The drop-down texts of A and B for a case: the shortest text of each double.
@@ -93,8 +93,7 @@ void calculation(benchmark::State& st, const Case& c) {
 void root(benchmark::State& st, const Case& c) {
   const FreeEnergyInputs in = inputsOf(c);
   for (auto _ : st) {
-    EquilibriumCarbon r =
-        c.reaction == Reaction::Cr2O3 ? signChangeCarbon(Cr2O3FreeEnergy(in)) : signChangeCarbon(Cr3O4FreeEnergy(in));
+    EquilibriumCarbon r = withFreeEnergy(c.reaction, in, [](const auto& f) { return signChangeCarbon(f); });
     benchmark::DoNotOptimize(r);
   }
 }
@@ -106,7 +105,7 @@ void fast(benchmark::State& st, const Case& c) {
   }
   const FreeEnergyInputs in = inputsOf(c);
   for (auto _ : st) {
-    ScanResult r = c.reaction == Reaction::Cr2O3 ? scanCarbon(Cr2O3FreeEnergy(in)) : scanCarbon(Cr3O4FreeEnergy(in));
+    ScanResult r = withFreeEnergy(c.reaction, in, [](const auto& f) { return scanCarbon(f); });
     benchmark::DoNotOptimize(r);
   }
 }

@@ -155,11 +155,7 @@ CalculationOutcome computeEquilibrium(Reaction reaction, const ReactionConstants
   CalculationOutcome out;
   out.state = state;
   try {
-    if (reaction == Reaction::Cr2O3) {
-      compute<Cr2O3FreeEnergy>(constants, state, out);
-    } else {
-      compute<Cr3O4FreeEnergy>(constants, state, out);
-    }
+    dispatchFreeEnergy(reaction, [&](auto type) { compute<typename decltype(type)::type>(constants, state, out); });
     out.status = CalculationOutcome::Status::Completed;
   } catch (const FaultError& error) {
     out.status = CalculationOutcome::Status::Faulted;

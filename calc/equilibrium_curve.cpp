@@ -154,8 +154,7 @@ EquilibriumCarbon equilibriumCarbon(Reaction reaction, const ReactionLine& line,
   // The same two logarithms, of the same quotient, as the calculation takes.
   const FreeEnergyInputs in{line.a, line.b, state, std::log(coPressure / constants::standardPressure),
                             std::log(composition.chromium)};
-  if (reaction == Reaction::Cr2O3) return solveCarbon(Cr2O3FreeEnergy(in), 0.0);
-  return solveCarbon(Cr3O4FreeEnergy(in), 0.0);
+  return withFreeEnergy(reaction, in, [](const auto& f) { return solveCarbon(f, 0.0); });
 }
 
 std::vector<double> curveTemperatures(const TemperatureRange& range) {

@@ -7,6 +7,7 @@
 // The same object gives ΔG at the entered [%C] and at every scan trial.
 
 #include <cmath>
+#include <type_traits>
 
 #include "calc/reaction_data.h"
 #include "calc/records.h"
@@ -34,21 +35,23 @@ class Cr2O3FreeEnergy {
   explicit Cr2O3FreeEnergy(const FreeEnergyInputs& in)
       : standard_(in.a + in.b * in.state.temperature),
         rt_(constants::rLn10 * in.state.temperature),
-        chromiumTerm_(0.0714 * in.state.chromium),
-        nickelTerm_(0.0356 * in.state.nickel),
+        chromiumTerm_(interaction::cr2o3Chromium * in.state.chromium),
+        nickelTerm_(interaction::cr2o3Nickel * in.state.nickel),
         pressureLog_((3 * in.lnPressureRatio) * constants::lgE),
         chromiumLog_((2 * in.lnChromium) * constants::lgE),
-        siliconManganese_(-0.2486 * in.state.silicon + 0.036 * in.state.manganese) {}
+        siliconManganese_(interaction::cr2o3Silicon * in.state.silicon +
+                          interaction::cr2o3Manganese * in.state.manganese) {}
 
   static constexpr double chromiumExponent = 2;  // power of f_Cr·Cr in p_K and C_K
 
   double logSum(double c) const {
-    return ((((chromiumTerm_ - 0.66 * c) - nickelTerm_) + pressureLog_) + chromiumLog_ -
+    return ((((chromiumTerm_ - interaction::cr2o3Carbon * c) - nickelTerm_) + pressureLog_) + chromiumLog_ -
             (3 * std::log(c)) * constants::lgE) +
            siliconManganese_;
   }
   double logSumWithoutPressure(double c) const {
-    return (((chromiumTerm_ - 0.66 * c) - nickelTerm_) + chromiumLog_ - (3 * std::log(c)) * constants::lgE) +
+    return (((chromiumTerm_ - interaction::cr2o3Carbon * c) - nickelTerm_) + chromiumLog_ -
+            (3 * std::log(c)) * constants::lgE) +
            siliconManganese_;
   }
   double operator()(double c) const { return standard_ + rt_ * logSum(c); }
@@ -79,20 +82,22 @@ class Cr3O4FreeEnergy {
         rt_(constants::rLn10 * in.state.temperature),
         p_((in.lnPressureRatio * 3) * constants::lgE),
         q_((in.lnChromium * 2.25) * constants::lgE),
-        carbonChromium_(0.024 * in.state.chromium),
-        carbonNickel_(0.012 * in.state.nickel),
-        carbonManganese_(0.012 * in.state.manganese),
-        carbonSilicon_(0.08 * in.state.silicon),
-        chromiumChromium_(-0.0003 * in.state.chromium),
-        chromiumNickel_(0.0002 * in.state.nickel),
-        chromiumSilicon_(0.0043 * in.state.silicon) {}
+        carbonChromium_(interaction::chromiumOnCarbon * in.state.chromium),
+        carbonNickel_(interaction::nickelOnCarbon * in.state.nickel),
+        carbonManganese_(interaction::manganeseOnCarbon * in.state.manganese),
+        carbonSilicon_(interaction::siliconOnCarbon * in.state.silicon),
+        chromiumChromium_(interaction::chromiumOnChromium * in.state.chromium),
+        chromiumNickel_(interaction::nickelOnChromium * in.state.nickel),
+        chromiumSilicon_(interaction::siliconOnChromium * in.state.silicon) {}
 
   static constexpr double chromiumExponent = 2.25;
 
   double lgfC(double c) const {
-    return (((0.14 * c - carbonChromium_) + carbonNickel_) - carbonManganese_) + carbonSilicon_;
+    return (((interaction::carbonOnCarbon * c - carbonChromium_) + carbonNickel_) - carbonManganese_) + carbonSilicon_;
   }
-  double lgfCr(double c) const { return ((chromiumChromium_ - 0.12 * c) + chromiumNickel_) - chromiumSilicon_; }
+  double lgfCr(double c) const {
+    return ((chromiumChromium_ - interaction::carbonOnChromium * c) + chromiumNickel_) - chromiumSilicon_;
+  }
   double logSum(double c) const {
     return (((p_ + 2.25 * lgfCr(c)) + q_) - 3 * lgfC(c)) - (std::log(c) * 3) * constants::lgE;
   }
@@ -121,13 +126,27 @@ class Cr3O4FreeEnergy {
 
 namespace velkarin {
 
+// The one place where a reaction picks its free-energy function: calls
+// fn(std::type_identity<Cr2O3FreeEnergy>) or fn(std::type_identity<Cr3O4FreeEnergy>).
+template <class Fn>
+decltype(auto) dispatchFreeEnergy(Reaction reaction, Fn&& fn) {
+  if (reaction == Reaction::Cr2O3) return fn(std::type_identity<Cr2O3FreeEnergy>{});
+  return fn(std::type_identity<Cr3O4FreeEnergy>{});
+}
+
+// Calls fn with the free-energy function of `reaction` built from `in`.
+template <class Fn>
+decltype(auto) withFreeEnergy(Reaction reaction, const FreeEnergyInputs& in, Fn&& fn) {
+  return dispatchFreeEnergy(reaction, [&](auto type) -> decltype(auto) {
+    using FreeEnergy = typename decltype(type)::type;
+    return fn(FreeEnergy(in));
+  });
+}
+
 // lg f_C and lg f_Cr at a melt state, with the first-order interaction
-// coefficients of both reactions.
-inline double carbonActivityLog(const MeltState& s) {
-  return (((0.14 * s.carbon - 0.024 * s.chromium) + 0.012 * s.nickel) - 0.012 * s.manganese) + 0.08 * s.silicon;
-}
-inline double chromiumActivityLog(const MeltState& s) {
-  return ((-0.0003 * s.chromium - 0.12 * s.carbon) + 0.0002 * s.nickel) - 0.0043 * s.silicon;
-}
+// coefficients of both reactions: the Cr3O4 function's own terms at the
+// entered [%C] (the same operations, so the same bits).
+inline double carbonActivityLog(const MeltState& s) { return Cr3O4FreeEnergy({0, 0, s, 0, 0}).lgfC(s.carbon); }
+inline double chromiumActivityLog(const MeltState& s) { return Cr3O4FreeEnergy({0, 0, s, 0, 0}).lgfCr(s.carbon); }
 
 }  // namespace velkarin

@@ -22,6 +22,28 @@ inline constexpr double ln10 = 2.303;               // divisor in the lg K line
 inline constexpr double gasConstant = 8.314;        // J/(mol·K), divisor in the lg K line
 }  // namespace constants
 
+// First-order interaction coefficients, both reactions: lg f_C = Σ e_C^j·[%j]
+// and lg f_Cr = Σ e_Cr^j·[%j]. Each is written with the sign it has where the
+// formula uses it; a "subtracted" one is the magnitude of a negative e.
+namespace interaction {
+inline constexpr double carbonOnCarbon = 0.14;         // e_C^C
+inline constexpr double chromiumOnCarbon = 0.024;      // −e_C^Cr, subtracted
+inline constexpr double nickelOnCarbon = 0.012;        // e_C^Ni
+inline constexpr double manganeseOnCarbon = 0.012;     // −e_C^Mn, subtracted
+inline constexpr double siliconOnCarbon = 0.08;        // e_C^Si
+inline constexpr double chromiumOnChromium = -0.0003;  // e_Cr^Cr
+inline constexpr double carbonOnChromium = 0.12;       // −e_Cr^C, subtracted
+inline constexpr double nickelOnChromium = 0.0002;     // e_Cr^Ni
+inline constexpr double siliconOnChromium = 0.0043;    // −e_Cr^Si, subtracted
+// The Cr2O3 activity sum takes 2·lg f_Cr − 3·lg f_C through these combined
+// literal values (2·e_Cr^j − 3·e_C^j, rounded as written), not the ones above.
+inline constexpr double cr2o3Chromium = 0.0714;  // Cr
+inline constexpr double cr2o3Carbon = 0.66;      // C, subtracted
+inline constexpr double cr2o3Nickel = 0.0356;    // Ni, subtracted
+inline constexpr double cr2o3Silicon = -0.2486;  // Si
+inline constexpr double cr2o3Manganese = 0.036;  // Mn
+}  // namespace interaction
+
 // The carbon scan walks trial contents from scanStart by scanStep (added to
 // the running double) while the trial is at most scanEnd; it stops at the
 // first trial whose ΔG lies strictly inside (windowLow, windowHigh).

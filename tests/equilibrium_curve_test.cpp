@@ -29,13 +29,12 @@ double freeEnergy(Reaction reaction, const ReactionLine& line, double t, double 
                   double c) {
   MeltState s{t + 273, c, comp.chromium, comp.nickel, comp.silicon, comp.manganese, p};
   const FreeEnergyInputs in{line.a, line.b, s, std::log(p / 101325), std::log(comp.chromium)};
-  return reaction == Reaction::Cr2O3 ? Cr2O3FreeEnergy(in)(c) : Cr3O4FreeEnergy(in)(c);
+  return withFreeEnergy(reaction, in, [&](const auto& f) { return f(c); });
 }
 
 EquilibriumCarbon carbonAtLevel(Reaction reaction, const MeltState& s, const ReactionLine& line, double level) {
   const FreeEnergyInputs in{line.a, line.b, s, std::log(s.coPressure / 101325), std::log(s.chromium)};
-  return reaction == Reaction::Cr2O3 ? carbonAtFreeEnergy(Cr2O3FreeEnergy(in), level)
-                                     : carbonAtFreeEnergy(Cr3O4FreeEnergy(in), level);
+  return withFreeEnergy(reaction, in, [&](const auto& f) { return carbonAtFreeEnergy(f, level); });
 }
 
 class BothReactions : public ::testing::TestWithParam<Reaction> {};

@@ -186,8 +186,7 @@ TEST_P(AbsurdInputs, ScanAnswersAsTheWalkAndTheRootIsBracketed) {
   const AbsurdCase& c = GetParam();
   FreeEnergyInputs in = inputsFor(std::isnan(c.a) ? 0 : c.a, c.b, c.state);
   if (std::isnan(c.a)) in.a = -reference::trialFreeEnergy(c.reaction, in, 0.3);
-  const ScanResult fast =
-      c.reaction == Reaction::Cr2O3 ? scanCarbon(Cr2O3FreeEnergy(in)) : scanCarbon(Cr3O4FreeEnergy(in));
+  const ScanResult fast = withFreeEnergy(c.reaction, in, [](const auto& f) { return scanCarbon(f); });
   const bool longRun = std::getenv("VELKARIN_LONG_TESTS") != nullptr;
   const std::int64_t limit = longRun ? std::numeric_limits<std::int64_t>::max() : 1'000'000;
   const ScanResult walk = reference::plainCarbonScan(c.reaction, in, limit);
@@ -203,8 +202,7 @@ TEST_P(AbsurdInputs, ScanAnswersAsTheWalkAndTheRootIsBracketed) {
   // At these magnitudes ΔG is a staircase of rounded values, flat at 0 over a
   // stretch or jumping across it: any c where it is 0, or where it changes
   // sign between neighbouring doubles, is a correct root.
-  const EquilibriumCarbon root =
-      c.reaction == Reaction::Cr2O3 ? signChangeCarbon(Cr2O3FreeEnergy(in)) : signChangeCarbon(Cr3O4FreeEnergy(in));
+  const EquilibriumCarbon root = withFreeEnergy(c.reaction, in, [](const auto& f) { return signChangeCarbon(f); });
   const auto g = [&](double x) { return reference::trialFreeEnergy(c.reaction, in, x); };
   const bool oneSign = (g(0.001) > 0 && g(5000) > 0) || (g(0.001) < 0 && g(5000) < 0);
   ASSERT_EQ(root.carbon.has_value(), !oneSign);

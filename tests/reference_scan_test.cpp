@@ -24,7 +24,7 @@ FreeEnergyInputs inputsOf(double a, double b, const MeltState& s) {
 }
 
 ScanResult fastScan(Reaction reaction, const FreeEnergyInputs& in) {
-  return reaction == Reaction::Cr2O3 ? scanCarbon(Cr2O3FreeEnergy(in)) : scanCarbon(Cr3O4FreeEnergy(in));
+  return withFreeEnergy(reaction, in, [](const auto& f) { return scanCarbon(f); });
 }
 
 std::uint64_t bits(double x) { return std::bit_cast<std::uint64_t>(x); }

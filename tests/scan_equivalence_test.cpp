@@ -89,7 +89,7 @@ std::vector<ScanCase> cases(std::uint64_t seed, int realistic, int edges) {
 }
 
 ScanResult fastScan(const ScanCase& c) {
-  return c.reaction == Reaction::Cr2O3 ? scanCarbon(Cr2O3FreeEnergy(c.inputs)) : scanCarbon(Cr3O4FreeEnergy(c.inputs));
+  return withFreeEnergy(c.reaction, c.inputs, [](const auto& f) { return scanCarbon(f); });
 }
 
 // The walk is cut at this many trials: a state whose plain walk would run

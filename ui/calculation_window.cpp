@@ -24,12 +24,11 @@
 #include "calc/reaction_data.h"
 #include "calc/result_presentation.h"
 #include "ui/dialog_prompt_source.h"
+#include "ui/qt_text.h"
 #include "ui/song_font.h"
 #include "ui/widget_result_sink.h"
 
 namespace velkarin {
-
-static QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 static QFont controlFont(ControlFont font, const QFont& windowFont) {
   switch (font) {
@@ -180,7 +179,7 @@ void CalculationWindow::calculate() {
   DialogPromptSource prompts(this);
   const auto input = readMeltState(layout_.reaction, prompts);
   if (const auto* fault = std::get_if<Fault>(&input)) {
-    QMessageBox::critical(this, windowTitle(), QString::fromStdString(fault->message));
+    QMessageBox::critical(this, windowTitle(), toQString(fault->message));
   } else if (const auto* state = std::get_if<MeltState>(&input)) {
     startComputation(typed, *state);
   }
@@ -234,7 +233,7 @@ void CalculationWindow::showOutcome(const CalculationOutcome& outcome) {
       emit calculationCompleted();
       break;
     case CalculationOutcome::Status::Faulted:
-      QMessageBox::critical(this, windowTitle(), QString::fromStdString(outcome.fault->message));
+      QMessageBox::critical(this, windowTitle(), toQString(outcome.fault->message));
       break;
     case CalculationOutcome::Status::Cancelled:
       break;

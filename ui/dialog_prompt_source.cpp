@@ -1,10 +1,10 @@
 #include "ui/dialog_prompt_source.h"
 
+#include "ui/qt_text.h"
+
 #include <QInputDialog>
 
 namespace velkarin {
-
-static QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 std::optional<std::string> DialogPromptSource::ask(const Prompt& prompt) {
   QInputDialog dialog(parent_);

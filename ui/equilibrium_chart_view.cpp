@@ -24,6 +24,7 @@
 #include <cmath>
 
 #include "calc/number_text.h"
+#include "ui/qt_text.h"
 #include "ui/song_font.h"
 
 namespace velkarin {
@@ -38,8 +39,6 @@ static constexpr QRgb heatColour = 0xd62728;
 // The %C axis when there is nothing to show: 0.001–10 %C.
 static constexpr double emptyCarbonMin = 0.001;  // mass %
 static constexpr double emptyCarbonMax = 10;     // mass %
-
-static QString toQString(const std::string& text) { return QString::fromStdString(text); }
 
 static QColor curveColour(std::size_t curve) { return QColor::fromRgb(curveColours[curve % curveColours.size()]); }
 

@@ -12,6 +12,7 @@
 #include "calc/reaction_data.h"
 #include "ui/diagram_input.h"
 #include "ui/equilibrium_chart_view.h"
+#include "ui/qt_text.h"
 #include "ui/song_font.h"
 
 namespace velkarin {
@@ -43,8 +44,7 @@ constexpr std::array<ReactionRow, 2> reactionRows{{
 
 std::size_t slotOf(Reaction reaction) { return reaction == Reaction::Cr2O3 ? 0 : 1; }
 
-QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-QString shortest(double value) { return QString::fromStdString(formatShortest(value)); }
+QString shortest(double value) { return toQString(formatShortest(value)); }
 
 }  // namespace
 
@@ -63,8 +63,8 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
   ReactionConstants constants = start.constants;
   if (!readReactionLine(constants)) {
     startNote_ = QStringLiteral("%1的A、B（“%2”、“%3”）不是数字，改用第一行预设值")
-                     .arg(start.source.isEmpty() ? QStringLiteral("计算窗口") : start.source,
-                          QString::fromStdString(constants.a), QString::fromStdString(constants.b));
+                     .arg(start.source.isEmpty() ? QStringLiteral("计算窗口") : start.source, toQString(constants.a),
+                          toQString(constants.b));
     constants = presetConstants(start.reaction);
   }
   {
@@ -74,7 +74,7 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
   fillPresets();
   for (QLineEdit* edit : {constantA_, constantB_}) {
     const QSignalBlocker block(edit);
-    edit->setText(QString::fromStdString(edit == constantA_ ? constants.a : constants.b));
+    edit->setText(toQString(edit == constantA_ ? constants.a : constants.b));
   }
   selectMatchingPreset();
   for (std::size_t i = 0; i < compositionRows.size(); ++i) {
@@ -86,7 +86,7 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
 
 QLineEdit* EquilibriumDiagramWindow::addEdit(const char* name, const QString& text) {
   auto* edit = new QLineEdit(text, this);
-  edit->setObjectName(QString::fromUtf8(name));
+  edit->setObjectName(toQString(name));
   connect(edit, &QLineEdit::textChanged, this, &EquilibriumDiagramWindow::redraw);
   return edit;
 }
@@ -132,7 +132,7 @@ void EquilibriumDiagramWindow::createControls() {
     composition_[i] = addEdit(compositionRows[i].name, QString());
     composition_[i]->setMaximumWidth(70);
     composition_[i]->setToolTip(QStringLiteral("质量%"));
-    addCaption(secondRow, QString::fromUtf8(compositionRows[i].caption), composition_[i]);
+    addCaption(secondRow, toQString(compositionRows[i].caption), composition_[i]);
   }
   pressures_ = addEdit("pressures", defaultPressureListText());
   pressures_->setMinimumWidth(260);
@@ -190,7 +190,7 @@ void EquilibriumDiagramWindow::pickPreset(int index) {
       presetConstants(reactionRows[reactionCombo_->currentIndex()].reaction, static_cast<std::size_t>(index));
   for (QLineEdit* edit : {constantA_, constantB_}) {
     const QSignalBlocker block(edit);
-    edit->setText(QString::fromStdString(edit == constantA_ ? constants.a : constants.b));
+    edit->setText(toQString(edit == constantA_ ? constants.a : constants.b));
   }
   startNote_.clear();
   redraw();
@@ -226,8 +226,7 @@ void EquilibriumDiagramWindow::redraw() {
   }
   for (std::size_t i = 0; i < compositionRows.size(); ++i) {
     const CompositionRow& row = compositionRows[i];
-    const NumberReading reading =
-        readDiagramNumber(QString::fromUtf8(row.caption), composition_[i]->text(), row.positive);
+    const NumberReading reading = readDiagramNumber(toQString(row.caption), composition_[i]->text(), row.positive);
     if (reading.value) {
       inputs.composition.*row.field = *reading.value;
     } else {
@@ -270,7 +269,7 @@ QString EquilibriumDiagramWindow::chartTitle() const {
   const ReactionRow& row = reactionRows[slotOf(shown_.reaction)];
   const CurveComposition& c = shown_.composition;
   return QStringLiteral("%1    A=%2 J/mol  B=%3 J/(mol·K)    [%Cr]=%4  [%Ni]=%5  [%Si]=%6  [%Mn]=%7")
-      .arg(QString::fromUtf8(row.equation), shortest(shown_.line.a), shortest(shown_.line.b), shortest(c.chromium),
+      .arg(toQString(row.equation), shortest(shown_.line.a), shortest(shown_.line.b), shortest(c.chromium),
            shortest(c.nickel), shortest(c.silicon), shortest(c.manganese));
 }
 
@@ -284,7 +283,7 @@ QString EquilibriumDiagramWindow::notes() const {
     for (const CurvePoint& point : curve.points) gaps += point.carbon.carbon ? 0 : 1;
     if (gaps > 0) {
       notes << QStringLiteral("%1：有%2个温度在0.001～5000%C之间没有平衡C浓度（曲线中断）")
-                   .arg(QString::fromStdString(curve.label))
+                   .arg(toQString(curve.label))
                    .arg(gaps);
     }
   }

@@ -1,4 +1,5 @@
 #include "ui/main_frame.h"
+#include "ui/qt_text.h"
 
 #include <QAction>
 #include <QApplication>

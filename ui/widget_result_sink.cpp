@@ -1,4 +1,5 @@
 #include "ui/widget_result_sink.h"
+#include "ui/qt_text.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -14,24 +15,24 @@ void WidgetResultSink::setOutput(OutputBox box, const std::string& text, const s
   QPalette palette = edit->palette();
   palette.setColor(QPalette::Text, note.empty() ? QPalette().color(QPalette::Text) : noteTextColour);
   edit->setPalette(palette);
-  edit->setToolTip(QString::fromStdString(note));
-  edit->setText(QString::fromStdString(text));
+  edit->setToolTip(toQString(note));
+  edit->setText(toQString(text));
   edit->setCursorPosition(0);  // a text wider than the box shows its leading digits
 }
 
 void WidgetResultSink::appendResultLine(const std::string& line) {
-  list_->addItem(QString::fromStdString(line));
+  list_->addItem(toQString(line));
   list_->scrollToItem(list_->item(list_->count() - 1));
 }
 
 void WidgetResultSink::setClipboard(const std::optional<std::string>& text) {
   QClipboard* clipboard = QGuiApplication::clipboard();
   clipboard->clear();
-  if (text) clipboard->setText(QString::fromStdString(*text));
+  if (text) clipboard->setText(toQString(*text));
 }
 
 void WidgetResultSink::notify(const std::string& message) {
-  QMessageBox::information(parent_, parent_->windowTitle(), QString::fromStdString(message));
+  QMessageBox::information(parent_, parent_->windowTitle(), toQString(message));
 }
 
 }  // namespace velkarin

@@ -1,0 +1,44 @@
+#pragma once
+
+// Numbers typed into an entry or an option, read one way for the equilibrium
+// diagram and the curve tool: each number as the A/B texts are read (blanks
+// around one decimal number, the point as decimal separator, full-width
+// forms allowed) and finite; a list of them separated by commas.
+
+#include <cstddef>
+#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velkarin {
+
+// A finite number in the form of the A/B texts, or nothing.
+std::optional<double> readFiniteNumber(std::string_view text);
+
+// What is wrong with a list, in the order it is checked.
+enum class ListProblem {
+  Empty,        // nothing but blanks
+  TooMany,      // more items than allowed
+  EmptyItem,    // ",," or a comma at an end
+  NotANumber,   // an item that is not one finite number
+  NotPositive,  // an item ≤ 0 where values must be positive
+};
+
+struct NumberListReading {
+  std::vector<double> values;          // in the order written; empty when there is a problem
+  std::optional<ListProblem> problem;  // set when the list is not good
+  std::string item;                    // the offending item as written (the whole text when Empty)
+};
+
+// A comma-separated list of at least one and at most maxItems finite numbers,
+// each > 0 when `positive`.
+NumberListReading readNumberList(std::string_view text, bool positive,
+                                 std::size_t maxItems = std::numeric_limits<std::size_t>::max());
+
+// The Chinese message of a CO-pressure list's problem, as the diagram shows it
+// ("CO分压“abc”不是数字"); maxItems as passed to readNumberList.
+std::string pressureListMessage(const NumberListReading& reading, std::size_t maxItems);
+
+}  // namespace velkarin
