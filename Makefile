@@ -11,8 +11,11 @@ all: build
 deps:
 	@bash scripts/install-deps.sh
 
+# WERROR=ON turns compiler warnings into errors (CI builds so).
+WERROR ?= OFF
+
 build: deps
-	cmake --preset $(PRESET)
+	cmake --preset $(PRESET) -DVELKARIN_WERROR=$(WERROR)
 	cmake --build --preset $(PRESET)
 
 run: build
@@ -32,7 +35,7 @@ test-long: build
 
 # The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan:
-	$(MAKE) test PRESET=asan
+	$(MAKE) test PRESET=asan WERROR=$(WERROR)
 
 bench:
 	$(MAKE) build PRESET=release

@@ -203,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
         SameAsCase{"HexadecimalAnswer", "Cr2O3,,,&H672,,&O22,,,,", "Cr2O3,,,1650,,18,,,,"},
         SameAsCase{"AnswerWithoutANumberIsZero", "Cr2O3,,,,,,none,n/a,-,", "Cr2O3,,,,,,0,0,0,"},
         SameAsCase{"ReactionAnyCaseWithBlanks", " cr3O4 ,,,,,,,,,", "Cr3O4,,,,,,,,,"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // A row whose calculation faults: the fields computed before the fault are
 // there, the rest and the result line are empty, and the run exits with 1.
@@ -278,7 +278,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"ConstantUnderflow", "Cr3O4,,,-200,,,,,,", Reaction::Cr3O4,
                                 firstPreset(Reaction::Cr3O4), stateWith(Reaction::Cr3O4, MeltField::Temperature, -200),
                                 "division-by-zero", ResultField::CarbonFromConstant}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // An answer beyond the double range faults before anything is computed,
 // with the message the prompt sequence gives.
@@ -415,7 +415,7 @@ INSTANTIATE_TEST_SUITE_P(
         UnusableCase{"NotUtf8", header + "Cr2O3,,,1650\xA1\xE6,,,,,,\n", 2, "t", "not UTF-8", 0},
         UnusableCase{"LineBeyondOneMebibyte", header + "Cr2O3,,,,,,,,," + std::string(maxCsvRecordBytes, ' ') + "\n", 2,
                      "pCO", "longer than 1 MiB", 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // Rows go out as they are computed: by the time the reader asks for the
 // next line, the previous line's row has been written, in input order.
@@ -489,7 +489,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    "\xFF"
                                    "a",
                                    "\\xFFa"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace velkarin

@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "t=1650   c=0.350   cr=18.000   Pco=101325   G=-008686   teq=1626℃   pcoeq=121437   "
                       "ceq=0.300   ccc=0.292",
                       "0.299878"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace velkarin
@@ -262,7 +262,7 @@ INSTANTIATE_TEST_SUITE_P(InOrderOfTheSteps, Faults,
                                                      "fc为0",
                                                      {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7"},
                                                      ResultField::CarbonFromConstant}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(Faults, TemperatureDenominatorZeroIsADivisionByZero) {
   // B chosen so that B + 19.147142·X(C) is exactly 0 at the default state.

@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "b"}},
                   {1, 2}},
         ParseCase{"Utf8Kept", "1650℃,１６５０\n", {{"1650℃", "１６５０"}}, {1}}, ParseCase{"EmptyText", "", {}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 struct ErrorCase {
   const char* name;
@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(Malformed, CsvParseError,
                              ErrorCase{"Surrogate", "\xED\xA0\x80", 1, "not UTF-8"},
                              ErrorCase{"CutShortAtEnd", "ab\xE2\x84", 1, "not UTF-8"},
                              ErrorCase{"InvalidInsideQuotes", "\"a\n\xFF\"", 2, "not UTF-8"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 struct FieldCase {
   const char* name;
@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(Fields, CsvWriteField,
                                            FieldCase{"Comma", "a,b", "\"a,b\""},
                                            FieldCase{"Quote", "5\" pipe", "\"5\"\" pipe\""},
                                            FieldCase{"Lf", "a\nb", "\"a\nb\""}, FieldCase{"Cr", "a\rb", "\"a\rb\""}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(CsvRecordTest, EndsWithCrLf) { EXPECT_EQ(csvRecord({"a", "b,c", ""}), "a,\"b,c\",\r\n"); }
 

@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadOptions{"ZeroStep", {"--step", "0"}, "need step > 0"},
                       BadOptions{"EndBeforeStart", {"--from", "1900", "--to", "1400"}, "to >= from"},
                       BadOptions{"TooManyTemperatures", {"--step", "0.001"}, "at most 100001 temperatures"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(CurveCommand, HelpGoesToStdoutWithStatus0) {
   const CommandRun r = run({"--help"});
@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "25",         "--ni=10", "--si", "0.5",    "--mn", "-1",       "--pressures",
                      "80000,2e4",  "--from",  "1500", "--to",   "1600", "--step",   "10"},
                     family(Reaction::Cr3O4, {661725, -438.852}, {25, 10, 0.5, -1}, {80000, 20000}, {1500, 1600, 10})}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(CurveCommand, CountsGapsPerCurveOnStderr) {
   const CommandRun r = run({"--pressures", "101325,10000", "--from", "2850", "--to", "2860", "--step", "5"});

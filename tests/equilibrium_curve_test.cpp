@@ -126,7 +126,7 @@ TEST_P(BothReactions, DefaultDiagramIsPreciseAndOrderedForEveryPresetRow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Curve, BothReactions, ::testing::Values(Reaction::Cr2O3, Reaction::Cr3O4),
-                         [](const auto& info) { return std::string(reactionData(info.param).name); });
+                         [](const auto& row) { return std::string(reactionData(row.param).name); });
 
 struct GapCase {
   const char* name;
@@ -170,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
         GapCase{"Cr3O4_2948C", Reaction::Cr3O4, 2948, 101325, CarbonGap::BelowRange},
         GapCase{"Cr3O4_minus262C_NearHighEnd", Reaction::Cr3O4, -262, 101325, CarbonGap::None, 4000, 5000},
         GapCase{"Cr3O4_minus263C", Reaction::Cr3O4, -263, 101325, CarbonGap::AboveRange}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 struct InvalidCase {
   const char* name;
@@ -208,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(Curve, InvalidInputs,
                                            InvalidCase{"NaNNickel", row1, 1650, 101325, {18, nan, 0, 0}},
                                            InvalidCase{"InfiniteManganese", row1, 1650, 101325, {18, 9, 0, inf}},
                                            InvalidCase{"FreeEnergyOverflows", {1e308, 1e306}, 1650, 101325, {}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ReactionLines, ConvertTextsAsTheCalculationDoes) {
   const auto line = readReactionLine({" 739938 ", "-475.137"});
@@ -251,7 +251,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RangeCase{"TooManyPoints", {0, 100001, 1}, 0}, RangeCase{"ZeroStep", {1400, 1900, 0}, 0},
                       RangeCase{"NegativeStep", {1900, 1400, -1}, 0}, RangeCase{"EndBeforeStart", {1900, 1400, 1}, 0},
                       RangeCase{"NaNStart", {nan, 1900, 1}, 0}, RangeCase{"InfiniteEnd", {1400, inf, 1}, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(CurveLabels, NamePressureInPaAndAsAMultipleOfTheStandardPressure) {
   EXPECT_EQ(curvePressureLabel(101325), "101325 Pa (1.000)");

@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LateBlowCase{"Cr2O3_1650C_2000Pa", Reaction::Cr2O3, 1650, 0.02, 18, 9, 0, 0, 2000},
                       LateBlowCase{"Cr3O4_1750C_2000Pa", Reaction::Cr3O4, 1750, 0.02, 12, 9, 0.3, 1.2, 2000},
                       LateBlowCase{"Cr3O4_1800C_2000Pa", Reaction::Cr3O4, 1800, 0.03, 25, 9, 0, 0, 2000}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // A hit keeps every scan figure; the continuous root is computed beside it.
 TEST(Hit, KeepsTheScansFiguresAndAddsTheRoot) {
@@ -164,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(
         // At 10 K ΔG stays positive up to 5000 %C.
         NoRootCase{
             "above", {"739938", "-475.137"}, {10, 2.2, 18, 9, 0, 0, 101325}, CarbonGap::AboveRange, ">5000", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // Absurd but typeable inputs: compositions of 1e15 % and more with A moved so
 // that ΔG is zero near 0.3 %C, huge A, B and T, and huge terms that cancel.
@@ -241,7 +241,7 @@ INSTANTIATE_TEST_SUITE_P(
                    -1.162596167145819e+103,
                    -447.357,
                    {1434.99 + 273, 0.0999, 15.3, -1e100, 0.33, 0, 200000}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace velkarin

@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "12\xC0\xB1"
                     "3",
                     12}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(LeadingNumberRange, NumbersBeyondTheDoubleRangeAreOutOfRange) {
   for (const std::string& answer :
@@ -109,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "7399\xC0\xB8"
                      "38",
                      std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ConstantTextRange, HugeTextIsOutOfRange) {
   const ReadResult r = readConstantText("1e400");
@@ -158,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PatternCase{"six_half", 5e-7, DigitPattern::Decimals6, "0.000001"},
                       PatternCase{"six_below_half", 4.9e-7, DigitPattern::Decimals6, "0.000000"},
                       PatternCase{"six_large", 5000.0000009999, DigitPattern::Decimals6, "5000.000001"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(Shortest, ReadsBackToTheSameDouble) {
   for (double v :

@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(WorkedExamples, ReferenceScan,
                                                     "0.299878",
                                                     "1.920888",
                                                     298878}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // A run that the first trial already hits keeps its count empty; A is chosen
 // so that ΔG at 0.001 %C is about 1 J/mol.

@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
         ExtremeCase{"Cr3O4", Reaction::Cr3O4, {"697890", "-461.535"}, {5e303, 0.35, 18, 9, 0, 0, 101325}},
         // Far more chromium and carbon: other terms dominate the bound.
         ExtremeCase{"Cr3O4HighChromium", Reaction::Cr3O4, {"697890", "-461.535"}, {5e303, 2, 1650, 9, 0, 0, 101325}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace velkarin
