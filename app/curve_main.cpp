@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/curve_command.h"
 #include "calc/version.h"
+#include "cli/curve_command.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);

@@ -15,8 +15,8 @@
 #include <memory>
 
 #include "calc/records.h"
-#include "ui/equilibrium_chart_view.h"
-#include "ui/equilibrium_diagram_window.h"
+#include "ui/diagram/equilibrium_chart_view.h"
+#include "ui/diagram/equilibrium_diagram_window.h"
 
 namespace velkarin {
 namespace {

@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/batch_tool.h"
-#include "app/csv.h"
+#include "cli/batch_tool.h"
+#include "cli/csv.h"
 #include "fuzz/fuzz_check.h"
 
 using velkarin::fuzz::check;

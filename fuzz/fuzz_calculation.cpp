@@ -21,8 +21,8 @@
 #include "calc/number_text.h"
 #include "calc/result_presentation.h"
 #include "fuzz/fuzz_check.h"
-#include "tests/recording.h"
-#include "tests/reference_scan.h"
+#include "tests/support/recording.h"
+#include "tests/support/reference_scan.h"
 
 using velkarin::fuzz::check;
 using velkarin::fuzz::sameBits;

@@ -1,4 +1,4 @@
-#include "app/batch_tool.h"
+#include "cli/batch_tool.h"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +7,13 @@
 #include <charconv>
 #include <cstdint>
 
-#include "app/csv.h"
-#include "app/terminal_text.h"
 #include "calc/calculation.h"
 #include "calc/melt_state_input.h"
 #include "calc/reaction_data.h"
 #include "calc/result_presentation.h"
-#include "tests/recording.h"
+#include "cli/csv.h"
+#include "cli/terminal_text.h"
+#include "tests/support/recording.h"
 
 namespace velkarin {
 namespace {

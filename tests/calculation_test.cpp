@@ -6,7 +6,7 @@
 
 #include "calc/free_energy.h"
 #include "calc/number_text.h"
-#include "tests/recording.h"
+#include "tests/support/recording.h"
 
 namespace velkarin {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/csv.h"
+#include "cli/csv.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/curve_command.h"
+#include "cli/curve_command.h"
 
 #include <gtest/gtest.h>
 

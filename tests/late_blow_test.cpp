@@ -13,8 +13,8 @@
 #include "calc/free_energy.h"
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
-#include "tests/recording.h"
-#include "tests/reference_scan.h"
+#include "tests/support/recording.h"
+#include "tests/support/reference_scan.h"
 
 namespace velkarin {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/recording.h"
+#include "tests/support/recording.h"
 
 namespace velkarin {
 namespace {

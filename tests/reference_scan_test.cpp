@@ -2,7 +2,7 @@
 // examples' scan results, agree with the core's fast scan bit for bit, and
 // stop at a trial limit as documented (the benchmark relies on that).
 
-#include "tests/reference_scan.h"
+#include "tests/support/reference_scan.h"
 
 #include <gtest/gtest.h>
 

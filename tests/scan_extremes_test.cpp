@@ -11,7 +11,7 @@
 #include "calc/free_energy.h"
 #include "calc/number_text.h"
 #include "calc/result_presentation.h"
-#include "tests/reference_scan.h"
+#include "tests/support/reference_scan.h"
 
 namespace velkarin {
 namespace {

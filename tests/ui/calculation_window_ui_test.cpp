@@ -22,12 +22,12 @@
 
 #include "calc/calculation.h"
 #include "calc/result_presentation.h"
-#include "tests/recording.h"
+#include "tests/support/recording.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/calculation_window.h"
-#include "ui/main_frame.h"
-#include "ui/qt_translation.h"
-#include "ui/widget_result_sink.h"
+#include "ui/calculator/calculation_window.h"
+#include "ui/calculator/main_frame.h"
+#include "ui/calculator/widget_result_sink.h"
+#include "ui/common/qt_translation.h"
 
 using namespace velkarin;
 using namespace velkarin::test;
@@ -176,7 +176,7 @@ class CalculationWindowUiTest : public FrameTestCase {
     fillWithWorkedExample(window);
     const QStringList before = boxTexts(*window);
     const QStringList linesBefore = listLines(*window);
-    const QString clipboardBefore = clipboardText();
+    const QString clipboardAtStart = clipboardText();
     combo(*window, "Combo1")->setEditText(constantA);
     QSignalSpy completed(window, &CalculationWindow::calculationCompleted);
 
@@ -188,7 +188,7 @@ class CalculationWindowUiTest : public FrameTestCase {
     QCOMPARE(core->sink.events.size(), std::size_t(boxesWritten));
     QCOMPARE(boxTexts(*window), afterRun(before, core->sink));
     QCOMPARE(listLines(*window), linesBefore);
-    QCOMPARE(clipboardText(), clipboardBefore);
+    QCOMPARE(clipboardText(), clipboardAtStart);
     QCOMPARE(completed.size(), 0);
     const QList<SeenDialog> errors = driver.seen(SeenDialog::Kind::Critical);
     QCOMPARE(errors.size(), 1);

@@ -31,11 +31,11 @@
 #include "calc/equilibrium_curve.h"
 #include "calc/number_text.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/calculation_window.h"
-#include "ui/diagram_input.h"
-#include "ui/equilibrium_chart_view.h"
-#include "ui/equilibrium_diagram_window.h"
-#include "ui/main_frame.h"
+#include "ui/calculator/calculation_window.h"
+#include "ui/calculator/main_frame.h"
+#include "ui/diagram/diagram_input.h"
+#include "ui/diagram/equilibrium_chart_view.h"
+#include "ui/diagram/equilibrium_diagram_window.h"
 
 using namespace velkarin;
 using namespace velkarin::test;

@@ -16,9 +16,9 @@
 #include <QTest>
 
 #include "tests/ui/ui_test_support.h"
-#include "ui/application_icon.h"
-#include "ui/calculation_window.h"
-#include "ui/main_frame.h"
+#include "ui/calculator/calculation_window.h"
+#include "ui/calculator/main_frame.h"
+#include "ui/common/application_icon.h"
 
 using namespace velkarin;
 using namespace velkarin::test;

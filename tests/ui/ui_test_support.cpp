@@ -13,9 +13,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "ui/calculation_window.h"
-#include "ui/main_frame.h"
-#include "ui/qt_translation.h"
+#include "ui/calculator/calculation_window.h"
+#include "ui/calculator/main_frame.h"
+#include "ui/common/qt_translation.h"
 
 namespace velkarin::test {
 

@@ -13,7 +13,7 @@
 #include <memory>
 #include <optional>
 
-#include "ui/main_frame.h"
+#include "ui/calculator/main_frame.h"
 
 class QComboBox;
 class QLineEdit;

@@ -13,8 +13,8 @@
 
 #include "calc/reaction_data.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/calculation_window.h"
-#include "ui/main_frame.h"
+#include "ui/calculator/calculation_window.h"
+#include "ui/calculator/main_frame.h"
 
 using namespace velkarin;
 using namespace velkarin::test;

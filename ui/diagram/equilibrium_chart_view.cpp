@@ -1,4 +1,4 @@
-#include "ui/equilibrium_chart_view.h"
+#include "ui/diagram/equilibrium_chart_view.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -24,8 +24,8 @@
 #include <cmath>
 
 #include "calc/number_text.h"
-#include "ui/qt_text.h"
-#include "ui/song_font.h"
+#include "ui/common/qt_text.h"
+#include "ui/common/song_font.h"
 
 namespace velkarin {
 

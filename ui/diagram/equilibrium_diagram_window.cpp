@@ -1,4 +1,4 @@
-#include "ui/equilibrium_diagram_window.h"
+#include "ui/diagram/equilibrium_diagram_window.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -10,10 +10,10 @@
 
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
-#include "ui/diagram_input.h"
-#include "ui/equilibrium_chart_view.h"
-#include "ui/qt_text.h"
-#include "ui/song_font.h"
+#include "ui/common/qt_text.h"
+#include "ui/common/song_font.h"
+#include "ui/diagram/diagram_input.h"
+#include "ui/diagram/equilibrium_chart_view.h"
 
 namespace velkarin {
 
@@ -161,22 +161,22 @@ void EquilibriumDiagramWindow::createControls() {
 void EquilibriumDiagramWindow::fillPresets() {
   const QSignalBlocker block(presetCombo_);
   presetCombo_->clear();
-  const ReactionData& data = reactionData(reactionRows[reactionCombo_->currentIndex()].reaction);
-  for (std::size_t row = 0; row < data.presets.size(); ++row) {
+  const ReactionData& reactionTable = reactionData(reactionRows[reactionCombo_->currentIndex()].reaction);
+  for (std::size_t row = 0; row < reactionTable.presets.size(); ++row) {
     presetCombo_->addItem(QStringLiteral("%1：A=%2  B=%3")
                               .arg(row + 1)
-                              .arg(toQString(data.presets[row].a), toQString(data.presets[row].b)));
+                              .arg(toQString(reactionTable.presets[row].a), toQString(reactionTable.presets[row].b)));
   }
-  presetCombo_->setToolTip(toQString(data.tooltipA));
+  presetCombo_->setToolTip(toQString(reactionTable.tooltipA));
 }
 
 // Shows the preset row whose texts A and B are, or none (自定义).
 void EquilibriumDiagramWindow::selectMatchingPreset() {
-  const ReactionData& data = reactionData(reactionRows[reactionCombo_->currentIndex()].reaction);
+  const ReactionData& reactionTable = reactionData(reactionRows[reactionCombo_->currentIndex()].reaction);
   int match = -1;
-  for (std::size_t row = 0; row < data.presets.size() && match < 0; ++row) {
-    if (constantA_->text().trimmed() == toQString(data.presets[row].a) &&
-        constantB_->text().trimmed() == toQString(data.presets[row].b)) {
+  for (std::size_t row = 0; row < reactionTable.presets.size() && match < 0; ++row) {
+    if (constantA_->text().trimmed() == toQString(reactionTable.presets[row].a) &&
+        constantB_->text().trimmed() == toQString(reactionTable.presets[row].b)) {
       match = static_cast<int>(row);
     }
   }

@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "calc/free_energy.h"
 #include "calc/melt_state_input.h"
-#include "calc/number_text.h"
 #include "calc/result_presentation.h"
 
 namespace velkarin {
@@ -21,13 +19,7 @@ class ScriptedPrompts : public PromptSource {
   explicit ScriptedPrompts(std::vector<std::optional<std::string>> answers, bool useDefaults = false)
       : answers_(std::move(answers)), useDefaults_(useDefaults) {}
 
-  std::optional<std::string> ask(const Prompt& prompt) override {
-    asked.push_back(prompt);
-    const std::size_t i = asked.size() - 1;
-    const std::optional<std::string> answer = i < answers_.size() ? answers_[i] : std::nullopt;
-    if (!answer && useDefaults_) return prompt.defaultAnswer;
-    return answer;
-  }
+  std::optional<std::string> ask(const Prompt& prompt) override;
 
   std::vector<Prompt> asked;
 
@@ -38,24 +30,10 @@ class ScriptedPrompts : public PromptSource {
 
 class RecordingSink : public ResultSink {
  public:
-  void setOutput(OutputBox box, const std::string& text, const std::string& note) override {
-    boxes[static_cast<int>(box) - 1] = text;
-    notes[static_cast<int>(box) - 1] = note;
-    events.push_back("Text" + std::to_string(static_cast<int>(box)));
-  }
-  void appendResultLine(const std::string& line) override {
-    lines.push_back(line);
-    events.push_back("line");
-  }
-  void setClipboard(const std::optional<std::string>& text) override {
-    clipboard = text;
-    clipboardSet = true;
-    events.push_back("clipboard");
-  }
-  void notify(const std::string& message) override {
-    notices.push_back(message);
-    events.push_back("notice");
-  }
+  void setOutput(OutputBox box, const std::string& text, const std::string& note) override;
+  void appendResultLine(const std::string& line) override;
+  void setClipboard(const std::optional<std::string>& text) override;
+  void notify(const std::string& message) override;
 
   const std::optional<std::string>& box(int number) const { return boxes[number - 1]; }
 
@@ -71,11 +49,6 @@ class RecordingSink : public ResultSink {
 // The B text (J/(mol·K)) with which Cr2O3 row 1's A at the default state
 // (1650 °C, 2.2 %C, 18 %Cr, 9 %Ni, 101325 Pa) gives p_eq ≈ 10^305: finite,
 // while p_eq · 101325 Pa is beyond the double range.
-inline std::string overflowingPressureB() {
-  const MeltState s{1923, 2.2, 18, 9, 0, 0, 101325};
-  const double rt = 19.147142 * s.temperature;
-  const double s0 = Cr2O3FreeEnergy({739938, 0, s, 0, std::log(s.chromium)}).logSumWithoutPressure(s.carbon);
-  return formatShortest(((-739938 - rt * s0) - 305 * 3 * rt) / s.temperature);
-}
+std::string overflowingPressureB();
 
 }  // namespace velkarin

@@ -1,4 +1,4 @@
-#include "app/csv.h"
+#include "cli/csv.h"
 
 #include <algorithm>
 #include <cstring>

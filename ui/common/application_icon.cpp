@@ -1,4 +1,4 @@
-#include "ui/application_icon.h"
+#include "ui/common/application_icon.h"
 
 namespace velkarin {
 

@@ -1,4 +1,4 @@
-#include "ui/window_layout.h"
+#include "ui/calculator/window_layout.h"
 
 #include <array>
 

@@ -1,5 +1,5 @@
-#include "ui/main_frame.h"
-#include "ui/qt_text.h"
+#include "ui/calculator/main_frame.h"
+#include "ui/common/qt_text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,9 +11,9 @@
 #include <QScreen>
 
 #include "calc/equilibrium_curve.h"
-#include "ui/calculation_window.h"
-#include "ui/equilibrium_diagram_window.h"
-#include "ui/window_layout.h"
+#include "ui/calculator/calculation_window.h"
+#include "ui/calculator/window_layout.h"
+#include "ui/diagram/equilibrium_diagram_window.h"
 
 namespace velkarin {
 

@@ -1,4 +1,4 @@
-#include "ui/qt_translation.h"
+#include "ui/common/qt_translation.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,27 +1,6 @@
-#pragma once
-
-// The carbon scan walked trial by trial, the plain way: the reference that the
-// fast scan (calc/carbon_scan.h) must match bit for bit, and the baseline of
-// the benchmark. Written from the formulas on purpose, not from the core's
-// free-energy classes, so that a slip in either shows up as a difference.
-//
-//   C* = 0.001 %C, n empty
-//   while C* <= 5000:
-//     ΔG* = G(C*)                        the reaction's formula, grouping as written
-//     if 0 < ΔG* < 2 J/mol: hit, stop
-//     n = n + 1 (empty counts as 0), C* = C* + 0.000001 (added to the running double)
-//
-// ln(p/101325) and ln Cr are the same in every trial and come in precomputed;
-// everything else is evaluated afresh in each trial.
+#include "tests/support/reference_scan.h"
 
 #include <cmath>
-#include <cstdint>
-#include <limits>
-#include <optional>
-
-#include "calc/carbon_scan.h"
-#include "calc/free_energy.h"
-#include "calc/records.h"
 
 namespace velkarin::reference {
 
@@ -29,7 +8,7 @@ namespace velkarin::reference {
 //   X = ((((((0.0714·Cr − 0.66·c) − 0.0356·Ni) + (3·ln(p/101325))·0.4343) + (2·ln Cr)·0.4343)
 //         − (3·ln c)·0.4343) + (−0.2486·Si + 0.036·Mn))
 //   ΔG = (A + B·T) + (19.147142·T)·X
-inline double cr2o3TrialFreeEnergy(const FreeEnergyInputs& in, double c) {
+double cr2o3TrialFreeEnergy(const FreeEnergyInputs& in, double c) {
   const MeltState& s = in.state;
   const double x = ((((((0.0714 * s.chromium - 0.66 * c) - 0.0356 * s.nickel) + (3 * in.lnPressureRatio) * 0.4343) +
                       (2 * in.lnChromium) * 0.4343) -
@@ -43,7 +22,7 @@ inline double cr2o3TrialFreeEnergy(const FreeEnergyInputs& in, double c) {
 //   lgfCr = (((−0.0003·Cr) − 0.12·c) + 0.0002·Ni) − 0.0043·Si
 //   P = (ln(p/101325)·3)·0.4343, Q = (ln Cr·2.25)·0.4343, W = (ln c·3)·0.4343
 //   ΔG = (A + B·T) + (19.147142·T)·((((P + 2.25·lgfCr) + Q) − 3·lgfC) − W)
-inline double cr3o4TrialFreeEnergy(const FreeEnergyInputs& in, double c) {
+double cr3o4TrialFreeEnergy(const FreeEnergyInputs& in, double c) {
   const MeltState& s = in.state;
   const double lgfC = (((0.14 * c - 0.024 * s.chromium) + 0.012 * s.nickel) - 0.012 * s.manganese) + 0.08 * s.silicon;
   const double lgfCr = (((-0.0003 * s.chromium) - 0.12 * c) + 0.0002 * s.nickel) - 0.0043 * s.silicon;
@@ -53,7 +32,7 @@ inline double cr3o4TrialFreeEnergy(const FreeEnergyInputs& in, double c) {
   return (in.a + in.b * s.temperature) + (19.147142 * s.temperature) * ((((p + 2.25 * lgfCr) + q) - 3 * lgfC) - w);
 }
 
-inline double trialFreeEnergy(Reaction reaction, const FreeEnergyInputs& in, double c) {
+double trialFreeEnergy(Reaction reaction, const FreeEnergyInputs& in, double c) {
   return reaction == Reaction::Cr2O3 ? cr2o3TrialFreeEnergy(in, c) : cr3o4TrialFreeEnergy(in, c);
 }
 
@@ -62,8 +41,7 @@ inline double trialFreeEnergy(Reaction reaction, const FreeEnergyInputs& in, dou
 // trialCarbon the next, unevaluated trial value, trialFreeEnergy the last
 // evaluated ΔG, trialCount the trials walked. Without one it runs to 5000 %C
 // (about 5·10^9 trials when nothing hits: minutes).
-inline ScanResult plainCarbonScan(Reaction reaction, const FreeEnergyInputs& in,
-                                  std::int64_t trialLimit = std::numeric_limits<std::int64_t>::max()) {
+ScanResult plainCarbonScan(Reaction reaction, const FreeEnergyInputs& in, std::int64_t trialLimit) {
   ScanResult r;
   double c = 0.001;               // C*, mass %
   double y = 0;                   // ΔG*, J/mol
@@ -89,8 +67,7 @@ inline ScanResult plainCarbonScan(Reaction reaction, const FreeEnergyInputs& in,
 
 // The same from A (J/mol), B (J/(mol·K)) and a melt state whose pressure and
 // chromium content are positive.
-inline ScanResult plainCarbonScan(Reaction reaction, double a, double b, const MeltState& state,
-                                  std::int64_t trialLimit = std::numeric_limits<std::int64_t>::max()) {
+ScanResult plainCarbonScan(Reaction reaction, double a, double b, const MeltState& state, std::int64_t trialLimit) {
   const FreeEnergyInputs in{a, b, state, std::log(state.coPressure / 101325), std::log(state.chromium)};
   return plainCarbonScan(reaction, in, trialLimit);
 }

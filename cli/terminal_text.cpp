@@ -1,4 +1,4 @@
-#include "app/terminal_text.h"
+#include "cli/terminal_text.h"
 
 #include <cstdio>
 

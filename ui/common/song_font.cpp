@@ -1,4 +1,4 @@
-#include "ui/song_font.h"
+#include "ui/common/song_font.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "ui/dialog_prompt_source.h"
+#include "ui/calculator/dialog_prompt_source.h"
 
-#include "ui/qt_text.h"
+#include "ui/common/qt_text.h"
 
 #include <QInputDialog>
 

@@ -1,10 +1,10 @@
-#include "ui/diagram_input.h"
+#include "ui/diagram/diagram_input.h"
 
 #include <QStringList>
 
 #include "calc/number_list.h"
 #include "calc/number_text.h"
-#include "ui/qt_text.h"
+#include "ui/common/qt_text.h"
 
 namespace velkarin {
 

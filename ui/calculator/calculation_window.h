@@ -20,7 +20,7 @@
 
 #include "calc/calculation_outcome.h"
 #include "calc/records.h"
-#include "ui/window_layout.h"
+#include "ui/calculator/window_layout.h"
 
 class QComboBox;
 class QLineEdit;

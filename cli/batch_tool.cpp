@@ -1,15 +1,15 @@
-#include "app/batch_tool.h"
+#include "cli/batch_tool.h"
 
 #include <algorithm>
 #include <array>
 #include <vector>
 
-#include "app/csv.h"
 #include "calc/calculation.h"
 #include "calc/melt_state_input.h"
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
 #include "calc/result_presentation.h"
+#include "cli/csv.h"
 
 namespace velkarin {
 namespace {

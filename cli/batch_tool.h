@@ -18,7 +18,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/csv.h"
+#include "cli/csv.h"
 
 namespace velkarin {
 

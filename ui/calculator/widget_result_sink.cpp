@@ -1,5 +1,5 @@
-#include "ui/widget_result_sink.h"
-#include "ui/qt_text.h"
+#include "ui/calculator/widget_result_sink.h"
+#include "ui/common/qt_text.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "ui/calculation_window.h"
+#include "ui/calculator/calculation_window.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -23,10 +23,10 @@
 #include "calc/calculation.h"
 #include "calc/reaction_data.h"
 #include "calc/result_presentation.h"
-#include "ui/dialog_prompt_source.h"
-#include "ui/qt_text.h"
-#include "ui/song_font.h"
-#include "ui/widget_result_sink.h"
+#include "ui/calculator/dialog_prompt_source.h"
+#include "ui/calculator/widget_result_sink.h"
+#include "ui/common/qt_text.h"
+#include "ui/common/song_font.h"
 
 namespace velkarin {
 
@@ -113,14 +113,14 @@ QWidget* CalculationWindow::createControl(const ControlRow& row) {
     }
     case ControlKind::ConstantA:
     case ControlKind::ConstantB: {
-      const ReactionData& data = reactionData(layout_.reaction);
+      const ReactionData& reactionTable = reactionData(layout_.reaction);
       const bool isA = row.kind == ControlKind::ConstantA;
       auto* combo = new QComboBox(this);
       combo->setEditable(true);
       combo->setInsertPolicy(QComboBox::NoInsert);  // a typed value is used, never added
-      for (const PresetRow& preset : data.presets) combo->addItem(toQString(isA ? preset.a : preset.b));
+      for (const PresetRow& preset : reactionTable.presets) combo->addItem(toQString(isA ? preset.a : preset.b));
       combo->setCurrentIndex(0);
-      combo->setToolTip(toQString(isA ? data.tooltipA : data.tooltipB));
+      combo->setToolTip(toQString(isA ? reactionTable.tooltipA : reactionTable.tooltipB));
       (isA ? constantA_ : constantB_) = combo;
       return combo;
     }

@@ -1,0 +1,196 @@
+// velkarin-screenshot: starts the program's frame on the current display,
+// computes both worked examples through the real windows (every prompt
+// confirmed with its default) and saves pictures of the screen area of the
+// frame: prompt.png (the first prompt of Form1), form1.png, form2.png and
+// diagram.png (the equilibrium diagram opened from Form1, with the worked
+// example's heat on it) in the folder given as the only argument. Also prints
+// the start-up time, and fails when a window does not show whole in the
+// workspace.
+//
+//   xvfb-run -a -s "-screen 0 1366x768x24" velkarin-screenshot build/screenshots
+
+#include "ui/screenshot/screenshot_tour.h"
+
+#include <unistd.h>
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolTip>
+#include <QWindow>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "ui/calculator/calculation_window.h"
+#include "ui/diagram/equilibrium_diagram_window.h"
+#include "ui/calculator/main_frame.h"
+#include "ui/common/qt_translation.h"
+
+namespace {
+
+// Milliseconds since this process was started by the kernel (10 ms steps):
+// covers loading the libraries too, which a timer started in main() misses.
+long long millisecondsSinceProcessStart() {
+  std::ifstream stat("/proc/self/stat");
+  std::string line;
+  std::getline(stat, line);
+  std::istringstream fields(line.substr(line.rfind(')') + 2));  // after "pid (name) "
+  std::string field;
+  for (int i = 3; i < 22 && fields >> field;) ++i;  // skip to field 22, starttime
+  long long startTicks = 0;
+  fields >> startTicks;
+  timespec now{};
+  clock_gettime(CLOCK_BOOTTIME, &now);
+  const long long ticksPerSecond = sysconf(_SC_CLK_TCK);
+  return (now.tv_sec * 1000LL + now.tv_nsec / 1000000) - startTicks * 1000 / ticksPerSecond;
+}
+
+// A child window must show whole in the workspace on a screen of 1366 × 768
+// or larger.
+bool wholeWindowVisible(const QWidget* window) {
+  const QWidget* subWindow = window->parentWidget();
+  const QWidget* viewport = subWindow->parentWidget();
+  const bool whole = viewport->rect().contains(subWindow->geometry());
+  if (!whole) {
+    std::fprintf(stderr, "%s is not wholly visible: sub-window %dx%d+%d+%d in a workspace of %dx%d\n",
+                 qPrintable(window->objectName()), subWindow->width(), subWindow->height(), subWindow->x(),
+                 subWindow->y(), viewport->width(), viewport->height());
+  }
+  return whole;
+}
+
+// Lets the window system draw what was just shown.
+void settle(int milliseconds) {
+  QEventLoop loop;
+  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+bool save(const QWidget& frame, const QString& path) {
+  const QRect area = frame.frameGeometry();
+  const QPixmap picture = frame.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+  const bool saved = picture.save(path);
+  std::fprintf(stderr, "%s %s (%dx%d)\n", saved ? "wrote" : "could not write", qPrintable(path), picture.width(),
+               picture.height());
+  return saved;
+}
+
+// Confirms every prompt, with the next of `answers` typed in while there is
+// one and with its pre-filled default after that; the first prompt of the run
+// is photographed first. Any other modal dialog is reported and closed.
+class PromptAnswerer : public QObject {
+ public:
+  PromptAnswerer(const QWidget& frame, QString promptPicture, QStringList answers = {})
+      : frame_(frame), promptPicture_(std::move(promptPicture)), answers_(std::move(answers)) {
+    connect(&timer_, &QTimer::timeout, this, &PromptAnswerer::answer);
+    timer_.start(20);
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  void answer() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible()) return;
+    if (auto* prompt = qobject_cast<QInputDialog*>(modal)) {
+      if (!promptPicture_.isEmpty()) {
+        settle(200);
+        ok_ = save(frame_, promptPicture_) && ok_;
+        promptPicture_.clear();
+      }
+      if (!answers_.isEmpty()) prompt->setTextValue(answers_.takeFirst());
+      prompt->accept();
+    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      std::fprintf(stderr, "unexpected message: %s\n", qPrintable(box->text()));
+      ok_ = false;
+      box->reject();
+    }
+  }
+
+  const QWidget& frame_;
+  QString promptPicture_;
+  QStringList answers_;
+  QTimer timer_;
+  bool ok_ = true;
+};
+
+}  // namespace
+
+namespace velkarin {
+
+int runScreenshotTour(int argc, char* argv[]) {
+  QElapsedTimer sinceStart;
+  sinceStart.start();
+  QApplication app(argc, argv);
+  if (argc != 2) {
+    std::fputs("usage: velkarin-screenshot <folder>\n", stderr);
+    return 2;
+  }
+  const QDir folder(QString::fromLocal8Bit(argv[1]));
+  velkarin::installQtChineseTranslation(app);
+
+  velkarin::MainFrame frame;
+  frame.start();
+  while (!frame.windowHandle() || !frame.windowHandle()->isExposed())
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  QApplication::processEvents();
+  std::fprintf(stderr, "start-up: frame shown %lld ms after main(), %lld ms after the process started\n",
+               static_cast<long long>(sinceStart.elapsed()), millisecondsSinceProcessStart());
+
+  bool ok = wholeWindowVisible(frame.calculationWindow(velkarin::Reaction::Cr2O3));
+  {
+    PromptAnswerer answerer(frame, folder.filePath(QStringLiteral("prompt.png")));
+    frame.calculationWindow(velkarin::Reaction::Cr2O3)->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    ok = answerer.ok() && ok;
+  }
+  settle(300);
+  ok = save(frame, folder.filePath(QStringLiteral("form1.png"))) && ok;
+
+  frame.findChild<QAction*>(QStringLiteral("脱碳计算2"))->trigger();
+  ok = wholeWindowVisible(frame.calculationWindow(velkarin::Reaction::Cr3O4)) && ok;
+  {
+    PromptAnswerer answerer(frame, QString());
+    frame.calculationWindow(velkarin::Reaction::Cr3O4)->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    ok = answerer.ok() && ok;
+  }
+  settle(300);
+  ok = save(frame, folder.filePath(QStringLiteral("form2.png"))) && ok;
+
+  // The diagram from Form1: Cr2O3, its presets and the worked example's heat.
+  frame.findChild<QAction*>(QStringLiteral("脱碳计算1"))->trigger();
+  frame.findChild<QAction*>(QStringLiteral("平衡曲线图"))->trigger();
+  ok = wholeWindowVisible(frame.diagramWindow()) && ok;
+  settle(300);
+  ok = save(frame, folder.filePath(QStringLiteral("diagram.png"))) && ok;
+
+  // Form1 in the late blow: 1700 °C, 0.02 %C, 18 %Cr, 9 %Ni, 0.3 %Si, 1.2 %Mn
+  // at 5000 Pa CO, where the scan steps over its window.
+  frame.findChild<QAction*>(QStringLiteral("脱碳计算1"))->trigger();
+  {
+    PromptAnswerer answerer(frame, QString(), {"1700", "0.02", "18", "9", "0.3", "1.2", "5000"});
+    frame.calculationWindow(velkarin::Reaction::Cr2O3)->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    ok = answerer.ok() && ok;
+  }
+  settle(300);
+  // With the tooltip of Text4, as the pointer resting on it shows it.
+  const auto* text4 =
+      frame.calculationWindow(velkarin::Reaction::Cr2O3)->findChild<QLineEdit*>(QStringLiteral("Text4"));
+  QToolTip::showText(text4->mapToGlobal(QPoint(text4->width() / 2, text4->height())), text4->toolTip(), nullptr);
+  settle(300);
+  ok = save(frame, folder.filePath(QStringLiteral("late-blow.png"))) && ok;
+
+  return ok ? 0 : 1;
+}
+
+}  // namespace velkarin
