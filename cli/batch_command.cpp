@@ -1,6 +1,5 @@
 #include "cli/batch_command.h"
 
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,9 +15,9 @@
 #include <string_view>
 #include <vector>
 
+#include "calc/version.h"
 #include "cli/batch_tool.h"
 #include "cli/terminal_text.h"
-#include "calc/version.h"
 
 namespace velkarin {
 namespace {
@@ -217,8 +216,7 @@ int runBatchCommand(int argc, char** argv) {
     if (result.error) {
       if (!file) output.flush();  // the rows before the bad line; with -o, FILE stays as it was
       // The message may quote the file's text: no raw control characters reach the terminal.
-      return fail(batchInputUnusable,
-                  source + ": " + terminalText(describe(*result.error)));
+      return fail(batchInputUnusable, source + ": " + terminalText(describe(*result.error)));
     }
     output.flush();
     if (file) file->commit();

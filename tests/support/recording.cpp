@@ -16,23 +16,23 @@ std::optional<std::string> ScriptedPrompts::ask(const Prompt& prompt) {
 }
 
 void RecordingSink::setOutput(OutputBox box, const std::string& text, const std::string& note) {
-    boxes[static_cast<int>(box) - 1] = text;
-    notes[static_cast<int>(box) - 1] = note;
-    events.push_back("Text" + std::to_string(static_cast<int>(box)));
-  }
+  boxes[static_cast<int>(box) - 1] = text;
+  notes[static_cast<int>(box) - 1] = note;
+  events.push_back("Text" + std::to_string(static_cast<int>(box)));
+}
 void RecordingSink::appendResultLine(const std::string& line) {
-    lines.push_back(line);
-    events.push_back("line");
-  }
+  lines.push_back(line);
+  events.push_back("line");
+}
 void RecordingSink::setClipboard(const std::optional<std::string>& text) {
-    clipboard = text;
-    clipboardSet = true;
-    events.push_back("clipboard");
-  }
+  clipboard = text;
+  clipboardSet = true;
+  events.push_back("clipboard");
+}
 void RecordingSink::notify(const std::string& message) {
-    notices.push_back(message);
-    events.push_back("notice");
-  }
+  notices.push_back(message);
+  events.push_back("notice");
+}
 
 std::string overflowingPressureB() {
   const MeltState s{1923, 2.2, 18, 9, 0, 0, 101325};

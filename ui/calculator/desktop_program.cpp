@@ -1,6 +1,5 @@
 #include "ui/calculator/desktop_program.h"
 
-
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -8,8 +7,8 @@
 #include <string_view>
 
 #include "calc/version.h"
-#include "ui/common/application_icon.h"
 #include "ui/calculator/main_frame.h"
+#include "ui/common/application_icon.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/qt_translation.h"
 

@@ -34,9 +34,9 @@
 #include <string>
 
 #include "ui/calculator/calculation_window.h"
-#include "ui/diagram/equilibrium_diagram_window.h"
 #include "ui/calculator/main_frame.h"
 #include "ui/common/qt_translation.h"
+#include "ui/diagram/equilibrium_diagram_window.h"
 
 namespace {
 
