@@ -86,15 +86,22 @@ std::optional<std::vector<std::string>> lineValues(std::string_view line) {
 std::string csvCell(std::string_view text) {
   if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
   std::string quoted = "\"";
-  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + '"';
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  quoted += '"';
+  return quoted;
 }
 
 }  // namespace
 
 std::string resultListCsv(const std::vector<std::string>& lines) {
   std::string csv;
-  for (const LinePiece& piece : linePieces) csv += (csv.empty() ? "" : ",") + std::string(piece.column);
+  for (const LinePiece& piece : linePieces) {
+    if (!csv.empty()) csv += ',';
+    csv += piece.column;
+  }
   csv += "\r\n";
   for (const std::string& line : lines) {
     const std::optional<std::vector<std::string>> values = lineValues(line);
@@ -102,7 +109,10 @@ std::string resultListCsv(const std::vector<std::string>& lines) {
       csv += csvCell(line) + "\r\n";
       continue;
     }
-    for (std::size_t i = 0; i < values->size(); ++i) csv += (i ? "," : "") + csvCell((*values)[i]);
+    for (std::size_t i = 0; i < values->size(); ++i) {
+      if (i > 0) csv += ',';
+      csv += csvCell((*values)[i]);
+    }
     csv += "\r\n";
   }
   return csv;
