@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "calc/csv_field.h"
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
 
@@ -83,17 +84,6 @@ std::optional<std::vector<std::string>> lineValues(std::string_view line) {
   return values;
 }
 
-std::string csvCell(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  quoted += '"';
-  return quoted;
-}
-
 }  // namespace
 
 std::string resultListCsv(const std::vector<std::string>& lines) {
@@ -106,12 +96,12 @@ std::string resultListCsv(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     const std::optional<std::vector<std::string>> values = lineValues(line);
     if (!values) {
-      csv += csvCell(line) + "\r\n";
+      csv += csvField(line) + "\r\n";
       continue;
     }
     for (std::size_t i = 0; i < values->size(); ++i) {
       if (i > 0) csv += ',';
-      csv += csvCell((*values)[i]);
+      csv += csvField((*values)[i]);
     }
     csv += "\r\n";
   }

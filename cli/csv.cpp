@@ -139,18 +139,6 @@ std::vector<CsvRecord> parseCsv(std::string_view text) {
   return records;
 }
 
-std::string csvField(std::string_view text) {
-  const auto special = [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; };
-  if (std::none_of(text.begin(), text.end(), special)) return std::string(text);
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  quoted += '"';
-  return quoted;
-}
-
 std::string csvRecord(const std::vector<std::string>& fields) {
   std::string record;
   for (std::size_t i = 0; i < fields.size(); ++i) {

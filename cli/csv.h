@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "calc/csv_field.h"  // csvField, used by csvRecord
+
 namespace velkarin {
 
 struct CsvRecord {
@@ -106,10 +108,6 @@ class CsvReader {
 
 // Every record of a text in memory (see CsvReader).
 std::vector<CsvRecord> parseCsv(std::string_view text);
-
-// One field as written: quoted (quotes doubled) when it holds a comma, a
-// quote, a CR or an LF, as is otherwise.
-std::string csvField(std::string_view text);
 
 // Fields joined by commas, ended by CRLF.
 std::string csvRecord(const std::vector<std::string>& fields);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks it as a packager and
-# a desktop would: the files where the freedesktop specifications and the FHS
-# want them, the desktop entry and the metainfo valid, no run path into the
+# a desktop would: the files where desktops (freedesktop.org) and the FHS
+# look for them, the desktop entry and the metainfo valid, no run path into the
 # build tree, and the installed programs working from there.
 #   install_test.sh <build dir> <version>
 set -euo pipefail
