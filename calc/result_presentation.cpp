@@ -118,8 +118,8 @@ namespace {
 // What the window says where ΔG keeps its sign over 0.001–5000 %C, per side.
 struct NoRootTexts {
   CarbonGap gap;
-  std::string_view text4;   // Text4
-  std::string_view note;    // Text4's tooltip
+  std::string_view text;    // the ScanCarbon text
+  std::string_view note;    // its note
   std::string_view notice;  // the message after the calculation
 };
 
@@ -142,7 +142,7 @@ const NoRootTexts* noRootTextsOf(CarbonGap gap) {
 
 std::string_view noRootText(CarbonGap gap) {
   const NoRootTexts* texts = noRootTextsOf(gap);
-  return texts ? texts->text4 : std::string_view();
+  return texts ? texts->text : std::string_view();
 }
 
 std::string_view noRootNote(CarbonGap gap) {
@@ -159,29 +159,31 @@ std::string noRootNotice(const EquilibriumResult& result) {
 namespace {
 
 void presentFirstResults(ResultSink& sink, const EquilibriumResult& r) {
-  sink.setOutput(OutputBox::Text1, formatPattern(r.equilibriumTemperature - kelvinOffset, DigitPattern::Whole), {});
-  sink.setOutput(OutputBox::Text2, formatPattern(r.equilibriumPressureRatio * standardPressure, DigitPattern::Whole),
-                 {});
-  sink.setOutput(OutputBox::Text3, formatPattern(r.freeEnergyChange, DigitPattern::Whole), {});
+  sink.setOutput(ResultText::EquilibriumTemperature,
+                 formatPattern(r.equilibriumTemperature - kelvinOffset, DigitPattern::Whole), {});
+  sink.setOutput(ResultText::EquilibriumPressure,
+                 formatPattern(r.equilibriumPressureRatio * standardPressure, DigitPattern::Whole), {});
+  sink.setOutput(ResultText::FreeEnergyChange, formatPattern(r.freeEnergyChange, DigitPattern::Whole), {});
 }
 
 void presentScan(ResultSink& sink, const EquilibriumResult& r) {
   if (r.scanHit) {
-    sink.setOutput(OutputBox::Text4, formatPattern(r.trialCarbon, DigitPattern::Decimals6), {});
-    sink.setOutput(OutputBox::Text5, formatPattern(r.trialFreeEnergy, DigitPattern::Decimals6), {});
-    sink.setOutput(OutputBox::Text6, trialCountText(r.trialCount), {});
+    sink.setOutput(ResultText::ScanCarbon, formatPattern(r.trialCarbon, DigitPattern::Decimals6), {});
+    sink.setOutput(ResultText::ScanFreeEnergy, formatPattern(r.trialFreeEnergy, DigitPattern::Decimals6), {});
+    sink.setOutput(ResultText::TrialCount, trialCountText(r.trialCount), {});
   } else if (r.equilibriumCarbon) {
     // The steps jumped over the window: the continuous root, marked as such.
-    sink.setOutput(OutputBox::Text4, formatPattern(*r.equilibriumCarbon, DigitPattern::Decimals6),
+    sink.setOutput(ResultText::ScanCarbon, formatPattern(*r.equilibriumCarbon, DigitPattern::Decimals6),
                    std::string(stepOverNote()));
-    sink.setOutput(OutputBox::Text5, formatPattern(r.equilibriumCarbonFreeEnergy, DigitPattern::Decimals6), {});
-    sink.setOutput(OutputBox::Text6, std::string(), {});
+    sink.setOutput(ResultText::ScanFreeEnergy, formatPattern(r.equilibriumCarbonFreeEnergy, DigitPattern::Decimals6),
+                   {});
+    sink.setOutput(ResultText::TrialCount, std::string(), {});
   } else {
     // No root in range: the boxes must not go on showing another state's results.
-    sink.setOutput(OutputBox::Text4, std::string(noRootText(r.equilibriumCarbonGap)),
+    sink.setOutput(ResultText::ScanCarbon, std::string(noRootText(r.equilibriumCarbonGap)),
                    std::string(noRootNote(r.equilibriumCarbonGap)));
-    sink.setOutput(OutputBox::Text5, std::string(), {});
-    sink.setOutput(OutputBox::Text6, std::string(), {});
+    sink.setOutput(ResultText::ScanFreeEnergy, std::string(), {});
+    sink.setOutput(ResultText::TrialCount, std::string(), {});
   }
 }
 
@@ -195,9 +197,9 @@ void presentOutcome(ResultSink& sink, const CalculationOutcome& out) {
   if (!out.computed(ResultField::Scan)) return;
   presentScan(sink, r);
   if (!out.computed(ResultField::PressureFromConstant)) return;
-  sink.setOutput(OutputBox::Text7, formatPattern(r.pressureFromConstant, DigitPattern::Whole), {});
+  sink.setOutput(ResultText::PressureFromConstant, formatPattern(r.pressureFromConstant, DigitPattern::Whole), {});
   if (!out.computed(ResultField::CarbonFromConstant)) return;
-  sink.setOutput(OutputBox::Text8, formatPattern(r.carbonFromConstant, DigitPattern::Decimals6), {});
+  sink.setOutput(ResultText::CarbonFromConstant, formatPattern(r.carbonFromConstant, DigitPattern::Decimals6), {});
 
   sink.appendResultLine(resultLine(out.state, r));
   const std::optional<double> carbon = reportedCarbon(r);

@@ -1,12 +1,13 @@
 #pragma once
 
-// What the user sees of a calculation: the texts of the eight output boxes,
+// What the user sees of a calculation: its eight result texts,
 // one ResultLine for the window's list, the clipboard text and, where no
 // equilibrium carbon exists in 0.001–5000 %C, a notice. The presenter hands
 // these to a ResultSink from a finished CalculationOutcome, in the window's
 // order and only as far as the calculation got, so a fault part-way leaves
 // exactly the earlier hand-offs done.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,24 +18,36 @@
 
 namespace velkarin {
 
-// Output boxes of a calculation window, Text1 … Text8.
-enum class OutputBox { Text1 = 1, Text2, Text3, Text4, Text5, Text6, Text7, Text8 };
+// The result texts of a calculation, named for what they show, in the order
+// they are handed off. Which box of a window shows which is the window's
+// business.
+enum class ResultText {
+  EquilibriumTemperature,  // bath temperature in equilibrium with the state, °C
+  EquilibriumPressure,     // CO partial pressure in equilibrium with the state, Pa
+  FreeEnergyChange,        // ΔG at the entered state, J/mol
+  ScanCarbon,              // the scan's hit, the continuous root, or the side with no root, mass %
+  ScanFreeEnergy,          // y of the trial equation at that carbon
+  TrialCount,              // trial steps of the scan
+  PressureFromConstant,    // CO partial pressure from the equilibrium constant, Pa
+  CarbonFromConstant,      // carbon from the equilibrium constant and fc, mass %
+};
+inline constexpr std::size_t resultTextCount = 8;
 
 // Receives the hand-offs of one calculation, in this order:
-//   setOutput(Text1), (Text2), (Text3)      first results
-//   setOutput(Text4), (Text5), (Text6)      scan results: the hit, the continuous root, or the side with no root
-//   setOutput(Text7)
-//   setOutput(Text8)
+//   setOutput(EquilibriumTemperature), (EquilibriumPressure), (FreeEnergyChange)
+//   setOutput(ScanCarbon), (ScanFreeEnergy), (TrialCount)
+//   setOutput(PressureFromConstant)
+//   setOutput(CarbonFromConstant)
 //   appendResultLine
-//   setClipboard                            the equilibrium carbon as Text4 shows it, or nothing
-//   notify                                  only when no equilibrium carbon exists in range
+//   setClipboard     the equilibrium carbon as the ScanCarbon text shows it, or nothing
+//   notify           only when no equilibrium carbon exists in range
 class ResultSink {
  public:
   virtual ~ResultSink() = default;
-  // Replaces a box's text. A non-empty note marks a text that is not the
+  // Replaces the text of a quantity. A non-empty note marks a text that is not the
   // scan's own result (shown in a distinct colour, the note as its tooltip);
   // an empty note restores the plain look.
-  virtual void setOutput(OutputBox box, const std::string& text, const std::string& note) = 0;
+  virtual void setOutput(ResultText quantity, const std::string& text, const std::string& note) = 0;
   virtual void appendResultLine(const std::string& line) = 0;
   // Empties the clipboard, then puts text on it as plain text, if there is one.
   virtual void setClipboard(const std::optional<std::string>& text) = 0;
@@ -44,7 +57,7 @@ class ResultSink {
 // A sink that ignores everything.
 class NullResultSink final : public ResultSink {
  public:
-  void setOutput(OutputBox, const std::string&, const std::string&) override {}
+  void setOutput(ResultText, const std::string&, const std::string&) override {}
   void appendResultLine(const std::string&) override {}
   void setClipboard(const std::optional<std::string>&) override {}
   void notify(const std::string&) override {}
@@ -70,8 +83,8 @@ std::string resultLine(const MeltState& state, const EquilibriumResult& result);
 // ResultLine becomes a row of its own whole text.
 std::string resultListCsv(const std::vector<std::string>& lines);
 
-// Tooltip of Text4 after a step-over, and Text4 with its tooltip where no
-// root lies in range.
+// The note of the ScanCarbon text after a step-over, and that text with its
+// note where no root lies in range.
 std::string_view stepOverNote();
 std::string_view noRootText(CarbonGap gap);  // "<0.001", ">5000", or empty
 std::string_view noRootNote(CarbonGap gap);

@@ -15,7 +15,7 @@ struct WorkedExample {
   const char* name;
   Reaction reaction;
   ReactionConstants constants;
-  std::vector<std::string> boxes;  // Text1 … Text8
+  std::vector<std::string> texts;  // in ResultText order
   std::string line;
   std::string clipboard;
 };
@@ -30,8 +30,8 @@ TEST_P(WorkedExamples, ComeOutExactlyWithAllDefaults) {
   RecordingSink sink;
   const CalculationOutcome out = runCalculation(ex.reaction, ex.constants, prompts, sink);
   ASSERT_EQ(out.status, CalculationOutcome::Status::Completed);
-  for (int box = 1; box <= 8; ++box) {
-    EXPECT_EQ(sink.box(box), ex.boxes[static_cast<std::size_t>(box - 1)]) << "Text" << box;
+  for (std::size_t q = 0; q < resultTextCount; ++q) {
+    EXPECT_EQ(sink.texts[q], ex.texts[q]) << handOffName(static_cast<ResultText>(q));
   }
   ASSERT_EQ(sink.lines.size(), 1u);
   EXPECT_EQ(sink.lines[0], ex.line);
@@ -65,9 +65,9 @@ INSTANTIATE_TEST_SUITE_P(
 namespace velkarin {
 namespace {
 
-const std::vector<std::string> allHandOffs{"Text1", "Text2", "Text3", "Text4", "Text5",
-                                           "Text6", "Text7", "Text8", "line",  "clipboard"};
-const std::vector<std::string> firstSix{"Text1", "Text2", "Text3", "Text4", "Text5", "Text6"};
+const std::vector<std::string> allHandOffs{"teq",    "pcoeq", "G",   "ceq",  "y",
+                                           "trials", "pcoK",  "ccc", "line", "clipboard"};
+const std::vector<std::string> firstSix{"teq", "pcoeq", "G", "ceq", "y", "trials"};
 
 // Answers in prompt order: t (°C), C, Cr, Ni, Si, Mn, pCO (Pa).
 std::vector<std::optional<std::string>> answers(std::string t, std::string c, std::string cr = "18",
@@ -252,7 +252,7 @@ INSTANTIATE_TEST_SUITE_P(InOrderOfTheSteps, Faults,
                                                      answers("-272.999", "2.2"),
                                                      FaultKind::DivisionByZero,
                                                      "平衡常数K为0",
-                                                     {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7"},
+                                                     {"teq", "pcoeq", "G", "ceq", "y", "trials", "pcoK"},
                                                      ResultField::CarbonFromConstant},
                                            FaultCase{"carbon_coefficient_underflows",
                                                      Reaction::Cr2O3,
@@ -260,7 +260,7 @@ INSTANTIATE_TEST_SUITE_P(InOrderOfTheSteps, Faults,
                                                      answers("1650", "2.2", "100000"),
                                                      FaultKind::DivisionByZero,
                                                      "fc为0",
-                                                     {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7"},
+                                                     {"teq", "pcoeq", "G", "ceq", "y", "trials", "pcoK"},
                                                      ResultField::CarbonFromConstant}),
                          [](const auto& row) { return std::string(row.param.name); });
 
@@ -307,12 +307,12 @@ TEST(Completion, CarbonDoesNotMoveTheScanButMovesTheOtherResults) {
   ScriptedPrompts prompts(answers("1650", "0.35"));
   RecordingSink sink;
   runCalculation(Reaction::Cr2O3, cr2o3Row1, prompts, sink);
-  EXPECT_EQ(sink.box(3), "-3930");
-  EXPECT_EQ(sink.box(1), "1640");
-  EXPECT_EQ(sink.box(2), "109975");
-  EXPECT_EQ(sink.box(4), "0.326346");
-  EXPECT_EQ(sink.box(6), "325346");
-  EXPECT_EQ(sink.box(8), "0.322490");
+  EXPECT_EQ(sink.text(ResultText::FreeEnergyChange), "-3930");
+  EXPECT_EQ(sink.text(ResultText::EquilibriumTemperature), "1640");
+  EXPECT_EQ(sink.text(ResultText::EquilibriumPressure), "109975");
+  EXPECT_EQ(sink.text(ResultText::ScanCarbon), "0.326346");
+  EXPECT_EQ(sink.text(ResultText::TrialCount), "325346");
+  EXPECT_EQ(sink.text(ResultText::CarbonFromConstant), "0.322490");
 }
 
 TEST(Completion, EquilibriumConstantIsBuiltFromTheRoundedCoefficients) {
@@ -351,8 +351,8 @@ TEST(Scan, FirstTrialHitLeavesTheCountEmpty) {
   ASSERT_TRUE(out.result.scanHit);
   EXPECT_EQ(out.result.trialCarbon, 0.001);
   EXPECT_FALSE(out.result.trialCount.has_value());
-  EXPECT_EQ(sink.box(4), "0.001000");
-  EXPECT_EQ(sink.box(6), "");
+  EXPECT_EQ(sink.text(ResultText::ScanCarbon), "0.001000");
+  EXPECT_EQ(sink.text(ResultText::TrialCount), "");
 }
 
 }  // namespace

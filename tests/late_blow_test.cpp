@@ -78,11 +78,12 @@ TEST_P(StepOver, ShowsTheContinuousRootMarked) {
   RecordingSink sink;
   presentOutcome(sink, out);
   const std::string shown = formatPattern(*r.equilibriumCarbon, DigitPattern::Decimals6);
-  EXPECT_EQ(sink.box(4), shown);
-  EXPECT_EQ(sink.notes[3], stepOverNote());
-  EXPECT_EQ(sink.box(5), formatPattern(r.equilibriumCarbonFreeEnergy, DigitPattern::Decimals6));
-  EXPECT_EQ(sink.box(6), "");
-  EXPECT_EQ(sink.notes[4] + sink.notes[5], "");
+  EXPECT_EQ(sink.text(ResultText::ScanCarbon), shown);
+  EXPECT_EQ(sink.note(ResultText::ScanCarbon), stepOverNote());
+  EXPECT_EQ(sink.text(ResultText::ScanFreeEnergy),
+            formatPattern(r.equilibriumCarbonFreeEnergy, DigitPattern::Decimals6));
+  EXPECT_EQ(sink.text(ResultText::TrialCount), "");
+  EXPECT_EQ(sink.note(ResultText::ScanFreeEnergy) + sink.note(ResultText::TrialCount), "");
   ASSERT_EQ(sink.lines.size(), 1u);
   const std::string ceq = "   ceq=" + formatPattern(*r.equilibriumCarbon, DigitPattern::Decimals3) + "   ccc=";
   EXPECT_NE(sink.lines[0].find(ceq), std::string::npos) << sink.lines[0];
@@ -119,27 +120,27 @@ struct NoRootCase {
   MeltState state;
   CarbonGap gap;
   std::string text4;
-  bool completes;  // above 5000 %C the equilibrium constant underflows at C_K: a fault after Text7
+  bool completes;  // above 5000 %C the equilibrium constant underflows at C_K: a fault after PressureFromConstant
 };
 
 void PrintTo(const NoRootCase& c, std::ostream* os) { *os << c.name; }
 
 class NoRoot : public ::testing::TestWithParam<NoRootCase> {};
 
-TEST_P(NoRoot, NamesTheSideInText4AndTheNotice) {
+TEST_P(NoRoot, NamesTheSideInTheCarbonTextAndTheNotice) {
   const NoRootCase& c = GetParam();
   RecordingSink sink;
-  sink.boxes[4] = "1.888809";  // an earlier calculation's scan result
+  sink.text(ResultText::ScanFreeEnergy) = "1.888809";  // an earlier calculation's scan result
   const CalculationOutcome out = computeEquilibrium(Reaction::Cr2O3, c.constants, c.state);
   presentOutcome(sink, out);
   EXPECT_FALSE(out.result.scanHit);
   EXPECT_FALSE(out.result.equilibriumCarbon);
   EXPECT_EQ(out.result.equilibriumCarbonGap, c.gap);
-  EXPECT_EQ(sink.box(4), c.text4);
-  EXPECT_EQ(sink.notes[3], noRootNote(c.gap));
-  EXPECT_NE(sink.notes[3], "");
-  EXPECT_EQ(sink.box(5), "");
-  EXPECT_EQ(sink.box(6), "");
+  EXPECT_EQ(sink.text(ResultText::ScanCarbon), c.text4);
+  EXPECT_EQ(sink.note(ResultText::ScanCarbon), noRootNote(c.gap));
+  EXPECT_NE(sink.note(ResultText::ScanCarbon), "");
+  EXPECT_EQ(sink.text(ResultText::ScanFreeEnergy), "");
+  EXPECT_EQ(sink.text(ResultText::TrialCount), "");
   if (!c.completes) {
     EXPECT_EQ(out.status, CalculationOutcome::Status::Faulted);
     EXPECT_TRUE(sink.lines.empty());

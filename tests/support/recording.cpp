@@ -15,10 +15,15 @@ std::optional<std::string> ScriptedPrompts::ask(const Prompt& prompt) {
   return answer;
 }
 
-void RecordingSink::setOutput(OutputBox box, const std::string& text, const std::string& note) {
-  boxes[static_cast<int>(box) - 1] = text;
-  notes[static_cast<int>(box) - 1] = note;
-  events.push_back("Text" + std::to_string(static_cast<int>(box)));
+const char* handOffName(ResultText quantity) {
+  constexpr const char* names[resultTextCount]{"teq", "pcoeq", "G", "ceq", "y", "trials", "pcoK", "ccc"};
+  return names[static_cast<std::size_t>(quantity)];
+}
+
+void RecordingSink::setOutput(ResultText quantity, const std::string& text, const std::string& note) {
+  texts[static_cast<std::size_t>(quantity)] = text;
+  notes[static_cast<std::size_t>(quantity)] = note;
+  events.push_back(handOffName(quantity));
 }
 void RecordingSink::appendResultLine(const std::string& line) {
   lines.push_back(line);

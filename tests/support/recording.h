@@ -28,22 +28,26 @@ class ScriptedPrompts : public PromptSource {
   bool useDefaults_;
 };
 
+// Short name of a result text in RecordingSink::events.
+const char* handOffName(ResultText quantity);
+
 class RecordingSink : public ResultSink {
  public:
-  void setOutput(OutputBox box, const std::string& text, const std::string& note) override;
+  void setOutput(ResultText quantity, const std::string& text, const std::string& note) override;
   void appendResultLine(const std::string& line) override;
   void setClipboard(const std::optional<std::string>& text) override;
   void notify(const std::string& message) override;
 
-  const std::optional<std::string>& box(int number) const { return boxes[number - 1]; }
+  std::optional<std::string>& text(ResultText q) { return texts[static_cast<std::size_t>(q)]; }
+  const std::string& note(ResultText q) const { return notes[static_cast<std::size_t>(q)]; }
 
-  std::optional<std::string> boxes[8];  // unset: never written
-  std::string notes[8];                 // the note of each box's last text
+  std::optional<std::string> texts[resultTextCount];  // unset: never written
+  std::string notes[resultTextCount];                 // the note of each quantity's last text
   std::vector<std::string> lines;
   std::optional<std::string> clipboard;
   bool clipboardSet = false;
   std::vector<std::string> notices;
-  std::vector<std::string> events;  // hand-offs in order
+  std::vector<std::string> events;  // hand-offs in order: handOffName of each text, "line", …
 };
 
 // The B text (J/(mol·K)) with which Cr2O3 row 1's A at the default state

@@ -71,11 +71,15 @@ std::unique_ptr<CoreRun> coreRun(Reaction reaction, const ReactionConstants& con
   return run;
 }
 
-// Text1 … Text8 after the core's run wrote its boxes over `before`.
+// The box number (Text1 … Text8) that shows each result text, in ResultText
+// order: temperature, pressure, ΔG, scan carbon, y, trials, p from K, C from K.
+constexpr int boxShowing[resultTextCount]{1, 2, 3, 4, 5, 6, 7, 8};
+
+// Text1 … Text8 after the core's run wrote its texts over `before`.
 QStringList afterRun(const QStringList& before, const RecordingSink& sink) {
   QStringList boxes = before;
-  for (int i = 0; i < 8; ++i) {
-    if (sink.boxes[i]) boxes[i] = QString::fromStdString(*sink.boxes[i]);
+  for (std::size_t q = 0; q < resultTextCount; ++q) {
+    if (sink.texts[q]) boxes[boxShowing[q] - 1] = QString::fromStdString(*sink.texts[q]);
   }
   return boxes;
 }
@@ -269,7 +273,7 @@ class CalculationWindowUiTest : public FrameTestCase {
     const auto core = coreRun(Reaction::Cr2O3, {"739938", "-475.137"}, answers);
     QVERIFY(!core->outcome.result.scanHit);
     QVERIFY(core->outcome.result.equilibriumCarbon);
-    const QString root = QString::fromStdString(core->sink.box(4).value());
+    const QString root = QString::fromStdString(core->sink.text(ResultText::ScanCarbon).value());
     QVERIFY2(root.startsWith(QStringLiteral("0.012")), qPrintable(root));
     QCOMPARE(boxTexts(*window), afterRun(QStringList(8), core->sink));
     QCOMPARE(textBox(*window, 6)->text(), QString());

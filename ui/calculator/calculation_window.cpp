@@ -106,9 +106,8 @@ QWidget* CalculationWindow::createControl(const ControlRow& row) {
     }
     case ControlKind::OutputBox: {
       auto* box = new QLineEdit(this);
-      box->setReadOnly(true);                    // only the calculation writes it; the user may select and copy
-      const int number = row.name.back() - '0';  // "Text1" … "Text8"
-      outputs_.at(static_cast<std::size_t>(number - 1)) = box;
+      box->setReadOnly(true);  // only the calculation writes it; the user may select and copy
+      outputs_.at(static_cast<std::size_t>(row.shows)) = box;
       return box;
     }
     case ControlKind::ConstantA:

@@ -75,10 +75,10 @@ class CalculationWindow : public QWidget {
   void showOutcome(const CalculationOutcome& outcome);
 
   const WindowLayout& layout_;
-  QComboBox* constantA_ = nullptr;       // Combo1, J/mol
-  QComboBox* constantB_ = nullptr;       // Combo2, J/(mol·K)
-  std::array<QLineEdit*, 8> outputs_{};  // Text1 … Text8
-  QListWidget* resultList_ = nullptr;    // List1
+  QComboBox* constantA_ = nullptr;                     // Combo1, J/mol
+  QComboBox* constantB_ = nullptr;                     // Combo2, J/(mol·K)
+  std::array<QLineEdit*, resultTextCount> outputs_{};  // the box of each ResultText
+  QListWidget* resultList_ = nullptr;                  // List1
   QPushButton* calculateButton_ = nullptr;
   std::optional<MeltState> lastCompletedState_;
   Compute compute_;

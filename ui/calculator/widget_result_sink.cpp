@@ -10,8 +10,8 @@
 
 namespace velkarin {
 
-void WidgetResultSink::setOutput(OutputBox box, const std::string& text, const std::string& note) {
-  QLineEdit* edit = outputs_[static_cast<std::size_t>(box) - 1];
+void WidgetResultSink::setOutput(ResultText quantity, const std::string& text, const std::string& note) {
+  QLineEdit* edit = outputs_[static_cast<std::size_t>(quantity)];
   QPalette palette = edit->palette();
   palette.setColor(QPalette::Text, note.empty() ? QPalette().color(QPalette::Text) : noteTextColour);
   edit->setPalette(palette);

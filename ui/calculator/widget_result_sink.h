@@ -22,17 +22,17 @@ inline const QColor noteTextColour{0x00, 0x5A, 0xC8};
 
 class WidgetResultSink final : public ResultSink {
  public:
-  // outputs[0] is Text1, …, outputs[7] is Text8; parent owns the notice box.
-  WidgetResultSink(const std::array<QLineEdit*, 8>& outputs, QListWidget* list, QWidget* parent)
+  // outputs[q] is the box that shows ResultText q; parent owns the notice box.
+  WidgetResultSink(const std::array<QLineEdit*, resultTextCount>& outputs, QListWidget* list, QWidget* parent)
       : outputs_(outputs), list_(list), parent_(parent) {}
 
-  void setOutput(OutputBox box, const std::string& text, const std::string& note) override;
+  void setOutput(ResultText quantity, const std::string& text, const std::string& note) override;
   void appendResultLine(const std::string& line) override;
   void setClipboard(const std::optional<std::string>& text) override;
   void notify(const std::string& message) override;
 
  private:
-  std::array<QLineEdit*, 8> outputs_;
+  std::array<QLineEdit*, resultTextCount> outputs_;
   QListWidget* list_;
   QWidget* parent_;
 };

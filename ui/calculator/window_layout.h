@@ -11,12 +11,13 @@
 #include <string_view>
 
 #include "calc/records.h"
+#include "calc/result_presentation.h"
 
 namespace velkarin {
 
 enum class ControlKind {
   Label,            // static text, never takes focus
-  OutputBox,        // read-only output box Text1 … Text8 (the number ends its name)
+  OutputBox,        // read-only box showing one result text of the calculation
   ConstantA,        // editable drop-down of the A presets, J/mol
   ConstantB,        // editable drop-down of the B presets, J/(mol·K)
   ResultList,       // one line per completed calculation
@@ -61,6 +62,7 @@ struct ControlRow {
   QRgb background;        // fill colour
   std::string_view text;  // UTF-8 caption of a label or button; empty for others
   TextAnchor anchor = TextAnchor::Left;
+  ResultText shows = ResultText::EquilibriumTemperature;  // an OutputBox's quantity; unused by other kinds
 };
 
 struct WindowLayout {
