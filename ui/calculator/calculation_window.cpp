@@ -55,17 +55,36 @@ static void applyColours(QWidget* widget, const ControlRow& row) {
   widget->setPalette(palette);
 }
 
-// The geometry of a row; a label grows to its text where a substitute face is
-// wider or taller than the one the layout was designed for.
-static QRect controlGeometry(const ControlRow& row, const QWidget& control) {
+// The geometry of a row, in pixels of the client area; a line's y is the
+// middle of its pen.
+static QRect controlGeometry(const ControlRow& row) {
   if (row.kind == ControlKind::Line) return QRect(row.x, row.y - row.height / 2, row.width, row.height);
-  QRect geometry(row.x, row.y, row.width, row.height);
-  if (row.kind != ControlKind::Label) return geometry;
-  const QSize text = control.sizeHint();
-  const int width = std::max(row.width, text.width());
-  const int height = std::max(row.height, text.height());
-  const int left = row.anchor == TextAnchor::Right ? row.x + row.width - width : row.x;
-  return QRect(left, row.y - (height - row.height) / 2, width, height);
+  return QRect(row.x, row.y, row.width, row.height);
+}
+
+// Whether a label's text shows whole in its box: not wider than the box, and
+// its ink (not the face's whole line height, which for CJK faces is far taller
+// than the letters) inside the box when the line is centred vertically.
+static bool textFits(const QLabel& label) {
+  const QFontMetrics metrics(label.font());
+  const QRect room = label.contentsRect();
+  if (metrics.horizontalAdvance(label.text()) > room.width()) return false;
+  const QRect ink = metrics.tightBoundingRect(label.text());
+  const int baseline = room.top() + (room.height() - metrics.height()) / 2 + metrics.ascent();
+  return baseline + ink.top() > room.top() && baseline + ink.bottom() < room.bottom();
+}
+
+// The layout was drawn for SimSun, whose Latin letters are half as wide as a
+// Chinese character. A label keeps its designed box; where the installed face
+// needs more room, its font steps down a quarter point at a time until the
+// text shows whole.
+static void fitLabelFont(QLabel& label) {
+  constexpr double smallestPointSize = 6;
+  QFont font = label.font();
+  while (!textFits(label) && font.pointSizeF() > smallestPointSize) {
+    font.setPointSizeF(font.pointSizeF() - 0.25);
+    label.setFont(font);
+  }
 }
 
 CalculationWindow::CalculationWindow(Reaction reaction, QWidget* parent)
@@ -90,7 +109,8 @@ void CalculationWindow::createControls() {
       control->setObjectName(toQString(row.name));
       control->setFont(controlFont(row.font, font()));
       applyColours(control, row);
-      control->setGeometry(controlGeometry(row, *control));
+      control->setGeometry(controlGeometry(row));
+      if (auto* label = qobject_cast<QLabel*>(control)) fitLabelFont(*label);
     }
   }
 }
@@ -100,8 +120,8 @@ QWidget* CalculationWindow::createControl(const ControlRow& row) {
   switch (row.kind) {
     case ControlKind::Label: {
       auto* label = new QLabel(text, this);
-      const Qt::Alignment edge = row.anchor == TextAnchor::Right ? Qt::AlignRight : Qt::AlignLeft;
-      label->setAlignment(edge | Qt::AlignVCenter);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      label->setContentsMargins(1, 0, 1, 0);  // a letter without side bearing ("A") keeps off the edge
       return label;
     }
     case ControlKind::OutputBox: {

@@ -7,7 +7,6 @@ namespace {
 
 using enum ControlKind;
 using enum ControlFont;
-using enum TextAnchor;
 using enum ResultText;
 
 constexpr QRgb red = qRgb(255, 0, 0);
@@ -19,25 +18,25 @@ constexpr QRgb none = platformColour;
 // Controls at the same place in both windows: the constants row, the rule,
 // the output boxes with their captions and the result list.
 constexpr std::array<ControlRow, 22> sharedControls{{
-    {"Label13", Label, 616, 16, 17, 17, 26, Song, none, none, "A=", Right},
+    {"Label13", Label, 616, 16, 17, 17, 26, Song, none, none, "A="},
     {"Combo1", ConstantA, 636, 12, 109, 27, 25, Song, none, none, ""},
-    {"Label14", Label, 812, 16, 17, 17, 27, Song, none, none, "B=", Right},
+    {"Label14", Label, 812, 16, 17, 17, 27, Song, none, none, "B="},
     {"Combo2", ConstantB, 832, 12, 109, 27, 24, Song, none, none, ""},
     {"Line1", Line, 44, 48, 1089, 3, noTabIndex, Window, red, none, ""},
-    {"Text3", OutputBox, 136, 64, 93, 27, 2, Song, none, none, "", Left, FreeEnergyChange},
-    {"Text1", OutputBox, 300, 64, 93, 27, 5, Song, none, none, "", Left, EquilibriumTemperature},
-    {"Text2", OutputBox, 476, 64, 93, 27, 7, Song, none, none, "", Left, EquilibriumPressure},
-    {"Text4", OutputBox, 648, 64, 93, 27, 9, Song, none, none, "", Left, ScanCarbon},
-    {"Text5", OutputBox, 812, 64, 93, 27, 10, Song, none, none, "", Left, ScanFreeEnergy},
-    {"Text6", OutputBox, 944, 60, 93, 27, 11, Song, none, none, "", Left, TrialCount},
+    {"Text3", OutputBox, 136, 64, 93, 27, 2, Song, none, none, "", FreeEnergyChange},
+    {"Text1", OutputBox, 300, 64, 93, 27, 5, Song, none, none, "", EquilibriumTemperature},
+    {"Text2", OutputBox, 476, 64, 93, 27, 7, Song, none, none, "", EquilibriumPressure},
+    {"Text4", OutputBox, 648, 64, 93, 27, 9, Song, none, none, "", ScanCarbon},
+    {"Text5", OutputBox, 812, 64, 93, 27, 10, Song, none, none, "", ScanFreeEnergy},
+    {"Text6", OutputBox, 944, 60, 93, 27, 11, Song, none, none, "", TrialCount},
     {"Label4", Label, 108, 100, 145, 21, 3, Window, none, none, "任意态下的反应自由能变值"},
     {"Label1", Label, 268, 100, 157, 21, 6, Window, none, none, "与给定状态相平衡的熔池温度"},
     {"Label2", Label, 436, 100, 173, 21, 8, Window, none, none, "与给定状态相平衡的CO分压值Pa"},
     {"Label3", Label, 624, 100, 153, 21, 12, Window, none, none, "与给定状态相平衡的C浓度值"},
     {"Label6", Label, 808, 100, 105, 21, 14, Window, none, none, "C浓度试算方程y值"},
     {"Label5", Label, 964, 100, 65, 21, 13, Window, none, none, "试算次数"},
-    {"Text7", OutputBox, 476, 124, 93, 27, 15, Song, none, none, "", Left, PressureFromConstant},
-    {"Text8", OutputBox, 812, 124, 93, 27, 22, Song, blue, none, "", Left, CarbonFromConstant},
+    {"Text7", OutputBox, 476, 124, 93, 27, 15, Song, none, none, "", PressureFromConstant},
+    {"Text8", OutputBox, 812, 124, 93, 27, 22, Song, blue, none, "", CarbonFromConstant},
     {"Label7", Label, 432, 160, 185, 21, 16, Window, none, none, "用平衡常数计算出来的CO分压值Pa"},
     {"Label12", Label, 648, 160, 501, 21, 23, Window, none, none,
      "由给定C浓度值计算出来的fc，由此，通过平衡常数计算出来平衡C浓度值，在高碳时误差大。"},

@@ -38,15 +38,6 @@ inline constexpr QRgb platformColour = 0;  // fully transparent: never a real co
 
 inline constexpr int noTabIndex = -1;
 
-// The edge a label's text keeps. The geometry was designed for SimSun, whose
-// Latin letters are half as wide as a Chinese character; a substitute face can
-// be wider and taller, and then the label grows to its text instead of
-// clipping it: away from this edge, and evenly up and down.
-enum class TextAnchor {
-  Left,   // left-aligned text, grows to the right
-  Right,  // right-aligned text, grows to the left (a caption just left of a drop-down)
-};
-
 struct ControlRow {
   std::string_view name;  // objectName: "Combo1", "Text3", …
   ControlKind kind;
@@ -58,10 +49,9 @@ struct ControlRow {
   int height;
   int tabIndex;  // ascending order of keyboard focus; noTabIndex for a line
   ControlFont font;
-  QRgb foreground;        // text colour (a line's colour)
-  QRgb background;        // fill colour
-  std::string_view text;  // UTF-8 caption of a label or button; empty for others
-  TextAnchor anchor = TextAnchor::Left;
+  QRgb foreground;                                        // text colour (a line's colour)
+  QRgb background;                                        // fill colour
+  std::string_view text;                                  // UTF-8 caption of a label or button; empty for others
   ResultText shows = ResultText::EquilibriumTemperature;  // an OutputBox's quantity; unused by other kinds
 };
 
