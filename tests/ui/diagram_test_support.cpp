@@ -1,0 +1,95 @@
+#include "tests/ui/diagram_test_support.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScatterSeries>
+#include <QTest>
+
+#include "ui/calculator/calculation_window.h"
+#include "ui/calculator/main_frame.h"
+
+namespace velkarin::test {
+
+QLineEdit* entry(const QWidget& diagram, const char* name) {
+  return diagram.findChild<QLineEdit*>(QString::fromUtf8(name));
+}
+QComboBox* diagramCombo(const QWidget& diagram, const char* name) {
+  return diagram.findChild<QComboBox*>(QString::fromUtf8(name));
+}
+QString labelText(const QWidget& diagram, const char* name) {
+  return diagram.findChild<QLabel*>(QString::fromUtf8(name))->text();
+}
+
+Points drawnPoints(const EquilibriumDiagramWindow& diagram, std::size_t curve) {
+  Points points;
+  for (const QLineSeries* series : diagram.chartView()->curveSeries(curve)) points += series->points();
+  return points;
+}
+
+std::vector<Points> drawnFamily(const EquilibriumDiagramWindow& diagram) {
+  std::vector<Points> family;
+  for (std::size_t curve = 0; curve < diagram.chartView()->curves().size(); ++curve) {
+    family.push_back(drawnPoints(diagram, curve));
+  }
+  return family;
+}
+
+Points corePoints(const EquilibriumCurve& curve) {
+  Points points;
+  for (const CurvePoint& point : curve.points) {
+    if (point.carbon.carbon) points << QPointF(point.temperatureCelsius, *point.carbon.carbon);
+  }
+  return points;
+}
+
+QStringList legendNames(const EquilibriumChartView& view) {
+  QCoreApplication::processEvents();
+  QStringList names;
+  for (const QLegendMarker* marker : view.chart()->legend()->markers()) {
+    if (marker->isVisible()) names << marker->label();
+  }
+  return names;
+}
+
+std::optional<QPointF> heatPoint(const EquilibriumDiagramWindow& diagram) {
+  const QScatterSeries* heat = diagram.chartView()->heatSeries();
+  if (heat->count() == 0) return std::nullopt;
+  return heat->at(0);
+}
+
+QList<PromptAnswer> answers(const QString& temperature, const QString& carbon, const QString& chromium) {
+  QList<PromptAnswer> list{PromptAnswer::type(temperature), PromptAnswer::type(carbon)};
+  list << (chromium.isEmpty() ? PromptAnswer::keep() : PromptAnswer::type(chromium));
+  list << keepDefaults(4);
+  return list;
+}
+
+QMdiArea* DiagramTestCase::workspace() const { return frame_->findChild<QMdiArea*>(); }
+
+QMdiSubWindow* DiagramTestCase::subWindowOf(QWidget* window) {
+  return qobject_cast<QMdiSubWindow*>(window->parentWidget());
+}
+
+EquilibriumDiagramWindow* DiagramTestCase::openDiagram() {
+  frame_->findChild<QAction*>(QStringLiteral("平衡曲线图"))->trigger();
+  return frame_->diagramWindow();
+}
+
+void DiagramTestCase::calculate(CalculationWindow* window, const QList<PromptAnswer>& script) {
+  DialogDriver driver(script);
+  clickCalculate(*window, driver);
+  QCOMPARE(driver.problems(), QStringList());
+  QCOMPARE(driver.seen(SeenDialog::Kind::Critical).size(), 0);
+  frame_->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+  workspace()->setActiveSubWindow(subWindowOf(window));
+}
+
+}  // namespace velkarin::test
