@@ -50,8 +50,19 @@ double roundedAsText(double value, DigitPattern pattern) {
   return readConstantText(formatPattern(value, pattern)).value;
 }
 
+// The free-energy function of a state and the constants it was built from.
 template <class FreeEnergy>
-void compute(const ReactionConstants& constants, const MeltState& s, CalculationOutcome& out) {
+struct StateFreeEnergy {
+  FreeEnergy f;
+  double a;  // J/mol
+  double b;  // J/(mol·K)
+};
+
+// ΔG at the entered state, then the equilibrium temperature and CO pressure;
+// returns the free-energy function the scan goes on with.
+template <class FreeEnergy>
+StateFreeEnergy<FreeEnergy> computeFirstResults(const ReactionConstants& constants, const MeltState& s,
+                                                CalculationOutcome& out) {
   EquilibriumResult& r = out.result;
   const double t = s.temperature;  // K
 
@@ -92,8 +103,14 @@ void compute(const ReactionConstants& constants, const MeltState& s, Calculation
   out.reached = ResultField::EquilibriumPressure;
   finite(r.equilibriumPressureRatio * standardPressure, "平衡CO分压");
   out.reached = ResultField::Scan;
+  return {f, a, b};
+}
 
-  // Carbon scan.
+// The carbon scan, and the continuous root of the same ΔG(c): the
+// equilibrium carbon also where the 0.000001 %C steps jump over the window.
+template <class FreeEnergy>
+void computeScan(const FreeEnergy& f, CalculationOutcome& out) {
+  EquilibriumResult& r = out.result;
   ScanResult scanned;
   try {
     scanned = scanCarbon(f);
@@ -104,13 +121,19 @@ void compute(const ReactionConstants& constants, const MeltState& s, Calculation
   r.trialCarbon = scanned.trialCarbon;
   r.trialFreeEnergy = scanned.trialFreeEnergy;
   r.trialCount = scanned.trialCount;
-  // The continuous root of the same ΔG(c): the equilibrium carbon also where
-  // the 0.000001 %C steps jump over the window. It cannot fault.
-  const EquilibriumCarbon root = signChangeCarbon(f);
+  const EquilibriumCarbon root = signChangeCarbon(f);  // cannot fault
   r.equilibriumCarbon = root.carbon;
   r.equilibriumCarbonGap = root.gap;
   if (root.carbon) r.equilibriumCarbonFreeEnergy = f(*root.carbon);
   out.reached = ResultField::CarbonCoefficient;
+}
+
+// The CO pressure and the carbon content through the equilibrium constant K
+// and the activity coefficients; a and b as read for ΔG.
+template <class FreeEnergy>
+void computeFromConstant(double a, double b, const MeltState& s, CalculationOutcome& out) {
+  EquilibriumResult& r = out.result;
+  const double t = s.temperature;  // K
 
   // lg K = a′/T + b′ with a′ rounded to a whole number and b′ to three decimals.
   const double lgKSlope =
@@ -147,6 +170,13 @@ void compute(const ReactionConstants& constants, const MeltState& s, Calculation
              "Cr活度与K之比");
   r.carbonFromConstant = finite(pressureTerm * std::pow(carbonRatio, third), "由平衡常数计算出来的平衡C浓度值");
   out.reached = ResultField::All;
+}
+
+template <class FreeEnergy>
+void compute(const ReactionConstants& constants, const MeltState& s, CalculationOutcome& out) {
+  const StateFreeEnergy<FreeEnergy> state = computeFirstResults<FreeEnergy>(constants, s, out);
+  computeScan(state.f, out);
+  computeFromConstant<FreeEnergy>(state.a, state.b, s, out);
 }
 
 }  // namespace

@@ -147,6 +147,56 @@ ReadResult readConstantText(std::string_view typed) {
   return convertC(std::string(text));
 }
 
+namespace {
+
+// A value's decimal digits d1 d2 … and the position of its point: the value
+// is ±0.d1d2… × 10^point.
+struct DecimalDigits {
+  std::string digits;
+  int point = 1;
+};
+
+// The shortest round-trip digits of |value|.
+DecimalDigits shortestDigits(double value) {
+  char buffer[64];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific);
+  (void)ec;  // 64 characters hold any double in scientific form
+  const std::string_view sci(buffer, static_cast<std::size_t>(end - buffer));
+  const std::size_t ePos = sci.find('e');
+  DecimalDigits d;
+  for (char c : sci.substr(0, ePos)) {
+    if (c != '.') d.digits += c;
+  }
+  int exponent10 = 0;
+  const std::string_view exponentText = sci.substr(ePos + (sci[ePos + 1] == '+' ? 2 : 1));
+  std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent10);
+  d.point = d.digits == "0" ? 1 : exponent10 + 1;
+  return d;
+}
+
+// Rounds half away from zero at `decimals` places after the point.
+void roundDigits(DecimalDigits& d, int decimals) {
+  const int keep = d.point + decimals;  // digits that stay
+  if (keep < 0) {
+    d.digits.clear();
+    return;
+  }
+  if (static_cast<std::size_t>(keep) >= d.digits.size()) return;
+  const bool up = d.digits[static_cast<std::size_t>(keep)] >= '5';
+  d.digits.resize(static_cast<std::size_t>(keep));
+  if (!up) return;
+  int k = keep - 1;
+  for (; k >= 0 && d.digits[static_cast<std::size_t>(k)] == '9'; --k) d.digits[static_cast<std::size_t>(k)] = '0';
+  if (k >= 0) {
+    ++d.digits[static_cast<std::size_t>(k)];
+  } else {
+    d.digits.insert(d.digits.begin(), '1');
+    ++d.point;
+  }
+}
+
+}  // namespace
+
 std::string formatPattern(double value, DigitPattern pattern) {
   int minIntegerDigits = 1;
   int decimals = 0;
@@ -166,50 +216,16 @@ std::string formatPattern(double value, DigitPattern pattern) {
       decimals = 6;
       break;
   }
-
-  // Shortest round-trip form as digits d1 d2 … and a point position: the
-  // value is 0.d1d2… × 10^point.
-  char buffer[64];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific);
-  (void)ec;  // 64 characters hold any double in scientific form
-  const std::string_view sci(buffer, static_cast<std::size_t>(end - buffer));
-  const std::size_t ePos = sci.find('e');
-  std::string digits;
-  for (char c : sci.substr(0, ePos)) {
-    if (c != '.') digits += c;
-  }
-  int exponent10 = 0;
-  const std::string_view exponentText = sci.substr(ePos + (sci[ePos + 1] == '+' ? 2 : 1));
-  std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent10);
-  int point = exponent10 + 1;
-  if (digits == "0") point = 1;
-
-  // Round half away from zero at `decimals` places after the point.
-  const int keep = point + decimals;  // digits that stay
-  if (keep < 0) {
-    digits.clear();
-  } else if (static_cast<std::size_t>(keep) < digits.size()) {
-    const bool up = digits[static_cast<std::size_t>(keep)] >= '5';
-    digits.resize(static_cast<std::size_t>(keep));
-    if (up) {
-      int k = keep - 1;
-      for (; k >= 0 && digits[static_cast<std::size_t>(k)] == '9'; --k) digits[static_cast<std::size_t>(k)] = '0';
-      if (k >= 0) {
-        ++digits[static_cast<std::size_t>(k)];
-      } else {
-        digits.insert(digits.begin(), '1');
-        ++point;
-      }
-    }
-  }
+  DecimalDigits d = shortestDigits(value);
+  roundDigits(d, decimals);
 
   // Lay the digits out around the point.
   const auto digitAt = [&](int index) {
-    return index >= 0 && static_cast<std::size_t>(index) < digits.size() ? digits[static_cast<std::size_t>(index)]
-                                                                         : '0';
+    return index >= 0 && static_cast<std::size_t>(index) < d.digits.size() ? d.digits[static_cast<std::size_t>(index)]
+                                                                           : '0';
   };
   std::string integer;
-  for (int k = 0; k < point; ++k) integer += digitAt(k);
+  for (int k = 0; k < d.point; ++k) integer += digitAt(k);
   const std::size_t firstNonZero = integer.find_first_not_of('0');
   integer.erase(0, firstNonZero == std::string::npos ? integer.size() : firstNonZero);
   if (integer.size() < static_cast<std::size_t>(minIntegerDigits)) {
@@ -218,7 +234,7 @@ std::string formatPattern(double value, DigitPattern pattern) {
   std::string text = value < 0 ? "-" + integer : integer;
   if (decimals > 0) {
     text += '.';
-    for (int k = point; k < point + decimals; ++k) text += digitAt(k);
+    for (int k = d.point; k < d.point + decimals; ++k) text += digitAt(k);
   }
   return text;
 }
