@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "calc/calculation.h"
 #include "ui/calculator/calculation_window.h"
 #include "ui/calculator/main_frame.h"
 #include "ui/common/qt_translation.h"
@@ -195,6 +196,38 @@ void FrameTestCase::cleanup() {
   frame_.reset();
   QVERIFY2(watchdog_->problems().isEmpty(), qPrintable(watchdog_->problems().join('\n')));
   watchdog_.reset();
+}
+
+std::unique_ptr<CoreRun> coreRun(Reaction reaction, const ReactionConstants& constants,
+                                 const QList<PromptAnswer>& answers) {
+  std::vector<std::optional<std::string>> scripted;
+  for (const PromptAnswer& answer : answers) {
+    scripted.push_back(answer.text ? std::optional(answer.text->toStdString()) : std::nullopt);
+  }
+  auto run = std::make_unique<CoreRun>();
+  ScriptedPrompts prompts(scripted, /*useDefaults=*/true);
+  run->outcome = runCalculation(reaction, constants, prompts, run->sink);
+  return run;
+}
+
+// The box number (Text1 … Text8) that shows each result text, in ResultText
+// order: temperature, pressure, ΔG, scan carbon, y, trials, p from K, C from K.
+static constexpr int boxShowing[resultTextCount]{1, 2, 3, 4, 5, 6, 7, 8};
+
+QStringList afterRun(const QStringList& before, const RecordingSink& sink) {
+  QStringList boxes = before;
+  for (std::size_t q = 0; q < resultTextCount; ++q) {
+    if (sink.texts[q]) boxes[boxShowing[q] - 1] = QString::fromStdString(*sink.texts[q]);
+  }
+  return boxes;
+}
+
+QString clipboardText() { return QGuiApplication::clipboard()->text(); }
+
+void fillWithWorkedExample(CalculationWindow* window) {
+  DialogDriver driver(keepDefaults());
+  clickCalculate(*window, driver);
+  QCOMPARE(listLines(*window).size(), 1);
 }
 
 }  // namespace velkarin::test

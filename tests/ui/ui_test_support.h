@@ -13,6 +13,8 @@
 #include <memory>
 #include <optional>
 
+#include "calc/calculation_outcome.h"
+#include "tests/support/recording.h"
 #include "ui/calculator/main_frame.h"
 
 class QComboBox;
@@ -134,5 +136,23 @@ void clickCalculate(const QWidget& window, DialogDriver& driver);
 
 // Waits until a calculation window has no computation under way; false on timeout.
 bool waitForCalculation(const QWidget& window, int timeoutMs = 5000);
+
+// The core's own hand-offs for the same inputs, as the reference for what the
+// window must show: the window adds no arithmetic of its own.
+struct CoreRun {
+  CalculationOutcome outcome;
+  RecordingSink sink;
+};
+std::unique_ptr<CoreRun> coreRun(Reaction reaction, const ReactionConstants& constants,
+                                 const QList<PromptAnswer>& answers);
+
+// Text1 … Text8 after the core's run wrote its texts over `before`.
+QStringList afterRun(const QStringList& before, const RecordingSink& sink);
+
+QString clipboardText();
+
+// Runs the worked example of the window (every prompt's default) so that
+// every output holds a value.
+void fillWithWorkedExample(CalculationWindow* window);
 
 }  // namespace velkarin::test
