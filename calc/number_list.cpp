@@ -6,13 +6,25 @@
 
 namespace velkarin {
 
-namespace {
-
-std::string_view trimmed(std::string_view text) {
+std::string_view trimmedItem(std::string_view text) {
   const std::size_t first = text.find_first_not_of(" \t");
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
+
+std::vector<std::string_view> listItems(std::string_view text) {
+  std::vector<std::string_view> items;
+  for (std::size_t begin = 0;;) {
+    const std::size_t comma = text.find(',', begin);
+    items.push_back(text.substr(begin, comma == std::string_view::npos ? std::string_view::npos : comma - begin));
+    if (comma == std::string_view::npos) return items;
+    begin = comma + 1;
+  }
+}
+
+namespace {
+
+std::string_view trimmed(std::string_view text) { return trimmedItem(text); }
 
 NumberListReading problem(ListProblem kind, std::string_view item) { return {{}, kind, std::string(item)}; }
 
@@ -26,13 +38,7 @@ std::optional<double> readFiniteNumber(std::string_view text) {
 
 NumberListReading readNumberList(std::string_view text, bool positive, std::size_t maxItems) {
   if (trimmed(text).empty()) return problem(ListProblem::Empty, text);
-  std::vector<std::string_view> items;
-  for (std::size_t begin = 0;;) {
-    const std::size_t comma = text.find(',', begin);
-    items.push_back(text.substr(begin, comma == std::string_view::npos ? std::string_view::npos : comma - begin));
-    if (comma == std::string_view::npos) break;
-    begin = comma + 1;
-  }
+  const std::vector<std::string_view> items = listItems(text);
   if (items.size() > maxItems) return problem(ListProblem::TooMany, {});
   NumberListReading reading;
   for (std::string_view item : items) {
@@ -58,6 +64,11 @@ std::string pressureListMessage(const NumberListReading& reading, std::size_t ma
       return "CO分压“" + std::string(trimmed(reading.item)) + "”不是数字";
     case ListProblem::NotPositive:
       return "CO分压" + std::string(trimmed(reading.item)) + " Pa不大于0";
+    case ListProblem::RatioMissingSide:
+    case ListProblem::RatioNotANumber:
+    case ListProblem::RatioNegative:
+    case ListProblem::RatioNoOxygen:
+      break;  // a plain number list has no ratio items
   }
   return {};
 }

@@ -14,6 +14,12 @@
 
 namespace velkarin {
 
+// The text without blanks and tabs at its ends.
+std::string_view trimmedItem(std::string_view text);
+
+// The items of a comma-separated list, as written (blanks kept).
+std::vector<std::string_view> listItems(std::string_view text);
+
 // A finite number in the form of the A/B texts, or nothing.
 std::optional<double> readFiniteNumber(std::string_view text);
 
@@ -24,6 +30,11 @@ enum class ListProblem {
   EmptyItem,    // ",," or a comma at an end
   NotANumber,   // an item that is not one finite number
   NotPositive,  // an item ≤ 0 where values must be positive
+  // Gas ratio items ("O2:inert") of a pressure list:
+  RatioMissingSide,  // "3:" or ":1"
+  RatioNotANumber,   // a side that is not one finite number, or a second colon
+  RatioNegative,     // a side below 0
+  RatioNoOxygen,     // "0:1": pure inert gas forms no CO
 };
 
 struct NumberListReading {

@@ -1,0 +1,128 @@
+#include "calc/gas_ratio.h"
+
+#include <cmath>
+
+#include "calc/equilibrium_curve.h"
+#include "calc/number_text.h"
+
+namespace velkarin {
+
+bool validMixture(const GasMixture& m) {
+  return std::isfinite(m.totalPressure) && m.totalPressure > 0 && m.coShare > 0 && m.coShare <= 1;
+}
+
+double coPressureFromRatio(const GasRatio& ratio, const GasMixture& m) {
+  if (ratio.inert == 0) return m.totalPressure;  // pure oxygen
+  const double x = (2 * m.coShare) * (ratio.oxygen / ratio.inert);
+  if (std::isinf(x)) return m.totalPressure;
+  return m.totalPressure * x / (x + 1);
+}
+
+double ratioForPressure(double coPressure, const GasMixture& m) {
+  if (coPressure >= m.totalPressure) return std::numeric_limits<double>::infinity();
+  const double x = coPressure / (m.totalPressure - coPressure);
+  return x / (2 * m.coShare);
+}
+
+std::string pressureItemLabel(const PressureItem& item) {
+  if (!item.ratio) return curvePressureLabel(item.coPressure);
+  return item.text + " → " + formatPattern(item.coPressure, DigitPattern::Whole) + " Pa";
+}
+
+namespace {
+
+constexpr std::string_view fullWidthColon = "\xEF\xBC\x9A";  // U+FF1A
+
+PressureItemReading bad(ListProblem problem) { return {std::nullopt, problem}; }
+
+// "a:b" with the sides read as numbers; colon at `colon`, `width` bytes wide.
+PressureItemReading readRatio(std::string_view text, std::size_t colon, std::size_t width, const GasMixture& m) {
+  const std::string_view left = trimmedItem(text.substr(0, colon));
+  const std::string_view right = trimmedItem(text.substr(colon + width));
+  if (left.empty() || right.empty()) return bad(ListProblem::RatioMissingSide);
+  if (right.find(':') != std::string_view::npos || right.find(fullWidthColon) != std::string_view::npos) {
+    return bad(ListProblem::RatioNotANumber);
+  }
+  const std::optional<double> oxygen = readFiniteNumber(left);
+  const std::optional<double> inert = readFiniteNumber(right);
+  if (!oxygen || !inert) return bad(ListProblem::RatioNotANumber);
+  if (*oxygen < 0 || *inert < 0) return bad(ListProblem::RatioNegative);
+  if (!(*oxygen > 0)) return bad(ListProblem::RatioNoOxygen);
+  const GasRatio ratio{*oxygen, *inert};
+  return {PressureItem{std::string(text), coPressureFromRatio(ratio, m), ratio}, std::nullopt};
+}
+
+}  // namespace
+
+PressureItemReading readPressureItem(std::string_view written, const GasMixture& m) {
+  const std::string_view text = trimmedItem(written);
+  if (const std::size_t colon = text.find(':'); colon != std::string_view::npos) {
+    return readRatio(text, colon, 1, m);
+  }
+  if (const std::size_t colon = text.find(fullWidthColon); colon != std::string_view::npos) {
+    return readRatio(text, colon, fullWidthColon.size(), m);
+  }
+  const std::optional<double> pressure = readFiniteNumber(text);
+  if (!pressure) return bad(ListProblem::NotANumber);
+  if (!(*pressure > 0)) return bad(ListProblem::NotPositive);
+  return {PressureItem{std::string(text), *pressure, std::nullopt}, std::nullopt};
+}
+
+PressureListItems readPressureItems(std::string_view text, const GasMixture& m, std::size_t maxItems) {
+  if (trimmedItem(text).empty()) return {{}, ListProblem::Empty, std::string(text)};
+  const std::vector<std::string_view> items = listItems(text);
+  if (items.size() > maxItems) return {{}, ListProblem::TooMany, {}};
+  PressureListItems list;
+  for (std::string_view item : items) {
+    if (trimmedItem(item).empty()) return {{}, ListProblem::EmptyItem, std::string(item)};
+    PressureItemReading reading = readPressureItem(item, m);
+    if (reading.problem) return {{}, reading.problem, std::string(item)};
+    list.items.push_back(std::move(*reading.item));
+  }
+  return list;
+}
+
+std::string pressureItemsMessage(const PressureListItems& reading, std::size_t maxItems) {
+  if (!reading.problem) return {};
+  const std::string item(trimmedItem(reading.item));
+  switch (*reading.problem) {
+    case ListProblem::RatioMissingSide:
+      return "气体比“" + item + "”缺少一边（写作 氧气:惰性气体，如3:1）";
+    case ListProblem::RatioNotANumber:
+      return "气体比“" + item + "”不是两个数字（写作 氧气:惰性气体，如3:1）";
+    case ListProblem::RatioNegative:
+      return "气体比“" + item + "”不能为负";
+    case ListProblem::RatioNoOxygen:
+      return "气体比“" + item + "”不含氧气，不生成CO";
+    default:
+      return pressureListMessage({{}, reading.problem, reading.item}, maxItems);
+  }
+}
+
+std::string pressureItemsMessageEnglish(const PressureListItems& reading, std::string_view option) {
+  if (!reading.problem) return {};
+  const std::string head = "--" + std::string(option) + ": ";
+  const std::string item(trimmedItem(reading.item));
+  switch (*reading.problem) {
+    case ListProblem::Empty:
+      return head + "needs at least one pressure or gas ratio";
+    case ListProblem::TooMany:
+      return head + "too many items";
+    case ListProblem::EmptyItem:
+    case ListProblem::NotANumber:
+      return head + "'" + item + "' is not a number";
+    case ListProblem::NotPositive:
+      return head + item + " Pa is not greater than 0";
+    case ListProblem::RatioMissingSide:
+      return head + "gas ratio '" + item + "' misses a side (write O2:inert, e.g. 3:1)";
+    case ListProblem::RatioNotANumber:
+      return head + "gas ratio '" + item + "' is not two numbers (write O2:inert, e.g. 3:1)";
+    case ListProblem::RatioNegative:
+      return head + "gas ratio '" + item + "' has a negative side";
+    case ListProblem::RatioNoOxygen:
+      return head + "gas ratio '" + item + "' has no oxygen, so no CO";
+  }
+  return head + "bad list";
+}
+
+}  // namespace velkarin
