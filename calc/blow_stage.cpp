@@ -97,8 +97,8 @@ StageResult evaluateStage(const BlowStage& stage, const StageSettings& settings)
   r.pressure = *gas.item;
   r.temperatureCelsius = *t;
   for (Reaction reaction : bothReactions) {
-    r.carbon[indexOf(reaction)] = equilibriumCarbon(reaction, settings.lines[indexOf(reaction)], *t,
-                                                    r.pressure.coPressure, settings.composition);
+    r.carbon[indexOf(reaction)] =
+        equilibriumCarbon(reaction, settings.lines[indexOf(reaction)], *t, r.pressure.coPressure, settings.composition);
   }
   // The higher root governs; a root below the range loses to any other.
   const auto rank = [&](Reaction reaction) {
@@ -124,8 +124,8 @@ std::optional<std::size_t> firstStageAtTarget(std::span<const StageResult> resul
     if (!r.problem.empty()) continue;
     const std::optional<double> carbon = governingCarbon(r);
     // Both roots below 0.001 %C are below any target too.
-    const bool belowRange = !r.governing && r.carbon[0].gap == CarbonGap::BelowRange &&
-                            r.carbon[1].gap == CarbonGap::BelowRange;
+    const bool belowRange =
+        !r.governing && r.carbon[0].gap == CarbonGap::BelowRange && r.carbon[1].gap == CarbonGap::BelowRange;
     if ((carbon && *carbon <= targetCarbon) || belowRange) return i;
   }
   return std::nullopt;
@@ -201,8 +201,8 @@ StageSolution solveStagePressure(const StageResult& stage, const StageSettings& 
   s.ratio = ratioForPressure(pressure, settings.mixture);
   if (std::isinf(s.ratio)) {
     s.message = "在" + formatShortest(stage.temperatureCelsius) + "℃下纯吹氧（p_CO = 总压）平衡C浓度也不高于" + target +
-                "%C：任何气体比都可以（" + reactionName(s.governing) + "控制时允许p_CO = " +
-                formatPattern(pressure, DigitPattern::Whole) + " Pa）";
+                "%C：任何气体比都可以（" + reactionName(s.governing) +
+                "控制时允许p_CO = " + formatPattern(pressure, DigitPattern::Whole) + " Pa）";
     return s;
   }
   s.message = "在" + formatShortest(stage.temperatureCelsius) + "℃下，气体比O2:惰性气体 = " + ratioText(s.ratio) +

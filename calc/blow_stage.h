@@ -41,11 +41,11 @@ struct StageSettings {
 struct StageResult {
   std::string problem;  // Chinese message where the stage's texts are not good; the rest is then unset
   PressureItem pressure;
-  double temperatureCelsius = 0;          // °C
-  std::optional<double> measuredCarbon;   // mass %
+  double temperatureCelsius = 0;            // °C
+  std::optional<double> measuredCarbon;     // mass %
   std::array<EquilibriumCarbon, 2> carbon;  // by Reaction
-  std::optional<Reaction> governing;      // the oxide with the higher equilibrium carbon
-  std::optional<double> margin;           // measured − governing equilibrium carbon, mass %
+  std::optional<Reaction> governing;        // the oxide with the higher equilibrium carbon
+  std::optional<double> margin;             // measured − governing equilibrium carbon, mass %
 };
 
 StageResult evaluateStage(const BlowStage& stage, const StageSettings& settings);

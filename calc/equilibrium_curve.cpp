@@ -178,8 +178,10 @@ std::vector<EquilibriumCurve> equilibriumCurveFamily(const CurveFamilyInputs& in
   const std::vector<double> temperatures = curveTemperatures(inputs.temperatures);
   std::vector<EquilibriumCurve> curves;
   curves.reserve(inputs.coPressures.size());
-  for (double pressure : inputs.coPressures) {
-    EquilibriumCurve curve{pressure, curvePressureLabel(pressure), {}};
+  for (std::size_t i = 0; i < inputs.coPressures.size(); ++i) {
+    const double pressure = inputs.coPressures[i];
+    const bool named = i < inputs.labels.size() && !inputs.labels[i].empty();
+    EquilibriumCurve curve{pressure, named ? inputs.labels[i] : curvePressureLabel(pressure), {}};
     curve.points.reserve(temperatures.size());
     for (double t : temperatures) {
       curve.points.push_back({t, equilibriumCarbon(inputs.reaction, inputs.line, t, pressure, inputs.composition)});

@@ -115,7 +115,7 @@ struct CurvePoint {
 
 struct EquilibriumCurve {
   double coPressure = 0;           // Pa
-  std::string label;               // curvePressureLabel(coPressure)
+  std::string label;               // curvePressureLabel(coPressure), or the label the inputs give
   std::vector<CurvePoint> points;  // one per temperature, in rising order
 };
 
@@ -131,6 +131,9 @@ struct CurveFamilyInputs {
   CurveComposition composition;
   std::vector<double> coPressures{defaultCurvePressures.begin(), defaultCurvePressures.end()};  // Pa, one curve each
   TemperatureRange temperatures;
+  // The label of each curve (a gas ratio's "3:1 → 86850 Pa"); where missing
+  // or empty, curvePressureLabel of its pressure.
+  std::vector<std::string> labels;
 };
 
 // One curve per pressure, in the order of inputs.coPressures, all over the

@@ -10,6 +10,7 @@
 #include "calc/number_list.h"
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
+#include "cli/stage_command.h"
 
 namespace velkarin {
 namespace {
@@ -19,6 +20,7 @@ namespace {
 struct Collected {
   CurveCommandOptions options;
   std::optional<std::string> a, b;
+  std::optional<std::string> pressures;  // read once P and η are known
 };
 
 using Setter = std::optional<std::string> (*)(Collected&, const std::string& value);
@@ -72,23 +74,57 @@ std::optional<std::string> setB(Collected& c, const std::string& value) {
   return std::nullopt;
 }
 
-// A comma-separated list of positive pressures in Pa.
+// A comma-separated list of CO pressures in Pa and gas ratios ("3:1").
 std::optional<std::string> setPressures(Collected& c, const std::string& value) {
-  const NumberListReading reading = readNumberList(value, /*positive=*/true);
-  if (reading.problem) {
-    if (*reading.problem == ListProblem::NotPositive)
-      return "--pressures: " + reading.item + " Pa is not greater than 0";
-    return "--pressures: '" + reading.item + "' is not a number";
+  c.pressures = value;
+  return std::nullopt;
+}
+
+template <double GasMixture::*Field, const char* Name>
+std::optional<std::string> setMixture(Collected& c, const std::string& value) {
+  const auto number = readNumber(value);
+  if (!number) return notANumber(Name, value);
+  c.options.mixture.*Field = *number;
+  return std::nullopt;
+}
+
+std::optional<std::string> setStages(Collected& c, const std::string& value) {
+  c.options.stageFile = value;
+  return std::nullopt;
+}
+
+std::optional<std::string> setTarget(Collected& c, const std::string& value) {
+  const auto number = readNumber(value);
+  if (!number) return notANumber("target", value);
+  if (!(*number > 0)) return std::string("--target must be greater than 0");
+  c.options.targetCarbon = *number;
+  return std::nullopt;
+}
+
+// The pressure list under the mixture: each item's pressure, and a ratio
+// item's label.
+std::optional<std::string> resolvePressures(Collected& c) {
+  if (!validMixture(c.options.mixture)) {
+    return std::string("--total-pressure must be greater than 0 and --co-share in (0, 1]");
   }
-  std::vector<double> pressures = reading.values;
-  c.options.family.coPressures = std::move(pressures);
+  if (!c.pressures) return std::nullopt;
+  const PressureListItems reading = readPressureItems(*c.pressures, c.options.mixture);
+  if (reading.problem) return pressureItemsMessageEnglish(reading, "pressures");
+  CurveFamilyInputs& family = c.options.family;
+  family.coPressures.clear();
+  family.labels.clear();
+  for (const PressureItem& item : reading.items) {
+    family.coPressures.push_back(item.coPressure);
+    family.labels.push_back(item.ratio ? pressureItemLabel(item) : std::string());
+  }
   return std::nullopt;
 }
 
 constexpr char cr[] = "cr", ni[] = "ni", si[] = "si", mn[] = "mn";
 constexpr char from[] = "from", to[] = "to", step[] = "step";
+constexpr char totalPressure[] = "total-pressure", coShare[] = "co-share";
 
-constexpr std::array<OptionRow, 11> optionRows{{
+constexpr std::array<OptionRow, 15> optionRows{{
     {"reaction", setReaction},
     {"a", setA},
     {"b", setB},
@@ -100,6 +136,10 @@ constexpr std::array<OptionRow, 11> optionRows{{
     {"from", setTemperature<&TemperatureRange::startCelsius, from>},
     {"to", setTemperature<&TemperatureRange::endCelsius, to>},
     {"step", setTemperature<&TemperatureRange::stepCelsius, step>},
+    {"total-pressure", setMixture<&GasMixture::totalPressure, totalPressure>},
+    {"co-share", setMixture<&GasMixture::coShare, coShare>},
+    {"stages", setStages},
+    {"target", setTarget},
 }};
 
 const OptionRow* findOption(std::string_view name) {
@@ -146,6 +186,7 @@ std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const
   }
   if (c.options.help) return c.options;
   if (auto error = resolveLine(c)) return *error;
+  if (auto error = resolvePressures(c)) return *error;
   if (curveTemperatures(c.options.family.temperatures).empty()) {
     return "--from/--to/--step: need step > 0, to >= from and at most " + std::to_string(maxCurvePoints) +
            " temperatures";
@@ -168,7 +209,17 @@ Options (each as "--name value" or "--name=value"):
   --ni X                   [%Ni], mass % (default 9)
   --si X                   [%Si], mass % (default 0)
   --mn X                   [%Mn], mass % (default 0)
-  --pressures P1,P2,...    CO partial pressures, Pa, > 0 (default 101325,50000,25000,10000)
+  --pressures P1,P2,...    CO partial pressures, Pa, > 0, or gas ratios O2:inert such as 3:1
+                           (default 101325,50000,25000,10000)
+  --total-pressure P       total pressure over the bath for the gas ratios, Pa (default 101325)
+  --co-share X             share of the oxygen that forms CO, 0 < X <= 1 (default 1);
+                           a ratio r gives p_CO = P * 2Xr / (2Xr + 1)
+  --stages FILE            print the stage table of a blow schedule instead (a CSV file with a
+                           header row naming the columns gas, t and C, or the columns of the
+                           diagram's saved stage table); both reactions, the one of --reaction
+                           with --a/--b, the other with its first preset row
+  --target C               with --stages: the target carbon, mass %; adds the temperature and the
+                           gas ratio at which each stage reaches it
   --from T                 first bath temperature, deg C (default 1400)
   --to T                   last bath temperature, deg C (default 1900)
   --step T                 temperature step, deg C, > 0 (default 1)
@@ -177,8 +228,9 @@ Options (each as "--name value" or "--name=value"):
 
 Numbers use the point as decimal separator. An empty cell means that no
 carbon content between 0.001 and 5000 % is in equilibrium at that point; a
-note on stderr counts such cells per curve. Exit status: 0, or 2 for bad
-options (message and this text on stderr).
+note on stderr counts such cells per curve. Exit status: 0; 1 when the
+--stages file cannot be read or is no stage table; 2 for bad options (message
+and this text on stderr).
 )";
 }
 
@@ -193,6 +245,7 @@ int runCurveCommand(std::span<const std::string> args, std::ostream& out, std::o
     out << curveCommandUsage();
     return curveExitOk;
   }
+  if (options.stageFile) return runStageTable(options, out, err);
   const std::vector<EquilibriumCurve> curves = equilibriumCurveFamily(options.family);
   out << curveFamilyTsv(curves);
   for (const EquilibriumCurve& curve : curves) {

@@ -11,12 +11,18 @@
 #include <variant>
 
 #include "calc/equilibrium_curve.h"
+#include "calc/gas_ratio.h"
+
+#include <optional>
 
 namespace velkarin {
 
 struct CurveCommandOptions {
-  bool help = false;         // --help: print the usage and nothing else
-  CurveFamilyInputs family;  // everything else
+  bool help = false;                     // --help: print the usage and nothing else
+  CurveFamilyInputs family;              // the curves, and the stages' composition and A/B
+  GasMixture mixture;                    // P and η for gas ratio items
+  std::optional<std::string> stageFile;  // --stages: print this schedule's stage table instead
+  std::optional<double> targetCarbon;    // --target, mass %
 };
 
 // Parses the arguments after the program name. Returns the message of the
@@ -29,6 +35,7 @@ std::string curveCommandUsage();
 
 // Exit statuses of the program.
 inline constexpr int curveExitOk = 0;
+inline constexpr int curveExitInput = 1;  // --stages: the file cannot be read or is no stage table
 inline constexpr int curveExitUsage = 2;  // bad options: message and usage on stderr
 
 // Runs the program: the family's tab-separated text on `out` and curveExitOk;

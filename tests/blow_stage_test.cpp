@@ -19,10 +19,16 @@ struct RatioCase {
 
 TEST(GasRatio, GivesTheCoPressureOfTheBlow) {
   const std::vector<RatioCase> cases{
-      {"4:1", {}, 101325.0 * 8 / 9},  {"3:1", {}, 86850},         {"1:1", {}, 67550},
-      {"1:3", {}, 40530},             {"1:0", {}, 101325},         {"３：１", {}, 86850},
-      {" 2 : 0.5 ", {}, 90066.6666666667}, {"1:1", {200000, 1}, 200000.0 * 2 / 3},
-      {"1:1", {101325, 0.5}, 50662.5}, {"1:3", {101325, 0.75}, 101325.0 / 3},
+      {"4:1", {}, 101325.0 * 8 / 9},
+      {"3:1", {}, 86850},
+      {"1:1", {}, 67550},
+      {"1:3", {}, 40530},
+      {"1:0", {}, 101325},
+      {"３：１", {}, 86850},
+      {" 2 : 0.5 ", {}, 90066.6666666667},
+      {"1:1", {200000, 1}, 200000.0 * 2 / 3},
+      {"1:1", {101325, 0.5}, 50662.5},
+      {"1:3", {101325, 0.75}, 101325.0 / 3},
   };
   for (const RatioCase& c : cases) {
     const PressureItemReading reading = readPressureItem(c.text, c.mixture);
@@ -107,8 +113,8 @@ TEST(BlowStage, HigherRootGovernsAndTheMarginIsMeasuredMinusIt) {
 TEST(BlowStage, FirstStageAtTheTarget) {
   const StageSettings settings;
   std::vector<StageResult> results;
-  for (const BlowStage& stage : std::vector<BlowStage>{{"3:1", "1600", "0.6"}, {"1:1", "1680", "0.15"},
-                                                       {"1:3", "1720", "0.04"}, {"0:1", "1750", ""}}) {
+  for (const BlowStage& stage : std::vector<BlowStage>{
+           {"3:1", "1600", "0.6"}, {"1:1", "1680", "0.15"}, {"1:3", "1720", "0.04"}, {"0:1", "1750", ""}}) {
     results.push_back(evaluateStage(stage, settings));
   }
   EXPECT_EQ(firstStageAtTarget(results, 0.2), std::optional<std::size_t>(1));
@@ -127,11 +133,11 @@ TEST(BlowStage, InverseSolvesAgreeWithTheForwardCalculation) {
   StageSettings settings;
   const TemperatureRange range;
   int found = 0;
-  for (const auto& lines : {settings.lines, std::array<ReactionLine, 2>{presetLine(Reaction::Cr2O3, 2),
-                                                                       presetLine(Reaction::Cr3O4, 1)}}) {
+  for (const auto& lines :
+       {settings.lines, std::array<ReactionLine, 2>{presetLine(Reaction::Cr2O3, 2), presetLine(Reaction::Cr3O4, 1)}}) {
     settings.lines = lines;
-    for (const BlowStage& stage : std::vector<BlowStage>{{"3:1", "1600", ""}, {"1:1", "1680", ""},
-                                                         {"1:3", "1720", ""}, {"20000", "1800", ""}}) {
+    for (const BlowStage& stage :
+         std::vector<BlowStage>{{"3:1", "1600", ""}, {"1:1", "1680", ""}, {"1:3", "1720", ""}, {"20000", "1800", ""}}) {
       const StageResult r = evaluateStage(stage, settings);
       for (double target : {0.03, 0.1, 0.3}) {
         const StageSolution hot = solveStageTemperature(r, settings, target, range);
@@ -144,9 +150,8 @@ TEST(BlowStage, InverseSolvesAgreeWithTheForwardCalculation) {
           }
           ++found;
           for (Reaction reaction : {Reaction::Cr2O3, Reaction::Cr3O4}) {
-            const EquilibriumCarbon c =
-                equilibriumCarbon(reaction, settings.lines[static_cast<std::size_t>(reaction)],
-                                  s.temperatureCelsius, s.coPressure, settings.composition);
+            const EquilibriumCarbon c = equilibriumCarbon(reaction, settings.lines[static_cast<std::size_t>(reaction)],
+                                                          s.temperatureCelsius, s.coPressure, settings.composition);
             ASSERT_TRUE(c.carbon) << stage.gas;
             if (reaction == s.governing) {
               EXPECT_NEAR(*c.carbon, target, target * 1e-9) << stage.gas << " " << target << ": " << s.message;
@@ -166,8 +171,7 @@ TEST(BlowStage, InverseSolvesSayWhenThereIsNoAnswerInRange) {
   const StageResult r = evaluateStage({"4:1", "1600", ""}, settings);
   const StageSolution cold = solveStageTemperature(r, settings, 0.001, {});
   EXPECT_FALSE(cold.found);
-  EXPECT_NE(cold.message.find("在1400～1900℃之间没有使平衡C浓度达到0.001%C的温度"), std::string::npos)
-      << cold.message;
+  EXPECT_NE(cold.message.find("在1400～1900℃之间没有使平衡C浓度达到0.001%C的温度"), std::string::npos) << cold.message;
   const StageSolution anyRatio = solveStagePressure(r, settings, 3);  // 3 %C: even pure oxygen stays below
   EXPECT_TRUE(anyRatio.found);
   EXPECT_TRUE(std::isinf(anyRatio.ratio));

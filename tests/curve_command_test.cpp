@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 namespace velkarin {
@@ -48,6 +49,10 @@ INSTANTIATE_TEST_SUITE_P(
                       BadOptions{"NickelNotFinite", {"--ni", "inf"}, "--ni: 'inf' is not a number"},
                       BadOptions{"EmptyPressure", {"--pressures", "101325,,10000"}, "--pressures: '' is not a number"},
                       BadOptions{"ZeroPressure", {"--pressures", "101325,0"}, "0 Pa is not greater than 0"},
+                      BadOptions{"InertOnly", {"--pressures", "3:1,0:1"}, "gas ratio '0:1' has no oxygen, so no CO"},
+                      BadOptions{"RatioMissingSide", {"--pressures", "3:"}, "gas ratio '3:' misses a side"},
+                      BadOptions{"CoShareAboveOne", {"--co-share", "1.5"}, "--co-share in (0, 1]"},
+                      BadOptions{"ZeroTarget", {"--target", "0"}, "--target must be greater than 0"},
                       BadOptions{"ANotANumber", {"--a", "abc"}, "A 'abc' and B '-475.137' must both be numbers"},
                       BadOptions{"ZeroStep", {"--step", "0"}, "need step > 0"},
                       BadOptions{"EndBeforeStart", {"--from", "1900", "--to", "1400"}, "to >= from"},
@@ -96,7 +101,7 @@ TEST_P(GoodCurveOptions, PrintTheFamilyTheyDescribe) {
 
 CurveFamilyInputs family(Reaction reaction, ReactionLine line, CurveComposition comp, std::vector<double> pressures,
                          TemperatureRange range) {
-  return {reaction, line, comp, std::move(pressures), range};
+  return {reaction, line, comp, std::move(pressures), range, {}};
 }
 
 const std::vector<double> defaultPressures{101325, 50000, 25000, 10000};
@@ -117,6 +122,50 @@ INSTANTIATE_TEST_SUITE_P(
                      "80000,2e4",  "--from",  "1500", "--to",   "1600", "--step",   "10"},
                     family(Reaction::Cr3O4, {661725, -438.852}, {25, 10, 0.5, -1}, {80000, 20000}, {1500, 1600, 10})}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// Gas ratios become pressures under --total-pressure and --co-share, and
+// name their curves.
+TEST(CurveCommand, GasRatiosNameTheirCurves) {
+  const CommandRun r = run(
+      {"--pressures", "1:1, 50000", "--total-pressure", "200000", "--co-share=0.5", "--from", "1600", "--to", "1600"});
+  EXPECT_EQ(r.status, 0);
+  CurveFamilyInputs expected;
+  expected.coPressures = {100000, 50000};
+  expected.labels = {"1:1 → 100000 Pa", ""};
+  expected.temperatures = {1600, 1600, 1};
+  EXPECT_EQ(r.out, curveFamilyTsv(equilibriumCurveFamily(expected)));
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "t/℃\t1:1 → 100000 Pa\t50000 Pa (0.493)");
+}
+
+struct StageFileCase {
+  const char* name;
+  const char* text;
+  int status;
+  const char* expected;  // part of stdout (status 0) or of stderr
+};
+
+// A stage file is read by its header's names, printed as the diagram's stage
+// table, with the target columns when a target is given.
+TEST(CurveCommand, PrintsTheStageTableOfAStageFile) {
+  const std::string path = ::testing::TempDir() + "/velkarin_stages.csv";
+  for (const StageFileCase& c : std::vector<StageFileCase>{
+           {"English header", "t,C,gas\n1600,0.60,3:1\n\n1720,0.04,1:3\n", 0,
+            "\n1\t3:1\t1600\t0.60\t86850\t0.405628\t0.365989\tCr2O3\t0.194372\t\t\t1:36.2\t5310\n"},
+           {"Saved stage table", "阶段,气体比或CO分压,温度/℃,实测%C\r\n1,1:3,1720,\r\n", 0,
+            "\n1\t1:3\t1720\t\t40530\t0.085783\t0.080817\tCr2O3\t\t\t1875.826\t1:12.7\t13779\n"},
+           {"Bad stage", "gas,t\n0:1,1600\n", 0, "\n1\t0:1\t1600\t\t\t\t\t\t\t气体比“0:1”不含氧气，不生成CO\t\t\t\n"},
+           {"No gas column", "t,C\n1600,0.6\n", 1, "line 1: the header line has no column 'gas'"},
+           {"Unterminated quote", "gas,t\n\"3:1,1600\n", 1, "line 2:"},
+       }) {
+    std::ofstream(path, std::ios::binary) << c.text;
+    const CommandRun r = run({"--stages", path, "--target", "0.03"});
+    EXPECT_EQ(r.status, c.status) << c.name;
+    EXPECT_NE((c.status == 0 ? r.out : r.err).find(c.expected), std::string::npos) << c.name << "\n" << r.out << r.err;
+  }
+  const CommandRun missing = run({"--stages", path + ".missing"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("No such file"), std::string::npos) << missing.err;
+}
 
 TEST(CurveCommand, CountsGapsPerCurveOnStderr) {
   const CommandRun r = run({"--pressures", "101325,10000", "--from", "2850", "--to", "2860", "--step", "5"});

@@ -1,0 +1,30 @@
+#pragma once
+
+// velkarin-curve --stages FILE: the stage table of a blow schedule on the
+// command line, as the diagram's stage table computes it.
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "calc/blow_stage.h"
+
+namespace velkarin {
+
+struct CurveCommandOptions;
+
+// The stages of a CSV text: a header row naming the columns — gas (or
+// 气体比或CO分压), t (or 温度/℃) and, optionally, C (or 实测%C), in any order
+// among others — then one stage per row; blank rows are skipped. The message
+// of the first problem instead ("line 3: …").
+std::variant<std::vector<BlowStage>, std::string> readStageText(std::string_view text);
+
+// Reads options.stageFile and prints its stage table as tab-separated text;
+// with a target carbon, three more columns: the temperature, gas ratio and
+// p_CO at which each stage reaches it. Returns curveExitOk, or curveExitInput
+// (message on err) when the file cannot be read or is not a stage table.
+int runStageTable(const CurveCommandOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace velkarin
