@@ -107,12 +107,14 @@ int runStageTable(const CurveCommandOptions& options, std::ostream& out, std::os
       row.push_back(blow.found ? ratioText(blow.ratio) : "");
       row.push_back(blow.found ? formatPattern(blow.coPressure, DigitPattern::Whole) : "");
       for (const StageSolution* s : {&hot, &blow}) {
-        if (!s->found && results[i].problem.empty()) err << "velkarin-curve: note: stage " << i + 1 << ": " << s->message << "\n";
+        if (!s->found && results[i].problem.empty())
+          err << "velkarin-curve: note: stage " << i + 1 << ": " << s->message << "\n";
       }
     }
   }
   for (std::size_t i = 0; i < results.size(); ++i) {
-    if (!results[i].problem.empty()) err << "velkarin-curve: note: stage " << i + 1 << ": " << results[i].problem << "\n";
+    if (!results[i].problem.empty())
+      err << "velkarin-curve: note: stage " << i + 1 << ": " << results[i].problem << "\n";
   }
   out << stageTableTsv(table);
   return curveExitOk;

@@ -15,7 +15,6 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <vector>
@@ -27,6 +26,7 @@
 #include "ui/calculator/widget_result_sink.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/song_font.h"
+#include "ui/common/text_file.h"
 
 namespace velkarin {
 
@@ -249,7 +249,9 @@ void CalculationWindow::showOutcome(const CalculationOutcome& outcome) {
   switch (outcome.status) {
     case CalculationOutcome::Status::Completed:
       lastCompletedState_ = outcome.state;
+      completedStates_.push_back(outcome.state);
       emit calculationCompleted();
+      emit heatsChanged();
       break;
     case CalculationOutcome::Status::Faulted:
       QMessageBox::critical(this, windowTitle(), toQString(outcome.fault->message));
@@ -269,7 +271,11 @@ void CalculationWindow::hideWindow() {
   }
 }
 
-void CalculationWindow::clearList() { resultList_->clear(); }
+void CalculationWindow::clearList() {
+  resultList_->clear();
+  completedStates_.clear();
+  emit heatsChanged();
+}
 
 // The list's right-click menu: all lines as text, or into a file. The
 // actions carry names for the tests; they have no keyboard shortcut.
@@ -315,19 +321,10 @@ void CalculationWindow::saveLines() {
   } else {
     for (const QString& line : lines()) bytes += line.toUtf8() + '\n';
   }
-  // Unbuffered, so that a failed write shows at write() itself: a buffered
-  // QSaveFile (Qt 6.4) can report a commit as done after its flush failed,
-  // leaving an empty file behind.
-  QSaveFile file(path);
-  QString error;
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size()) {
-    error = file.errorString();
-    file.cancelWriting();
-  }
-  if (!file.commit() && error.isEmpty()) error = file.errorString();
-  if (!error.isEmpty()) {
+  const std::optional<QString> error = writeFileWhole(path, bytes);
+  if (error) {
     QMessageBox::critical(this, windowTitle(),
-                          QStringLiteral("无法保存文件“%1”：%2").arg(QDir::toNativeSeparators(path), error));
+                          QStringLiteral("无法保存文件“%1”：%2").arg(QDir::toNativeSeparators(path), *error));
   }
 }
 

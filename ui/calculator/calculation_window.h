@@ -17,6 +17,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "calc/calculation_outcome.h"
 #include "calc/records.h"
@@ -40,6 +41,9 @@ class CalculationWindow : public QWidget {
   ReactionConstants constants() const;
   // The melt state of the last calculation that completed in this window.
   const std::optional<MeltState>& lastCompletedState() const { return lastCompletedState_; }
+  // The melt states of the calculations completed since the list was last
+  // cleared, in the order they were made: the window's heat path.
+  const std::vector<MeltState>& completedStates() const { return completedStates_; }
 
   // Command1: asks the seven prompts, computes, shows the results. Returns
   // once the prompts are answered; the results follow when the worker is done.
@@ -56,6 +60,8 @@ class CalculationWindow : public QWidget {
  signals:
   // After each calculation that ran to its end (those without an equilibrium carbon included).
   void calculationCompleted();
+  // After a completed calculation and after Clear list: completedStates() changed.
+  void heatsChanged();
   // After each calculation whose computation started, once its results are
   // shown or it was cancelled.
   void calculationEnded();
@@ -81,6 +87,7 @@ class CalculationWindow : public QWidget {
   QListWidget* resultList_ = nullptr;                  // List1
   QPushButton* calculateButton_ = nullptr;
   std::optional<MeltState> lastCompletedState_;
+  std::vector<MeltState> completedStates_;
   Compute compute_;
   unsigned running_ = 0;  // number of the computation under way; 0: none
   unsigned started_ = 0;  // computations started so far

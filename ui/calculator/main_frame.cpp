@@ -22,7 +22,7 @@ static Reaction reactionOfSlot(std::size_t slot) { return slot == 0 ? Reaction::
 
 // Outer size of a new diagram sub-window, px: room for the controls, a chart
 // and its legend; smaller when the workspace is.
-static constexpr QSize diagramSubWindowSize(940, 600);
+static constexpr QSize diagramSubWindowSize(1200, 640);
 
 MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("MDIForm1"));
@@ -115,7 +115,7 @@ QMdiSubWindow* MainFrame::createSubWindow(Reaction reaction) {
   subWindow->setFixedSize(subWindow->size());
   subWindow->move(0, 0);
   if (!fitted_) fitToSubWindow(*subWindow);
-  connect(window, &CalculationWindow::calculationCompleted, this, [this, reaction] { passHeatToDiagram(reaction); });
+  connect(window, &CalculationWindow::heatsChanged, this, [this, reaction] { passHeatToDiagram(reaction); });
   return subWindow;
 }
 
@@ -141,10 +141,15 @@ QMdiSubWindow* MainFrame::createDiagramSubWindow() {
     if (from->lastCompletedState()) start.composition = compositionOf(*from->lastCompletedState());
     start.source = from->objectName();
   }
+  start.windowConstants = [this](Reaction reaction) -> std::optional<ReactionConstants> {
+    const CalculationWindow* window = calculationWindow(reaction);
+    if (!window) return std::nullopt;
+    return window->constants();
+  };
   auto* diagram = new EquilibriumDiagramWindow(start);
   for (Reaction reaction : {Reaction::Cr2O3, Reaction::Cr3O4}) {
     if (const CalculationWindow* window = calculationWindow(reaction)) {
-      diagram->setLastHeat(reaction, window->lastCompletedState());
+      diagram->setHeatPath(reaction, window->completedStates());
     }
   }
   // A chart: resizable, with the usual title-bar buttons.
@@ -190,13 +195,13 @@ void MainFrame::leaveHiddenSubWindow(QMdiSubWindow& hidden) {
   workspace_->setFocus();
 }
 
-// The diagram follows the last completed calculation of each window; a
+// The diagram follows the completed calculations of each window; a
 // discarded window has none.
 void MainFrame::passHeatToDiagram(Reaction reaction) {
   EquilibriumDiagramWindow* diagram = diagramWindow();
   if (!diagram) return;
   const CalculationWindow* window = calculationWindow(reaction);
-  diagram->setLastHeat(reaction, window ? window->lastCompletedState() : std::nullopt);
+  diagram->setHeatPath(reaction, window ? window->completedStates() : std::vector<MeltState>());
 }
 
 // A closed sub-window is deleted only later, from the event loop; it counts

@@ -15,10 +15,10 @@ NumberReading readDiagramNumber(const QString& name, const QString& text, bool p
   return {number, {}};
 }
 
-PressureListReading readPressureList(const QString& text) {
-  const NumberListReading reading = readNumberList(text.toStdString(), /*positive=*/true, maxDiagramCurves);
-  if (reading.problem) return {{}, toQString(pressureListMessage(reading, maxDiagramCurves))};
-  return {reading.values, {}};
+PressureListReading readPressureList(const QString& text, const GasMixture& mixture) {
+  PressureListItems reading = readPressureItems(text.toStdString(), mixture, maxDiagramCurves);
+  if (reading.problem) return {{}, toQString(pressureItemsMessage(reading, maxDiagramCurves))};
+  return {std::move(reading.items), {}};
 }
 
 QString defaultPressureListText() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "calc/equilibrium_curve.h"
+#include "calc/gas_ratio.h"
 
 namespace velkarin {
 
@@ -27,14 +28,14 @@ NumberReading readDiagramNumber(const QString& name, const QString& text, bool p
 // The most curves one diagram draws; more would not be told apart.
 inline constexpr std::size_t maxDiagramCurves = 12;
 
-// A comma-separated list of CO partial pressures, Pa, each > 0, at least one
-// and at most maxDiagramCurves. Blanks around the items are allowed; an empty
-// item is not.
+// A comma-separated list of CO partial pressures, Pa, each > 0, and gas
+// ratios ("3:1", converted under the mixture), at least one and at most
+// maxDiagramCurves. Blanks around the items are allowed; an empty item is not.
 struct PressureListReading {
-  std::vector<double> pressures;  // Pa, in the order written
-  QString problem;                // empty when the list is good
+  std::vector<PressureItem> items;  // in the order written
+  QString problem;                  // empty when the list is good
 };
-PressureListReading readPressureList(const QString& text);
+PressureListReading readPressureList(const QString& text, const GasMixture& mixture);
 
 // The default list of the pressure field: "101325, 50000, 25000, 10000".
 QString defaultPressureListText();

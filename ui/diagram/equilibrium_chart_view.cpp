@@ -26,6 +26,7 @@
 #include "calc/number_text.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/song_font.h"
+#include "ui/diagram/chart_marks.h"
 
 namespace velkarin {
 
@@ -65,6 +66,7 @@ EquilibriumChartView::EquilibriumChartView(QWidget* parent) : QChartView(parent)
   chart()->legend()->setAlignment(Qt::AlignBottom);
   chart()->legend()->setFont(songFont(9));
   createAxes();
+  marks_ = new ChartMarks(chart(), temperatureAxis_, carbonAxis_, this);
   createHeatSeries();
   createContextMenu();
 }
@@ -138,16 +140,18 @@ void EquilibriumChartView::removeCurveSeries() {
 
 QLineSeries* EquilibriumChartView::addSegment(std::size_t curve, const QList<QPointF>& points) {
   auto* series = new QLineSeries(this);
-  series->setName(toQString(curves_[curve].label));
-  QPen pen(curveColour(curve));
+  const CurveStyle& style = styles_[curve];
+  series->setName(style.legend.isEmpty() ? toQString(curves_[curve].label) : style.legend);
+  QPen pen(curveColour(style.colour));
   pen.setWidthF(2);
+  if (style.dashed) pen.setStyle(Qt::DashLine);
   series->setPen(pen);
   series->replace(points);
   chart()->addSeries(series);
   series->attachAxis(temperatureAxis_);
   series->attachAxis(carbonAxis_);
   const bool continuation = !curveSeries_[curve].isEmpty();
-  if (continuation) {
+  if (continuation || style.dashed) {
     for (QLegendMarker* marker : chart()->legend()->markers(series)) marker->setVisible(false);
   }
   connect(series, &QLineSeries::hovered, this, [this, curve, series](const QPointF& pointer, bool state) {
@@ -163,15 +167,19 @@ QLineSeries* EquilibriumChartView::addSegment(std::size_t curve, const QList<QPo
   return series;
 }
 
-void EquilibriumChartView::showCurves(std::vector<EquilibriumCurve> curves) {
+void EquilibriumChartView::showCurves(std::vector<EquilibriumCurve> curves, std::vector<CurveStyle> styles) {
   removeCurveSeries();
   curves_ = std::move(curves);
+  styles_ = std::move(styles);
+  for (std::size_t i = styles_.size(); i < curves_.size(); ++i) styles_.push_back({i, false, std::nullopt, {}, {}});
   curveSeries_.resize(curves_.size());
-  // The heat is drawn last, on top of the lines; its legend entry follows theirs.
+  // The marks and the heat are drawn last, on top of the lines; their legend
+  // entries follow theirs.
   chart()->removeSeries(heatSeries_);
   for (std::size_t curve = 0; curve < curves_.size(); ++curve) {
     for (const QList<QPointF>& points : segmentsOf(curves_[curve])) addSegment(curve, points);
   }
+  marks_->raise();
   chart()->addSeries(heatSeries_);
   heatSeries_->attachAxis(temperatureAxis_);
   heatSeries_->attachAxis(carbonAxis_);
@@ -183,18 +191,36 @@ void EquilibriumChartView::showCurves(std::vector<EquilibriumCurve> curves) {
   }
   updateCarbonRange();
   clipHeatLabel();
+  refreshDescription();
 }
 
-void EquilibriumChartView::showHeat(const std::optional<HeatMark>& heat) {
-  heat_ = heat;
+void EquilibriumChartView::showHeats(const std::vector<HeatMark>& heats) {
+  heat_ = heats.empty() ? std::nullopt : std::optional(heats.back());
+  QList<QPointF> path;
+  for (const HeatMark& heat : heats) path << QPointF(heat.temperatureCelsius, heat.carbon);
+  marks_->showHeatPath(path);
+  chart()->removeSeries(heatSeries_);  // back on top of the path
+  chart()->addSeries(heatSeries_);
+  heatSeries_->attachAxis(temperatureAxis_);
+  heatSeries_->attachAxis(carbonAxis_);
   if (heat_) {
-    heatSeries_->replace(QList<QPointF>{QPointF(heat_->temperatureCelsius, heat_->carbon)});
+    heatSeries_->replace(QList<QPointF>{path.back()});
   } else {
     heatSeries_->clear();
   }
   for (QLegendMarker* marker : chart()->legend()->markers(heatSeries_)) marker->setVisible(heat_.has_value());
   updateCarbonRange();
   clipHeatLabel();
+  refreshDescription();
+}
+
+void EquilibriumChartView::marksChanged() {
+  chart()->removeSeries(heatSeries_);
+  chart()->addSeries(heatSeries_);
+  heatSeries_->attachAxis(temperatureAxis_);
+  heatSeries_->attachAxis(carbonAxis_);
+  for (QLegendMarker* marker : chart()->legend()->markers(heatSeries_)) marker->setVisible(heat_.has_value());
+  updateCarbonRange();
 }
 
 // The heat's label may reach beyond the plot area, near its top edge; a heat
@@ -218,9 +244,10 @@ void EquilibriumChartView::updateCarbonRange() {
       high = std::max(high, *point.carbon.carbon);
     }
   }
-  if (heat_ && heat_->carbon > 0 && std::isfinite(heat_->carbon)) {
-    low = std::min(low, heat_->carbon);
-    high = std::max(high, heat_->carbon);
+  for (double carbon : marks_->carbons()) {
+    if (!(carbon > 0) || !std::isfinite(carbon)) continue;
+    low = std::min(low, carbon);
+    high = std::max(high, carbon);
   }
   if (!(low <= high)) {
     carbonAxis_->setRange(emptyCarbonMin, emptyCarbonMax);
@@ -244,13 +271,61 @@ void EquilibriumChartView::describe(std::size_t curve, const QLineSeries& series
   if (next == points.end() || (next != points.begin() && pointer.x() - (next - 1)->x() < next->x() - pointer.x())) {
     --next;
   }
-  report(QStringLiteral("t = %1 ℃    平衡C浓度 = %2 %C    CO分压 %3")
-             .arg(toQString(formatShortest(next->x())), toQString(formatPattern(next->y(), DigitPattern::Decimals6)),
-                  toQString(curves_[curve].label)));
+  const std::vector<CurvePoint>& computed = curves_[curve].points;
+  const auto at = std::find_if(computed.begin(), computed.end(),
+                               [&](const CurvePoint& p) { return p.temperatureCelsius == next->x(); });
+  if (at != computed.end()) describePoint(curve, static_cast<std::size_t>(at - computed.begin()));
+}
+
+// Point `point` of curve `curve`, and, with both oxides drawn, which one
+// governs there: the higher equilibrium carbon.
+void EquilibriumChartView::describePoint(std::size_t curve, std::size_t point) {
+  const CurvePoint& p = curves_[curve].points[point];
+  if (!p.carbon.carbon) return;
+  QString text =
+      QStringLiteral("t = %1 ℃    平衡C浓度 = %2 %C    CO分压 %3")
+          .arg(toQString(formatShortest(p.temperatureCelsius)),
+               toQString(formatPattern(*p.carbon.carbon, DigitPattern::Decimals6)), toQString(curves_[curve].label));
+  const CurveStyle& style = styles_[curve];
+  if (style.partner && *style.partner < curves_.size() && point < curves_[*style.partner].points.size()) {
+    const std::optional<double>& other = curves_[*style.partner].points[point].carbon.carbon;
+    const QString& otherOxide = styles_[*style.partner].oxide;
+    if (!other || *p.carbon.carbon > *other) {
+      text += QStringLiteral("    %1控制（平衡C浓度高于%2）").arg(style.oxide, otherOxide);
+    } else if (*other > *p.carbon.carbon) {
+      text += QStringLiteral("    %1控制（%2 %C）")
+                  .arg(otherOxide, toQString(formatPattern(*other, DigitPattern::Decimals6)));
+    }
+  }
+  described_ = Described{curve, p.temperatureCelsius};
+  report(text);
+}
+
+// After the chart changed: the readout describes the same curve point, or
+// the new last heat, again; what is gone is no longer described.
+void EquilibriumChartView::refreshDescription() {
+  if (!described_) return;
+  if (!described_->curve) {
+    if (heat_) {
+      describeHeat();
+      return;
+    }
+  } else if (*described_->curve < curves_.size()) {
+    const std::vector<CurvePoint>& points = curves_[*described_->curve].points;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      if (points[i].temperatureCelsius == described_->temperatureCelsius && points[i].carbon.carbon) {
+        describePoint(*described_->curve, i);
+        return;
+      }
+    }
+  }
+  described_.reset();
+  emit pointDescribed(QString());
 }
 
 void EquilibriumChartView::describeHeat() {
   if (!heat_) return;
+  described_ = Described{std::nullopt, heat_->temperatureCelsius};
   report(QStringLiteral("上次计算的炉次：t = %1 ℃    [%C] = %2    CO分压 %3 Pa")
              .arg(toQString(formatShortest(heat_->temperatureCelsius)), toQString(formatShortest(heat_->carbon)),
                   toQString(formatShortest(heat_->coPressure))));

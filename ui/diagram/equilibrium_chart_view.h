@@ -30,6 +30,22 @@ class QValueAxis;
 
 namespace velkarin {
 
+class ChartMarks;
+
+// How a curve is drawn: its colour (by the index of its pressure, so the two
+// oxides' curves of one pressure share it), dashed for the second oxide, and
+// the curve of the other oxide at the same pressure, which the pointer
+// readout compares it with to name the governing oxide.
+struct CurveStyle {
+  std::size_t colour = 0;
+  bool dashed = false;
+  std::optional<std::size_t> partner;  // index of the other oxide's curve
+  QString oxide;                       // "Cr2O3"; empty when one oxide is shown
+  // The curve's legend entry; empty: its label. A dashed curve has none (it
+  // shares its colour with the solid one of the same pressure).
+  QString legend;
+};
+
 // The heat of a completed calculation, placed on the diagram.
 struct HeatMark {
   double temperatureCelsius = 0;  // °C, the bath temperature entered
@@ -46,17 +62,21 @@ class EquilibriumChartView : public QChartView {
   explicit EquilibriumChartView(QWidget* parent = nullptr);
 
   // Replaces the curves shown; the %C axis spans whole decades around them
-  // and the heat.
-  void showCurves(std::vector<EquilibriumCurve> curves);
-  // Places the heat's point, or removes it.
-  void showHeat(const std::optional<HeatMark>& heat);
+  // and the marks. Without styles, curve i has colour i and is solid.
+  void showCurves(std::vector<EquilibriumCurve> curves, std::vector<CurveStyle> styles = {});
+  // Places the heats of the path, the last one emphasised, or removes them.
+  void showHeats(const std::vector<HeatMark>& heats);
+  // The stage path, the target line and its mark (see ChartMarks).
+  ChartMarks* marks() const { return marks_; }
+  // Fits the %C axis again after the marks changed.
+  void marksChanged();
   void setChartTitle(const QString& title);
 
   const std::vector<EquilibriumCurve>& curves() const { return curves_; }
   // The line series of curve `index` (one per stretch between gaps), in rising temperature.
   const QList<QLineSeries*>& curveSeries(std::size_t index) const { return curveSeries_.at(index); }
   QScatterSeries* heatSeries() const { return heatSeries_; }
-  const std::optional<HeatMark>& heat() const { return heat_; }
+  const std::optional<HeatMark>& heat() const { return heat_; }  // the last heat
   QValueAxis* temperatureAxis() const { return temperatureAxis_; }
   QLogValueAxis* carbonAxis() const { return carbonAxis_; }
   QMenu* contextMenu() const { return contextMenu_; }
@@ -85,17 +105,28 @@ class EquilibriumChartView : public QChartView {
   void updateCarbonRange();
   void clipHeatLabel();
   void describe(std::size_t curve, const QLineSeries& series, const QPointF& pointer);
+  void describePoint(std::size_t curve, std::size_t point);
   void describeHeat();
+  void refreshDescription();
   void report(const QString& text);
   void askAndSave(ImageFormat format);
 
   std::vector<EquilibriumCurve> curves_;
+  std::vector<CurveStyle> styles_;                // per curve
   std::vector<QList<QLineSeries*>> curveSeries_;  // per curve, its stretches between gaps
   std::optional<HeatMark> heat_;
   QScatterSeries* heatSeries_ = nullptr;
   QValueAxis* temperatureAxis_ = nullptr;  // °C
   QLogValueAxis* carbonAxis_ = nullptr;    // mass %, base 10
   QMenu* contextMenu_ = nullptr;
+  ChartMarks* marks_ = nullptr;
+  // What the readout last described: a curve and the temperature of its
+  // point, or the heat; described again whenever the chart changes.
+  struct Described {
+    std::optional<std::size_t> curve;  // none: the heat
+    double temperatureCelsius = 0;
+  };
+  std::optional<Described> described_;
 };
 
 }  // namespace velkarin

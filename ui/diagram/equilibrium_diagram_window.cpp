@@ -1,10 +1,12 @@
 #include "ui/diagram/equilibrium_diagram_window.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QSplitter>
 #include <QStringList>
 #include <QVBoxLayout>
 
@@ -12,8 +14,10 @@
 #include "calc/reaction_data.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/song_font.h"
+#include "ui/diagram/chart_marks.h"
 #include "ui/diagram/diagram_input.h"
 #include "ui/diagram/equilibrium_chart_view.h"
+#include "ui/diagram/stage_table.h"
 
 namespace velkarin {
 
@@ -46,6 +50,8 @@ std::size_t slotOf(Reaction reaction) { return reaction == Reaction::Cr2O3 ? 0 :
 
 QString shortest(double value) { return toQString(formatShortest(value)); }
 
+const QString pointerHint = QStringLiteral("把鼠标指向曲线可读出温度、C浓度和CO分压；右键可保存图片或复制数据");
+
 }  // namespace
 
 ReactionConstants presetConstants(Reaction reaction, std::size_t row) {
@@ -58,6 +64,7 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
   setWindowTitle(QStringLiteral("平衡曲线图"));
   setFont(songFont(windowFontPointSize));
   shown_.reaction = start.reaction;
+  windowConstants_ = start.windowConstants;
   createControls();
 
   ReactionConstants constants = start.constants;
@@ -91,27 +98,27 @@ QLineEdit* EquilibriumDiagramWindow::addEdit(const char* name, const QString& te
   return edit;
 }
 
-void EquilibriumDiagramWindow::createControls() {
-  auto* firstRow = new QHBoxLayout;
-  auto addCaption = [this](QHBoxLayout* row, const QString& text, QWidget* buddy) {
-    auto* label = new QLabel(text, this);
-    label->setBuddy(buddy);
-    row->addWidget(label);
-    row->addWidget(buddy);
-  };
+static void addCaption(QWidget* parent, QHBoxLayout* row, const QString& text, QWidget* buddy) {
+  auto* label = new QLabel(text, parent);
+  label->setBuddy(buddy);
+  row->addWidget(label);
+  row->addWidget(buddy);
+}
 
+QHBoxLayout* EquilibriumDiagramWindow::createFirstRow() {
+  auto* row = new QHBoxLayout;
   reactionCombo_ = new QComboBox(this);
   reactionCombo_->setObjectName(QStringLiteral("reaction"));
-  for (const ReactionRow& row : reactionRows) reactionCombo_->addItem(toQString(reactionData(row.reaction).name));
+  for (const ReactionRow& r : reactionRows) reactionCombo_->addItem(toQString(reactionData(r.reaction).name));
   connect(reactionCombo_, &QComboBox::currentIndexChanged, this, &EquilibriumDiagramWindow::switchReaction);
-  addCaption(firstRow, QStringLiteral("反应"), reactionCombo_);
+  addCaption(this, row, QStringLiteral("反应"), reactionCombo_);
 
   presetCombo_ = new QComboBox(this);
   presetCombo_->setObjectName(QStringLiteral("preset"));
   presetCombo_->setPlaceholderText(QStringLiteral("自定义"));
   presetCombo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   connect(presetCombo_, &QComboBox::currentIndexChanged, this, &EquilibriumDiagramWindow::pickPreset);
-  addCaption(firstRow, QStringLiteral("预设"), presetCombo_);
+  addCaption(this, row, QStringLiteral("预设"), presetCombo_);
 
   constantA_ = new QLineEdit(this);
   constantA_->setObjectName(QStringLiteral("A"));
@@ -123,37 +130,69 @@ void EquilibriumDiagramWindow::createControls() {
     edit->setMaximumWidth(110);
     connect(edit, &QLineEdit::textChanged, this, &EquilibriumDiagramWindow::editConstants);
   }
-  addCaption(firstRow, QStringLiteral("A="), constantA_);
-  addCaption(firstRow, QStringLiteral("B="), constantB_);
-  firstRow->addStretch();
+  addCaption(this, row, QStringLiteral("A="), constantA_);
+  addCaption(this, row, QStringLiteral("B="), constantB_);
+  bothOxides_ = new QCheckBox(QStringLiteral("两种氧化物"), this);
+  bothOxides_->setObjectName(QStringLiteral("bothOxides"));
+  bothOxides_->setToolTip(QStringLiteral("同时画出Cr2O3（实线）和Cr3O4（虚线）的曲线；平衡C浓度较高者控制"));
+  connect(bothOxides_, &QCheckBox::toggled, this, &EquilibriumDiagramWindow::redraw);
+  row->addWidget(bothOxides_);
+  row->addStretch();
+  return row;
+}
 
-  auto* secondRow = new QHBoxLayout;
+QHBoxLayout* EquilibriumDiagramWindow::createSecondRow() {
+  auto* row = new QHBoxLayout;
   for (std::size_t i = 0; i < compositionRows.size(); ++i) {
     composition_[i] = addEdit(compositionRows[i].name, QString());
-    composition_[i]->setMaximumWidth(70);
+    composition_[i]->setMaximumWidth(60);
     composition_[i]->setToolTip(QStringLiteral("质量%"));
-    addCaption(secondRow, toQString(compositionRows[i].caption), composition_[i]);
+    addCaption(this, row, toQString(compositionRows[i].caption), composition_[i]);
   }
   pressures_ = addEdit("pressures", defaultPressureListText());
-  pressures_->setMinimumWidth(260);
-  pressures_->setToolTip(QStringLiteral("CO分压，Pa，用逗号分隔，每个一条曲线"));
-  addCaption(secondRow, QStringLiteral("CO分压(Pa)"), pressures_);
-  secondRow->addStretch();
+  pressures_->setMinimumWidth(220);
+  pressures_->setToolTip(QStringLiteral("CO分压Pa或气体比 氧气:惰性气体（如3:1），用逗号分隔，每个一条曲线"));
+  addCaption(this, row, QStringLiteral("CO分压(Pa)或气体比"), pressures_);
+  totalPressure_ = addEdit("totalPressure", QStringLiteral("101325"));
+  totalPressure_->setMaximumWidth(80);
+  totalPressure_->setToolTip(QStringLiteral("熔池上方的总压，Pa；气体比r换算为 p_CO = P·2ηr/(2ηr+1)"));
+  addCaption(this, row, QStringLiteral("总压P"), totalPressure_);
+  coShare_ = addEdit("coShare", QStringLiteral("1"));
+  coShare_->setMaximumWidth(50);
+  coShare_->setToolTip(QStringLiteral("生成CO的氧气所占份额η，0<η≤1"));
+  addCaption(this, row, QStringLiteral("η"), coShare_);
+  row->addStretch();
+  return row;
+}
 
+void EquilibriumDiagramWindow::createControls() {
+  QHBoxLayout* firstRow = createFirstRow();
+  QHBoxLayout* secondRow = createSecondRow();
   chartView_ = new EquilibriumChartView(this);
+  stageTable_ = new StageTable(this);
+  connect(stageTable_, &StageTable::stagesChanged, this, &EquilibriumDiagramWindow::evaluateStages);
+  connect(stageTable_, &StageTable::solveTemperature, this, [this] { solveStage(true); });
+  connect(stageTable_, &StageTable::solveRatio, this, [this] { solveStage(false); });
+  auto* splitter = new QSplitter(Qt::Horizontal, this);
+  splitter->addWidget(chartView_);
+  splitter->addWidget(stageTable_);
+  splitter->setStretchFactor(0, 1);  // the chart takes what the stage table leaves
+  splitter->setStretchFactor(1, 0);
+  splitter->setChildrenCollapsible(false);
 
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("status"));
   status_->setWordWrap(true);
   pointer_ = new QLabel(this);
   pointer_->setObjectName(QStringLiteral("pointer"));
-  pointer_->setText(QStringLiteral("把鼠标指向曲线可读出温度、C浓度和CO分压；右键可保存图片或复制数据"));
-  connect(chartView_, &EquilibriumChartView::pointDescribed, pointer_, &QLabel::setText);
+  pointer_->setText(pointerHint);
+  connect(chartView_, &EquilibriumChartView::pointDescribed, pointer_,
+          [this](const QString& text) { pointer_->setText(text.isEmpty() ? pointerHint : text); });
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(firstRow);
   layout->addLayout(secondRow);
-  layout->addWidget(chartView_, 1);
+  layout->addWidget(splitter, 1);
   layout->addWidget(pointer_);
   layout->addWidget(status_);
 }
@@ -233,11 +272,25 @@ void EquilibriumDiagramWindow::redraw() {
       problems << reading.problem;
     }
   }
-  PressureListReading pressures = readPressureList(pressures_->text());
-  if (pressures.problem.isEmpty()) {
-    inputs.coPressures = std::move(pressures.pressures);
-  } else {
-    problems << pressures.problem;
+  GasMixture mixture;
+  const NumberReading total = readDiagramNumber(QStringLiteral("总压P"), totalPressure_->text(), true);
+  const NumberReading share = readDiagramNumber(QStringLiteral("η"), coShare_->text(), true);
+  if (!total.value) problems << total.problem;
+  if (!share.value) problems << share.problem;
+  if (share.value && *share.value > 1) problems << QStringLiteral("η不能大于1");
+  if (total.value) mixture.totalPressure = *total.value;
+  if (share.value) mixture.coShare = *share.value;
+  if (problems.isEmpty()) {
+    PressureListReading pressures = readPressureList(pressures_->text(), mixture);
+    if (pressures.problem.isEmpty()) {
+      inputs.coPressures.clear();
+      for (const PressureItem& item : pressures.items) {
+        inputs.coPressures.push_back(item.coPressure);
+        inputs.labels.push_back(item.ratio ? pressureItemLabel(item) : std::string());
+      }
+    } else {
+      problems << pressures.problem;
+    }
   }
 
   if (!problems.isEmpty()) {
@@ -247,29 +300,78 @@ void EquilibriumDiagramWindow::redraw() {
   }
   problem_.clear();
   shown_ = std::move(inputs);
-  chartView_->showCurves(equilibriumCurveFamily(shown_));
+  mixture_ = mixture;
+  showCurves();
+  evaluateStages();
   chartView_->setChartTitle(chartTitle());
   showHeat();
 }
 
-void EquilibriumDiagramWindow::setLastHeat(Reaction reaction, const std::optional<MeltState>& state) {
-  lastHeats_[slotOf(reaction)] = state;
+// The shown reaction's family; with both oxides, the other's after it,
+// dashed, in the same colour per pressure.
+void EquilibriumDiagramWindow::showCurves() {
+  std::vector<EquilibriumCurve> curves = equilibriumCurveFamily(shown_);
+  if (!bothOxides()) {
+    chartView_->showCurves(std::move(curves));
+    return;
+  }
+  CurveFamilyInputs other = shown_;
+  other.reaction = shown_.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
+  other.line = otherLine();
+  std::vector<EquilibriumCurve> second = equilibriumCurveFamily(other);
+  const std::size_t count = curves.size();
+  std::vector<CurveStyle> styles;
+  const QString first = toQString(reactionData(shown_.reaction).name);
+  const QString dashed = toQString(reactionData(other.reaction).name);
+  for (std::size_t i = 0; i < count; ++i) styles.push_back({i, false, count + i, first, toQString(curves[i].label)});
+  for (std::size_t i = 0; i < count; ++i) styles.push_back({i, true, i, dashed, {}});
+  for (EquilibriumCurve& curve : curves) curve.label = first.toStdString() + " " + curve.label;
+  for (EquilibriumCurve& curve : second) curve.label = dashed.toStdString() + " " + curve.label;
+  curves.insert(curves.end(), std::make_move_iterator(second.begin()), std::make_move_iterator(second.end()));
+  chartView_->showCurves(std::move(curves), std::move(styles));
+}
+
+bool EquilibriumDiagramWindow::bothOxides() const { return bothOxides_->isChecked(); }
+
+// A and B of the reaction not shown: as typed in its calculation window,
+// else its first preset row.
+ReactionLine EquilibriumDiagramWindow::otherLine() {
+  const Reaction other = shown_.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
+  otherNote_.clear();
+  if (windowConstants_) {
+    if (const std::optional<ReactionConstants> typed = windowConstants_(other)) {
+      if (const std::optional<ReactionLine> line = readReactionLine(*typed)) return *line;
+      otherNote_ = QStringLiteral("%1窗口的A、B不是数字，%1改用第一行预设值").arg(toQString(reactionData(other).name));
+    }
+  }
+  return presetLine(other);
+}
+
+void EquilibriumDiagramWindow::setHeatPath(Reaction reaction, const std::vector<MeltState>& states) {
+  heatPaths_[slotOf(reaction)] = states;
   if (reaction == shown_.reaction) showHeat();
 }
 
 void EquilibriumDiagramWindow::showHeat() {
-  const std::optional<MeltState>& state = lastHeats_[slotOf(shown_.reaction)];
-  std::optional<HeatMark> heat;
-  if (state) heat = HeatMark{state->temperature - constants::kelvinOffset, state->carbon, state->coPressure};
-  chartView_->showHeat(heat);
+  std::vector<HeatMark> heats;
+  for (const MeltState& state : heatPaths_[slotOf(shown_.reaction)]) {
+    heats.push_back({state.temperature - constants::kelvinOffset, state.carbon, state.coPressure});
+  }
+  chartView_->showHeats(heats);
   status_->setText(statusText());
 }
 
 QString EquilibriumDiagramWindow::chartTitle() const {
   const ReactionRow& row = reactionRows[slotOf(shown_.reaction)];
   const CurveComposition& c = shown_.composition;
-  return QStringLiteral("%1    A=%2 J/mol  B=%3 J/(mol·K)    [%Cr]=%4  [%Ni]=%5  [%Si]=%6  [%Mn]=%7")
-      .arg(toQString(row.equation), shortest(shown_.line.a), shortest(shown_.line.b), shortest(c.chromium),
+  const QString title = QStringLiteral("%1    A=%2 J/mol  B=%3 J/(mol·K)    [%Cr]=%4  [%Ni]=%5  [%Si]=%6  [%Mn]=%7")
+                            .arg(toQString(row.equation), shortest(shown_.line.a), shortest(shown_.line.b),
+                                 shortest(c.chromium), shortest(c.nickel), shortest(c.silicon), shortest(c.manganese));
+  if (!bothOxides()) return title;
+  // Both oxides: the two reactions by their line style, and the composition.
+  const Reaction other = shown_.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
+  return QStringLiteral("%1（实线）与%2（虚线）    [%Cr]=%3  [%Ni]=%4  [%Si]=%5  [%Mn]=%6")
+      .arg(toQString(reactionData(shown_.reaction).name), toQString(reactionData(other).name), shortest(c.chromium),
            shortest(c.nickel), shortest(c.silicon), shortest(c.manganese));
 }
 
@@ -278,6 +380,8 @@ QString EquilibriumDiagramWindow::chartTitle() const {
 QString EquilibriumDiagramWindow::notes() const {
   QStringList notes;
   if (!startNote_.isEmpty()) notes << startNote_;
+  if (!otherNote_.isEmpty() && bothOxides()) notes << otherNote_;
+  if (!stageNote_.isEmpty()) notes << stageNote_;
   for (const EquilibriumCurve& curve : chartView_->curves()) {
     qsizetype gaps = 0;
     for (const CurvePoint& point : curve.points) gaps += point.carbon.carbon ? 0 : 1;

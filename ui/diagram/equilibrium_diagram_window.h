@@ -17,18 +17,24 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <optional>
+#include <vector>
 
+#include "calc/blow_stage.h"
 #include "calc/equilibrium_curve.h"
 #include "calc/records.h"
 
+class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 
 namespace velkarin {
 
 class EquilibriumChartView;
+class StageTable;
 
 // The texts of preset row `row` (0-based) of a reaction, as a calculation window shows them.
 ReactionConstants presetConstants(Reaction reaction, std::size_t row = 0);
@@ -41,6 +47,9 @@ struct DiagramStart {
   ReactionConstants constants = presetConstants(Reaction::Cr2O3);  // A (J/mol), B (J/(mol·K)) texts
   CurveComposition composition;                                    // mass %; the prompt defaults when none
   QString source;  // the window the values come from ("Form1"), for the status line
+  // The A and B texts of a reaction's calculation window, as typed now;
+  // nothing when that window does not exist.
+  std::function<std::optional<ReactionConstants>(Reaction)> windowConstants;
 };
 
 class EquilibriumDiagramWindow : public QWidget {
@@ -55,10 +64,18 @@ class EquilibriumDiagramWindow : public QWidget {
   EquilibriumChartView* chartView() const { return chartView_; }
   QString statusText() const;
 
-  // The melt state of the last completed calculation of a reaction's window
-  // (nullopt: none, or the window was discarded). The shown reaction's heat
-  // is the marked point.
-  void setLastHeat(Reaction reaction, const std::optional<MeltState>& state);
+  // The melt states of the completed calculations of a reaction's window, in
+  // the order they were made (empty: none, the list was cleared, or the
+  // window was discarded). The shown reaction's are the heat path.
+  void setHeatPath(Reaction reaction, const std::vector<MeltState>& states);
+
+  StageTable* stageTable() const { return stageTable_; }
+  // The stage results of the stages in the table, and the settings they were
+  // evaluated under.
+  const std::vector<StageResult>& stageResults() const { return stageResults_; }
+  const StageSettings& stageSettings() const { return stageSettings_; }
+  // The other oxide's curves are drawn too.
+  bool bothOxides() const;
 
   // Reads the controls and redraws the whole family (every change calls it).
   void redraw();
@@ -71,21 +88,37 @@ class EquilibriumDiagramWindow : public QWidget {
   void pickPreset(int index);
   void switchReaction(int index);
   void editConstants();
+  QHBoxLayout* createFirstRow();
+  QHBoxLayout* createSecondRow();
   void showHeat();
+  void showCurves();
+  ReactionLine otherLine();
+  void evaluateStages();
+  void solveStage(bool temperature);
   QString chartTitle() const;
   QString notes() const;
 
   CurveFamilyInputs shown_;
-  std::array<std::optional<MeltState>, 2> lastHeats_;  // by reaction: Cr2O3, Cr3O4
-  QString startNote_;                                  // why the start values were replaced; kept until A or B change
-  QString problem_;                                    // why the entries could not be read; empty when they could
+  GasMixture mixture_;  // P and η of the entries shown
+  std::function<std::optional<ReactionConstants>(Reaction)> windowConstants_;
+  QString otherNote_;                                // why the other oxide uses its first preset row
+  std::array<std::vector<MeltState>, 2> heatPaths_;  // by reaction: Cr2O3, Cr3O4
+  StageSettings stageSettings_;
+  std::vector<StageResult> stageResults_;
+  QString stageNote_;  // stage problems and the target, for the status line
+  QString startNote_;  // why the start values were replaced; kept until A or B change
+  QString problem_;    // why the entries could not be read; empty when they could
 
   QComboBox* reactionCombo_ = nullptr;
   QComboBox* presetCombo_ = nullptr;
   QLineEdit* constantA_ = nullptr;           // A, J/mol
   QLineEdit* constantB_ = nullptr;           // B, J/(mol·K)
   std::array<QLineEdit*, 4> composition_{};  // Cr, Ni, Si, Mn, mass %
-  QLineEdit* pressures_ = nullptr;           // CO partial pressures, Pa, comma-separated
+  QLineEdit* pressures_ = nullptr;           // CO partial pressures, Pa, and gas ratios, comma-separated
+  QLineEdit* totalPressure_ = nullptr;       // P, Pa
+  QLineEdit* coShare_ = nullptr;             // η
+  QCheckBox* bothOxides_ = nullptr;
+  StageTable* stageTable_ = nullptr;
   EquilibriumChartView* chartView_ = nullptr;
   QLabel* status_ = nullptr;
   QLabel* pointer_ = nullptr;

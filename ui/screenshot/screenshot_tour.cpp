@@ -3,7 +3,9 @@
 // confirmed with its default) and saves pictures of the screen area of the
 // frame: prompt.png (the first prompt of Form1), form1.png, form2.png and
 // diagram.png (the equilibrium diagram opened from Form1, with the worked
-// example's heat on it) in the folder given as the only argument. Also prints
+// example's heat on it), late-blow.png (Form1 after a step-over) and
+// planning-a-blow.png (three blow stages on the diagram, both oxides, a
+// target) in the folder given as the only argument. Also prints
 // the start-up time, and fails when a window does not show whole in the
 // workspace.
 //
@@ -15,6 +17,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -37,6 +40,7 @@
 #include "ui/calculator/main_frame.h"
 #include "ui/common/qt_translation.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
+#include "ui/diagram/stage_table.h"
 
 namespace {
 
@@ -125,6 +129,36 @@ class PromptAnswerer : public QObject {
   bool ok_ = true;
 };
 
+// The diagram planning the README's blow: 3:1 at 1600 °C (0.60 %C
+// measured), 1:1 at 1680 °C (0.15 %C), 1:3 at 1720 °C (0.04 %C), 18 %Cr
+// 9 %Ni, both oxides, target 0.03 %C; Form1's list cleared first, so no heat
+// path stands in the picture.
+bool planBlow(velkarin::MainFrame& frame, const QDir& folder) {
+  frame.calculationWindow(velkarin::Reaction::Cr2O3)->findChild<QPushButton*>(QStringLiteral("Command3"))->click();
+  frame.findChild<QAction*>(QStringLiteral("平衡曲线图"))->trigger();
+  velkarin::EquilibriumDiagramWindow* diagram = frame.diagramWindow();
+  const auto set = [diagram](const char* name, const char* text) {
+    diagram->findChild<QLineEdit*>(QString::fromUtf8(name))->setText(QString::fromUtf8(text));
+  };
+  for (const auto& [name, text] : {std::pair{"Cr", "18"},
+                                   {"Ni", "9"},
+                                   {"Si", "0"},
+                                   {"Mn", "0"},
+                                   {"pressures", "3:1, 1:1, 1:3"},
+                                   {"target", "0.03"}}) {
+    set(name, text);
+  }
+  diagram->findChild<QCheckBox*>(QStringLiteral("bothOxides"))->setChecked(true);
+  velkarin::StageTable* stages = diagram->stageTable();
+  while (stages->currentStage()) stages->removeCurrentStage();
+  stages->insertStage(0, {"3:1", "1600", "0.60"});
+  stages->insertStage(1, {"1:1", "1680", "0.15"});
+  stages->insertStage(2, {"1:3", "1720", "0.04"});
+  emit stages->solveTemperature();
+  settle(300);
+  return wholeWindowVisible(diagram) && save(frame, folder.filePath(QStringLiteral("planning-a-blow.png")));
+}
+
 }  // namespace
 
 namespace velkarin {
@@ -189,7 +223,9 @@ int runScreenshotTour(int argc, char* argv[]) {
   QToolTip::showText(text4->mapToGlobal(QPoint(text4->width() / 2, text4->height())), text4->toolTip(), nullptr);
   settle(300);
   ok = save(frame, folder.filePath(QStringLiteral("late-blow.png"))) && ok;
+  QToolTip::hideText();
 
+  ok = planBlow(frame, folder) && ok;
   return ok ? 0 : 1;
 }
 

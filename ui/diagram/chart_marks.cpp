@@ -1,0 +1,135 @@
+#include "ui/diagram/chart_marks.h"
+
+#include <QChart>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QPen>
+#include <QScatterSeries>
+#include <QValueAxis>
+
+#include "ui/common/song_font.h"
+
+namespace velkarin {
+
+static constexpr QRgb heatPathColour = 0xd62728;  // the heat's red
+static constexpr QRgb stagePathColour = 0x303030;
+
+ChartMarks::ChartMarks(QChart* chart, QValueAxis* temperature, QLogValueAxis* carbon, QObject* parent)
+    : QObject(parent), chart_(chart), temperatureAxis_(temperature), carbonAxis_(carbon) {
+  heatLine_ = new QLineSeries(this);
+  heatLine_->setObjectName(QStringLiteral("heatPath"));
+  heatLine_->setName(QStringLiteral("本窗口的计算（按先后连线）"));
+  QPen heatPen(QColor::fromRgb(heatPathColour));
+  heatPen.setStyle(Qt::DotLine);
+  heatPen.setWidthF(1.5);
+  heatLine_->setPen(heatPen);
+  heatPoints_ = new QScatterSeries(this);
+  heatPoints_->setObjectName(QStringLiteral("heatPathPoints"));
+  heatPoints_->setMarkerSize(6);
+  heatPoints_->setColor(QColor::fromRgb(heatPathColour));
+  heatPoints_->setBorderColor(QColor::fromRgb(heatPathColour));
+
+  stageLine_ = new QLineSeries(this);
+  stageLine_->setObjectName(QStringLiteral("stagePath"));
+  stageLine_->setName(QStringLiteral("吹炼阶段"));
+  QPen stagePen(QColor::fromRgb(stagePathColour));
+  stagePen.setWidthF(1.5);
+  stageLine_->setPen(stagePen);
+
+  targetLine_ = new QLineSeries(this);
+  targetLine_->setObjectName(QStringLiteral("target"));
+  QPen targetPen(QColor::fromRgb(stagePathColour));
+  targetPen.setStyle(Qt::DashDotLine);
+  targetPen.setWidthF(1.5);
+  targetLine_->setPen(targetPen);
+
+  targetMark_ = new QScatterSeries(this);
+  targetMark_->setObjectName(QStringLiteral("targetReached"));
+  targetMark_->setName(QStringLiteral("首个达到目标的阶段"));
+  targetMark_->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+  targetMark_->setMarkerSize(22);
+  targetMark_->setColor(Qt::transparent);
+  QPen ring(QColor::fromRgb(stageGainColour));
+  ring.setWidthF(3);
+  targetMark_->setPen(ring);
+  raise();
+}
+
+void ChartMarks::attach(QXYSeries* series, bool inLegend) {
+  if (series->chart()) chart_->removeSeries(series);
+  chart_->addSeries(series);
+  series->attachAxis(temperatureAxis_);
+  series->attachAxis(carbonAxis_);
+  for (QLegendMarker* marker : chart_->legend()->markers(series)) marker->setVisible(inLegend && series->count() > 0);
+}
+
+void ChartMarks::raise() {
+  attach(heatLine_, true);
+  attach(heatPoints_, false);
+  attach(targetLine_, true);
+  attach(stageLine_, true);
+  for (QScatterSeries* point : stagePoints_) attach(point, false);
+  attach(targetMark_, true);
+}
+
+void ChartMarks::showHeatPath(const QList<QPointF>& heats) {
+  heatLine_->replace(heats);
+  heatPoints_->replace(heats.size() > 1 ? heats.first(heats.size() - 1) : QList<QPointF>());
+  raise();
+}
+
+void ChartMarks::clearStagePoints() {
+  for (QScatterSeries* point : stagePoints_) {
+    chart_->removeSeries(point);
+    delete point;
+  }
+  stagePoints_.clear();
+}
+
+void ChartMarks::showStages(const std::vector<std::optional<StageMark>>& stages, std::optional<double> target,
+                            std::optional<std::size_t> firstAtTarget, double from, double to) {
+  clearStagePoints();
+  QList<QPointF> path;
+  QList<QPointF> reached;
+  for (std::size_t i = 0; i < stages.size(); ++i) {
+    if (!stages[i]) continue;
+    const QPointF at(stages[i]->temperatureCelsius, stages[i]->carbon);
+    path << at;
+    if (firstAtTarget == i) reached << at;
+    auto* point = new QScatterSeries(this);
+    point->setObjectName(QStringLiteral("stage%1").arg(i + 1));
+    point->setMarkerSize(12);
+    const std::optional<double>& margin = stages[i]->margin;
+    const QRgb fill = !margin ? stageNoneColour : *margin >= 0 ? stageGainColour : stageLossColour;
+    point->setColor(QColor::fromRgb(fill));
+    point->setBorderColor(Qt::black);
+    point->setPointLabelsFormat(QString::number(i + 1));
+    point->setPointLabelsFont(songFont(10, true));
+    point->setPointLabelsColor(QColor::fromRgb(fill));
+    point->setPointLabelsVisible(true);
+    point->append(at);
+    stagePoints_ << point;
+  }
+  stageLine_->replace(path);
+  targetMark_->replace(reached);
+  if (target) {
+    targetLine_->replace(QList<QPointF>{{from, *target}, {to, *target}});
+    targetLine_->setName(QStringLiteral("目标 %1 %C").arg(*target));
+  } else {
+    targetLine_->clear();
+  }
+  raise();
+}
+
+std::vector<double> ChartMarks::carbons() const {
+  std::vector<double> values;
+  for (const QXYSeries* series : {static_cast<const QXYSeries*>(heatLine_), static_cast<const QXYSeries*>(stageLine_),
+                                  static_cast<const QXYSeries*>(targetLine_)}) {
+    for (const QPointF& p : series->points()) values.push_back(p.y());
+  }
+  return values;
+}
+
+}  // namespace velkarin

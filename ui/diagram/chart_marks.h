@@ -1,0 +1,78 @@
+#pragma once
+
+// What the equilibrium chart draws over its curves: the heat path (every
+// completed calculation of the window whose reaction is shown, joined in the
+// order they were made; the last one is the chart's emphasised heat point),
+// the blow stages as a numbered path of points at their governing
+// equilibrium carbon, coloured by margin, the target carbon as a horizontal
+// line, and a ring around the first stage at or below the target.
+
+#include <QList>
+#include <QObject>
+#include <QPointF>
+#include <optional>
+#include <vector>
+
+class QChart;
+class QLineSeries;
+class QLogValueAxis;
+class QScatterSeries;
+class QValueAxis;
+class QXYSeries;
+
+namespace velkarin {
+
+// A stage as the chart draws it.
+struct StageMark {
+  double temperatureCelsius = 0;  // °C
+  double carbon = 0;              // the governing equilibrium carbon, mass %
+  std::optional<double> margin;   // measured − equilibrium, mass %; none without a measurement
+};
+
+// Fill colours of a stage point by the sign of its margin.
+inline constexpr unsigned stageGainColour = 0x1a9850;    // margin ≥ 0: carbon still comes out
+inline constexpr unsigned stageLossColour = 0xd73027;    // margin < 0: chromium is being lost
+inline constexpr unsigned stageNoneColour = 0x808080;    // nothing measured
+
+class ChartMarks : public QObject {
+  Q_OBJECT
+
+ public:
+  ChartMarks(QChart* chart, QValueAxis* temperature, QLogValueAxis* carbon, QObject* parent);
+
+  // The earlier heats of the path (the last one is drawn by the chart itself).
+  void showHeatPath(const QList<QPointF>& heats);
+  // Stage i is numbered i + 1; a stage without a point is left out of the
+  // path but keeps its number. target spans the temperatures [from, to].
+  void showStages(const std::vector<std::optional<StageMark>>& stages, std::optional<double> target,
+                  std::optional<std::size_t> firstAtTarget, double from, double to);
+
+  // Puts every mark on top again, after the curves were replaced.
+  void raise();
+
+  // The %C values the chart's axis must reach.
+  std::vector<double> carbons() const;
+
+  QLineSeries* heatPathLine() const { return heatLine_; }
+  QScatterSeries* heatPathPoints() const { return heatPoints_; }
+  QLineSeries* stagePathLine() const { return stageLine_; }
+  const QList<QScatterSeries*>& stagePoints() const { return stagePoints_; }  // one per stage drawn
+  QLineSeries* targetLine() const { return targetLine_; }
+  QScatterSeries* targetMark() const { return targetMark_; }
+
+ private:
+  void attach(QXYSeries* series, bool inLegend);
+  void clearStagePoints();
+
+  QChart* chart_;
+  QValueAxis* temperatureAxis_;
+  QLogValueAxis* carbonAxis_;
+  QLineSeries* heatLine_;
+  QScatterSeries* heatPoints_;
+  QLineSeries* stageLine_;
+  QList<QScatterSeries*> stagePoints_;
+  QLineSeries* targetLine_;
+  QScatterSeries* targetMark_;
+};
+
+}  // namespace velkarin

@@ -1,0 +1,73 @@
+// The blow stages of the equilibrium diagram: each stage of the table
+// evaluated for both oxides under the diagram's composition, P and η, drawn
+// on the chart, and solved for the target on request.
+
+#include <QLabel>
+#include <QStringList>
+
+#include "ui/common/qt_text.h"
+#include "ui/diagram/chart_marks.h"
+#include "ui/diagram/equilibrium_chart_view.h"
+#include "ui/diagram/equilibrium_diagram_window.h"
+#include "ui/diagram/stage_table.h"
+
+namespace velkarin {
+
+void EquilibriumDiagramWindow::evaluateStages() {
+  StageSettings settings;
+  const Reaction other = shown_.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
+  settings.lines[static_cast<std::size_t>(shown_.reaction)] = shown_.line;
+  settings.lines[static_cast<std::size_t>(other)] = otherLine();
+  settings.composition = shown_.composition;
+  settings.mixture = mixture_;
+  stageSettings_ = settings;
+
+  const std::vector<BlowStage> stages = stageTable_->stages();
+  stageResults_.clear();
+  std::vector<std::optional<StageMark>> marks;
+  QStringList problems;
+  for (std::size_t i = 0; i < stages.size(); ++i) {
+    const StageResult r = evaluateStage(stages[i], settings);
+    if (!r.problem.empty()) problems << QStringLiteral("第%1段：%2").arg(i + 1).arg(toQString(r.problem));
+    const std::optional<double> carbon = governingCarbon(r);
+    marks.push_back(carbon ? std::optional(StageMark{r.temperatureCelsius, *carbon, r.margin}) : std::nullopt);
+    stageResults_.push_back(r);
+  }
+  const std::optional<double> target = stageTable_->target();
+  const std::optional<std::size_t> reached =
+      target ? firstStageAtTarget(stageResults_, *target) : std::optional<std::size_t>();
+  if (!stageTable_->targetProblem().isEmpty()) problems << stageTable_->targetProblem();
+  if (target && !stages.empty()) {
+    problems << (reached ? QStringLiteral("第%1段的平衡C浓度首先达到目标%2%C").arg(*reached + 1).arg(*target)
+                         : QStringLiteral("没有阶段的平衡C浓度达到目标%1%C").arg(*target));
+  }
+  stageNote_ = problems.join(QStringLiteral("；"));
+
+  stageTable_->showResults(stageResults_, reached);
+  chartView_->marks()->showStages(marks, target, reached, shown_.temperatures.startCelsius,
+                                  shown_.temperatures.endCelsius);
+  chartView_->marksChanged();
+  status_->setText(statusText());
+}
+
+// Solves the current stage for the target: its temperature (at its p_CO) or
+// its gas ratio (at its temperature).
+void EquilibriumDiagramWindow::solveStage(bool temperature) {
+  const std::optional<std::size_t> row = stageTable_->currentStage();
+  const std::optional<double> target = stageTable_->target();
+  if (!row || *row >= stageResults_.size()) {
+    stageTable_->showSolution(QStringLiteral("请先添加一个阶段并选中它"));
+    return;
+  }
+  if (!target) {
+    stageTable_->showSolution(QStringLiteral("请先输入目标C浓度"));
+    return;
+  }
+  const StageResult& stage = stageResults_[*row];
+  const StageSolution solution = temperature
+                                     ? solveStageTemperature(stage, stageSettings_, *target, shown_.temperatures)
+                                     : solveStagePressure(stage, stageSettings_, *target);
+  stageTable_->showSolution(QStringLiteral("第%1段：%2").arg(*row + 1).arg(toQString(solution.message)));
+}
+
+}  // namespace velkarin

@@ -1,0 +1,267 @@
+#include "ui/diagram/stage_table.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "calc/number_list.h"
+#include "calc/number_text.h"
+#include "ui/common/qt_text.h"
+#include "ui/common/text_file.h"
+#include "ui/diagram/chart_marks.h"
+
+namespace velkarin {
+
+namespace {
+
+constexpr std::array<const char*, StageTable::ColumnCount> headers{
+    "气体比或\nCO分压(Pa)", "温度\n℃", "实测\n%C", "p_CO\nPa", "Cr2O3\n平衡%C", "Cr3O4\n平衡%C", "控制", "余量\n%C",
+};
+
+QString carbonCell(const EquilibriumCarbon& carbon) {
+  if (carbon.carbon) return toQString(formatPattern(*carbon.carbon, DigitPattern::Decimals6));
+  if (carbon.gap == CarbonGap::BelowRange) return QStringLiteral("<0.001");
+  if (carbon.gap == CarbonGap::AboveRange) return QStringLiteral(">5000");
+  return {};
+}
+
+QString cellText(const QTableWidget& table, int row, int column) {
+  const QTableWidgetItem* item = table.item(row, column);
+  return item ? item->text() : QString();
+}
+
+}  // namespace
+
+StageTable::StageTable(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("stagePanel"));
+  createControls();
+  // Room for the eight columns; the chart beside it takes the rest.
+  setMinimumWidth(360);
+  setMaximumWidth(520);
+  createKeys();
+}
+
+QPushButton* StageTable::addButton(const char* name, const QString& text, const QString& tip) {
+  auto* button = new QPushButton(text, this);
+  button->setObjectName(toQString(name));
+  button->setToolTip(tip);
+  button->setAutoDefault(false);
+  return button;
+}
+
+void StageTable::createControls() {
+  table_ = new QTableWidget(0, ColumnCount, this);
+  table_->setObjectName(QStringLiteral("stages"));
+  QStringList names;
+  for (const char* header : headers) names << QString::fromUtf8(header);
+  table_->setHorizontalHeaderLabels(names);
+  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  table_->setToolTip(QStringLiteral("气体比写作 氧气:惰性气体（如3:1），或直接写CO分压Pa；"
+                                    "Insert添加、Delete删除、Ctrl+↑/↓移动阶段，Ctrl+C复制整张表"));
+  connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+    if (!filling_ && item->column() <= Measured) emit stagesChanged();
+  });
+
+  QPushButton* add = addButton("addStage", QStringLiteral("添加"), QStringLiteral("在当前阶段后添加一段（Insert）"));
+  QPushButton* remove = addButton("removeStage", QStringLiteral("删除"), QStringLiteral("删除当前阶段（Delete）"));
+  QPushButton* up = addButton("moveStageUp", QStringLiteral("上移"), QStringLiteral("Ctrl+↑"));
+  QPushButton* down = addButton("moveStageDown", QStringLiteral("下移"), QStringLiteral("Ctrl+↓"));
+  connect(add, &QPushButton::clicked, this, [this] {
+    const std::optional<std::size_t> row = currentStage();
+    insertStage(row ? static_cast<int>(*row) + 1 : table_->rowCount(), {});
+  });
+  connect(remove, &QPushButton::clicked, this, &StageTable::removeCurrentStage);
+  connect(up, &QPushButton::clicked, this, [this] { moveCurrentStage(-1); });
+  connect(down, &QPushButton::clicked, this, [this] { moveCurrentStage(+1); });
+
+  target_ = new QLineEdit(this);
+  target_->setObjectName(QStringLiteral("target"));
+  target_->setMaximumWidth(80);
+  target_->setToolTip(QStringLiteral("目标C浓度，质量%；图中画一条水平线"));
+  connect(target_, &QLineEdit::textChanged, this, &StageTable::stagesChanged);
+  QPushButton* hot = addButton("solveTemperature", QStringLiteral("求温度"),
+                               QStringLiteral("当前阶段的CO分压下，平衡C浓度达到目标所需的熔池温度"));
+  QPushButton* ratio = addButton("solveRatio", QStringLiteral("求气体比"),
+                                 QStringLiteral("当前阶段的温度下，平衡C浓度达到目标所需的气体比和CO分压"));
+  connect(hot, &QPushButton::clicked, this, &StageTable::solveTemperature);
+  connect(ratio, &QPushButton::clicked, this, &StageTable::solveRatio);
+  QPushButton* copy = addButton("copyStages", QStringLiteral("复制"), QStringLiteral("整张表复制为制表符分隔的文本"));
+  QPushButton* save = addButton("saveStages", QStringLiteral("保存CSV…"), QStringLiteral("整张表保存为CSV文件"));
+  connect(copy, &QPushButton::clicked, this, &StageTable::copyTable);
+  connect(save, &QPushButton::clicked, this, &StageTable::askAndSave);
+
+  solution_ = new QLabel(this);
+  solution_->setObjectName(QStringLiteral("stageSolution"));
+  solution_->setWordWrap(true);
+  solution_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+  auto* edit = new QHBoxLayout;
+  for (QPushButton* button : {add, remove, up, down}) edit->addWidget(button);
+  edit->addStretch();
+  auto* solve = new QHBoxLayout;
+  auto* caption = new QLabel(QStringLiteral("目标%C"), this);
+  caption->setBuddy(target_);
+  solve->addWidget(caption);
+  for (QWidget* w : std::initializer_list<QWidget*>{target_, hot, ratio, copy, save}) solve->addWidget(w);
+  solve->addStretch();
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(new QLabel(QStringLiteral("吹炼阶段"), this));
+  layout->addWidget(table_, 1);
+  layout->addLayout(edit);
+  layout->addLayout(solve);
+  layout->addWidget(solution_);
+}
+
+void StageTable::createKeys() {
+  const auto key = [this](QKeySequence sequence, auto action) {
+    auto* shortcut = new QShortcut(sequence, table_);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(shortcut, &QShortcut::activated, this, action);
+  };
+  key(QKeySequence(Qt::Key_Insert), [this] {
+    const std::optional<std::size_t> row = currentStage();
+    insertStage(row ? static_cast<int>(*row) + 1 : table_->rowCount(), {});
+  });
+  key(QKeySequence(Qt::Key_Delete), [this] { removeCurrentStage(); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_Up), [this] { moveCurrentStage(-1); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_Down), [this] { moveCurrentStage(+1); });
+  key(QKeySequence::Copy, [this] { copyTable(); });
+}
+
+std::vector<BlowStage> StageTable::stages() const {
+  std::vector<BlowStage> all;
+  for (int row = 0; row < table_->rowCount(); ++row) {
+    all.push_back({cellText(*table_, row, Gas).toStdString(), cellText(*table_, row, Temperature).toStdString(),
+                   cellText(*table_, row, Measured).toStdString()});
+  }
+  return all;
+}
+
+std::optional<double> StageTable::target() const {
+  const std::optional<double> value = readFiniteNumber(target_->text().toStdString());
+  if (value && *value > 0) return value;
+  return std::nullopt;
+}
+
+QString StageTable::targetProblem() const {
+  if (target_->text().trimmed().isEmpty() || target()) return {};
+  return QStringLiteral("目标C浓度“%1”不是正数").arg(target_->text().trimmed());
+}
+
+std::optional<std::size_t> StageTable::currentStage() const {
+  if (table_->rowCount() == 0) return std::nullopt;
+  const int row = table_->currentRow();
+  return static_cast<std::size_t>(row < 0 ? 0 : row);
+}
+
+void StageTable::insertStage(int row, const BlowStage& stage) {
+  row = std::clamp(row, 0, table_->rowCount());
+  filling_ = true;
+  table_->insertRow(row);
+  const std::array<std::string, 3> typed{stage.gas, stage.temperature, stage.measuredCarbon};
+  for (int column = 0; column < ColumnCount; ++column) {
+    auto* item = new QTableWidgetItem(column <= Measured ? toQString(typed[std::size_t(column)]) : QString());
+    if (column > Measured) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    table_->setItem(row, column, item);
+  }
+  filling_ = false;
+  table_->setCurrentCell(row, Gas);
+  emit stagesChanged();
+}
+
+void StageTable::removeCurrentStage() {
+  const std::optional<std::size_t> row = currentStage();
+  if (!row) return;
+  table_->removeRow(static_cast<int>(*row));
+  emit stagesChanged();
+}
+
+void StageTable::moveCurrentStage(int by) {
+  const std::optional<std::size_t> current = currentStage();
+  if (!current) return;
+  const int from = static_cast<int>(*current), to = from + by;
+  if (to < 0 || to >= table_->rowCount()) return;
+  const int column = std::max(table_->currentColumn(), 0);
+  filling_ = true;
+  for (int c = 0; c < ColumnCount; ++c) {
+    QTableWidgetItem* a = table_->takeItem(from, c);
+    QTableWidgetItem* b = table_->takeItem(to, c);
+    table_->setItem(from, c, b);
+    table_->setItem(to, c, a);
+  }
+  filling_ = false;
+  table_->setCurrentCell(to, column);
+  emit stagesChanged();
+}
+
+void StageTable::setComputed(int row, int column, const QString& text) {
+  QTableWidgetItem* item = table_->item(row, column);
+  if (item) item->setText(text);
+}
+
+void StageTable::showResults(const std::vector<StageResult>& results, std::optional<std::size_t> firstAtTarget) {
+  results_ = results;
+  filling_ = true;
+  for (int row = 0; row < table_->rowCount() && std::size_t(row) < results.size(); ++row) {
+    const StageResult& r = results[std::size_t(row)];
+    const bool good = r.problem.empty();
+    setComputed(row, Pressure, good ? toQString(formatPattern(r.pressure.coPressure, DigitPattern::Whole)) : QString());
+    setComputed(row, Cr2O3Carbon, good ? carbonCell(r.carbon[0]) : QString());
+    setComputed(row, Cr3O4Carbon, good ? carbonCell(r.carbon[1]) : QString());
+    QString governing = good && r.governing ? (*r.governing == Reaction::Cr2O3 ? QStringLiteral("Cr2O3")
+                                                                               : QStringLiteral("Cr3O4"))
+                                            : QString();
+    if (firstAtTarget == std::size_t(row)) governing += QStringLiteral(" ◎达标");
+    setComputed(row, Governing, governing);
+    setComputed(row, Margin, good && r.margin ? toQString(formatPattern(*r.margin, DigitPattern::Decimals6)) : QString());
+    const QRgb colour = !good || !r.margin ? 0 : *r.margin >= 0 ? stageGainColour : stageLossColour;
+    if (QTableWidgetItem* margin = table_->item(row, Margin)) {
+      margin->setForeground(colour ? QBrush(QColor::fromRgb(colour)) : QBrush());
+    }
+    for (int column = 0; column <= Measured; ++column) {
+      if (QTableWidgetItem* item = table_->item(row, column)) item->setToolTip(toQString(r.problem));
+    }
+  }
+  filling_ = false;
+}
+
+void StageTable::showSolution(const QString& text) { solution_->setText(text); }
+
+QString StageTable::tsv() const {
+  const std::vector<BlowStage> all = stages();
+  return toQString(stageTableTsv(stageTable(all, results_)));
+}
+
+void StageTable::copyTable() const { QGuiApplication::clipboard()->setText(tsv()); }
+
+std::optional<QString> StageTable::writeCsv(const QString& path) const {
+  const std::vector<BlowStage> all = stages();
+  const QByteArray bytes = QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(stageTableCsv(stageTable(all, results_)));
+  return writeFileWhole(path, bytes);
+}
+
+void StageTable::askAndSave() {
+  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存吹炼阶段表"), QStringLiteral("吹炼阶段.csv"),
+                                              QStringLiteral("CSV 文件 (*.csv)"));
+  if (path.isEmpty()) return;  // cancelled
+  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".csv");
+  if (const std::optional<QString> error = writeCsv(path)) {
+    QMessageBox::critical(this, QStringLiteral("平衡曲线图"),
+                          QStringLiteral("无法保存文件“%1”：%2").arg(QDir::toNativeSeparators(path), *error));
+  }
+}
+
+}  // namespace velkarin

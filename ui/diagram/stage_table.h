@@ -1,0 +1,85 @@
+#pragma once
+
+// The blow stages beside the equilibrium chart: an editable table of stages
+// (gas ratio or CO pressure, bath temperature °C, measured %C), the columns
+// the window computes for each (p_CO, both equilibrium carbons, the governing
+// oxide, the margin), the target carbon, and the buttons and keys that edit
+// the table, solve a stage for the target and export the table.
+//
+// Keys on the table: Insert adds a stage below the current one, Delete
+// removes it (when no cell is being edited), Ctrl+Up and Ctrl+Down move it,
+// Ctrl+C copies the whole table as tab-separated text.
+//
+// Controls: stages (the table), addStage, removeStage, moveStageUp,
+// moveStageDown, target, solveTemperature, solveRatio, copyStages,
+// saveStages, stageSolution.
+
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+#include "calc/blow_stage.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace velkarin {
+
+class StageTable : public QWidget {
+  Q_OBJECT
+
+ public:
+  // The columns of the table; the first three are typed, the rest computed.
+  enum Column { Gas, Temperature, Measured, Pressure, Cr2O3Carbon, Cr3O4Carbon, Governing, Margin, ColumnCount };
+
+  explicit StageTable(QWidget* parent = nullptr);
+
+  std::vector<BlowStage> stages() const;
+  // The target carbon, mass %: nothing when the entry is empty; the reading's
+  // problem otherwise when it is not a positive number.
+  std::optional<double> target() const;
+  QString targetProblem() const;
+  // The row of the current cell, or nothing when the table is empty.
+  std::optional<std::size_t> currentStage() const;
+
+  // Fills the computed columns from the results (one per stage) and marks
+  // the first stage at or below the target.
+  void showResults(const std::vector<StageResult>& results, std::optional<std::size_t> firstAtTarget);
+  void showSolution(const QString& text);
+
+  QTableWidget* table() const { return table_; }
+
+  // Adds a stage at `row` (the end when past it) with the given texts.
+  void insertStage(int row, const BlowStage& stage);
+  void removeCurrentStage();
+  void moveCurrentStage(int by);  // −1 up, +1 down
+
+  // The stage table (core stageTable of the last results) as text.
+  QString tsv() const;
+  void copyTable() const;
+  // Writes the table as CSV (UTF-8 with a byte order mark, header row);
+  // returns the reason when it cannot.
+  std::optional<QString> writeCsv(const QString& path) const;
+
+ signals:
+  void stagesChanged();      // a typed cell, a row added, removed or moved, or the target changed
+  void solveTemperature();   // solve the current stage for the temperature
+  void solveRatio();         // solve the current stage for the gas ratio
+
+ private:
+  void createControls();
+  void createKeys();
+  QPushButton* addButton(const char* name, const QString& text, const QString& tip);
+  void askAndSave();
+  void setComputed(int row, int column, const QString& text);
+
+  QTableWidget* table_ = nullptr;
+  QLineEdit* target_ = nullptr;
+  QLabel* solution_ = nullptr;
+  std::vector<StageResult> results_;
+  bool filling_ = false;  // the window is writing computed cells: no stagesChanged
+};
+
+}  // namespace velkarin
