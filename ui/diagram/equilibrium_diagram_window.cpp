@@ -2,13 +2,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
-#include <QSplitter>
 #include <QStringList>
-#include <QVBoxLayout>
 
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
@@ -16,43 +13,13 @@
 #include "ui/common/song_font.h"
 #include "ui/diagram/chart_marks.h"
 #include "ui/diagram/diagram_input.h"
+#include "ui/diagram/diagram_rows.h"
 #include "ui/diagram/equilibrium_chart_view.h"
 #include "ui/diagram/stage_table.h"
 
 namespace velkarin {
 
-namespace {
-
-// The composition entries, in the order of their fields.
-struct CompositionRow {
-  const char* name;                 // objectName of the entry
-  const char* caption;              // label in front of it
-  double CurveComposition::*field;  // mass %
-  bool positive;                    // must be > 0
-};
-constexpr std::array<CompositionRow, 4> compositionRows{{
-    {"Cr", "[%Cr]", &CurveComposition::chromium, true},
-    {"Ni", "[%Ni]", &CurveComposition::nickel, false},
-    {"Si", "[%Si]", &CurveComposition::silicon, false},
-    {"Mn", "[%Mn]", &CurveComposition::manganese, false},
-}};
-
-struct ReactionRow {
-  Reaction reaction;
-  const char* equation;  // the reaction as the chart title shows it
-};
-constexpr std::array<ReactionRow, 2> reactionRows{{
-    {Reaction::Cr2O3, "3[C]+Cr2O3=2[Cr]+3CO"},
-    {Reaction::Cr3O4, "3[C]+3/4Cr3O4=9/4[Cr]+3CO"},
-}};
-
-std::size_t slotOf(Reaction reaction) { return reaction == Reaction::Cr2O3 ? 0 : 1; }
-
-QString shortest(double value) { return toQString(formatShortest(value)); }
-
-const QString pointerHint = QStringLiteral("把鼠标指向曲线可读出温度、C浓度和CO分压；右键可保存图片或复制数据");
-
-}  // namespace
+using namespace diagram;
 
 ReactionConstants presetConstants(Reaction reaction, std::size_t row) {
   const PresetRow& preset = reactionData(reaction).presets[row];
@@ -96,105 +63,6 @@ QLineEdit* EquilibriumDiagramWindow::addEdit(const char* name, const QString& te
   edit->setObjectName(toQString(name));
   connect(edit, &QLineEdit::textChanged, this, &EquilibriumDiagramWindow::redraw);
   return edit;
-}
-
-static void addCaption(QWidget* parent, QHBoxLayout* row, const QString& text, QWidget* buddy) {
-  auto* label = new QLabel(text, parent);
-  label->setBuddy(buddy);
-  row->addWidget(label);
-  row->addWidget(buddy);
-}
-
-QHBoxLayout* EquilibriumDiagramWindow::createFirstRow() {
-  auto* row = new QHBoxLayout;
-  reactionCombo_ = new QComboBox(this);
-  reactionCombo_->setObjectName(QStringLiteral("reaction"));
-  for (const ReactionRow& r : reactionRows) reactionCombo_->addItem(toQString(reactionData(r.reaction).name));
-  connect(reactionCombo_, &QComboBox::currentIndexChanged, this, &EquilibriumDiagramWindow::switchReaction);
-  addCaption(this, row, QStringLiteral("反应"), reactionCombo_);
-
-  presetCombo_ = new QComboBox(this);
-  presetCombo_->setObjectName(QStringLiteral("preset"));
-  presetCombo_->setPlaceholderText(QStringLiteral("自定义"));
-  presetCombo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-  connect(presetCombo_, &QComboBox::currentIndexChanged, this, &EquilibriumDiagramWindow::pickPreset);
-  addCaption(this, row, QStringLiteral("预设"), presetCombo_);
-
-  constantA_ = new QLineEdit(this);
-  constantA_->setObjectName(QStringLiteral("A"));
-  constantA_->setToolTip(QStringLiteral("A，J/mol"));
-  constantB_ = new QLineEdit(this);
-  constantB_->setObjectName(QStringLiteral("B"));
-  constantB_->setToolTip(QStringLiteral("B，J/(mol·K)"));
-  for (QLineEdit* edit : {constantA_, constantB_}) {
-    edit->setMaximumWidth(110);
-    connect(edit, &QLineEdit::textChanged, this, &EquilibriumDiagramWindow::editConstants);
-  }
-  addCaption(this, row, QStringLiteral("A="), constantA_);
-  addCaption(this, row, QStringLiteral("B="), constantB_);
-  bothOxides_ = new QCheckBox(QStringLiteral("两种氧化物"), this);
-  bothOxides_->setObjectName(QStringLiteral("bothOxides"));
-  bothOxides_->setToolTip(QStringLiteral("同时画出Cr2O3（实线）和Cr3O4（虚线）的曲线；平衡C浓度较高者控制"));
-  connect(bothOxides_, &QCheckBox::toggled, this, &EquilibriumDiagramWindow::redraw);
-  row->addWidget(bothOxides_);
-  row->addStretch();
-  return row;
-}
-
-QHBoxLayout* EquilibriumDiagramWindow::createSecondRow() {
-  auto* row = new QHBoxLayout;
-  for (std::size_t i = 0; i < compositionRows.size(); ++i) {
-    composition_[i] = addEdit(compositionRows[i].name, QString());
-    composition_[i]->setMaximumWidth(60);
-    composition_[i]->setToolTip(QStringLiteral("质量%"));
-    addCaption(this, row, toQString(compositionRows[i].caption), composition_[i]);
-  }
-  pressures_ = addEdit("pressures", defaultPressureListText());
-  pressures_->setMinimumWidth(220);
-  pressures_->setToolTip(QStringLiteral("CO分压Pa或气体比 氧气:惰性气体（如3:1），用逗号分隔，每个一条曲线"));
-  addCaption(this, row, QStringLiteral("CO分压(Pa)或气体比"), pressures_);
-  totalPressure_ = addEdit("totalPressure", QStringLiteral("101325"));
-  totalPressure_->setMaximumWidth(80);
-  totalPressure_->setToolTip(QStringLiteral("熔池上方的总压，Pa；气体比r换算为 p_CO = P·2ηr/(2ηr+1)"));
-  addCaption(this, row, QStringLiteral("总压P"), totalPressure_);
-  coShare_ = addEdit("coShare", QStringLiteral("1"));
-  coShare_->setMaximumWidth(50);
-  coShare_->setToolTip(QStringLiteral("生成CO的氧气所占份额η，0<η≤1"));
-  addCaption(this, row, QStringLiteral("η"), coShare_);
-  row->addStretch();
-  return row;
-}
-
-void EquilibriumDiagramWindow::createControls() {
-  QHBoxLayout* firstRow = createFirstRow();
-  QHBoxLayout* secondRow = createSecondRow();
-  chartView_ = new EquilibriumChartView(this);
-  stageTable_ = new StageTable(this);
-  connect(stageTable_, &StageTable::stagesChanged, this, &EquilibriumDiagramWindow::evaluateStages);
-  connect(stageTable_, &StageTable::solveTemperature, this, [this] { solveStage(true); });
-  connect(stageTable_, &StageTable::solveRatio, this, [this] { solveStage(false); });
-  auto* splitter = new QSplitter(Qt::Horizontal, this);
-  splitter->addWidget(chartView_);
-  splitter->addWidget(stageTable_);
-  splitter->setStretchFactor(0, 1);  // the chart takes what the stage table leaves
-  splitter->setStretchFactor(1, 0);
-  splitter->setChildrenCollapsible(false);
-
-  status_ = new QLabel(this);
-  status_->setObjectName(QStringLiteral("status"));
-  status_->setWordWrap(true);
-  pointer_ = new QLabel(this);
-  pointer_->setObjectName(QStringLiteral("pointer"));
-  pointer_->setText(pointerHint);
-  connect(chartView_, &EquilibriumChartView::pointDescribed, pointer_,
-          [this](const QString& text) { pointer_->setText(text.isEmpty() ? pointerHint : text); });
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(firstRow);
-  layout->addLayout(secondRow);
-  layout->addWidget(splitter, 1);
-  layout->addWidget(pointer_);
-  layout->addWidget(status_);
 }
 
 void EquilibriumDiagramWindow::fillPresets() {

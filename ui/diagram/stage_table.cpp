@@ -68,6 +68,9 @@ void StageTable::createControls() {
   for (const char* header : headers) names << QString::fromUtf8(header);
   table_->setHorizontalHeaderLabels(names);
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  // Typing into a cell edits it; Tab in an editor goes on to the next cell.
+  table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                          QAbstractItemView::AnyKeyPressed);
   table_->setToolTip(QStringLiteral("气体比写作 氧气:惰性气体（如3:1），或直接写CO分压Pa；"
                                     "Insert添加、Delete删除、Ctrl+↑/↓移动阶段，Ctrl+C复制整张表"));
   connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
