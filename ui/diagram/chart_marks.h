@@ -30,9 +30,9 @@ struct StageMark {
 };
 
 // Fill colours of a stage point by the sign of its margin.
-inline constexpr unsigned stageGainColour = 0x1a9850;    // margin ≥ 0: carbon still comes out
-inline constexpr unsigned stageLossColour = 0xd73027;    // margin < 0: chromium is being lost
-inline constexpr unsigned stageNoneColour = 0x808080;    // nothing measured
+inline constexpr unsigned stageGainColour = 0x1a9850;  // margin ≥ 0: carbon still comes out
+inline constexpr unsigned stageLossColour = 0xd73027;  // margin < 0: chromium is being lost
+inline constexpr unsigned stageNoneColour = 0x808080;  // nothing measured
 
 class ChartMarks : public QObject {
   Q_OBJECT

@@ -42,5 +42,4 @@ inline QString shortest(double value) { return toQString(formatShortest(value));
 
 inline const QString pointerHint = QStringLiteral("把鼠标指向曲线可读出温度、C浓度和CO分压；右键可保存图片或复制数据");
 
-
 }  // namespace velkarin::diagram

@@ -71,8 +71,9 @@ void StageTable::createControls() {
   // Typing into a cell edits it; Tab in an editor goes on to the next cell.
   table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
-  table_->setToolTip(QStringLiteral("气体比写作 氧气:惰性气体（如3:1），或直接写CO分压Pa；"
-                                    "Insert添加、Delete删除、Ctrl+↑/↓移动阶段，Ctrl+C复制整张表"));
+  table_->setToolTip(
+      QStringLiteral("气体比写作 氧气:惰性气体（如3:1），或直接写CO分压Pa；"
+                     "Insert添加、Delete删除、Ctrl+↑/↓移动阶段，Ctrl+C复制整张表"));
   connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
     if (!filling_ && item->column() <= Measured) emit stagesChanged();
   });
@@ -224,12 +225,13 @@ void StageTable::showResults(const std::vector<StageResult>& results, std::optio
     setComputed(row, Pressure, good ? toQString(formatPattern(r.pressure.coPressure, DigitPattern::Whole)) : QString());
     setComputed(row, Cr2O3Carbon, good ? carbonCell(r.carbon[0]) : QString());
     setComputed(row, Cr3O4Carbon, good ? carbonCell(r.carbon[1]) : QString());
-    QString governing = good && r.governing ? (*r.governing == Reaction::Cr2O3 ? QStringLiteral("Cr2O3")
-                                                                               : QStringLiteral("Cr3O4"))
-                                            : QString();
+    QString governing = good && r.governing
+                            ? (*r.governing == Reaction::Cr2O3 ? QStringLiteral("Cr2O3") : QStringLiteral("Cr3O4"))
+                            : QString();
     if (firstAtTarget == std::size_t(row)) governing += QStringLiteral(" ◎达标");
     setComputed(row, Governing, governing);
-    setComputed(row, Margin, good && r.margin ? toQString(formatPattern(*r.margin, DigitPattern::Decimals6)) : QString());
+    setComputed(row, Margin,
+                good && r.margin ? toQString(formatPattern(*r.margin, DigitPattern::Decimals6)) : QString());
     const QRgb colour = !good || !r.margin ? 0 : *r.margin >= 0 ? stageGainColour : stageLossColour;
     if (QTableWidgetItem* margin = table_->item(row, Margin)) {
       margin->setForeground(colour ? QBrush(QColor::fromRgb(colour)) : QBrush());
@@ -252,7 +254,8 @@ void StageTable::copyTable() const { QGuiApplication::clipboard()->setText(tsv()
 
 std::optional<QString> StageTable::writeCsv(const QString& path) const {
   const std::vector<BlowStage> all = stages();
-  const QByteArray bytes = QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(stageTableCsv(stageTable(all, results_)));
+  const QByteArray bytes =
+      QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(stageTableCsv(stageTable(all, results_)));
   return writeFileWhole(path, bytes);
 }
 

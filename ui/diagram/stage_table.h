@@ -64,9 +64,9 @@ class StageTable : public QWidget {
   std::optional<QString> writeCsv(const QString& path) const;
 
  signals:
-  void stagesChanged();      // a typed cell, a row added, removed or moved, or the target changed
-  void solveTemperature();   // solve the current stage for the temperature
-  void solveRatio();         // solve the current stage for the gas ratio
+  void stagesChanged();     // a typed cell, a row added, removed or moved, or the target changed
+  void solveTemperature();  // solve the current stage for the temperature
+  void solveRatio();        // solve the current stage for the gas ratio
 
  private:
   void createControls();
