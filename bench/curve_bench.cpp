@@ -60,8 +60,8 @@ void inverseSolves(benchmark::State& state, bool temperature) {
   const StageSettings settings;
   const StageResult stage = evaluateStage({"1:1", "1680", "0.15"}, settings);
   for (auto _ : state) {
-    StageSolution s = temperature ? solveStageTemperature(stage, settings, 0.1, {})
-                                  : solveStagePressure(stage, settings, 0.1);
+    StageSolution s =
+        temperature ? solveStageTemperature(stage, settings, 0.1, {}) : solveStagePressure(stage, settings, 0.1);
     benchmark::DoNotOptimize(s.coPressure);
   }
 }

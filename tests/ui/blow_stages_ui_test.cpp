@@ -58,9 +58,9 @@ class BlowStagesUiTest : public DiagramTestCase {
     entry(*diagram, "totalPressure")->setText(QStringLiteral("200000"));
     entry(*diagram, "coShare")->setText(QStringLiteral("0.5"));
     QCOMPARE(diagram->inputs().coPressures.front(), 200000.0 * 3 / 4);  // x = 2·0.5·3 = 3
-    for (const auto& [field, text, reason] :
-         {std::tuple{"pressures", "3:1, 0:1", "气体比“0:1”不含氧气，不生成CO"}, {"coShare", "1.5", "η不能大于1"},
-          {"totalPressure", "0", "总压P必须大于0"}}) {
+    for (const auto& [field, text, reason] : {std::tuple{"pressures", "3:1, 0:1", "气体比“0:1”不含氧气，不生成CO"},
+                                              {"coShare", "1.5", "η不能大于1"},
+                                              {"totalPressure", "0", "总压P必须大于0"}}) {
       QLineEdit* edit = entry(*diagram, field);
       const QString good = edit->text();
       const std::vector<Points> drawn = drawnFamily(*diagram);
@@ -203,8 +203,8 @@ class BlowStagesUiTest : public DiagramTestCase {
     QVERIFY(!stages->writeCsv(csv));
     QFile file(csv);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(stageTableCsv(stageTable(
-                                                              readmeStages, diagram->stageResults()))));
+    QCOMPARE(file.readAll(), QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(stageTableCsv(
+                                                              stageTable(readmeStages, diagram->stageResults()))));
     QVERIFY(stages->writeCsv(folder.filePath(QStringLiteral("missing/stages.csv"))).has_value());
 
     // The saved picture shows stage 1's point in its colour.
@@ -213,8 +213,8 @@ class BlowStagesUiTest : public DiagramTestCase {
     QVERIFY(!diagram->chartView()->writeImage(png, ImageFormat::Png));
     const QImage image(png);
     QScatterSeries* first = diagram->chartView()->marks()->stagePoints().front();
-    const QPoint at = diagram->chartView()->mapFromScene(
-        diagram->chartView()->chart()->mapToPosition(first->at(0), first));
+    const QPoint at =
+        diagram->chartView()->mapFromScene(diagram->chartView()->chart()->mapToPosition(first->at(0), first));
     QCOMPARE(image.pixelColor(at), QColor::fromRgb(stageGainColour));
   }
 

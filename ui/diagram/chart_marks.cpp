@@ -77,40 +77,47 @@ void ChartMarks::raise() {
 void ChartMarks::showHeatPath(const QList<QPointF>& heats) {
   heatLine_->replace(heats);
   heatPoints_->replace(heats.size() > 1 ? heats.first(heats.size() - 1) : QList<QPointF>());
-  raise();
+  for (QLegendMarker* marker : chart_->legend()->markers(heatLine_)) marker->setVisible(heats.size() > 1);
 }
 
-void ChartMarks::clearStagePoints() {
-  for (QScatterSeries* point : stagePoints_) {
-    chart_->removeSeries(point);
-    delete point;
-  }
-  stagePoints_.clear();
+// The point series of stage number `index` (0-based among the stages drawn):
+// the pool's, or a new one on top of the chart.
+QScatterSeries* ChartMarks::stagePoint(qsizetype index, bool& added) {
+  if (index < stagePoints_.size()) return stagePoints_[index];
+  auto* point = new QScatterSeries(this);
+  point->setMarkerSize(12);
+  point->setBorderColor(Qt::black);
+  point->setPointLabelsFont(songFont(10, true));
+  point->setPointLabelsVisible(true);
+  attach(point, false);
+  stagePoints_ << point;
+  added = true;
+  return point;
 }
 
-void ChartMarks::showStages(const std::vector<std::optional<StageMark>>& stages, std::optional<double> target,
+bool ChartMarks::showStages(const std::vector<std::optional<StageMark>>& stages, std::optional<double> target,
                             std::optional<std::size_t> firstAtTarget, double from, double to) {
-  clearStagePoints();
   QList<QPointF> path;
   QList<QPointF> reached;
+  bool added = false;
   for (std::size_t i = 0; i < stages.size(); ++i) {
     if (!stages[i]) continue;
     const QPointF at(stages[i]->temperatureCelsius, stages[i]->carbon);
+    QScatterSeries* point = stagePoint(path.size(), added);
     path << at;
     if (firstAtTarget == i) reached << at;
-    auto* point = new QScatterSeries(this);
     point->setObjectName(QStringLiteral("stage%1").arg(i + 1));
-    point->setMarkerSize(12);
     const std::optional<double>& margin = stages[i]->margin;
     const QRgb fill = !margin ? stageNoneColour : *margin >= 0 ? stageGainColour : stageLossColour;
     point->setColor(QColor::fromRgb(fill));
     point->setBorderColor(Qt::black);
     point->setPointLabelsFormat(QString::number(i + 1));
-    point->setPointLabelsFont(songFont(10, true));
     point->setPointLabelsColor(QColor::fromRgb(fill));
-    point->setPointLabelsVisible(true);
-    point->append(at);
-    stagePoints_ << point;
+    point->replace(QList<QPointF>{at});
+  }
+  while (stagePoints_.size() > path.size()) {
+    chart_->removeSeries(stagePoints_.back());
+    delete stagePoints_.takeLast();
   }
   stageLine_->replace(path);
   targetMark_->replace(reached);
@@ -120,7 +127,12 @@ void ChartMarks::showStages(const std::vector<std::optional<StageMark>>& stages,
   } else {
     targetLine_->clear();
   }
-  raise();
+  if (added) raise();  // the ring and the lines back above the new points
+  for (QXYSeries* series : {static_cast<QXYSeries*>(stageLine_), static_cast<QXYSeries*>(targetLine_),
+                            static_cast<QXYSeries*>(targetMark_)}) {
+    for (QLegendMarker* marker : chart_->legend()->markers(series)) marker->setVisible(series->count() > 0);
+  }
+  return added;
 }
 
 std::vector<double> ChartMarks::carbons() const {

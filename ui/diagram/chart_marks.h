@@ -44,7 +44,9 @@ class ChartMarks : public QObject {
   void showHeatPath(const QList<QPointF>& heats);
   // Stage i is numbered i + 1; a stage without a point is left out of the
   // path but keeps its number. target spans the temperatures [from, to].
-  void showStages(const std::vector<std::optional<StageMark>>& stages, std::optional<double> target,
+  // Returns whether series were added on top of the chart (the chart's own
+  // heat point must then go back above them).
+  bool showStages(const std::vector<std::optional<StageMark>>& stages, std::optional<double> target,
                   std::optional<std::size_t> firstAtTarget, double from, double to);
 
   // Puts every mark on top again, after the curves were replaced.
@@ -62,7 +64,7 @@ class ChartMarks : public QObject {
 
  private:
   void attach(QXYSeries* series, bool inLegend);
-  void clearStagePoints();
+  QScatterSeries* stagePoint(qsizetype index, bool& added);
 
   QChart* chart_;
   QValueAxis* temperatureAxis_;

@@ -44,9 +44,7 @@ void EquilibriumDiagramWindow::evaluateStages() {
   stageNote_ = problems.join(QStringLiteral("；"));
 
   stageTable_->showResults(stageResults_, reached);
-  chartView_->marks()->showStages(marks, target, reached, shown_.temperatures.startCelsius,
-                                  shown_.temperatures.endCelsius);
-  chartView_->marksChanged();
+  chartView_->showStages(marks, target, reached);
   status_->setText(statusText());
 }
 

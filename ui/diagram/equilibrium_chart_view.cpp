@@ -128,18 +128,32 @@ void EquilibriumChartView::createContextMenu() {
 
 void EquilibriumChartView::setChartTitle(const QString& title) { chart()->setTitle(title); }
 
-void EquilibriumChartView::removeCurveSeries() {
-  for (QList<QLineSeries*>& segments : curveSeries_) {
-    for (QLineSeries* series : segments) {
-      chart()->removeSeries(series);
-      delete series;
-    }
+// Series beyond the first `keep` of the pool leave the chart.
+void EquilibriumChartView::removeCurveSeries(std::size_t keep) {
+  while (pool_.size() > keep) {
+    chart()->removeSeries(pool_.back());
+    delete pool_.back();
+    pool_.pop_back();
   }
-  curveSeries_.clear();
 }
 
-QLineSeries* EquilibriumChartView::addSegment(std::size_t curve, const QList<QPointF>& points) {
-  auto* series = new QLineSeries(this);
+// Stretch number `index` of all curves, for `curve`: the pool's series of that
+// number, set up again, or a new one. Reusing the series keeps the chart from
+// building its items and legend anew on every redraw.
+QLineSeries* EquilibriumChartView::addSegment(std::size_t index, std::size_t curve, const QList<QPointF>& points) {
+  QLineSeries* series = nullptr;
+  if (index < pool_.size()) {
+    series = pool_[index];
+    disconnect(series, nullptr, this, nullptr);
+  } else {
+    series = new QLineSeries(this);
+    // Axes first, points last: the chart lays a series' points out (and
+    // strokes its outline for the pointer) on every change of its domain.
+    chart()->addSeries(series);
+    series->attachAxis(temperatureAxis_);
+    series->attachAxis(carbonAxis_);
+    pool_.push_back(series);
+  }
   const CurveStyle& style = styles_[curve];
   series->setName(style.legend.isEmpty() ? toQString(curves_[curve].label) : style.legend);
   QPen pen(curveColour(style.colour));
@@ -147,13 +161,8 @@ QLineSeries* EquilibriumChartView::addSegment(std::size_t curve, const QList<QPo
   if (style.dashed) pen.setStyle(Qt::DashLine);
   series->setPen(pen);
   series->replace(points);
-  chart()->addSeries(series);
-  series->attachAxis(temperatureAxis_);
-  series->attachAxis(carbonAxis_);
-  const bool continuation = !curveSeries_[curve].isEmpty();
-  if (continuation || style.dashed) {
-    for (QLegendMarker* marker : chart()->legend()->markers(series)) marker->setVisible(false);
-  }
+  const bool inLegend = curveSeries_[curve].isEmpty() && !style.dashed;  // a curve's first stretch
+  for (QLegendMarker* marker : chart()->legend()->markers(series)) marker->setVisible(inLegend);
   connect(series, &QLineSeries::hovered, this, [this, curve, series](const QPointF& pointer, bool state) {
     if (state) {
       describe(curve, *series, pointer);
@@ -168,22 +177,22 @@ QLineSeries* EquilibriumChartView::addSegment(std::size_t curve, const QList<QPo
 }
 
 void EquilibriumChartView::showCurves(std::vector<EquilibriumCurve> curves, std::vector<CurveStyle> styles) {
-  removeCurveSeries();
   curves_ = std::move(curves);
   styles_ = std::move(styles);
   for (std::size_t i = styles_.size(); i < curves_.size(); ++i) styles_.push_back({i, false, std::nullopt, {}, {}});
-  curveSeries_.resize(curves_.size());
-  // The marks and the heat are drawn last, on top of the lines; their legend
-  // entries follow theirs.
-  chart()->removeSeries(heatSeries_);
+  curveSeries_.assign(curves_.size(), {});
+  const std::size_t before = pool_.size();
+  std::size_t used = 0;
   for (std::size_t curve = 0; curve < curves_.size(); ++curve) {
-    for (const QList<QPointF>& points : segmentsOf(curves_[curve])) addSegment(curve, points);
+    for (const QList<QPointF>& points : segmentsOf(curves_[curve])) addSegment(used++, curve, points);
   }
-  marks_->raise();
-  chart()->addSeries(heatSeries_);
-  heatSeries_->attachAxis(temperatureAxis_);
-  heatSeries_->attachAxis(carbonAxis_);
-  for (QLegendMarker* marker : chart()->legend()->markers(heatSeries_)) marker->setVisible(heat_.has_value());
+  removeCurveSeries(used);
+  if (used > before) {
+    // New lines went on top: the marks and the heat go back above them (and
+    // their legend entries after theirs).
+    marks_->raise();
+    raiseHeat();
+  }
 
   if (!curves_.empty() && !curves_.front().points.empty()) {
     temperatureAxis_->setRange(curves_.front().points.front().temperatureCelsius,
@@ -199,10 +208,6 @@ void EquilibriumChartView::showHeats(const std::vector<HeatMark>& heats) {
   QList<QPointF> path;
   for (const HeatMark& heat : heats) path << QPointF(heat.temperatureCelsius, heat.carbon);
   marks_->showHeatPath(path);
-  chart()->removeSeries(heatSeries_);  // back on top of the path
-  chart()->addSeries(heatSeries_);
-  heatSeries_->attachAxis(temperatureAxis_);
-  heatSeries_->attachAxis(carbonAxis_);
   if (heat_) {
     heatSeries_->replace(QList<QPointF>{path.back()});
   } else {
@@ -214,13 +219,21 @@ void EquilibriumChartView::showHeats(const std::vector<HeatMark>& heats) {
   refreshDescription();
 }
 
-void EquilibriumChartView::marksChanged() {
+void EquilibriumChartView::showStages(const std::vector<std::optional<StageMark>>& stages, std::optional<double> target,
+                                      std::optional<std::size_t> firstAtTarget) {
+  if (marks_->showStages(stages, target, firstAtTarget, temperatureAxis_->min(), temperatureAxis_->max())) {
+    raiseHeat();
+  }
+  updateCarbonRange();
+}
+
+// The heat point back on top of everything, its legend entry last.
+void EquilibriumChartView::raiseHeat() {
   chart()->removeSeries(heatSeries_);
   chart()->addSeries(heatSeries_);
   heatSeries_->attachAxis(temperatureAxis_);
   heatSeries_->attachAxis(carbonAxis_);
   for (QLegendMarker* marker : chart()->legend()->markers(heatSeries_)) marker->setVisible(heat_.has_value());
-  updateCarbonRange();
 }
 
 // The heat's label may reach beyond the plot area, near its top edge; a heat

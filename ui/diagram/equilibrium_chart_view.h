@@ -31,6 +31,7 @@ class QValueAxis;
 namespace velkarin {
 
 class ChartMarks;
+struct StageMark;
 
 // How a curve is drawn: its colour (by the index of its pressure, so the two
 // oxides' curves of one pressure share it), dashed for the second oxide, and
@@ -66,10 +67,12 @@ class EquilibriumChartView : public QChartView {
   void showCurves(std::vector<EquilibriumCurve> curves, std::vector<CurveStyle> styles = {});
   // Places the heats of the path, the last one emphasised, or removes them.
   void showHeats(const std::vector<HeatMark>& heats);
-  // The stage path, the target line and its mark (see ChartMarks).
+  // The stage path, the target line across the temperatures drawn and the
+  // ring of the first stage at or below it (see ChartMarks); the %C axis
+  // reaches them.
+  void showStages(const std::vector<std::optional<StageMark>>& stages, std::optional<double> target,
+                  std::optional<std::size_t> firstAtTarget);
   ChartMarks* marks() const { return marks_; }
-  // Fits the %C axis again after the marks changed.
-  void marksChanged();
   void setChartTitle(const QString& title);
 
   const std::vector<EquilibriumCurve>& curves() const { return curves_; }
@@ -99,9 +102,10 @@ class EquilibriumChartView : public QChartView {
  private:
   void createAxes();
   void createHeatSeries();
+  void raiseHeat();
   void createContextMenu();
-  void removeCurveSeries();
-  QLineSeries* addSegment(std::size_t curve, const QList<QPointF>& points);
+  void removeCurveSeries(std::size_t keep);
+  QLineSeries* addSegment(std::size_t index, std::size_t curve, const QList<QPointF>& points);
   void updateCarbonRange();
   void clipHeatLabel();
   void describe(std::size_t curve, const QLineSeries& series, const QPointF& pointer);
@@ -114,6 +118,7 @@ class EquilibriumChartView : public QChartView {
   std::vector<EquilibriumCurve> curves_;
   std::vector<CurveStyle> styles_;                // per curve
   std::vector<QList<QLineSeries*>> curveSeries_;  // per curve, its stretches between gaps
+  std::vector<QLineSeries*> pool_;                // every stretch's series, in the chart's order
   std::optional<HeatMark> heat_;
   QScatterSeries* heatSeries_ = nullptr;
   QValueAxis* temperatureAxis_ = nullptr;  // °C
