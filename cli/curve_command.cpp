@@ -187,6 +187,7 @@ std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const
   if (c.options.help) return c.options;
   if (auto error = resolveLine(c)) return *error;
   if (auto error = resolvePressures(c)) return *error;
+  if (c.options.targetCarbon && !c.options.stageFile) return std::string("--target needs --stages");
   if (curveTemperatures(c.options.family.temperatures).empty()) {
     return "--from/--to/--step: need step > 0, to >= from and at most " + std::to_string(maxCurvePoints) +
            " temperatures";

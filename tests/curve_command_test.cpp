@@ -53,6 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadOptions{"RatioMissingSide", {"--pressures", "3:"}, "gas ratio '3:' misses a side"},
                       BadOptions{"CoShareAboveOne", {"--co-share", "1.5"}, "--co-share in (0, 1]"},
                       BadOptions{"ZeroTarget", {"--target", "0"}, "--target must be greater than 0"},
+                      BadOptions{"TargetWithoutStages", {"--target", "0.03"}, "--target needs --stages"},
                       BadOptions{"ANotANumber", {"--a", "abc"}, "A 'abc' and B '-475.137' must both be numbers"},
                       BadOptions{"ZeroStep", {"--step", "0"}, "need step > 0"},
                       BadOptions{"EndBeforeStart", {"--from", "1900", "--to", "1400"}, "to >= from"},

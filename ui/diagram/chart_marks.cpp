@@ -16,44 +16,39 @@ namespace velkarin {
 static constexpr QRgb heatPathColour = 0xd62728;  // the heat's red
 static constexpr QRgb stagePathColour = 0x303030;
 
+static QPen markPen(QRgb colour, Qt::PenStyle style, double width) {
+  QPen pen(QColor::fromRgb(colour));
+  pen.setStyle(style);
+  pen.setWidthF(width);
+  return pen;
+}
+
+// A line of the marks, named for the tests and the legend.
+template <class Series>
+static Series* markSeries(QObject* parent, const char* objectName, const QString& name) {
+  auto* series = new Series(parent);
+  series->setObjectName(QString::fromUtf8(objectName));
+  series->setName(name);
+  return series;
+}
+
 ChartMarks::ChartMarks(QChart* chart, QValueAxis* temperature, QLogValueAxis* carbon, QObject* parent)
     : QObject(parent), chart_(chart), temperatureAxis_(temperature), carbonAxis_(carbon) {
-  heatLine_ = new QLineSeries(this);
-  heatLine_->setObjectName(QStringLiteral("heatPath"));
-  heatLine_->setName(QStringLiteral("本窗口的计算（按先后连线）"));
-  QPen heatPen(QColor::fromRgb(heatPathColour));
-  heatPen.setStyle(Qt::DotLine);
-  heatPen.setWidthF(1.5);
-  heatLine_->setPen(heatPen);
-  heatPoints_ = new QScatterSeries(this);
-  heatPoints_->setObjectName(QStringLiteral("heatPathPoints"));
+  heatLine_ = markSeries<QLineSeries>(this, "heatPath", QStringLiteral("本窗口的计算（按先后连线）"));
+  heatLine_->setPen(markPen(heatPathColour, Qt::DotLine, 1.5));
+  heatPoints_ = markSeries<QScatterSeries>(this, "heatPathPoints", {});
   heatPoints_->setMarkerSize(6);
   heatPoints_->setColor(QColor::fromRgb(heatPathColour));
   heatPoints_->setBorderColor(QColor::fromRgb(heatPathColour));
-
-  stageLine_ = new QLineSeries(this);
-  stageLine_->setObjectName(QStringLiteral("stagePath"));
-  stageLine_->setName(QStringLiteral("吹炼阶段"));
-  QPen stagePen(QColor::fromRgb(stagePathColour));
-  stagePen.setWidthF(1.5);
-  stageLine_->setPen(stagePen);
-
-  targetLine_ = new QLineSeries(this);
-  targetLine_->setObjectName(QStringLiteral("target"));
-  QPen targetPen(QColor::fromRgb(stagePathColour));
-  targetPen.setStyle(Qt::DashDotLine);
-  targetPen.setWidthF(1.5);
-  targetLine_->setPen(targetPen);
-
-  targetMark_ = new QScatterSeries(this);
-  targetMark_->setObjectName(QStringLiteral("targetReached"));
-  targetMark_->setName(QStringLiteral("首个达到目标的阶段"));
+  stageLine_ = markSeries<QLineSeries>(this, "stagePath", QStringLiteral("吹炼阶段"));
+  stageLine_->setPen(markPen(stagePathColour, Qt::SolidLine, 1.5));
+  targetLine_ = markSeries<QLineSeries>(this, "target", {});
+  targetLine_->setPen(markPen(stagePathColour, Qt::DashDotLine, 1.5));
+  targetMark_ = markSeries<QScatterSeries>(this, "targetReached", QStringLiteral("首个达到目标的阶段"));
   targetMark_->setMarkerShape(QScatterSeries::MarkerShapeCircle);
   targetMark_->setMarkerSize(22);
   targetMark_->setColor(Qt::transparent);
-  QPen ring(QColor::fromRgb(stageGainColour));
-  ring.setWidthF(3);
-  targetMark_->setPen(ring);
+  targetMark_->setPen(markPen(stageGainColour, Qt::SolidLine, 3));
   raise();
 }
 

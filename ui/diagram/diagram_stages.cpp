@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QStringList>
 
+#include "calc/number_list.h"
 #include "ui/common/qt_text.h"
 #include "ui/diagram/chart_marks.h"
 #include "ui/diagram/equilibrium_chart_view.h"
@@ -28,7 +29,8 @@ void EquilibriumDiagramWindow::evaluateStages() {
   QStringList problems;
   for (std::size_t i = 0; i < stages.size(); ++i) {
     const StageResult r = evaluateStage(stages[i], settings);
-    if (!r.problem.empty()) problems << QStringLiteral("第%1段：%2").arg(i + 1).arg(toQString(r.problem));
+    const bool blank = trimmedItem(stages[i].gas).empty() && trimmedItem(stages[i].temperature).empty();
+    if (!r.problem.empty() && !blank) problems << QStringLiteral("第%1段：%2").arg(i + 1).arg(toQString(r.problem));
     const std::optional<double> carbon = governingCarbon(r);
     marks.push_back(carbon ? std::optional(StageMark{r.temperatureCelsius, *carbon, r.margin}) : std::nullopt);
     stageResults_.push_back(r);
