@@ -1,6 +1,7 @@
 // The controls of the equilibrium diagram window: the two rows of entries
 // above the chart, the chart and the stage table side by side, the pointer
-// readout and the status line.
+// readout and the status line; and the texts they show: the chart title and
+// the status line's notes.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "calc/reaction_data.h"
+#include "ui/diagram/chart_marks.h"
 #include "ui/diagram/diagram_input.h"
 #include "ui/diagram/diagram_rows.h"
 #include "ui/diagram/equilibrium_chart_view.h"
@@ -118,6 +120,52 @@ void EquilibriumDiagramWindow::createControls() {
   layout->addWidget(splitter, 1);
   layout->addWidget(pointer_);
   layout->addWidget(status_);
+}
+
+QString EquilibriumDiagramWindow::chartTitle() const {
+  const ReactionRow& row = reactionRows[slotOf(shown_.reaction)];
+  const CurveComposition& c = shown_.composition;
+  const QString title = QStringLiteral("%1    A=%2 J/mol  B=%3 J/(mol·K)    [%Cr]=%4  [%Ni]=%5  [%Si]=%6  [%Mn]=%7")
+                            .arg(toQString(row.equation), shortest(shown_.line.a), shortest(shown_.line.b),
+                                 shortest(c.chromium), shortest(c.nickel), shortest(c.silicon), shortest(c.manganese));
+  if (!bothOxides()) return title;
+  // Both oxides: the two reactions by their line style, and the composition.
+  const Reaction other = shown_.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
+  return QStringLiteral("%1（实线）与%2（虚线）    [%Cr]=%3  [%Ni]=%4  [%Si]=%5  [%Mn]=%6")
+      .arg(toQString(reactionData(shown_.reaction).name), toQString(reactionData(other).name), shortest(c.chromium),
+           shortest(c.nickel), shortest(c.silicon), shortest(c.manganese));
+}
+
+// What the user should know about the curves shown: where a curve has gaps,
+// a heat outside the temperatures drawn, and replaced start values.
+QString EquilibriumDiagramWindow::notes() const {
+  QStringList notes;
+  if (!startNote_.isEmpty()) notes << startNote_;
+  if (!otherNote_.isEmpty() && bothOxides()) notes << otherNote_;
+  if (!stageNote_.isEmpty()) notes << stageNote_;
+  for (const EquilibriumCurve& curve : chartView_->curves()) {
+    qsizetype gaps = 0;
+    for (const CurvePoint& point : curve.points) gaps += point.carbon.carbon ? 0 : 1;
+    if (gaps > 0) {
+      notes << QStringLiteral("%1：有%2个温度在0.001～5000%C之间没有平衡C浓度（曲线中断）")
+                   .arg(toQString(curve.label))
+                   .arg(gaps);
+    }
+  }
+  const std::optional<HeatMark>& heat = chartView_->heat();
+  const std::vector<EquilibriumCurve>& curves = chartView_->curves();
+  if (heat && !curves.empty() && !curves.front().points.empty() &&
+      !(heat->temperatureCelsius >= curves.front().points.front().temperatureCelsius &&
+        heat->temperatureCelsius <= curves.front().points.back().temperatureCelsius)) {
+    notes << QStringLiteral("上次计算的炉次（t=%1℃）在图的温度范围之外").arg(shortest(heat->temperatureCelsius));
+  }
+  return notes.join(QStringLiteral("；"));
+}
+
+QString EquilibriumDiagramWindow::statusText() const {
+  const QString other = notes();
+  if (problem_.isEmpty()) return other;
+  return other.isEmpty() ? problem_ : problem_ + QLatin1Char(' ') + other;
 }
 
 }  // namespace velkarin

@@ -1,22 +1,10 @@
 #include "ui/diagram/equilibrium_chart_view.h"
 
-#include <QAction>
-#include <QClipboard>
-#include <QContextMenuEvent>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QGuiApplication>
-#include <QImageWriter>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
-#include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
 #include <QScatterSeries>
-#include <QSvgGenerator>
 #include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
@@ -110,20 +98,6 @@ void EquilibriumChartView::createHeatSeries() {
   });
   connect(heatSeries_, &QScatterSeries::clicked, this, [this](const QPointF&) { describeHeat(); });
   for (QLegendMarker* marker : chart()->legend()->markers(heatSeries_)) marker->setVisible(false);
-}
-
-void EquilibriumChartView::createContextMenu() {
-  contextMenu_ = new QMenu(this);
-  contextMenu_->setObjectName(QStringLiteral("chartMenu"));
-  QAction* png = contextMenu_->addAction(QStringLiteral("保存为PNG…"));
-  png->setObjectName(QStringLiteral("savePng"));
-  connect(png, &QAction::triggered, this, [this] { askAndSave(ImageFormat::Png); });
-  QAction* svg = contextMenu_->addAction(QStringLiteral("保存为SVG…"));
-  svg->setObjectName(QStringLiteral("saveSvg"));
-  connect(svg, &QAction::triggered, this, [this] { askAndSave(ImageFormat::Svg); });
-  QAction* copy = contextMenu_->addAction(QStringLiteral("复制曲线数据"));
-  copy->setObjectName(QStringLiteral("copyCurveData"));
-  connect(copy, &QAction::triggered, this, &EquilibriumChartView::copyCurveData);
 }
 
 void EquilibriumChartView::setChartTitle(const QString& title) { chart()->setTitle(title); }
@@ -272,134 +246,6 @@ void EquilibriumChartView::updateCarbonRange() {
   // A hair below the lowest decade: Qt leaves out the label of a decade that
   // lies exactly on the axis's lower end.
   carbonAxis_->setRange(lowDecade * 0.9999, highDecade);
-}
-
-// The computed curve point nearest the pointer's temperature within the
-// stretch under the pointer.
-void EquilibriumChartView::describe(std::size_t curve, const QLineSeries& series, const QPointF& pointer) {
-  const QList<QPointF> points = series.points();
-  if (points.isEmpty() || curve >= curves_.size()) return;
-  auto next =
-      std::lower_bound(points.begin(), points.end(), pointer.x(), [](const QPointF& p, double t) { return p.x() < t; });
-  if (next == points.end() || (next != points.begin() && pointer.x() - (next - 1)->x() < next->x() - pointer.x())) {
-    --next;
-  }
-  const std::vector<CurvePoint>& computed = curves_[curve].points;
-  const auto at = std::find_if(computed.begin(), computed.end(),
-                               [&](const CurvePoint& p) { return p.temperatureCelsius == next->x(); });
-  if (at != computed.end()) describePoint(curve, static_cast<std::size_t>(at - computed.begin()));
-}
-
-// Point `point` of curve `curve`, and, with both oxides drawn, which one
-// governs there: the higher equilibrium carbon.
-void EquilibriumChartView::describePoint(std::size_t curve, std::size_t point) {
-  const CurvePoint& p = curves_[curve].points[point];
-  if (!p.carbon.carbon) return;
-  QString text =
-      QStringLiteral("t = %1 ℃    平衡C浓度 = %2 %C    CO分压 %3")
-          .arg(toQString(formatShortest(p.temperatureCelsius)),
-               toQString(formatPattern(*p.carbon.carbon, DigitPattern::Decimals6)), toQString(curves_[curve].label));
-  const CurveStyle& style = styles_[curve];
-  if (style.partner && *style.partner < curves_.size() && point < curves_[*style.partner].points.size()) {
-    const std::optional<double>& other = curves_[*style.partner].points[point].carbon.carbon;
-    const QString& otherOxide = styles_[*style.partner].oxide;
-    if (!other || *p.carbon.carbon > *other) {
-      text += QStringLiteral("    %1控制（平衡C浓度高于%2）").arg(style.oxide, otherOxide);
-    } else if (*other > *p.carbon.carbon) {
-      text += QStringLiteral("    %1控制（%2 %C）")
-                  .arg(otherOxide, toQString(formatPattern(*other, DigitPattern::Decimals6)));
-    }
-  }
-  described_ = Described{curve, p.temperatureCelsius};
-  report(text);
-}
-
-// After the chart changed: the readout describes the same curve point, or
-// the new last heat, again; what is gone is no longer described.
-void EquilibriumChartView::refreshDescription() {
-  if (!described_) return;
-  if (!described_->curve) {
-    if (heat_) {
-      describeHeat();
-      return;
-    }
-  } else if (*described_->curve < curves_.size()) {
-    const std::vector<CurvePoint>& points = curves_[*described_->curve].points;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-      if (points[i].temperatureCelsius == described_->temperatureCelsius && points[i].carbon.carbon) {
-        describePoint(*described_->curve, i);
-        return;
-      }
-    }
-  }
-  described_.reset();
-  emit pointDescribed(QString());
-}
-
-void EquilibriumChartView::describeHeat() {
-  if (!heat_) return;
-  described_ = Described{std::nullopt, heat_->temperatureCelsius};
-  report(QStringLiteral("上次计算的炉次：t = %1 ℃    [%C] = %2    CO分压 %3 Pa")
-             .arg(toQString(formatShortest(heat_->temperatureCelsius)), toQString(formatShortest(heat_->carbon)),
-                  toQString(formatShortest(heat_->coPressure))));
-}
-
-void EquilibriumChartView::report(const QString& text) {
-  if (underMouse()) QToolTip::showText(QCursor::pos(), text, this);
-  emit pointDescribed(text);
-}
-
-void EquilibriumChartView::contextMenuEvent(QContextMenuEvent* event) {
-  contextMenu_->popup(event->globalPos());
-  event->accept();
-}
-
-std::optional<QString> EquilibriumChartView::writeImage(const QString& path, ImageFormat format) {
-  if (format == ImageFormat::Png) {
-    QImageWriter writer(path, "png");
-    if (!writer.write(grab().toImage())) return writer.errorString();
-    return std::nullopt;
-  }
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return file.errorString();
-  QSvgGenerator generator;
-  generator.setOutputDevice(&file);
-  generator.setSize(size());
-  generator.setViewBox(QRect(QPoint(0, 0), size()));
-  generator.setTitle(chart()->title());
-  generator.setDescription(QStringLiteral("平衡曲线图"));
-  {
-    QPainter painter(&generator);
-    render(&painter);
-  }
-  if (file.error() != QFileDevice::NoError) return file.errorString();
-  file.close();
-  if (file.error() != QFileDevice::NoError) return file.errorString();
-  return std::nullopt;
-}
-
-bool EquilibriumChartView::saveImage(const QString& path, ImageFormat format) {
-  const std::optional<QString> problem = writeImage(path, format);
-  if (problem) {
-    QMessageBox::critical(this, QStringLiteral("平衡曲线图"),
-                          QStringLiteral("无法保存到“%1”：%2").arg(QDir::toNativeSeparators(path), *problem));
-  }
-  return !problem;
-}
-
-void EquilibriumChartView::askAndSave(ImageFormat format) {
-  const bool png = format == ImageFormat::Png;
-  const QString suffix = png ? QStringLiteral("png") : QStringLiteral("svg");
-  QString path = QFileDialog::getSaveFileName(
-      this, png ? QStringLiteral("保存为PNG") : QStringLiteral("保存为SVG"), QStringLiteral("平衡曲线图.") + suffix,
-      png ? QStringLiteral("PNG图像 (*.png)") : QStringLiteral("SVG图像 (*.svg)"));
-  if (path.isEmpty()) return;  // cancelled
-  if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + suffix;
-  saveImage(path, format);
-}
-
-void EquilibriumChartView::copyCurveData() const {
-  QGuiApplication::clipboard()->setText(toQString(curveFamilyTsv(curves_)));
 }
 
 }  // namespace velkarin
