@@ -53,15 +53,17 @@ StageTable::StageTable(QWidget* parent) : QWidget(parent) {
   createKeys();
 }
 
-QPushButton* StageTable::addButton(const char* name, const QString& text, const QString& tip) {
+QPushButton* StageTable::addButton(const char* name, const QString& text, const QString& tip,
+                                   const std::function<void()>& action) {
   auto* button = new QPushButton(text, this);
   button->setObjectName(toQString(name));
   button->setToolTip(tip);
   button->setAutoDefault(false);
+  connect(button, &QPushButton::clicked, this, action);
   return button;
 }
 
-void StageTable::createControls() {
+void StageTable::createTable() {
   table_ = new QTableWidget(0, ColumnCount, this);
   table_->setObjectName(QStringLiteral("stages"));
   QStringList names;
@@ -77,49 +79,53 @@ void StageTable::createControls() {
   connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
     if (!filling_ && item->column() <= Measured) emit stagesChanged();
   });
+}
 
-  QPushButton* add = addButton("addStage", QStringLiteral("添加"), QStringLiteral("在当前阶段后添加一段（Insert）"));
-  QPushButton* remove = addButton("removeStage", QStringLiteral("删除"), QStringLiteral("删除当前阶段（Delete）"));
-  QPushButton* up = addButton("moveStageUp", QStringLiteral("上移"), QStringLiteral("Ctrl+↑"));
-  QPushButton* down = addButton("moveStageDown", QStringLiteral("下移"), QStringLiteral("Ctrl+↓"));
-  connect(add, &QPushButton::clicked, this, [this] {
-    const std::optional<std::size_t> row = currentStage();
-    insertStage(row ? static_cast<int>(*row) + 1 : table_->rowCount(), {});
-  });
-  connect(remove, &QPushButton::clicked, this, &StageTable::removeCurrentStage);
-  connect(up, &QPushButton::clicked, this, [this] { moveCurrentStage(-1); });
-  connect(down, &QPushButton::clicked, this, [this] { moveCurrentStage(+1); });
+void StageTable::addStageAfterCurrent() {
+  const std::optional<std::size_t> row = currentStage();
+  insertStage(row ? static_cast<int>(*row) + 1 : table_->rowCount(), {});
+}
+
+void StageTable::createControls() {
+  createTable();
+  auto* edit = new QHBoxLayout;
+  edit->addWidget(addButton("addStage", QStringLiteral("添加"), QStringLiteral("在当前阶段后添加一段（Insert）"),
+                            [this] { addStageAfterCurrent(); }));
+  edit->addWidget(addButton("removeStage", QStringLiteral("删除"), QStringLiteral("删除当前阶段（Delete）"),
+                            [this] { removeCurrentStage(); }));
+  edit->addWidget(
+      addButton("moveStageUp", QStringLiteral("上移"), QStringLiteral("Ctrl+↑"), [this] { moveCurrentStage(-1); }));
+  edit->addWidget(
+      addButton("moveStageDown", QStringLiteral("下移"), QStringLiteral("Ctrl+↓"), [this] { moveCurrentStage(+1); }));
+  edit->addStretch();
 
   target_ = new QLineEdit(this);
   target_->setObjectName(QStringLiteral("target"));
   target_->setMaximumWidth(80);
   target_->setToolTip(QStringLiteral("目标C浓度，质量%；图中画一条水平线"));
   connect(target_, &QLineEdit::textChanged, this, &StageTable::stagesChanged);
-  QPushButton* hot = addButton("solveTemperature", QStringLiteral("求温度"),
-                               QStringLiteral("当前阶段的CO分压下，平衡C浓度达到目标所需的熔池温度"));
-  QPushButton* ratio = addButton("solveRatio", QStringLiteral("求气体比"),
-                                 QStringLiteral("当前阶段的温度下，平衡C浓度达到目标所需的气体比和CO分压"));
-  connect(hot, &QPushButton::clicked, this, &StageTable::solveTemperature);
-  connect(ratio, &QPushButton::clicked, this, &StageTable::solveRatio);
-  QPushButton* copy = addButton("copyStages", QStringLiteral("复制"), QStringLiteral("整张表复制为制表符分隔的文本"));
-  QPushButton* save = addButton("saveStages", QStringLiteral("保存CSV…"), QStringLiteral("整张表保存为CSV文件"));
-  connect(copy, &QPushButton::clicked, this, &StageTable::copyTable);
-  connect(save, &QPushButton::clicked, this, &StageTable::askAndSave);
+  auto* solve = new QHBoxLayout;
+  auto* caption = new QLabel(QStringLiteral("目标%C"), this);
+  caption->setBuddy(target_);
+  solve->addWidget(caption);
+  solve->addWidget(target_);
+  solve->addWidget(addButton("solveTemperature", QStringLiteral("求温度"),
+                             QStringLiteral("当前阶段的CO分压下，平衡C浓度达到目标所需的熔池温度"),
+                             [this] { emit solveTemperature(); }));
+  solve->addWidget(addButton("solveRatio", QStringLiteral("求气体比"),
+                             QStringLiteral("当前阶段的温度下，平衡C浓度达到目标所需的气体比和CO分压"),
+                             [this] { emit solveRatio(); }));
+  solve->addWidget(addButton("copyStages", QStringLiteral("复制"), QStringLiteral("整张表复制为制表符分隔的文本"),
+                             [this] { copyTable(); }));
+  solve->addWidget(addButton("saveStages", QStringLiteral("保存CSV…"), QStringLiteral("整张表保存为CSV文件"),
+                             [this] { askAndSave(); }));
+  solve->addStretch();
 
   solution_ = new QLabel(this);
   solution_->setObjectName(QStringLiteral("stageSolution"));
   solution_->setWordWrap(true);
   solution_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-  auto* edit = new QHBoxLayout;
-  for (QPushButton* button : {add, remove, up, down}) edit->addWidget(button);
-  edit->addStretch();
-  auto* solve = new QHBoxLayout;
-  auto* caption = new QLabel(QStringLiteral("目标%C"), this);
-  caption->setBuddy(target_);
-  solve->addWidget(caption);
-  for (QWidget* w : std::initializer_list<QWidget*>{target_, hot, ratio, copy, save}) solve->addWidget(w);
-  solve->addStretch();
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(new QLabel(QStringLiteral("吹炼阶段"), this));
@@ -135,10 +141,7 @@ void StageTable::createKeys() {
     shortcut->setContext(Qt::WidgetWithChildrenShortcut);
     connect(shortcut, &QShortcut::activated, this, action);
   };
-  key(QKeySequence(Qt::Key_Insert), [this] {
-    const std::optional<std::size_t> row = currentStage();
-    insertStage(row ? static_cast<int>(*row) + 1 : table_->rowCount(), {});
-  });
+  key(QKeySequence(Qt::Key_Insert), [this] { addStageAfterCurrent(); });
   key(QKeySequence(Qt::Key_Delete), [this] { removeCurrentStage(); });
   key(QKeySequence(Qt::CTRL | Qt::Key_Up), [this] { moveCurrentStage(-1); });
   key(QKeySequence(Qt::CTRL | Qt::Key_Down), [this] { moveCurrentStage(+1); });

@@ -15,6 +15,7 @@
 // saveStages, stageSolution.
 
 #include <QWidget>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -69,9 +70,12 @@ class StageTable : public QWidget {
   void solveRatio();        // solve the current stage for the gas ratio
 
  private:
+  void createTable();
   void createControls();
   void createKeys();
-  QPushButton* addButton(const char* name, const QString& text, const QString& tip);
+  QPushButton* addButton(const char* name, const QString& text, const QString& tip,
+                         const std::function<void()>& action);
+  void addStageAfterCurrent();
   void askAndSave();
   void setComputed(int row, int column, const QString& text);
 
