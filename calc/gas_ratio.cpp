@@ -49,7 +49,9 @@ PressureItemReading readRatio(std::string_view text, std::size_t colon, std::siz
   if (*oxygen < 0 || *inert < 0) return bad(ListProblem::RatioNegative);
   if (!(*oxygen > 0)) return bad(ListProblem::RatioNoOxygen);
   const GasRatio ratio{*oxygen, *inert};
-  return {PressureItem{std::string(text), coPressureFromRatio(ratio, m), ratio}, std::nullopt};
+  const double pressure = coPressureFromRatio(ratio, m);
+  if (!(pressure > 0)) return bad(ListProblem::RatioNoOxygen);  // so little oxygen that p_CO underflows to 0
+  return {PressureItem{std::string(text), pressure, ratio}, std::nullopt};
 }
 
 }  // namespace

@@ -197,6 +197,11 @@ class BlowStagesUiTest : public DiagramTestCase {
     diagram->findChild<QPushButton*>(QStringLiteral("copyStages"))->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromStdString(table));
     QVERIFY(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("阶段\t气体比或CO分压\t")));
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    stages->table()->setFocus();
+    QTRY_VERIFY(stages->table()->hasFocus());
+    QTest::keyClick(stages->table(), Qt::Key_C, Qt::ControlModifier);  // the whole table, not one cell
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromStdString(table));
 
     QTemporaryDir folder;
     const QString csv = folder.filePath(QStringLiteral("stages.csv"));
