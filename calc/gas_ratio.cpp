@@ -1,5 +1,6 @@
 #include "calc/gas_ratio.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "calc/equilibrium_curve.h"
@@ -15,7 +16,8 @@ double coPressureFromRatio(const GasRatio& ratio, const GasMixture& m) {
   if (ratio.inert == 0) return m.totalPressure;  // pure oxygen
   const double x = (2 * m.coShare) * (ratio.oxygen / ratio.inert);
   if (std::isinf(x)) return m.totalPressure;
-  return m.totalPressure * x / (x + 1);
+  // For a huge ratio the rounded quotient can come out an ulp above P.
+  return std::min(m.totalPressure, m.totalPressure * x / (x + 1));
 }
 
 double ratioForPressure(double coPressure, const GasMixture& m) {

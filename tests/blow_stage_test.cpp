@@ -35,6 +35,7 @@ TEST(GasRatio, GivesTheCoPressureOfTheBlow) {
     ASSERT_TRUE(reading.item) << c.text;
     EXPECT_TRUE(reading.item->ratio) << c.text;
     EXPECT_NEAR(reading.item->coPressure, c.pressure, c.pressure * 1e-12) << c.text;
+    EXPECT_LE(reading.item->coPressure, c.mixture.totalPressure) << c.text;
     // The inverse gives the ratio back.
     if (reading.item->ratio->inert > 0) {
       EXPECT_NEAR(ratioForPressure(reading.item->coPressure, c.mixture),
