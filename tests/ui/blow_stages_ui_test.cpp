@@ -71,11 +71,13 @@ class BlowStagesUiTest : public DiagramTestCase {
     }
   }
 
-  // Cr3O4 takes the A and B typed in Form2; at 1:3 its root is the higher at
-  // 1900 °C, Cr2O3's at 1500 °C, and the readout names the governing oxide.
+  // Cr3O4 takes the A and B typed in Form2 (its second preset row's); at 1:3
+  // its root is the higher at 1900 °C, Cr2O3's at 1500 °C, and the readout
+  // names the governing oxide.
   void both_oxides_draw_the_other_dashed_and_name_the_governing_one() {
     CalculationWindow* form2 = frame_->showCalculationWindow(Reaction::Cr3O4);
-    combo(*form2, "Combo1")->setEditText(QStringLiteral("697890"));
+    combo(*form2, "Combo1")->setEditText(QStringLiteral("661725"));
+    combo(*form2, "Combo2")->setEditText(QStringLiteral("-438.852"));
     frame_->showCalculationWindow(Reaction::Cr2O3);
     EquilibriumDiagramWindow* diagram = openDiagram();
     entry(*diagram, "pressures")->setText(QStringLiteral("1:3"));
@@ -84,7 +86,7 @@ class BlowStagesUiTest : public DiagramTestCase {
     QCOMPARE(view->curves().size(), 2u);
     CurveFamilyInputs cr3o4 = diagram->inputs();
     cr3o4.reaction = Reaction::Cr3O4;
-    cr3o4.line = presetLine(Reaction::Cr3O4);
+    cr3o4.line = {661725, -438.852};
     QCOMPARE(drawnPoints(*diagram, 1), corePoints(equilibriumCurveFamily(cr3o4).front()));
     QCOMPARE(view->curveSeries(0).front()->pen().style(), Qt::SolidLine);
     QCOMPARE(view->curveSeries(1).front()->pen().style(), Qt::DashLine);
