@@ -215,7 +215,7 @@ class WindowLayoutUiTest : public FrameTestCase {
     const QWidget* widget = control(Reaction::Cr2O3, name);
     QVERIFY(widget);
     if (qobject_cast<const QLabel*>(widget)) {
-      // A label's font steps down from its design size where the installed
+      // A label's font steps down from its table size where the installed
       // face is wider than SimSun and the text would not fit its box.
       QVERIFY2(widget->font().pointSizeF() <= pointSize && widget->font().pointSizeF() >= pointSize * 0.5,
                qPrintable(QString::number(widget->font().pointSizeF())));

@@ -71,7 +71,7 @@ static bool textFits(const QLabel& label) {
 }
 
 // The layout was drawn for SimSun, whose Latin letters are half as wide as a
-// Chinese character. A label keeps its designed box; where the installed face
+// Chinese character. A label keeps its box of the layout table; where the installed face
 // needs more room, its font steps down a quarter point at a time until the
 // text shows whole.
 static void fitLabelFont(QLabel& label) {
