@@ -93,6 +93,12 @@ class BlowStagesUiTest : public DiagramTestCase {
     QCOMPARE(view->curveSeries(1).front()->pen().color(), view->curveSeries(0).front()->pen().color());
     QCOMPARE(legendNames(*view).first(), QStringLiteral("1:3 → 40530 Pa"));  // one entry per pressure
 
+    // Typing in Form2 moves the dashed curves at once.
+    combo(*form2, "Combo1")->setEditText(QStringLiteral("697890"));
+    combo(*form2, "Combo2")->setEditText(QStringLiteral("-461.535"));
+    cr3o4.line = presetLine(Reaction::Cr3O4);
+    QCOMPARE(drawnPoints(*diagram, 1), corePoints(equilibriumCurveFamily(cr3o4).front()));
+
     for (const auto& [t, governing] : {std::pair{1900.0, "Cr3O4控制"}, {1500.0, "Cr2O3控制"}}) {
       emit view->curveSeries(0).front()->hovered(QPointF(t, 0.05), true);
       const QString text = labelText(*diagram, "pointer");

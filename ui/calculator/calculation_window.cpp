@@ -137,6 +137,7 @@ QWidget* CalculationWindow::createControl(const ControlRow& row) {
       combo->setCurrentIndex(0);
       combo->setToolTip(toQString(isA ? reactionTable.tooltipA : reactionTable.tooltipB));
       (isA ? constantA_ : constantB_) = combo;
+      connect(combo, &QComboBox::currentTextChanged, this, &CalculationWindow::constantsEdited);
       return combo;
     }
     case ControlKind::ResultList:

@@ -62,6 +62,8 @@ class CalculationWindow : public QWidget {
   void calculationCompleted();
   // After a completed calculation and after Clear list: completedStates() changed.
   void heatsChanged();
+  // The text of Combo1 or Combo2 changed (picked or typed).
+  void constantsEdited();
   // After each calculation whose computation started, once its results are
   // shown or it was cancelled.
   void calculationEnded();

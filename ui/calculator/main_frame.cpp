@@ -116,6 +116,9 @@ QMdiSubWindow* MainFrame::createSubWindow(Reaction reaction) {
   subWindow->move(0, 0);
   if (!fitted_) fitToSubWindow(*subWindow);
   connect(window, &CalculationWindow::heatsChanged, this, [this, reaction] { passHeatToDiagram(reaction); });
+  connect(window, &CalculationWindow::constantsEdited, this, [this, reaction] {
+    if (EquilibriumDiagramWindow* diagram = diagramWindow()) diagram->windowConstantsChanged(reaction);
+  });
   return subWindow;
 }
 

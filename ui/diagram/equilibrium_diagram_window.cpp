@@ -201,6 +201,10 @@ void EquilibriumDiagramWindow::showCurves() {
 
 bool EquilibriumDiagramWindow::bothOxides() const { return bothOxides_->isChecked(); }
 
+void EquilibriumDiagramWindow::windowConstantsChanged(Reaction reaction) {
+  if (reaction != shown_.reaction) redraw();  // the shown reaction's A and B are the diagram's own entries
+}
+
 // A and B of the reaction not shown: as typed in its calculation window,
 // else its first preset row.
 ReactionLine EquilibriumDiagramWindow::otherLine() {

@@ -69,6 +69,10 @@ class EquilibriumDiagramWindow : public QWidget {
   // window was discarded). The shown reaction's are the heat path.
   void setHeatPath(Reaction reaction, const std::vector<MeltState>& states);
 
+  // The A or B text of a reaction's calculation window changed: the other
+  // oxide's curves and the stages follow it.
+  void windowConstantsChanged(Reaction reaction);
+
   StageTable* stageTable() const { return stageTable_; }
   // The stage results of the stages in the table, and the settings they were
   // evaluated under.
