@@ -98,9 +98,18 @@ std::string pressureItemsMessage(const PressureListItems& reading, std::size_t m
       return "气体比“" + item + "”不能为负";
     case ListProblem::RatioNoOxygen:
       return "气体比“" + item + "”不含氧气，不生成CO";
-    default:
-      return pressureListMessage({{}, reading.problem, reading.item}, maxItems);
+    case ListProblem::Empty:
+      return "请输入至少一个CO分压";
+    case ListProblem::TooMany:
+      return "CO分压最多" + std::to_string(maxItems) + "个";
+    case ListProblem::EmptyItem:
+      return "CO分压列表中有空项";
+    case ListProblem::NotANumber:
+      return "CO分压“" + item + "”不是数字";
+    case ListProblem::NotPositive:
+      return "CO分压" + item + " Pa不大于0";
   }
+  return {};
 }
 
 std::string pressureItemsMessageEnglish(const PressureListItems& reading, std::string_view option) {

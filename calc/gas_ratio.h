@@ -64,7 +64,7 @@ PressureItemReading readPressureItem(std::string_view text, const GasMixture& mi
 // A comma-separated list of at least one and at most maxItems pressure items.
 struct PressureListItems {
   std::vector<PressureItem> items;     // in the order written; empty when there is a problem
-  std::optional<ListProblem> problem;  // as readNumberList, plus the ratio problems
+  std::optional<ListProblem> problem;  // set when the list is not good
   std::string item;                    // the offending item as written
 };
 PressureListItems readPressureItems(std::string_view text, const GasMixture& mixture,

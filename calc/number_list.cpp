@@ -22,55 +22,10 @@ std::vector<std::string_view> listItems(std::string_view text) {
   }
 }
 
-namespace {
-
-std::string_view trimmed(std::string_view text) { return trimmedItem(text); }
-
-NumberListReading problem(ListProblem kind, std::string_view item) { return {{}, kind, std::string(item)}; }
-
-}  // namespace
-
 std::optional<double> readFiniteNumber(std::string_view text) {
   const ReadResult read = readConstantText(text);
   if (read.error || !std::isfinite(read.value)) return std::nullopt;
   return read.value;
-}
-
-NumberListReading readNumberList(std::string_view text, bool positive, std::size_t maxItems) {
-  if (trimmed(text).empty()) return problem(ListProblem::Empty, text);
-  const std::vector<std::string_view> items = listItems(text);
-  if (items.size() > maxItems) return problem(ListProblem::TooMany, {});
-  NumberListReading reading;
-  for (std::string_view item : items) {
-    if (trimmed(item).empty()) return problem(ListProblem::EmptyItem, item);
-    const std::optional<double> number = readFiniteNumber(item);
-    if (!number) return problem(ListProblem::NotANumber, item);
-    if (positive && !(*number > 0)) return problem(ListProblem::NotPositive, item);
-    reading.values.push_back(*number);
-  }
-  return reading;
-}
-
-std::string pressureListMessage(const NumberListReading& reading, std::size_t maxItems) {
-  if (!reading.problem) return {};
-  switch (*reading.problem) {
-    case ListProblem::Empty:
-      return "请输入至少一个CO分压";
-    case ListProblem::TooMany:
-      return "CO分压最多" + std::to_string(maxItems) + "个";
-    case ListProblem::EmptyItem:
-      return "CO分压列表中有空项";
-    case ListProblem::NotANumber:
-      return "CO分压“" + std::string(trimmed(reading.item)) + "”不是数字";
-    case ListProblem::NotPositive:
-      return "CO分压" + std::string(trimmed(reading.item)) + " Pa不大于0";
-    case ListProblem::RatioMissingSide:
-    case ListProblem::RatioNotANumber:
-    case ListProblem::RatioNegative:
-    case ListProblem::RatioNoOxygen:
-      break;  // a plain number list has no ratio items
-  }
-  return {};
 }
 
 }  // namespace velkarin

@@ -3,7 +3,8 @@
 // Numbers typed into an entry or an option, read one way for the equilibrium
 // diagram and the curve tool: each number as the A/B texts are read (blanks
 // around one decimal number, the point as decimal separator, full-width
-// forms allowed) and finite; a list of them separated by commas.
+// forms allowed) and finite; a list of items separated by commas, and what
+// can be wrong with one (gas_ratio.h reads the pressure lists).
 
 #include <cstddef>
 #include <limits>
@@ -36,20 +37,5 @@ enum class ListProblem {
   RatioNegative,     // a side below 0
   RatioNoOxygen,     // "0:1": pure inert gas forms no CO
 };
-
-struct NumberListReading {
-  std::vector<double> values;          // in the order written; empty when there is a problem
-  std::optional<ListProblem> problem;  // set when the list is not good
-  std::string item;                    // the offending item as written (the whole text when Empty)
-};
-
-// A comma-separated list of at least one and at most maxItems finite numbers,
-// each > 0 when `positive`.
-NumberListReading readNumberList(std::string_view text, bool positive,
-                                 std::size_t maxItems = std::numeric_limits<std::size_t>::max());
-
-// The Chinese message of a CO-pressure list's problem, as the diagram shows it
-// ("CO分压“abc”不是数字"); maxItems as passed to readNumberList.
-std::string pressureListMessage(const NumberListReading& reading, std::size_t maxItems);
 
 }  // namespace velkarin

@@ -1,7 +1,8 @@
-// Lists of numbers as the diagram's pressure entry and the curve tool's
-// --pressures read them, with the message the diagram shows for each problem.
+// Lists of plain pressures as the diagram's pressure entry and the curve
+// tool's --pressures read them, with the message the diagram shows for each
+// problem (gas ratio items: blow_stage_test).
 
-#include "calc/number_list.h"
+#include "calc/gas_ratio.h"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +22,12 @@ class PressureLists : public ::testing::TestWithParam<ListCase> {};
 
 TEST_P(PressureLists, ReadOrSayWhy) {
   const ListCase& c = GetParam();
-  const NumberListReading reading = readNumberList(c.text, /*positive=*/true, 12);
-  EXPECT_EQ(reading.values, c.values);
+  const PressureListItems reading = readPressureItems(c.text, {}, 12);
+  std::vector<double> values;
+  for (const PressureItem& item : reading.items) values.push_back(item.coPressure);
+  EXPECT_EQ(values, c.values);
   EXPECT_EQ(reading.problem.has_value(), c.values.empty());
-  EXPECT_EQ(pressureListMessage(reading, 12), c.message);
+  EXPECT_EQ(pressureItemsMessage(reading, 12), c.message);
 }
 
 INSTANTIATE_TEST_SUITE_P(
