@@ -7,6 +7,7 @@
 #include "calc/free_energy.h"
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
+#include "calc/result_presentation.h"
 
 namespace velkarin {
 namespace {
@@ -48,11 +49,11 @@ double pressureAtTarget(Reaction reaction, const StageSettings& s, double kelvin
   });
 }
 
+// A root with six decimals, or the side of the range where it lies, as the
+// calculation window writes it.
 std::string carbonText(const EquilibriumCarbon& carbon) {
   if (carbon.carbon) return formatPattern(*carbon.carbon, DigitPattern::Decimals6);
-  if (carbon.gap == CarbonGap::BelowRange) return "<0.001";
-  if (carbon.gap == CarbonGap::AboveRange) return ">5000";
-  return "";
+  return std::string(noRootText(carbon.gap));
 }
 
 std::string joined(const std::vector<std::vector<std::string>>& table, bool csv) {

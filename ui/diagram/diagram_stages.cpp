@@ -18,7 +18,7 @@ void EquilibriumDiagramWindow::evaluateStages() {
   StageSettings settings;
   const Reaction other = shown_.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
   settings.lines[static_cast<std::size_t>(shown_.reaction)] = shown_.line;
-  settings.lines[static_cast<std::size_t>(other)] = otherLine();
+  settings.lines[static_cast<std::size_t>(other)] = otherLine_;
   settings.composition = shown_.composition;
   settings.mixture = mixture_;
   stageSettings_ = settings;

@@ -32,6 +32,7 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
   setFont(songFont(windowFontPointSize));
   shown_.reaction = start.reaction;
   windowConstants_ = start.windowConstants;
+  otherLine_ = presetLine(start.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3);
   createControls();
 
   ReactionConstants constants = start.constants;
@@ -169,6 +170,7 @@ void EquilibriumDiagramWindow::redraw() {
   problem_.clear();
   shown_ = std::move(inputs);
   mixture_ = mixture;
+  otherLine_ = readOtherLine();
   showCurves();
   evaluateStages();
   chartView_->setChartTitle(chartTitle());
@@ -185,7 +187,7 @@ void EquilibriumDiagramWindow::showCurves() {
   }
   CurveFamilyInputs other = shown_;
   other.reaction = shown_.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
-  other.line = otherLine();
+  other.line = otherLine_;
   std::vector<EquilibriumCurve> second = equilibriumCurveFamily(other);
   const std::size_t count = curves.size();
   std::vector<CurveStyle> styles;
@@ -207,7 +209,7 @@ void EquilibriumDiagramWindow::windowConstantsChanged(Reaction reaction) {
 
 // A and B of the reaction not shown: as typed in its calculation window,
 // else its first preset row.
-ReactionLine EquilibriumDiagramWindow::otherLine() {
+ReactionLine EquilibriumDiagramWindow::readOtherLine() {
   const Reaction other = shown_.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
   otherNote_.clear();
   if (windowConstants_) {

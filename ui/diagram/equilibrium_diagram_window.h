@@ -96,7 +96,7 @@ class EquilibriumDiagramWindow : public QWidget {
   QHBoxLayout* createSecondRow();
   void showHeat();
   void showCurves();
-  ReactionLine otherLine();
+  ReactionLine readOtherLine();
   void evaluateStages();
   void solveStage(bool temperature);
   QString chartTitle() const;
@@ -105,6 +105,7 @@ class EquilibriumDiagramWindow : public QWidget {
   CurveFamilyInputs shown_;
   GasMixture mixture_;  // P and η of the entries shown
   std::function<std::optional<ReactionConstants>(Reaction)> windowConstants_;
+  ReactionLine otherLine_;                           // A and B of the reaction not shown, read at each redraw
   QString otherNote_;                                // why the other oxide uses its first preset row
   std::array<std::vector<MeltState>, 2> heatPaths_;  // by reaction: Cr2O3, Cr3O4
   StageSettings stageSettings_;

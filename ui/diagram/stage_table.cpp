@@ -17,7 +17,6 @@
 #include <QVBoxLayout>
 
 #include "calc/number_list.h"
-#include "calc/number_text.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/text_file.h"
 #include "ui/diagram/chart_marks.h"
@@ -29,13 +28,6 @@ namespace {
 constexpr std::array<const char*, StageTable::ColumnCount> headers{
     "气体比或\nCO分压(Pa)", "温度\n℃", "实测\n%C", "p_CO\nPa", "Cr2O3\n平衡%C", "Cr3O4\n平衡%C", "控制", "余量\n%C",
 };
-
-QString carbonCell(const EquilibriumCarbon& carbon) {
-  if (carbon.carbon) return toQString(formatPattern(*carbon.carbon, DigitPattern::Decimals6));
-  if (carbon.gap == CarbonGap::BelowRange) return QStringLiteral("<0.001");
-  if (carbon.gap == CarbonGap::AboveRange) return QStringLiteral(">5000");
-  return {};
-}
 
 QString cellText(const QTableWidget& table, int row, int column) {
   const QTableWidgetItem* item = table.item(row, column);
@@ -219,23 +211,21 @@ void StageTable::setComputed(int row, int column, const QString& text) {
   if (item) item->setText(text);
 }
 
+// The computed cells are the core's stage table's, column for column.
 void StageTable::showResults(const std::vector<StageResult>& results, std::optional<std::size_t> firstAtTarget) {
   results_ = results;
+  const std::vector<std::vector<std::string>> computed = stageTable(stages(), results_);
+  constexpr std::size_t firstComputed = 4;  // the core table's p_CO column, after number, gas, t and measured %C
   filling_ = true;
   for (int row = 0; row < table_->rowCount() && std::size_t(row) < results.size(); ++row) {
+    const std::vector<std::string>& cells = computed[std::size_t(row) + 1];
+    for (int column = Pressure; column <= Margin; ++column) {
+      setComputed(row, column, toQString(cells[firstComputed + std::size_t(column - Pressure)]));
+    }
+    if (firstAtTarget == std::size_t(row))
+      setComputed(row, Governing, cellText(*table_, row, Governing) + QStringLiteral(" ◎达标"));
     const StageResult& r = results[std::size_t(row)];
-    const bool good = r.problem.empty();
-    setComputed(row, Pressure, good ? toQString(formatPattern(r.pressure.coPressure, DigitPattern::Whole)) : QString());
-    setComputed(row, Cr2O3Carbon, good ? carbonCell(r.carbon[0]) : QString());
-    setComputed(row, Cr3O4Carbon, good ? carbonCell(r.carbon[1]) : QString());
-    QString governing = good && r.governing
-                            ? (*r.governing == Reaction::Cr2O3 ? QStringLiteral("Cr2O3") : QStringLiteral("Cr3O4"))
-                            : QString();
-    if (firstAtTarget == std::size_t(row)) governing += QStringLiteral(" ◎达标");
-    setComputed(row, Governing, governing);
-    setComputed(row, Margin,
-                good && r.margin ? toQString(formatPattern(*r.margin, DigitPattern::Decimals6)) : QString());
-    const QRgb colour = !good || !r.margin ? 0 : *r.margin >= 0 ? stageGainColour : stageLossColour;
+    const QRgb colour = !r.problem.empty() || !r.margin ? 0 : *r.margin >= 0 ? stageGainColour : stageLossColour;
     if (QTableWidgetItem* margin = table_->item(row, Margin)) {
       margin->setForeground(colour ? QBrush(QColor::fromRgb(colour)) : QBrush());
     }
