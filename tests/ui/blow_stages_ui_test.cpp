@@ -183,6 +183,20 @@ class BlowStagesUiTest : public DiagramTestCase {
       QVERIFY2(diagram->statusText().contains(note), qPrintable(diagram->statusText()));
     }
     QVERIFY(diagram->chartView()->carbonAxis()->min() < 0.03);  // the axis reaches the target
+
+    // A target that is no number draws no line and says so; a bad stage is
+    // named and left out of the path, a blank one (just added) is not named.
+    entry(*diagram, "target")->setText(QStringLiteral("abc"));
+    QVERIFY(marks->targetLine()->points().isEmpty());
+    QVERIFY2(diagram->statusText().contains(QStringLiteral("目标C浓度“abc”不是正数")),
+             qPrintable(diagram->statusText()));
+    diagram->stageTable()->insertStage(3, {"0:1", "1750", ""});
+    diagram->stageTable()->insertStage(4, {});
+    QVERIFY2(diagram->statusText().contains(QStringLiteral("第4段：气体比“0:1”不含氧气，不生成CO")),
+             qPrintable(diagram->statusText()));
+    QVERIFY(!diagram->statusText().contains(QStringLiteral("第5段")));
+    QCOMPARE(marks->stagePathLine()->points(), expected);
+    QCOMPARE(cell(*diagram->stageTable(), 3, StageTable::Pressure), QString());
   }
 
   void solve_buttons_answer_for_the_current_stage() {
