@@ -136,7 +136,7 @@ StageSolution solveStageTemperature(const StageResult& stage, const StageSetting
                                     const TemperatureRange& range) {
   StageSolution s;
   s.coPressure = stage.pressure.coPressure;
-  s.ratio = stage.pressure.ratio ? ratioForPressure(s.coPressure, settings.mixture) : 0;
+  s.ratio = ratioForPressure(s.coPressure, settings.mixture);
   if (!stage.problem.empty()) {
     s.message = stage.problem;
     return s;
