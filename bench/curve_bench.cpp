@@ -7,6 +7,7 @@
 
 #include "calc/blow_stage.h"
 #include "calc/equilibrium_curve.h"
+#include "calc/stage_solve.h"
 
 namespace velkarin {
 namespace {

@@ -18,37 +18,6 @@ std::size_t indexOf(Reaction reaction) { return static_cast<std::size_t>(reactio
 
 std::string reactionName(Reaction reaction) { return std::string(reactionData(reaction).name); }
 
-// The free-energy inputs of a state at temperature T (K) and pressure p (Pa).
-FreeEnergyInputs inputsAt(Reaction reaction, const StageSettings& s, double kelvin, double coPressure) {
-  MeltState state;
-  state.temperature = kelvin;
-  state.chromium = s.composition.chromium;
-  state.nickel = s.composition.nickel;
-  state.silicon = s.composition.silicon;
-  state.manganese = s.composition.manganese;
-  state.coPressure = coPressure;
-  const ReactionLine& line = s.lines[indexOf(reaction)];
-  return {line.a, line.b, state, std::log(coPressure / constants::standardPressure), std::log(state.chromium)};
-}
-
-// ΔG(target) = 0 solved for T, K: ΔG = A + T·(B + 19.147142·X(target)), where
-// X does not depend on T. NaN where the line never crosses 0 at T > 0.
-double kelvinAtTarget(Reaction reaction, const StageSettings& s, double coPressure, double target) {
-  const FreeEnergyInputs in = inputsAt(reaction, s, 1, coPressure);
-  const double sum = withFreeEnergy(reaction, in, [&](const auto& f) { return f.logSum(target); });
-  const double kelvin = -in.a / (in.b + constants::rLn10 * sum);
-  return kelvin > 0 && std::isfinite(kelvin) ? kelvin : std::numeric_limits<double>::quiet_NaN();
-}
-
-// ΔG(target) = 0 solved for p_CO, Pa: X = Y + (3·ln(p/101325))·0.4343.
-double pressureAtTarget(Reaction reaction, const StageSettings& s, double kelvin, double target) {
-  const FreeEnergyInputs in = inputsAt(reaction, s, kelvin, constants::standardPressure);
-  return withFreeEnergy(reaction, in, [&](const auto& f) {
-    const double lnRatio = -((in.a + in.b * kelvin) / f.rt() + f.logSumWithoutPressure(target)) / (3 * constants::lgE);
-    return constants::standardPressure * std::exp(lnRatio);
-  });
-}
-
 // A root with six decimals, or the side of the range where it lies, as the
 // calculation window writes it.
 std::string carbonText(const EquilibriumCarbon& carbon) {
@@ -70,30 +39,53 @@ std::string joined(const std::vector<std::vector<std::string>>& table, bool csv)
 
 }  // namespace
 
+namespace {
+
+// The rank of a root for the governing rule: its carbon, +∞ above the range,
+// −1 below it; NaN (never governs) where the root is not defined.
+double governingRank(const EquilibriumCarbon& c) {
+  if (c.carbon) return *c.carbon;
+  if (c.gap == CarbonGap::AboveRange) return std::numeric_limits<double>::infinity();
+  if (c.gap == CarbonGap::BelowRange) return -1;
+  return std::numeric_limits<double>::quiet_NaN();
+}
+
+StageResult withIssue(StageResult r, StageIssue issue) {
+  r.issue = issue;
+  return r;
+}
+
+// Why the roots of a stage whose texts are good are not defined.
+StageIssue undefinedIssue(const StageResult& r) {
+  if (r.temperatureCelsius + constants::kelvinOffset == 0) return StageIssue::AtAbsoluteZero;
+  if (!(r.pressure.coPressure / constants::standardPressure > 0)) return StageIssue::PressureTooSmall;
+  return StageIssue::NoEquilibrium;
+}
+
+bool defined(const EquilibriumCarbon& c) {
+  return c.gap != CarbonGap::InvalidInput && c.gap != CarbonGap::NotConverged;
+}
+
+}  // namespace
+
 StageResult evaluateStage(const BlowStage& stage, const StageSettings& settings) {
   StageResult r;
-  if (!validMixture(settings.mixture)) {
-    r.problem = "总压或CO生成率不对";
-    return r;
-  }
+  if (!validMixture(settings.mixture)) return withIssue(r, StageIssue::BadMixture);
+  if (trimmedItem(stage.gas).empty()) return withIssue(r, StageIssue::GasEmpty);
   const PressureItemReading gas = readPressureItem(stage.gas, settings.mixture);
   if (gas.problem) {
-    PressureListItems list{{}, gas.problem, stage.gas};
-    r.problem = pressureItemsMessage(list, 1);
-    return r;
+    r.gasProblem = gas.problem;
+    return withIssue(r, StageIssue::GasBad);
   }
-  const std::optional<double> t = readFiniteNumber(stage.temperature);
-  if (!t) {
-    r.problem = "温度“" + std::string(trimmedItem(stage.temperature)) + "”不是数字";
-    return r;
-  }
+  if (trimmedItem(stage.temperature).empty()) return withIssue(r, StageIssue::TemperatureEmpty);
+  bool outOfRange = false;
+  const std::optional<double> t = readCellNumber(stage.temperature, outOfRange);
+  if (!t) return withIssue(r, outOfRange ? StageIssue::TemperatureOutOfRange : StageIssue::TemperatureNotANumber);
+  if (*t + constants::kelvinOffset < 0) return withIssue(r, StageIssue::BelowAbsoluteZero);
   if (!trimmedItem(stage.measuredCarbon).empty()) {
-    r.measuredCarbon = readFiniteNumber(stage.measuredCarbon);
-    if (!r.measuredCarbon || !(*r.measuredCarbon > 0)) {
-      r.problem = "实测C浓度“" + std::string(trimmedItem(stage.measuredCarbon)) + "”不是正数";
-      r.measuredCarbon.reset();
-      return r;
-    }
+    const std::optional<double> measured = readCellNumber(stage.measuredCarbon, outOfRange);
+    if (!measured || !(*measured > 0)) return withIssue(r, StageIssue::MeasuredNotPositive);
+    r.measuredCarbon = measured;
   }
   r.pressure = *gas.item;
   r.temperatureCelsius = *t;
@@ -101,17 +93,55 @@ StageResult evaluateStage(const BlowStage& stage, const StageSettings& settings)
     r.carbon[indexOf(reaction)] =
         equilibriumCarbon(reaction, settings.lines[indexOf(reaction)], *t, r.pressure.coPressure, settings.composition);
   }
-  // The higher root governs; a root below the range loses to any other.
-  const auto rank = [&](Reaction reaction) {
-    const EquilibriumCarbon& c = r.carbon[indexOf(reaction)];
-    if (c.carbon) return *c.carbon;
-    return c.gap == CarbonGap::AboveRange ? std::numeric_limits<double>::infinity() : -1.0;
-  };
-  const double first = rank(Reaction::Cr2O3), second = rank(Reaction::Cr3O4);
-  if (first > 0 || second > 0) r.governing = first >= second ? Reaction::Cr2O3 : Reaction::Cr3O4;
+  r.governing = governingOxide(r.carbon);
+  if (!defined(r.carbon[0]) && !defined(r.carbon[1])) r.issue = undefinedIssue(r);
   const std::optional<double> equilibrium = governingCarbon(r);
   if (r.measuredCarbon && equilibrium) r.margin = *r.measuredCarbon - *equilibrium;
   return r;
+}
+
+std::string stageIssueText(const BlowStage& stage, const StageResult& r) {
+  const auto quoted = [](const std::string& text) { return "“" + std::string(trimmedItem(text)) + "”"; };
+  switch (r.issue) {
+    case StageIssue::None:
+      return {};
+    case StageIssue::BadMixture:
+      return "总压或CO生成率不对";
+    case StageIssue::GasEmpty:
+      return "未填气体比或CO分压";
+    case StageIssue::GasBad:
+      return pressureItemsMessage({{}, r.gasProblem, stage.gas}, 1);
+    case StageIssue::TemperatureEmpty:
+      return "未填温度";
+    case StageIssue::TemperatureNotANumber:
+      return "温度" + quoted(stage.temperature) + "不是数字";
+    case StageIssue::TemperatureOutOfRange:
+      return "温度" + quoted(stage.temperature) + "超出数值范围";
+    case StageIssue::BelowAbsoluteZero:
+      return "温度" + quoted(stage.temperature) + "低于-273℃（0 K）";
+    case StageIssue::MeasuredNotPositive:
+      return "实测C浓度" + quoted(stage.measuredCarbon) + "不是正数";
+    case StageIssue::AtAbsoluteZero:
+      return "-273℃即0 K：ΔG与C浓度无关，平衡没有定义";
+    case StageIssue::PressureTooSmall:
+      return "CO分压太小，其对数超出数值范围：平衡没有定义";
+    case StageIssue::NoEquilibrium:
+      return "在此温度和CO分压下ΔG超出数值范围：平衡没有定义";
+  }
+  return {};
+}
+
+bool governsOver(const EquilibriumCarbon& a, const EquilibriumCarbon& b) {
+  const double ra = governingRank(a), rb = governingRank(b);
+  return ra > 0 && (std::isnan(rb) || ra > rb);
+}
+
+std::optional<Reaction> governingOxide(const std::array<EquilibriumCarbon, 2>& carbon) {
+  const double first = governingRank(carbon[0]), second = governingRank(carbon[1]);
+  if (!(first > 0) && !(second > 0)) return std::nullopt;
+  if (!(second > 0)) return Reaction::Cr2O3;
+  if (!(first > 0)) return Reaction::Cr3O4;
+  return first >= second ? Reaction::Cr2O3 : Reaction::Cr3O4;
 }
 
 std::optional<double> governingCarbon(const StageResult& result) {
@@ -122,7 +152,7 @@ std::optional<double> governingCarbon(const StageResult& result) {
 std::optional<std::size_t> firstStageAtTarget(std::span<const StageResult> results, double targetCarbon) {
   for (std::size_t i = 0; i < results.size(); ++i) {
     const StageResult& r = results[i];
-    if (!r.problem.empty()) continue;
+    if (r.issue != StageIssue::None) continue;
     const std::optional<double> carbon = governingCarbon(r);
     // Both roots below 0.001 %C are below any target too.
     const bool belowRange =
@@ -132,95 +162,22 @@ std::optional<std::size_t> firstStageAtTarget(std::span<const StageResult> resul
   return std::nullopt;
 }
 
-StageSolution solveStageTemperature(const StageResult& stage, const StageSettings& settings, double targetCarbon,
-                                    const TemperatureRange& range) {
-  StageSolution s;
-  s.coPressure = stage.pressure.coPressure;
-  s.ratio = ratioForPressure(s.coPressure, settings.mixture);
-  if (!stage.problem.empty()) {
-    s.message = stage.problem;
-    return s;
-  }
-  // The equilibrium carbon falls as the bath gets hotter: the reaction that
-  // needs the higher temperature governs.
-  double kelvin = -std::numeric_limits<double>::infinity();
-  for (Reaction reaction : bothReactions) {
-    const double k = kelvinAtTarget(reaction, settings, s.coPressure, targetCarbon);
-    if (std::isnan(k)) {
-      s.message = reactionName(reaction) + "在此CO分压下没有使平衡C浓度为目标值的温度";
-      return s;
-    }
-    if (k > kelvin) {
-      kelvin = k;
-      s.governing = reaction;
-    }
-  }
-  s.temperatureCelsius = kelvin - constants::kelvinOffset;
-  const std::string target = formatShortest(targetCarbon);
-  if (!(s.temperatureCelsius >= range.startCelsius && s.temperatureCelsius <= range.endCelsius)) {
-    s.message = "在" + formatShortest(range.startCelsius) + "～" + formatShortest(range.endCelsius) +
-                "℃之间没有使平衡C浓度达到" + target + "%C的温度（需要" +
-                formatPattern(s.temperatureCelsius, DigitPattern::Whole) + "℃）";
-    return s;
-  }
-  s.found = true;
-  s.message = "p_CO = " + formatPattern(s.coPressure, DigitPattern::Whole) + " Pa时，熔池温度" +
-              formatPattern(s.temperatureCelsius, DigitPattern::Decimals3) + "℃使平衡C浓度为" + target + "%C（" +
-              reactionName(s.governing) + "控制）";
-  return s;
-}
-
-StageSolution solveStagePressure(const StageResult& stage, const StageSettings& settings, double targetCarbon) {
-  StageSolution s;
-  s.temperatureCelsius = stage.temperatureCelsius;
-  if (!stage.problem.empty()) {
-    s.message = stage.problem;
-    return s;
-  }
-  // The equilibrium carbon rises with p_CO: the reaction that allows the
-  // lower pressure governs.
-  const double kelvin = stage.temperatureCelsius + constants::kelvinOffset;
-  if (!(kelvin > 0)) {
-    s.message = "熔池温度不高于-273℃";
-    return s;
-  }
-  double pressure = std::numeric_limits<double>::infinity();
-  for (Reaction reaction : bothReactions) {
-    const double p = pressureAtTarget(reaction, settings, kelvin, targetCarbon);
-    if (p < pressure) {
-      pressure = p;
-      s.governing = reaction;
-    }
-  }
-  const std::string target = formatShortest(targetCarbon);
-  if (!(pressure > 0) || !std::isfinite(pressure)) {
-    s.message = "在" + formatShortest(stage.temperatureCelsius) + "℃下没有使平衡C浓度达到" + target + "%C的CO分压";
-    return s;
-  }
-  s.found = true;
-  s.coPressure = pressure;
-  s.ratio = ratioForPressure(pressure, settings.mixture);
-  if (std::isinf(s.ratio)) {
-    s.message = "在" + formatShortest(stage.temperatureCelsius) + "℃下纯吹氧（p_CO = 总压）平衡C浓度也不高于" + target +
-                "%C：任何气体比都可以（" + reactionName(s.governing) +
-                "控制时允许p_CO = " + formatPattern(pressure, DigitPattern::Whole) + " Pa）";
-    return s;
-  }
-  s.message = "在" + formatShortest(stage.temperatureCelsius) + "℃下，气体比O2:惰性气体 = " + ratioText(s.ratio) +
-              "（p_CO = " + formatPattern(pressure, DigitPattern::Whole) + " Pa）使平衡C浓度为" + target + "%C（" +
-              reactionName(s.governing) + "控制）";
-  return s;
-}
-
 std::string ratioText(double ratio) {
   if (std::isinf(ratio)) return "1:0";
-  const auto digits3 = [](double x) {  // three significant digits for x ≥ 1
-    const double scale = x >= 100 ? 1 : x >= 10 ? 10 : 100;
+  const auto digits3 = [](double x) {  // x ≥ 1 to three significant digits
+    const int exponent = static_cast<int>(std::floor(std::log10(x))) - 2;
+    if (exponent >= 0) {
+      const double unit = std::pow(10.0, exponent);
+      return formatShortest(std::round(x / unit) * unit);
+    }
+    const double scale = std::pow(10.0, -exponent);
     return formatShortest(std::round(x * scale) / scale);
   };
   if (ratio >= 1) return digits3(ratio) + ":1";
   return "1:" + digits3(1 / ratio);
 }
+
+std::string targetText(double targetCarbon) { return formatShortest(targetCarbon); }
 
 std::vector<std::vector<std::string>> stageTable(std::span<const BlowStage> stages,
                                                  std::span<const StageResult> results) {
@@ -232,15 +189,15 @@ std::vector<std::vector<std::string>> stageTable(std::span<const BlowStage> stag
     std::vector<std::string> row{std::to_string(i + 1), std::string(trimmedItem(stage.gas)),
                                  std::string(trimmedItem(stage.temperature)),
                                  std::string(trimmedItem(stage.measuredCarbon))};
-    if (!r.problem.empty()) {
-      row.insert(row.end(), {"", "", "", "", "", r.problem});
+    if (!r.read()) {
+      row.insert(row.end(), {"", "", "", "", "", stageIssueText(stage, r)});
     } else {
       row.push_back(formatPattern(r.pressure.coPressure, DigitPattern::Whole));
       row.push_back(carbonText(r.carbon[0]));
       row.push_back(carbonText(r.carbon[1]));
       row.push_back(r.governing ? reactionName(*r.governing) : "");
       row.push_back(r.margin ? formatPattern(*r.margin, DigitPattern::Decimals6) : "");
-      row.push_back("");
+      row.push_back(stageIssueText(stage, r));
     }
     table.push_back(std::move(row));
   }

@@ -7,8 +7,8 @@
 // chromium goes into that oxide first — and the margin, measured − governing
 // equilibrium carbon (positive: carbon still comes out before chromium burns;
 // negative: chromium is being lost). And the two inverse questions for a
-// target carbon: at which temperature, and at which gas ratio, does the stage
-// reach it.
+// target carbon (stage_solve.h): at which temperature, and at which gas
+// ratio, does the stage reach it.
 
 #include <array>
 #include <cstddef>
@@ -20,6 +20,7 @@
 
 #include "calc/equilibrium_curve.h"
 #include "calc/gas_ratio.h"
+#include "calc/number_list.h"
 
 namespace velkarin {
 
@@ -38,49 +39,72 @@ struct StageSettings {
   GasMixture mixture;
 };
 
+// What keeps a stage from having a governing oxide. The first group are
+// texts (or settings) that are not good: nothing is computed. The second
+// group are good texts at a state where the equilibrium is not defined: the
+// pressure and temperature are read, the roots say why there are none.
+enum class StageIssue {
+  None,
+  BadMixture,             // P or η out of range
+  GasEmpty,               // nothing in the gas cell
+  GasBad,                 // a gas item that is not good: gasProblem says how
+  TemperatureEmpty,       // nothing in the temperature cell
+  TemperatureNotANumber,  // no leading number
+  TemperatureOutOfRange,  // a number beyond the double range
+  BelowAbsoluteZero,      // t < −273 °C
+  MeasuredNotPositive,    // a measured [%C] that is no number, or ≤ 0
+  // The texts are good:
+  AtAbsoluteZero,    // t = −273 °C: T = 0 K, ΔG does not depend on c
+  PressureTooSmall,  // p_CO / 101325 underflows, so ln p_CO is −∞
+  NoEquilibrium,     // neither reaction has a finite ΔG over the carbon range (t = 1e308, …)
+};
+
 struct StageResult {
-  std::string problem;  // Chinese message where the stage's texts are not good; the rest is then unset
+  StageIssue issue = StageIssue::None;
+  std::optional<ListProblem> gasProblem;  // with StageIssue::GasBad
   PressureItem pressure;
   double temperatureCelsius = 0;            // °C
   std::optional<double> measuredCarbon;     // mass %
   std::array<EquilibriumCarbon, 2> carbon;  // by Reaction
-  std::optional<Reaction> governing;        // the oxide with the higher equilibrium carbon
+  std::optional<Reaction> governing;        // governingOxide(carbon)
   std::optional<double> margin;             // measured − governing equilibrium carbon, mass %
+
+  // The texts were read: pressure and temperature are set (the roots may still be missing).
+  bool read() const { return issue == StageIssue::None || issue >= StageIssue::AtAbsoluteZero; }
 };
 
+// Stage rows read their temperature and measured carbon by the prompts'
+// leading-number rule ("1650℃", full-width digits).
 StageResult evaluateStage(const BlowStage& stage, const StageSettings& settings);
 
-// The governing equilibrium carbon of a stage, mass %: the higher of the two
-// roots (a root below 0.001 %C counts as lower than any other).
+// The Chinese text of a stage's issue, as the table's 说明 cell and the
+// window show it; empty for StageIssue::None.
+std::string stageIssueText(const BlowStage& stage, const StageResult& result);
+
+// The one rule for the governing oxide, used by the table, the chart's
+// readout and path and the inverse solves: the higher equilibrium carbon
+// governs (chromium goes into that oxide first). A root above the range
+// counts as above any other, a root below the range as below any other; a
+// reaction without a defined root never governs. Nothing when neither has a
+// root in or above the range. An exact tie goes to Cr2O3.
+std::optional<Reaction> governingOxide(const std::array<EquilibriumCarbon, 2>& carbon);
+
+// Whether `a` governs over `b` by that rule (strictly higher).
+bool governsOver(const EquilibriumCarbon& a, const EquilibriumCarbon& b);
+
+// The governing equilibrium carbon of a stage, mass %, where it lies in the range.
 std::optional<double> governingCarbon(const StageResult& result);
 
 // The first stage whose governing equilibrium carbon is at or below the target.
 std::optional<std::size_t> firstStageAtTarget(std::span<const StageResult> results, double targetCarbon);
 
-// An inverse solve for one stage and a target carbon.
-struct StageSolution {
-  bool found = false;
-  double temperatureCelsius = 0;  // °C: the solved one, or the stage's
-  double coPressure = 0;          // Pa: the solved one, or the stage's
-  double ratio = 0;               // O2 : inert of coPressure under the mixture; infinite for pure oxygen
-  Reaction governing = Reaction::Cr2O3;
-  std::string message;  // Chinese: the answer, or why there is none
-};
-
-// (a) The bath temperature at which the stage's p_CO puts the governing
-// equilibrium carbon at the target: both reactions' ΔG(target) = 0 solved for
-// T, the higher one governing. Found only within `range` (start to end).
-StageSolution solveStageTemperature(const StageResult& stage, const StageSettings& settings, double targetCarbon,
-                                    const TemperatureRange& range);
-
-// (b) The CO pressure, and the gas ratio giving it, at which the stage's
-// temperature puts the governing equilibrium carbon at the target; the lower
-// pressure governs. Pure oxygen where even p_CO = P stays at or below the target.
-StageSolution solveStagePressure(const StageResult& stage, const StageSettings& settings, double targetCarbon);
-
-// A ratio as the engineer writes it: "2.35:1" at or above 1:1, "1:2.4" below,
-// "1:0" for pure oxygen (three significant digits).
+// A ratio as the engineer writes it, to three significant digits: "2.35:1"
+// at or above 1:1, "1:12.7" below, "12300:1", and "1:0" for pure oxygen
+// (an infinite ratio).
 std::string ratioText(double ratio);
+
+// The target carbon as every view writes it: its shortest exact text ("0.03").
+std::string targetText(double targetCarbon);
 
 // The stage table: a header row, then one row per stage (number, gas, t,
 // measured %C, p_CO, the two equilibrium carbons, the governing oxide, the

@@ -5,77 +5,14 @@
 
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
+#include "calc/root_finding.h"
 
 namespace velkarin {
 namespace {
 
-EquilibriumCarbon found(double carbon) { return {carbon, CarbonGap::None}; }
-EquilibriumCarbon gap(CarbonGap reason) { return {std::nullopt, reason}; }
-
-// Root of g(c) = f(c) − level on [scan::start, scan::end], with g falling
-// strictly in c (f.rt() > 0). The bracket [lo, hi] keeps g(lo) > 0 > g(hi).
-// Each step is a regula-falsi step in ln c (ΔG is close to linear in ln c at
-// low carbon), with the Illinois halving of the end that stays twice in a
-// row; when two steps in a row have not halved the bracket's width in ln c,
-// the next step bisects instead. The loop ends when lo and hi are adjacent
-// doubles; every step stays strictly inside the bracket, so it always ends.
-template <class Falling>
-EquilibriumCarbon solveFalling(const Falling& g) {
-  double lo = scan::start, hi = scan::end;
-  const double gStart = g(lo), gEnd = g(hi);
-  if (!std::isfinite(gStart) || !std::isfinite(gEnd)) return gap(CarbonGap::InvalidInput);
-  if (gStart < 0) return gap(CarbonGap::BelowRange);
-  if (gEnd > 0) return gap(CarbonGap::AboveRange);
-  if (gStart == 0) return found(lo);
-  if (gEnd == 0) return found(hi);
-
-  double gLo = gStart, gHi = gEnd;  // secant weights; Illinois may halve them
-  double uLo = std::log(lo), uHi = std::log(hi);
-  int kept = 0;       // +1: lo moved last time, −1: hi moved last time
-  int slowSteps = 0;  // steps since the ln-width last halved
-  double halvingWidth = uHi - uLo;
-  for (int step = 0; step < 1000 && std::nextafter(lo, hi) < hi; ++step) {
-    double c;
-    if (slowSteps >= 2) {
-      // Bisection: the geometric mean while the bracket is wide, the
-      // arithmetic one when it is narrow (where they agree to rounding).
-      c = hi > 2 * lo ? std::exp(uLo + (uHi - uLo) / 2) : lo + (hi - lo) / 2;
-    } else {
-      c = std::exp(uLo + (uHi - uLo) * (gLo / (gLo - gHi)));
-    }
-    if (!(c > lo && c < hi)) c = lo + (hi - lo) / 2;  // rounding put the step on an end
-    if (!(c > lo && c < hi)) break;                   // lo, hi adjacent after all
-
-    const double y = g(c);
-    if (y == 0) return found(c);
-    if (y > 0) {
-      lo = c;
-      uLo = std::log(c);
-      gLo = y;
-      if (kept == +1) gHi /= 2;
-      kept = +1;
-    } else {
-      hi = c;
-      uHi = std::log(c);
-      gHi = y;
-      if (kept == -1) gLo /= 2;
-      kept = -1;
-    }
-    const double width = std::log(hi / lo);
-    if (width <= halvingWidth / 2) {
-      halvingWidth = width;
-      slowSteps = 0;
-    } else {
-      ++slowSteps;
-    }
-  }
-  // Adjacent doubles around the sign change: the nearer to the level wins.
-  return found(std::fabs(g(lo)) <= std::fabs(g(hi)) ? lo : hi);
-}
-
 template <class FreeEnergy>
 EquilibriumCarbon solveCarbon(const FreeEnergy& f, double level) {
-  if (!(f.rt() > 0) || !std::isfinite(f.rt()) || !std::isfinite(level)) return gap(CarbonGap::InvalidInput);
+  if (!(f.rt() > 0) || !std::isfinite(f.rt()) || !std::isfinite(level)) return rootdetail::gap(CarbonGap::InvalidInput);
   return solveFalling([&](double c) { return f(c) - level; });  // the sign of f(c) − level is exact
 }
 
@@ -83,7 +20,7 @@ EquilibriumCarbon solveCarbon(const FreeEnergy& f, double level) {
 template <class FreeEnergy>
 EquilibriumCarbon solveSignChange(const FreeEnergy& f) {
   const double rt = f.rt();
-  if (rt == 0 || !std::isfinite(rt)) return gap(CarbonGap::InvalidInput);
+  if (rt == 0 || !std::isfinite(rt)) return rootdetail::gap(CarbonGap::InvalidInput);
   if (rt > 0) return solveFalling([&](double c) { return f(c); });
   return solveFalling([&](double c) { return -f(c); });
 }
@@ -123,6 +60,8 @@ std::string_view carbonGapId(CarbonGap gap) {
       return "above-range";
     case CarbonGap::InvalidInput:
       return "invalid-input";
+    case CarbonGap::NotConverged:
+      return "not-converged";
   }
   return "invalid-input";
 }
@@ -139,7 +78,7 @@ EquilibriumCarbon equilibriumCarbon(Reaction reaction, const ReactionLine& line,
                                     double coPressure, const CurveComposition& composition) {
   if (!allFinite({line.a, line.b, temperatureCelsius, coPressure, composition.chromium, composition.nickel,
                   composition.silicon, composition.manganese})) {
-    return gap(CarbonGap::InvalidInput);
+    return rootdetail::gap(CarbonGap::InvalidInput);
   }
   MeltState state;
   state.temperature = temperatureCelsius + constants::kelvinOffset;
@@ -149,7 +88,7 @@ EquilibriumCarbon equilibriumCarbon(Reaction reaction, const ReactionLine& line,
   state.manganese = composition.manganese;
   state.coPressure = coPressure;
   if (!(state.temperature > 0) || !(coPressure > 0) || !(composition.chromium > 0)) {
-    return gap(CarbonGap::InvalidInput);
+    return rootdetail::gap(CarbonGap::InvalidInput);
   }
   // The same two logarithms, of the same quotient, as the calculation takes.
   const FreeEnergyInputs in{line.a, line.b, state, std::log(coPressure / constants::standardPressure),

@@ -58,7 +58,8 @@ struct CurveComposition {
 // Cr, Ni, Si and Mn of a melt state (for instance the last completed calculation's).
 CurveComposition compositionOf(const MeltState& state);
 
-// Stable identifier of a gap: "none", "below-range", "above-range", "invalid-input".
+// Stable identifier of a gap: "none", "below-range", "above-range", "invalid-input",
+// "not-converged".
 std::string_view carbonGapId(CarbonGap gap);
 
 struct EquilibriumCarbon {

@@ -52,7 +52,7 @@ PressureItemReading readRatio(std::string_view text, std::size_t colon, std::siz
   if (!(*oxygen > 0)) return bad(ListProblem::RatioNoOxygen);
   const GasRatio ratio{*oxygen, *inert};
   const double pressure = coPressureFromRatio(ratio, m);
-  if (!(pressure > 0)) return bad(ListProblem::RatioNoOxygen);  // so little oxygen that p_CO underflows to 0
+  if (!(pressure >= minimumRatioPressure)) return bad(ListProblem::RatioTooSmall);
   return {PressureItem{std::string(text), pressure, ratio}, std::nullopt};
 }
 
@@ -98,6 +98,8 @@ std::string pressureItemsMessage(const PressureListItems& reading, std::size_t m
       return "气体比“" + item + "”不能为负";
     case ListProblem::RatioNoOxygen:
       return "气体比“" + item + "”不含氧气，不生成CO";
+    case ListProblem::RatioTooSmall:
+      return "气体比“" + item + "”的氧气太少：CO分压低于1 Pa";
     case ListProblem::Empty:
       return "请输入至少一个CO分压";
     case ListProblem::TooMany:
@@ -112,30 +114,35 @@ std::string pressureItemsMessage(const PressureListItems& reading, std::size_t m
   return {};
 }
 
-std::string pressureItemsMessageEnglish(const PressureListItems& reading, std::string_view option) {
-  if (!reading.problem) return {};
-  const std::string head = "--" + std::string(option) + ": ";
-  const std::string item(trimmedItem(reading.item));
-  switch (*reading.problem) {
+std::string pressureItemProblemEnglish(ListProblem problem, std::string_view written) {
+  const std::string item(trimmedItem(written));
+  switch (problem) {
     case ListProblem::Empty:
-      return head + "needs at least one pressure or gas ratio";
+      return "needs at least one pressure or gas ratio";
     case ListProblem::TooMany:
-      return head + "too many items";
+      return "too many items";
     case ListProblem::EmptyItem:
     case ListProblem::NotANumber:
-      return head + "'" + item + "' is not a number";
+      return "'" + item + "' is not a number";
     case ListProblem::NotPositive:
-      return head + item + " Pa is not greater than 0";
+      return item + " Pa is not greater than 0";
     case ListProblem::RatioMissingSide:
-      return head + "gas ratio '" + item + "' misses a side (write O2:inert, e.g. 3:1)";
+      return "gas ratio '" + item + "' misses a side (write O2:inert, e.g. 3:1)";
     case ListProblem::RatioNotANumber:
-      return head + "gas ratio '" + item + "' is not two numbers (write O2:inert, e.g. 3:1)";
+      return "gas ratio '" + item + "' is not two numbers (write O2:inert, e.g. 3:1)";
     case ListProblem::RatioNegative:
-      return head + "gas ratio '" + item + "' has a negative side";
+      return "gas ratio '" + item + "' has a negative side";
     case ListProblem::RatioNoOxygen:
-      return head + "gas ratio '" + item + "' has no oxygen, so no CO";
+      return "gas ratio '" + item + "' has no oxygen, so no CO";
+    case ListProblem::RatioTooSmall:
+      return "gas ratio '" + item + "' has too little oxygen: its CO pressure is below 1 Pa";
   }
-  return head + "bad list";
+  return "bad list";
+}
+
+std::string pressureItemsMessageEnglish(const PressureListItems& reading, std::string_view option) {
+  if (!reading.problem) return {};
+  return "--" + std::string(option) + ": " + pressureItemProblemEnglish(*reading.problem, reading.item);
 }
 
 }  // namespace velkarin

@@ -21,6 +21,10 @@
 
 namespace velkarin {
 
+// The least CO pressure a gas ratio may give, Pa: below it no vessel blows,
+// and the pressure would show as "0 Pa".
+inline constexpr double minimumRatioPressure = 1;
+
 struct GasMixture {
   double totalPressure = 101325;  // P over the bath, Pa, > 0
   double coShare = 1;             // η, the share of the oxygen that forms CO, 0 < η ≤ 1
@@ -72,6 +76,9 @@ PressureListItems readPressureItems(std::string_view text, const GasMixture& mix
 
 // The Chinese message of a list's problem as the diagram shows it.
 std::string pressureItemsMessage(const PressureListItems& reading, std::size_t maxItems);
+
+// One item's problem in English ("gas ratio '0:1' has no oxygen, so no CO").
+std::string pressureItemProblemEnglish(ListProblem problem, std::string_view item);
 
 // The same problem in English, as velkarin-curve reports it for `option`.
 std::string pressureItemsMessageEnglish(const PressureListItems& reading, std::string_view option);

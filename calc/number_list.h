@@ -36,6 +36,7 @@ enum class ListProblem {
   RatioNotANumber,   // a side that is not one finite number, or a second colon
   RatioNegative,     // a side below 0
   RatioNoOxygen,     // "0:1": pure inert gas forms no CO
+  RatioTooSmall,     // so little oxygen that p_CO is below minimumRatioPressure ("1e-300:1")
 };
 
 }  // namespace velkarin

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "calc/fault.h"
 #include "calc/utf8.h"
 
 namespace velkarin {
@@ -83,7 +84,12 @@ std::string octalToHex(std::string_view octal) {
 
 }  // namespace
 
-ReadResult readLeadingNumber(std::string_view answer) {
+namespace {
+
+// The leading-number rule; `found` tells whether the answer has a number at
+// all (no leading number reads as 0).
+ReadResult readLeading(std::string_view answer, bool& found) {
+  found = false;
   // Fold the whole answer first: blanks vanish wherever they stand.
   std::string s;
   for (std::size_t pos = 0; pos < answer.size();) {
@@ -97,6 +103,7 @@ ReadResult readLeadingNumber(std::string_view answer) {
     std::string digits;
     for (i = 2; i < s.size() && (hex ? isHexDigit(s[i]) : (s[i] >= '0' && s[i] <= '7')); ++i) digits += s[i];
     if (digits.empty()) return {0, std::nullopt};
+    found = true;
     return convertC("0x" + (hex ? digits : octalToHex(digits)));
   }
 
@@ -109,6 +116,7 @@ ReadResult readLeadingNumber(std::string_view answer) {
     for (; i < s.size() && isDigit(s[i]); ++i, ++mantissaDigits) number += s[i];
   }
   if (mantissaDigits == 0) return {0, std::nullopt};
+  found = true;
   if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) {
     std::size_t j = i + 1;
     std::string exponent = "e";
@@ -118,6 +126,21 @@ ReadResult readLeadingNumber(std::string_view answer) {
     if (j > firstDigit) number += exponent;  // "1e" and "1e+" read as 1
   }
   return convertC(number);
+}
+
+}  // namespace
+
+ReadResult readLeadingNumber(std::string_view answer) {
+  bool found = false;
+  return readLeading(answer, found);
+}
+
+std::optional<double> readCellNumber(std::string_view cell, bool& outOfRange) {
+  bool found = false;
+  const ReadResult read = readLeading(cell, found);
+  outOfRange = read.error.has_value();
+  if (!found || read.error) return std::nullopt;
+  return read.value;
 }
 
 ReadResult readConstantText(std::string_view typed) {
@@ -198,6 +221,7 @@ void roundDigits(DecimalDigits& d, int decimals) {
 }  // namespace
 
 std::string formatPattern(double value, DigitPattern pattern) {
+  if (!std::isfinite(value)) raiseFault(FaultKind::Overflow, "要显示的数值不是有限数");
   int minIntegerDigits = 1;
   int decimals = 0;
   switch (pattern) {

@@ -30,6 +30,11 @@ struct ReadResult {
 // gives 0. The only error is OutOfRange.
 ReadResult readLeadingNumber(std::string_view answer);
 
+// A cell of a table read by the same rule ("1650℃", "１６５０"), but a cell
+// with no leading number at all gives nothing rather than 0; so does a number
+// beyond the double range, which sets outOfRange.
+std::optional<double> readCellNumber(std::string_view cell, bool& outOfRange);
+
 // Reads an A or B text: optional blanks around one decimal number (optional
 // sign, digits with an optional point, optional exponent). The point is the
 // decimal separator in every locale; group separators are not accepted.
@@ -47,7 +52,9 @@ enum class DigitPattern {
 // Formats a finite number by pattern: rounded half away from zero, applied to
 // the number's shortest round-trip decimal form; integer digits padded with
 // zeros to the pattern's width, never cut; a negative number gets "-" in front
-// of its padded digits. The decimal separator is always a point.
+// of its padded digits. The decimal separator is always a point. A value
+// that is not finite is refused with an Overflow fault (FaultError): callers
+// check first, so no pattern text is ever made of an infinity or a NaN.
 std::string formatPattern(double value, DigitPattern pattern);
 
 // The shortest text that reads back to the identical double.

@@ -40,6 +40,7 @@ enum class CarbonGap {
   BelowRange,    // the equilibrium content lies below 0.001 %C (high T, low p_CO): the melt can lose more carbon
   AboveRange,    // the equilibrium content lies above 5000 %C (only near 10 K)
   InvalidInput,  // T ≤ 0 K (ΔG does not depend on c), p_CO ≤ 0, Cr ≤ 0, a value that is not finite
+  NotConverged,  // the root finder ran out of steps before its bracket closed: no root is claimed
 };
 
 // Everything one calculation produces, in the order it is computed.

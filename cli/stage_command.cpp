@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "calc/number_text.h"
+#include "calc/reaction_data.h"
+#include "calc/stage_solve.h"
 #include "cli/csv.h"
 #include "cli/curve_command.h"
 
@@ -41,7 +43,77 @@ bool blankRecord(const CsvRecord& record) {
   return true;
 }
 
+std::string quoted(const std::string& text) { return "'" + std::string(trimmedItem(text)) + "'"; }
+
+std::string carbonEnglish(const EquilibriumCarbon& c) {
+  if (c.carbon) return formatPattern(*c.carbon, DigitPattern::Decimals6) + " %C";
+  if (c.gap == CarbonGap::AboveRange) return "above 5000 %C";
+  if (c.gap == CarbonGap::BelowRange) return "below 0.001 %C";
+  return "undefined";
+}
+
 }  // namespace
+
+std::string stageIssueEnglish(const BlowStage& stage, const StageResult& r) {
+  switch (r.issue) {
+    case StageIssue::None:
+      return {};
+    case StageIssue::BadMixture:
+      return "the total pressure or the CO share is out of range";
+    case StageIssue::GasEmpty:
+      return "the gas cell is empty";
+    case StageIssue::GasBad:
+      return pressureItemProblemEnglish(*r.gasProblem, stage.gas);
+    case StageIssue::TemperatureEmpty:
+      return "the temperature cell is empty";
+    case StageIssue::TemperatureNotANumber:
+      return "temperature " + quoted(stage.temperature) + " is not a number";
+    case StageIssue::TemperatureOutOfRange:
+      return "temperature " + quoted(stage.temperature) + " is beyond the number range";
+    case StageIssue::BelowAbsoluteZero:
+      return "temperature " + quoted(stage.temperature) + " is below -273 deg C (0 K)";
+    case StageIssue::MeasuredNotPositive:
+      return "measured carbon " + quoted(stage.measuredCarbon) + " is not a positive number";
+    case StageIssue::AtAbsoluteZero:
+      return "at -273 deg C (0 K) dG does not depend on carbon: no equilibrium";
+    case StageIssue::PressureTooSmall:
+      return "the CO pressure is too small for its logarithm: no equilibrium";
+    case StageIssue::NoEquilibrium:
+      return "dG is beyond the number range at this temperature and CO pressure: no equilibrium";
+  }
+  return {};
+}
+
+std::string solutionNoteEnglish(const StageSolution& s, double target, const TemperatureRange& range,
+                                bool temperature) {
+  const std::string goal = "the governing equilibrium carbon to " + targetText(target) + " %C";
+  switch (s.status) {
+    case SolveStatus::StageProblem:
+      return "the stage gives nothing to solve from";
+    case SolveStatus::AnyRatio:
+      return "any gas ratio: even pure oxygen (p_CO = " + formatPattern(s.coPressure, DigitPattern::Whole) +
+             " Pa) keeps the governing equilibrium carbon at or below " + targetText(target) + " %C at " +
+             formatShortest(s.temperatureCelsius) + " deg C";
+    case SolveStatus::Found:
+      if (temperature && s.otherCelsius) {
+        return "more than one temperature brings " + goal + "; nearest to the stage's given, also " +
+               formatPattern(*s.otherCelsius, DigitPattern::Decimals3) + " deg C";
+      }
+      return {};
+    case SolveStatus::NotReachable:
+      if (temperature) {
+        std::string text = "no temperature in " + formatShortest(range.startCelsius) + "-" +
+                           formatShortest(range.endCelsius) + " deg C brings " + goal +
+                           " (nearest: " + carbonEnglish(s.nearest) + " at " + formatShortest(s.nearestAt) + " deg C";
+        if (s.outsideCelsius) text += "; " + formatPattern(*s.outsideCelsius, DigitPattern::Whole) + " deg C would";
+        return text + ")";
+      }
+      return "no CO pressure from 1 Pa to the total pressure brings " + goal + " at " +
+             formatShortest(s.temperatureCelsius) + " deg C (" + carbonEnglish(s.nearest) + " at " +
+             formatShortest(s.nearestAt) + " Pa)";
+  }
+  return {};
+}
 
 std::variant<std::vector<BlowStage>, std::string> readStageText(std::string_view text) {
   std::vector<CsvRecord> records;
@@ -96,25 +168,29 @@ int runStageTable(const CurveCommandOptions& options, std::ostream& out, std::os
   for (const BlowStage& stage : stages) results.push_back(evaluateStage(stage, settings));
 
   std::vector<std::vector<std::string>> table = stageTable(stages, results);
+  std::vector<std::string> notes(results.size());
+  for (std::size_t i = 0; i < results.size(); ++i) notes[i] = stageIssueEnglish(stages[i], results[i]);
   if (options.targetCarbon) {
+    const double target = *options.targetCarbon;
+    const TemperatureRange& range = options.family.temperatures;
     table[0].insert(table[0].end(), {"达到目标的温度/℃", "达到目标的气体比", "达到目标的p_CO/Pa"});
     for (std::size_t i = 0; i < results.size(); ++i) {
-      const StageSolution hot =
-          solveStageTemperature(results[i], settings, *options.targetCarbon, options.family.temperatures);
-      const StageSolution blow = solveStagePressure(results[i], settings, *options.targetCarbon);
+      const StageSolution hot = solveStageTemperature(results[i], settings, target, range);
+      const StageSolution blow = solveStagePressure(results[i], settings, target);
       std::vector<std::string>& row = table[i + 1];
-      row.push_back(hot.found ? formatPattern(hot.temperatureCelsius, DigitPattern::Decimals3) : "");
-      row.push_back(blow.found ? ratioText(blow.ratio) : "");
-      row.push_back(blow.found ? formatPattern(blow.coPressure, DigitPattern::Whole) : "");
-      for (const StageSolution* s : {&hot, &blow}) {
-        if (!s->found && results[i].problem.empty())
-          err << "velkarin-curve: note: stage " << i + 1 << ": " << s->message << "\n";
+      row.push_back(hot.status == SolveStatus::Found ? formatPattern(hot.temperatureCelsius, DigitPattern::Decimals3)
+                                                     : "");
+      row.push_back(blow.found() ? ratioText(blow.ratio) : "");
+      row.push_back(blow.found() ? formatPattern(blow.coPressure, DigitPattern::Whole) : "");
+      if (!notes[i].empty()) continue;  // the stage's own issue says it
+      for (const auto& [s, byTemperature] : {std::pair{&hot, true}, std::pair{&blow, false}}) {
+        const std::string note = solutionNoteEnglish(*s, target, range, byTemperature);
+        if (!note.empty()) err << "velkarin-curve: note: stage " << i + 1 << ": " << note << "\n";
       }
     }
   }
   for (std::size_t i = 0; i < results.size(); ++i) {
-    if (!results[i].problem.empty())
-      err << "velkarin-curve: note: stage " << i + 1 << ": " << results[i].problem << "\n";
+    if (!notes[i].empty()) err << "velkarin-curve: note: stage " << i + 1 << ": " << notes[i] << "\n";
   }
   out << stageTableTsv(table);
   return curveExitOk;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "calc/blow_stage.h"
+#include "calc/stage_solve.h"
 
 namespace velkarin {
 
@@ -20,6 +21,12 @@ struct CurveCommandOptions;
 // among others — then one stage per row; blank rows are skipped. The message
 // of the first problem instead ("line 3: …").
 std::variant<std::vector<BlowStage>, std::string> readStageText(std::string_view text);
+
+// A stage's issue and a solve's answer as the notes on stderr word them, in
+// English like every message of the tool; empty where there is nothing to say.
+std::string stageIssueEnglish(const BlowStage& stage, const StageResult& result);
+std::string solutionNoteEnglish(const StageSolution& solution, double targetCarbon, const TemperatureRange& range,
+                                bool temperature);
 
 // Reads options.stageFile and prints its stage table as tab-separated text;
 // with a target carbon, three more columns: the temperature, gas ratio and

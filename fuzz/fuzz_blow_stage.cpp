@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "calc/blow_stage.h"
+#include "calc/stage_solve.h"
 #include "fuzz/fuzz_check.h"
 
 using velkarin::fuzz::check;
@@ -49,24 +50,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (list.problem) check(!pressureItemsMessage(list, 12).empty(), "a refused list has no message");
 
-  const StageResult r = evaluateStage({in[1], in[2], in[3]}, settings);
-  if (!r.problem.empty()) {
-    check(!r.governing && !r.margin, "a stage with a problem has results");
-    return 0;
+  const BlowStage stage{in[1], in[2], in[3]};
+  const StageResult r = evaluateStage(stage, settings);
+  check((r.issue == StageIssue::None) == stageIssueText(stage, r).empty(), "an issue without a text, or the reverse");
+  if (r.issue != StageIssue::None) {
+    check(!r.margin, "a stage with an issue has a margin");
+    if (!r.read()) return 0;
   }
   check(r.pressure.coPressure > 0 && std::isfinite(r.pressure.coPressure), "a stage's pressure is not positive");
   check(!r.margin || r.measuredCarbon, "a margin without a measurement");
   const std::optional<double> target = readFiniteNumber(in[4]);
   if (!target || !(*target > 0)) return 0;
   const TemperatureRange range;
-  const StageSolution hot = solveStageTemperature(r, settings, *target, range);
-  check(!hot.message.empty(), "a temperature solve says nothing");
-  if (hot.found) {
-    check(hot.temperatureCelsius >= range.startCelsius && hot.temperatureCelsius <= range.endCelsius,
-          "a solved temperature outside the range");
+  for (const bool byTemperature : {true, false}) {
+    const StageSolution s =
+        byTemperature ? solveStageTemperature(r, settings, *target, range) : solveStagePressure(r, settings, *target);
+    if (s.status != SolveStatus::StageProblem) {
+      check(!solutionText(s, *target, range, byTemperature).empty(), "a solve says nothing");
+    }
+    check(s.coPressure >= 0 && s.coPressure <= settings.mixture.totalPressure, "a pressure outside (0, P]");
+    if (s.status != SolveStatus::Found) continue;
+    // The forward check: the answer gives the target.
+    const GoverningCarbon g = governingAt(settings, s.temperatureCelsius, s.coPressure);
+    check(g.carbon.carbon && std::fabs(*g.carbon.carbon - *target) <= solveTolerance * *target,
+          "a found answer misses the target");
+    if (byTemperature) {
+      check(s.temperatureCelsius >= range.startCelsius && s.temperatureCelsius <= range.endCelsius,
+            "a solved temperature outside the range");
+    }
   }
-  const StageSolution blow = solveStagePressure(r, settings, *target);
-  check(!blow.message.empty(), "a ratio solve says nothing");
-  if (blow.found) check(blow.coPressure > 0 && std::isfinite(blow.coPressure), "a solved pressure is not positive");
   return 0;
 }

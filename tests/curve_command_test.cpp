@@ -168,6 +168,26 @@ TEST(CurveCommand, PrintsTheStageTableOfAStageFile) {
   EXPECT_NE(missing.err.find("No such file"), std::string::npos) << missing.err;
 }
 
+// The notes on stderr are the tool's own English around the core's answer:
+// no Chinese sentence in an English frame.
+TEST(CurveCommand, StageNotesAreEnglish) {
+  const std::string path = ::testing::TempDir() + "/velkarin_stage_notes.csv";
+  std::ofstream(path, std::ios::binary) << "gas,t,C\n1:1,1700,0.5\n4:1,1600,\n,1600,\n3:1,hot,\n3:1,-300,\n";
+  const CommandRun r = run({"--a", "-100000", "--b", "50", "--stages", path, "--target", "0.1"});
+  EXPECT_EQ(r.status, 0);
+  for (const char* note : {"stage 1: no temperature in 1400-1900 deg C brings the governing equilibrium carbon to 0.1 %C",
+                           "stage 3: the gas cell is empty", "stage 4: temperature 'hot' is not a number",
+                           "stage 5: temperature '-300' is below -273 deg C (0 K)"}) {
+    EXPECT_NE(r.err.find(note), std::string::npos) << note << "\n" << r.err;
+  }
+  for (unsigned char c : r.err) EXPECT_LT(c, 0x80) << r.err;
+  // Pure oxygen keeps 3 %C: any ratio, p_CO = P, never more.
+  const CommandRun any = run({"--stages", path, "--target", "3"});
+  EXPECT_NE(any.out.find("\n2\t4:1\t1600\t\t90067\t"), std::string::npos) << any.out;
+  EXPECT_NE(any.out.find("\t1:0\t101325\n"), std::string::npos) << any.out;
+  EXPECT_NE(any.err.find("stage 2: any gas ratio: even pure oxygen (p_CO = 101325 Pa)"), std::string::npos) << any.err;
+}
+
 TEST(CurveCommand, CountsGapsPerCurveOnStderr) {
   const CommandRun r = run({"--pressures", "101325,10000", "--from", "2850", "--to", "2860", "--step", "5"});
   EXPECT_EQ(r.status, 0);

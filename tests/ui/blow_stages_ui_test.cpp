@@ -18,9 +18,11 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 #include "calc/blow_stage.h"
 #include "calc/number_text.h"
+#include "calc/stage_solve.h"
 #include "tests/ui/diagram_test_support.h"
 #include "ui/calculator/calculation_window.h"
 #include "ui/calculator/main_frame.h"
@@ -205,17 +207,36 @@ class BlowStagesUiTest : public DiagramTestCase {
     fill(*stages, readmeStages);
     entry(*diagram, "target")->setText(QStringLiteral("0.1"));
     stages->table()->setCurrentCell(1, StageTable::Gas);
-    const StageResult& stage = diagram->stageResults()[1];
-    const StageSettings& settings = diagram->stageSettings();
-    diagram->findChild<QPushButton*>(QStringLiteral("solveTemperature"))->click();
+    const StageResult stage = diagram->stageResults()[1];
+    const StageSettings settings = diagram->stageSettings();
+    const TemperatureRange range;
+    const QString name = QStringLiteral("第2段（1:1，1680℃）：");
+    QPushButton* byTemperature = diagram->findChild<QPushButton*>(QStringLiteral("solveTemperature"));
+    byTemperature->click();
     QCOMPARE(labelText(*diagram, "stageSolution"),
-             QStringLiteral("第2段：") +
-                 QString::fromStdString(solveStageTemperature(stage, settings, 0.1, TemperatureRange{}).message));
+             name + QString::fromStdString(
+                        solutionText(solveStageTemperature(stage, settings, 0.1, range), 0.1, range, true)));
     diagram->findChild<QPushButton*>(QStringLiteral("solveRatio"))->click();
     const StageSolution ratio = solveStagePressure(stage, settings, 0.1);
-    QVERIFY(ratio.found);
-    QCOMPARE(labelText(*diagram, "stageSolution"), QStringLiteral("第2段：") + QString::fromStdString(ratio.message));
+    QVERIFY(ratio.found());
+    QCOMPARE(labelText(*diagram, "stageSolution"),
+             name + QString::fromStdString(solutionText(ratio, 0.1, range, false)));
     QVERIFY(labelText(*diagram, "stageSolution").contains(QString::fromStdString(ratioText(ratio.ratio))));
+
+    // The answer never outlives what it describes: each change ends it.
+    const std::vector<std::pair<const char*, std::function<void()>>> changes{
+        {"a cell edited", [&] { stages->table()->item(1, StageTable::Temperature)->setText(QStringLiteral("1690")); }},
+        {"the target", [&] { entry(*diagram, "target")->setText(QStringLiteral("0.12")); }},
+        {"an entry", [&] { entry(*diagram, "Cr")->setText(QStringLiteral("17")); }},
+        {"a row moved", [&] { stages->moveCurrentStage(-1); }},
+        {"a row deleted", [&] { stages->removeCurrentStage(); }},
+    };
+    for (const auto& [what, change] : changes) {
+      byTemperature->click();
+      QVERIFY2(!labelText(*diagram, "stageSolution").isEmpty(), what);
+      change();
+      QVERIFY2(labelText(*diagram, "stageSolution").isEmpty(), what);
+    }
   }
 
   void stage_table_copies_saves_and_is_in_the_picture() {

@@ -9,6 +9,8 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 
+#include "calc/blow_stage.h"
+#include "ui/common/qt_text.h"
 #include "ui/common/song_font.h"
 
 namespace velkarin {
@@ -118,7 +120,7 @@ bool ChartMarks::showStages(const std::vector<std::optional<StageMark>>& stages,
   targetMark_->replace(reached);
   if (target) {
     targetLine_->replace(QList<QPointF>{{from, *target}, {to, *target}});
-    targetLine_->setName(QStringLiteral("目标 %1 %C").arg(*target));
+    targetLine_->setName(QStringLiteral("目标 %1 %C").arg(toQString(targetText(*target))));
   } else {
     targetLine_->clear();
   }

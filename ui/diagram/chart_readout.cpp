@@ -6,7 +6,9 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "calc/blow_stage.h"
 #include "calc/number_text.h"
+#include "calc/result_presentation.h"
 #include "ui/common/qt_text.h"
 #include "ui/diagram/equilibrium_chart_view.h"
 
@@ -39,13 +41,15 @@ void EquilibriumChartView::describePoint(std::size_t curve, std::size_t point) {
                toQString(formatPattern(*p.carbon.carbon, DigitPattern::Decimals6)), toQString(curves_[curve].label));
   const CurveStyle& style = styles_[curve];
   if (style.partner && *style.partner < curves_.size() && point < curves_[*style.partner].points.size()) {
-    const std::optional<double>& other = curves_[*style.partner].points[point].carbon.carbon;
+    // The stage table's rule: a root above the range governs over any other.
+    const EquilibriumCarbon& other = curves_[*style.partner].points[point].carbon;
     const QString& otherOxide = styles_[*style.partner].oxide;
-    if (!other || *p.carbon.carbon > *other) {
+    if (governsOver(p.carbon, other)) {
       text += QStringLiteral("    %1控制（平衡C浓度高于%2）").arg(style.oxide, otherOxide);
-    } else if (*other > *p.carbon.carbon) {
-      text += QStringLiteral("    %1控制（%2 %C）")
-                  .arg(otherOxide, toQString(formatPattern(*other, DigitPattern::Decimals6)));
+    } else if (governsOver(other, p.carbon)) {
+      const QString carbon = other.carbon ? toQString(formatPattern(*other.carbon, DigitPattern::Decimals6))
+                                          : toQString(std::string(noRootText(other.gap)));
+      text += QStringLiteral("    %1控制（%2 %C）").arg(otherOxide, carbon);
     }
   }
   described_ = Described{curve, p.temperatureCelsius};

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "calc/number_list.h"
+#include "calc/stage_solve.h"
 #include "ui/common/qt_text.h"
 #include "ui/diagram/chart_marks.h"
 #include "ui/diagram/equilibrium_chart_view.h"
@@ -30,7 +31,9 @@ void EquilibriumDiagramWindow::evaluateStages() {
   for (std::size_t i = 0; i < stages.size(); ++i) {
     const StageResult r = evaluateStage(stages[i], settings);
     const bool blank = trimmedItem(stages[i].gas).empty() && trimmedItem(stages[i].temperature).empty();
-    if (!r.problem.empty() && !blank) problems << QStringLiteral("第%1段：%2").arg(i + 1).arg(toQString(r.problem));
+    if (r.issue != StageIssue::None && !blank) {
+      problems << QStringLiteral("第%1段：%2").arg(i + 1).arg(toQString(stageIssueText(stages[i], r)));
+    }
     const std::optional<double> carbon = governingCarbon(r);
     marks.push_back(carbon ? std::optional(StageMark{r.temperatureCelsius, *carbon, r.margin}) : std::nullopt);
     stageResults_.push_back(r);
@@ -40,10 +43,14 @@ void EquilibriumDiagramWindow::evaluateStages() {
       target ? firstStageAtTarget(stageResults_, *target) : std::optional<std::size_t>();
   if (!stageTable_->targetProblem().isEmpty()) problems << stageTable_->targetProblem();
   if (target && !stages.empty()) {
-    problems << (reached ? QStringLiteral("第%1段的平衡C浓度首先达到目标%2%C").arg(*reached + 1).arg(*target)
-                         : QStringLiteral("没有阶段的平衡C浓度达到目标%1%C").arg(*target));
+    const QString text = toQString(targetText(*target));
+    problems << (reached ? QStringLiteral("第%1段的平衡C浓度首先达到目标%2%C").arg(*reached + 1).arg(text)
+                         : QStringLiteral("没有阶段的平衡C浓度达到目标%1%C").arg(text));
   }
   stageNote_ = problems.join(QStringLiteral("；"));
+  // An answer of 求温度/求气体比 describes the stages as they were: any change
+  // to the stages, the target or an entry ends it.
+  stageTable_->showSolution(QString());
 
   stageTable_->showResults(stageResults_, reached);
   chartView_->showStages(marks, target, reached);
@@ -64,10 +71,18 @@ void EquilibriumDiagramWindow::solveStage(bool temperature) {
     return;
   }
   const StageResult& stage = stageResults_[*row];
+  const BlowStage typed = stageTable_->stages()[*row];
+  const QString name =
+      QStringLiteral("第%1段（%2，%3℃）")
+          .arg(*row + 1)
+          .arg(toQString(std::string(trimmedItem(typed.gas))), toQString(std::string(trimmedItem(typed.temperature))));
   const StageSolution solution = temperature
                                      ? solveStageTemperature(stage, stageSettings_, *target, shown_.temperatures)
                                      : solveStagePressure(stage, stageSettings_, *target);
-  stageTable_->showSolution(QStringLiteral("第%1段：%2").arg(*row + 1).arg(toQString(solution.message)));
+  const std::string answer = solution.status == SolveStatus::StageProblem
+                                 ? stageIssueText(typed, stage)
+                                 : solutionText(solution, *target, shown_.temperatures, temperature);
+  stageTable_->showSolution(name + QStringLiteral("：") + toQString(answer));
 }
 
 }  // namespace velkarin

@@ -225,12 +225,16 @@ void StageTable::showResults(const std::vector<StageResult>& results, std::optio
     if (firstAtTarget == std::size_t(row))
       setComputed(row, Governing, cellText(*table_, row, Governing) + QStringLiteral(" ◎达标"));
     const StageResult& r = results[std::size_t(row)];
-    const QRgb colour = !r.problem.empty() || !r.margin ? 0 : *r.margin >= 0 ? stageGainColour : stageLossColour;
+    const QRgb colour = r.issue != StageIssue::None || !r.margin ? 0
+                        : *r.margin >= 0                         ? stageGainColour
+                                                                 : stageLossColour;
     if (QTableWidgetItem* margin = table_->item(row, Margin)) {
       margin->setForeground(colour ? QBrush(QColor::fromRgb(colour)) : QBrush());
     }
+    // The 说明 of the core table: the row's issue, on its typed cells.
+    const QString issue = toQString(cells.back());
     for (int column = 0; column <= Measured; ++column) {
-      if (QTableWidgetItem* item = table_->item(row, column)) item->setToolTip(toQString(r.problem));
+      if (QTableWidgetItem* item = table_->item(row, column)) item->setToolTip(issue);
     }
   }
   filling_ = false;
