@@ -8,6 +8,7 @@
 #include "calc/blow_stage.h"
 #include "calc/equilibrium_curve.h"
 #include "calc/stage_solve.h"
+#include "cli/stage_command.h"
 
 namespace velkarin {
 namespace {
@@ -67,6 +68,26 @@ void inverseSolves(benchmark::State& state, bool temperature) {
   }
 }
 BENCHMARK_CAPTURE(inverseSolves, temperature, true)->Unit(benchmark::kMicrosecond);
+
+// velkarin-curve --stages on a file of the most stages it takes (100,000):
+// read through the streaming CSV reader, every stage evaluated and the table
+// made. Target: well under a second.
+void largestStageFile(benchmark::State& state) {
+  std::string text = "gas,t,C\n";
+  for (std::size_t i = 0; i < maxStages; ++i) text += i % 2 ? "3:1,1600,0.60\n" : "1:3,1720,0.04\n";
+  const StageSettings settings;
+  for (auto _ : state) {
+    StringSource source(text);
+    auto read = readStages(source);
+    const auto& stages = std::get<std::vector<BlowStage>>(read);
+    std::vector<StageResult> results;
+    results.reserve(stages.size());
+    for (const BlowStage& stage : stages) results.push_back(evaluateStage(stage, settings));
+    const std::string table = stageTableTsv(stageTable(stages, results));
+    benchmark::DoNotOptimize(table.size());
+  }
+}
+BENCHMARK(largestStageFile)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(inverseSolves, ratio, false)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -100,9 +100,7 @@ std::vector<std::pair<double, Reaction>> temperatureRoots(const std::vector<Samp
     if (i + 1 == samples.size()) break;
     const Sample &a = samples[i], &b = samples[i + 1];
     if (std::isnan(a.off) || std::isnan(b.off) || a.off == 0 || b.off == 0 || (a.off < 0) == (b.off < 0)) continue;
-    const auto g = [&](double celsius) {
-      return offTarget(governingAt(settings, celsius, coPressure), target);
-    };
+    const auto g = [&](double celsius) { return offTarget(governingAt(settings, celsius, coPressure), target); };
     const BracketedRoot root = bracketRoot(g, a.celsius, b.celsius, 1e-13);
     if (!root.converged) continue;
     const GoverningCarbon at = governingAt(settings, root.x, coPressure);
@@ -227,9 +225,7 @@ StageSolution solveStagePressure(const StageResult& stage, const StageSettings& 
   }
   GoverningCarbon at = governingAt(settings, t, pressure);
   if (!(pressure >= minimumRatioPressure && pressure <= total) || !reachesTarget(at, targetCarbon)) {
-    const auto g = [&](double lnP) {
-      return offTarget(governingAt(settings, t, std::exp(lnP)), targetCarbon);
-    };
+    const auto g = [&](double lnP) { return offTarget(governingAt(settings, t, std::exp(lnP)), targetCarbon); };
     const BracketedRoot root = bracketRoot(g, std::log(minimumRatioPressure), std::log(total), 1e-15);
     pressure = std::clamp(std::exp(root.x), minimumRatioPressure, total);
     at = governingAt(settings, t, pressure);
@@ -247,8 +243,7 @@ StageSolution solveStagePressure(const StageResult& stage, const StageSettings& 
   return s;
 }
 
-std::string solutionText(const StageSolution& s, double targetCarbon, const TemperatureRange& range,
-                         bool temperature) {
+std::string solutionText(const StageSolution& s, double targetCarbon, const TemperatureRange& range, bool temperature) {
   const std::string target = targetText(targetCarbon);
   const std::string pressure = formatPattern(s.coPressure, DigitPattern::Whole);
   const std::string governed = "（" + reactionName(s.governing) + "控制）";
@@ -277,8 +272,8 @@ std::string solutionText(const StageSolution& s, double targetCarbon, const Temp
     case SolveStatus::NotReachable:
       if (temperature) {
         std::string text = "在" + formatShortest(range.startCelsius) + "～" + formatShortest(range.endCelsius) +
-                           "℃之间没有使平衡C浓度达到" + target + "%C的温度（最接近：" +
-                           formatShortest(s.nearestAt) + "℃时" + carbonText(s.nearest) + "%C";
+                           "℃之间没有使平衡C浓度达到" + target + "%C的温度（最接近：" + formatShortest(s.nearestAt) +
+                           "℃时" + carbonText(s.nearest) + "%C";
         if (s.outsideCelsius) text += "；需要" + formatPattern(*s.outsideCelsius, DigitPattern::Whole) + "℃";
         return text + "）";
       }

@@ -17,6 +17,7 @@
 
 #include "calc/version.h"
 #include "cli/batch_tool.h"
+#include "cli/descriptor_io.h"
 #include "cli/terminal_text.h"
 
 namespace velkarin {
@@ -32,7 +33,7 @@ constexpr std::string_view usage =
     "\n"
     "  -o FILE   write to FILE: into a temporary file beside it, renamed over FILE\n"
     "            only when every row is written, so a failure never leaves a\n"
-    "            half-written FILE\n"
+    "            half-written FILE; FILE keeps its mode, a link its target\n"
     "  --bom     start the output with a UTF-8 byte order mark, so that a\n"
     "            spreadsheet opened by double-click reads the Chinese texts right\n"
     "  -h, --help  this text\n"
@@ -53,96 +54,19 @@ constexpr std::string_view usage =
     "Exit status: 0 every row computed, 1 some row faulted (see the fault and\n"
     "message columns), 2 the input cannot be read or a line of it is malformed\n"
     "(the rows before it are written; with -o, FILE is left as it was), 3 the\n"
-    "output cannot be written.\n";
+    "output cannot be written. Each option may be given once.\n";
 
 constexpr std::string_view program = "velkarin-batch";
 
-// Reads a file descriptor; a failed read is a ReadFailure with its errno.
-class DescriptorSource final : public ByteSource {
+// The batch tool's rows into a descriptor's buffered output.
+class BatchDescriptorOutput final : public BatchOutput {
  public:
-  explicit DescriptorSource(int fd) : fd_(fd) {}
-  std::size_t read(char* buffer, std::size_t size) override {
-    for (;;) {
-      const ssize_t got = ::read(fd_, buffer, size);
-      if (got >= 0) return static_cast<std::size_t>(got);
-      if (errno != EINTR) throw ReadFailure(errno);
-    }
-  }
+  explicit BatchDescriptorOutput(int fd) : output_(fd) {}
+  void write(std::string_view bytes) override { output_.write(bytes); }
+  void flush() { output_.flush(); }
 
  private:
-  int fd_;
-};
-
-// A write that failed; error is the errno value.
-struct WriteFailure {
-  int error;
-};
-
-// Writes to a file descriptor through a buffer of 64 KiB.
-class DescriptorOutput final : public BatchOutput {
- public:
-  explicit DescriptorOutput(int fd) : fd_(fd) { buffer_.reserve(capacity); }
-  void write(std::string_view bytes) override {
-    buffer_.append(bytes);
-    if (buffer_.size() >= capacity) flush();
-  }
-  void flush() {
-    std::string_view rest = buffer_;
-    while (!rest.empty()) {
-      const ssize_t done = ::write(fd_, rest.data(), rest.size());
-      if (done < 0 && errno == EINTR) continue;
-      if (done < 0) throw WriteFailure{errno};
-      rest.remove_prefix(static_cast<std::size_t>(done));
-    }
-    buffer_.clear();
-  }
-
- private:
-  static constexpr std::size_t capacity = 64 * 1024;
-  int fd_;
-  std::string buffer_;
-};
-
-// The output file of -o: a temporary file beside it, renamed over it by
-// commit(); removed unless committed.
-class ReplacementFile {
- public:
-  explicit ReplacementFile(const std::string& path) : path_(path) {
-    const std::filesystem::path target(path);
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    fd_ = mkstemp(name.data());
-    if (fd_ < 0) throw WriteFailure{errno};
-    temporary_ = name.data();
-    // mkstemp creates the file for its owner only; the result gets the usual mode.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd_, 0666 & ~mask);
-  }
-  ~ReplacementFile() {
-    if (fd_ >= 0) ::close(fd_);
-    if (!committed_) ::unlink(temporary_.c_str());
-  }
-  ReplacementFile(const ReplacementFile&) = delete;
-  ReplacementFile& operator=(const ReplacementFile&) = delete;
-
-  int fd() const { return fd_; }
-  void commit() {
-    if (::fsync(fd_) != 0 && errno != EINVAL) throw WriteFailure{errno};
-    const int closed = ::close(fd_);
-    fd_ = -1;
-    if (closed != 0) throw WriteFailure{errno};
-    if (std::rename(temporary_.c_str(), path_.c_str()) != 0) throw WriteFailure{errno};
-    committed_ = true;
-  }
-
- private:
-  std::string path_;
-  std::string temporary_;
-  int fd_ = -1;
-  bool committed_ = false;
+  DescriptorOutput output_;
 };
 
 int fail(int status, std::string_view message) {
@@ -164,26 +88,38 @@ struct Arguments {
   BatchOptions options;
 };
 
-std::optional<int> parseArguments(int argc, char** argv, Arguments& args) {
+// --help and --version: their text on standard output, checked like any output.
+int printAndExit(std::string_view text, const StandardDescriptors& standard) {
+  try {
+    finishStandardOutput(text, standard);
+    return 0;
+  } catch (const WriteFailure& failure) {
+    return fail(1, "cannot write <stdout>: " + std::string(std::strerror(failure.error)));
+  }
+}
+
+std::optional<int> parseArguments(int argc, char** argv, Arguments& args, const StandardDescriptors& standard) {
+  const auto usageError = [](const std::string& message) {
+    return fail(batchInputUnusable, message + "\n" + std::string(usage));
+  };
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::cout << usage;
-      return 0;
-    }
+    if (arg == "--help" || arg == "-h") return printAndExit(usage, standard);
     if (arg == "--version") {
-      std::cout << program << ' ' << version << '\n';
-      return 0;
+      return printAndExit(std::string(program) + " " + std::string(version) + "\n", standard);
     }
     if (arg == "--bom") {
+      if (args.options.byteOrderMark) return usageError("--bom given twice");
       args.options.byteOrderMark = true;
     } else if (arg == "-o") {
-      if (i + 1 == argc) return fail(batchInputUnusable, "-o needs a file name\n" + std::string(usage));
+      if (i + 1 == argc) return usageError("-o needs a file name");
+      if (args.output) return usageError("-o given twice");
       args.output = argv[++i];
+      if (args.output->empty()) return usageError("-o needs a file name, not an empty one");
     } else if (arg.size() > 1 && arg.front() == '-') {
-      return fail(batchInputUnusable, "unknown option " + std::string(arg) + "\n" + std::string(usage));
+      return usageError("unknown option " + std::string(arg));
     } else if (args.input) {
-      return fail(batchInputUnusable, "more than one input file given\n" + std::string(usage));
+      return usageError("more than one input file given");
     } else {
       args.input = std::string(arg);
     }
@@ -194,8 +130,9 @@ std::optional<int> parseArguments(int argc, char** argv, Arguments& args) {
 }  // namespace
 
 int runBatchCommand(int argc, char** argv) {
+  const StandardDescriptors standard = reserveStandardDescriptors();
   Arguments args;
-  if (const std::optional<int> status = parseArguments(argc, argv, args)) return *status;
+  if (const std::optional<int> status = parseArguments(argc, argv, args, standard)) return *status;
   // A file size limit shows as a failed write (EFBIG), not as a signal.
   std::signal(SIGXFSZ, SIG_IGN);
 
@@ -205,13 +142,18 @@ int runBatchCommand(int argc, char** argv) {
     source = *args.input;
     inputFd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (inputFd < 0) return fail(batchInputUnusable, "cannot open " + source + ": " + std::strerror(errno));
+  } else if (standard.closed[0]) {
+    return fail(batchInputUnusable, "standard input is closed: give an INPUT file or '<' one");
   }
   const std::string destination = args.output.value_or("<stdout>");
+  if (!args.output && standard.closed[1]) {
+    return fail(batchOutputFailed, "cannot write <stdout>: standard output is closed (give -o FILE)");
+  }
   try {
     std::optional<ReplacementFile> file;
-    if (args.output) file.emplace(*args.output);
+    if (args.output) file.emplace(*args.output);  // before any row is read
     DescriptorSource input(inputFd);
-    DescriptorOutput output(file ? file->fd() : STDOUT_FILENO);
+    BatchDescriptorOutput output(file ? file->fd() : STDOUT_FILENO);
     const BatchResult result = runBatch(input, output, args.options);
     if (result.error) {
       if (!file) output.flush();  // the rows before the bad line; with -o, FILE stays as it was
@@ -219,7 +161,11 @@ int runBatchCommand(int argc, char** argv) {
       return fail(batchInputUnusable, source + ": " + terminalText(describe(*result.error)));
     }
     output.flush();
-    if (file) file->commit();
+    if (file) {
+      file->commit();
+    } else {
+      finishStandardOutput({}, standard);
+    }
     return result.exitStatus;
   } catch (const ReadFailure& failure) {
     return fail(batchInputUnusable, "cannot read " + source + ": " + std::strerror(failure.error()));

@@ -148,6 +148,19 @@ Header readHeader(const CsvRecord& record) {
     throw CsvError(record.line, "the header line lacks the column(s) " + missing +
                                     " (needed: reaction, A, B, t, C, Cr, Ni, Si, Mn, pCO)");
   }
+  // An echoed column named like a result column would make the output's
+  // columns ambiguous to whatever reads them by name.
+  for (std::size_t i = 0; i < record.fields.size(); ++i) {
+    for (std::string_view result : resultColumnNames) {
+      if (equalsIgnoringCase(trimBlanks(record.fields[i]), result)) {
+        throw CsvError(record.line,
+                       "column \"" + std::string(trimBlanks(record.fields[i])) +
+                           "\" has the name of an output column (rename it: the results are appended as " +
+                           std::string(result) + ")",
+                       i);
+      }
+    }
+  }
   return header;
 }
 
@@ -241,7 +254,7 @@ BatchResult runBatch(ByteSource& input, BatchOutput& output, const BatchOptions&
   std::optional<Header> header;
   try {
     std::optional<CsvRecord> record = reader.next();
-    int lastLine = 1;
+    LineNumber lastLine = 1;
     for (; record && isBlankRecord(*record); record = reader.next()) lastLine = record->line;
     if (!record) {
       throw CsvError(lastLine,

@@ -31,7 +31,7 @@ inline constexpr int batchOutputFailed = 3;   // the output cannot be written
 // Why the input cannot be read: the 1-based line, the column (its header
 // name, or "field N" before the header is known) where there is one.
 struct BatchInputError {
-  int line = 0;
+  LineNumber line = 0;
   std::optional<std::string> column;
   std::string message;
 };

@@ -7,7 +7,7 @@
 
 namespace velkarin {
 
-CsvError::CsvError(int line, const std::string& message, std::optional<std::size_t> field)
+CsvError::CsvError(LineNumber line, const std::string& message, std::optional<std::size_t> field)
     : std::runtime_error(message), line_(line), field_(field) {}
 
 ReadFailure::ReadFailure(int error) : std::runtime_error(std::strerror(error)), error_(error) {}
@@ -19,7 +19,7 @@ std::size_t StringSource::read(char* buffer, std::size_t size) {
   return count;
 }
 
-CsvReader::CsvReader(ByteSource& source) : source_(source), buffer_(64 * 1024) {
+CsvReader::CsvReader(ByteSource& source, LineNumber firstLine) : source_(source), buffer_(64 * 1024), line_(firstLine) {
   constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
   bool bom = true;
   for (std::size_t i = 0; i < byteOrderMark.size(); ++i) bom = bom && peek(i) == (byteOrderMark[i] & 0xFF);
@@ -41,7 +41,7 @@ int CsvReader::peek(std::size_t ahead) {
   return pos_ + ahead < end_ ? static_cast<unsigned char>(buffer_[pos_ + ahead]) : -1;
 }
 
-void CsvReader::fail(int line, const std::string& message) const { throw CsvError(line, message, field_); }
+void CsvReader::fail(LineNumber line, const std::string& message) const { throw CsvError(line, message, field_); }
 
 // Moves past `count` bytes, appending them to `into` when given.
 void CsvReader::advance(std::size_t count, std::string* into) {
@@ -101,7 +101,7 @@ std::string CsvReader::plainField() {
 }
 
 std::string CsvReader::quotedField() {
-  const int openedOn = line_;
+  const LineNumber openedOn = line_;
   std::string field;
   skip('"');
   for (;;) {

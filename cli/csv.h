@@ -10,6 +10,7 @@
 // every record with CRLF and quotes only the fields that need it.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -20,9 +21,13 @@
 
 namespace velkarin {
 
+// A 1-based line number: 64 bits, so an input of more than 2^31 lines
+// counts on.
+using LineNumber = std::int64_t;
+
 struct CsvRecord {
   std::vector<std::string> fields;
-  int line = 0;  // 1-based line of the text on which the record starts
+  LineNumber line = 0;  // 1-based line of the text on which the record starts
 };
 
 // The longest record the reader takes, bytes (a line, or several when a
@@ -33,12 +38,12 @@ inline constexpr std::size_t maxCsvRecordBytes = std::size_t{1} << 20;
 // field() the 0-based field of the record, where there is one.
 class CsvError : public std::runtime_error {
  public:
-  CsvError(int line, const std::string& message, std::optional<std::size_t> field = std::nullopt);
-  int line() const noexcept { return line_; }
+  CsvError(LineNumber line, const std::string& message, std::optional<std::size_t> field = std::nullopt);
+  LineNumber line() const noexcept { return line_; }
   const std::optional<std::size_t>& field() const noexcept { return field_; }
 
  private:
-  int line_;
+  LineNumber line_;
   std::optional<std::size_t> field_;
 };
 
@@ -79,7 +84,9 @@ class StringSource final : public ByteSource {
 // record longer than maxCsvRecordBytes, and passes a ReadFailure on.
 class CsvReader {
  public:
-  explicit CsvReader(ByteSource& source);
+  // firstLine: the number of the source's first line (tests start near the
+  // counter's edge without writing 2^31 lines).
+  explicit CsvReader(ByteSource& source, LineNumber firstLine = 1);
   CsvReader(const CsvReader&) = delete;
   CsvReader& operator=(const CsvReader&) = delete;
 
@@ -95,13 +102,13 @@ class CsvReader {
   void takeCharacter(std::string& field);
   std::string plainField();
   std::string quotedField();
-  [[noreturn]] void fail(int line, const std::string& message) const;
+  [[noreturn]] void fail(LineNumber line, const std::string& message) const;
 
   ByteSource& source_;
   std::vector<char> buffer_;
   std::size_t pos_ = 0, end_ = 0;
   bool exhausted_ = false;
-  int line_ = 1;
+  LineNumber line_ = 1;
   std::size_t field_ = 0;        // field of the record being read
   std::size_t recordBytes_ = 0;  // bytes of the record read so far
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <vector>
 
@@ -163,6 +164,7 @@ std::optional<std::string> resolveLine(Collected& c) {
 
 std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const std::string> args) {
   Collected c;
+  std::set<std::string_view> given;  // each option once: a repeated one is a mistake, not a choice
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--help" || arg == "-h") {
@@ -174,6 +176,7 @@ std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const
     const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
     const OptionRow* row = findOption(name);
     if (!row) return "unknown option '--" + name + "'";
+    if (!given.insert(row->name).second) return "--" + name + " given twice";
     std::string value;
     if (equals != std::string::npos) {
       value = arg.substr(equals + 1);
@@ -229,9 +232,12 @@ Options (each as "--name value" or "--name=value"):
 
 Numbers use the point as decimal separator. An empty cell means that no
 carbon content between 0.001 and 5000 % is in equilibrium at that point; a
-note on stderr counts such cells per curve. Exit status: 0; 1 when the
---stages file cannot be read or is no stage table; 2 for bad options (message
-and this text on stderr).
+note on stderr counts such cells per curve. Each option may be given once.
+A stage file holds at most 100000 stages and 64 MiB.
+
+Exit status: 0 done; 1 the --stages file cannot be read or is no stage table;
+2 bad options (message and this text on stderr); 3 standard output cannot be
+written (a full disk, a closed descriptor, a broken pipe with SIGPIPE ignored).
 )";
 }
 

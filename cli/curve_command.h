@@ -35,8 +35,9 @@ std::string curveCommandUsage();
 
 // Exit statuses of the program.
 inline constexpr int curveExitOk = 0;
-inline constexpr int curveExitInput = 1;  // --stages: the file cannot be read or is no stage table
-inline constexpr int curveExitUsage = 2;  // bad options: message and usage on stderr
+inline constexpr int curveExitInput = 1;   // --stages: the file cannot be read or is no stage table
+inline constexpr int curveExitUsage = 2;   // bad options: message and usage on stderr
+inline constexpr int curveExitOutput = 3;  // standard output cannot be written
 
 // Runs the program: the family's tab-separated text on `out` and curveExitOk;
 // for --help the usage on `out` and curveExitOk; for bad options a message and

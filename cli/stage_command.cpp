@@ -1,17 +1,19 @@
 #include "cli/stage_command.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
 #include "calc/stage_solve.h"
 #include "cli/csv.h"
 #include "cli/curve_command.h"
+#include "cli/descriptor_io.h"
+#include "cli/terminal_text.h"
 
 namespace velkarin {
 namespace {
@@ -43,7 +45,12 @@ bool blankRecord(const CsvRecord& record) {
   return true;
 }
 
-std::string quoted(const std::string& text) { return "'" + std::string(trimmedItem(text)) + "'"; }
+std::string quoted(const std::string& text) {
+  std::string quoted = "'";
+  quoted.append(trimmedItem(text));
+  quoted += '\'';
+  return quoted;
+}
 
 std::string carbonEnglish(const EquilibriumCarbon& c) {
   if (c.carbon) return formatPattern(*c.carbon, DigitPattern::Decimals6) + " %C";
@@ -115,49 +122,62 @@ std::string solutionNoteEnglish(const StageSolution& s, double target, const Tem
   return {};
 }
 
-std::variant<std::vector<BlowStage>, std::string> readStageText(std::string_view text) {
-  std::vector<CsvRecord> records;
+std::variant<std::vector<BlowStage>, std::string> readStages(ByteSource& source) {
+  CsvReader reader(source);
+  std::vector<BlowStage> stages;
   try {
-    records = parseCsv(text);
+    std::optional<CsvRecord> header = reader.next();
+    LineNumber lastLine = 1;
+    for (; header && blankRecord(*header); header = reader.next()) lastLine = header->line;
+    if (!header) return "line " + std::to_string(lastLine) + ": no header line";
+    std::array<std::optional<std::size_t>, stageColumns.size()> at;
+    for (std::size_t k = 0; k < stageColumns.size(); ++k) {
+      at[k] = columnOf(header->fields, stageColumns[k]);
+      if (!at[k] && stageColumns[k].required) {
+        return "line " + std::to_string(header->line) + ": the header line has no column '" +
+               std::string(stageColumns[k].english) + "'";
+      }
+    }
+    while (std::optional<CsvRecord> record = reader.next()) {
+      if (blankRecord(*record)) continue;
+      if (stages.size() == maxStages) {
+        return "line " + std::to_string(record->line) + ": more than " + std::to_string(maxStages) + " stages";
+      }
+      const auto field = [&](std::size_t k) {
+        return at[k] && *at[k] < record->fields.size() ? std::move(record->fields[*at[k]]) : std::string();
+      };
+      stages.push_back({field(0), field(1), field(2)});
+    }
   } catch (const CsvError& error) {
     return "line " + std::to_string(error.line()) + ": " + error.what();
-  }
-  std::size_t first = 0;
-  while (first < records.size() && blankRecord(records[first])) ++first;
-  if (first == records.size()) return std::string("no header line");
-  std::array<std::optional<std::size_t>, stageColumns.size()> at;
-  for (std::size_t k = 0; k < stageColumns.size(); ++k) {
-    at[k] = columnOf(records[first].fields, stageColumns[k]);
-    if (!at[k] && stageColumns[k].required) {
-      return "line " + std::to_string(records[first].line) + ": the header line has no column '" +
-             std::string(stageColumns[k].english) + "'";
-    }
-  }
-  std::vector<BlowStage> stages;
-  for (std::size_t r = first + 1; r < records.size(); ++r) {
-    const CsvRecord& record = records[r];
-    if (blankRecord(record)) continue;
-    const auto field = [&](std::size_t k) {
-      return at[k] && *at[k] < record.fields.size() ? record.fields[*at[k]] : std::string();
-    };
-    stages.push_back({field(0), field(1), field(2)});
   }
   return stages;
 }
 
+std::variant<std::vector<BlowStage>, std::string> readStageText(std::string_view text) {
+  StringSource source(text);
+  return readStages(source);
+}
+
 int runStageTable(const CurveCommandOptions& options, std::ostream& out, std::ostream& err) {
-  std::ifstream file(*options.stageFile, std::ios::binary);
-  std::ostringstream text;
-  if (file) text << file.rdbuf();
-  if (!file || file.bad()) {
-    err << "velkarin-curve: " << *options.stageFile << ": " << std::strerror(errno) << "\n";
+  const std::string& path = *options.stageFile;
+  const auto refuse = [&](const std::string& why) {
+    err << "velkarin-curve: " << terminalText(path) << ": " << terminalText(why) << "\n";
     return curveExitInput;
+  };
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return refuse(std::strerror(errno));
+  std::variant<std::vector<BlowStage>, std::string> read;
+  try {
+    DescriptorSource source(fd, maxStageFileBytes);
+    read = readStages(source);
+  } catch (const ReadFailure& failure) {
+    ::close(fd);
+    if (failure.error() == EFBIG) return refuse("larger than " + std::to_string(maxStageFileBytes >> 20) + " MiB");
+    return refuse(std::strerror(failure.error()));
   }
-  auto read = readStageText(text.str());
-  if (const auto* error = std::get_if<std::string>(&read)) {
-    err << "velkarin-curve: " << *options.stageFile << ": " << *error << "\n";
-    return curveExitInput;
-  }
+  ::close(fd);
+  if (const auto* error = std::get_if<std::string>(&read)) return refuse(*error);
   const std::vector<BlowStage>& stages = std::get<std::vector<BlowStage>>(read);
 
   StageSettings settings;
@@ -185,12 +205,17 @@ int runStageTable(const CurveCommandOptions& options, std::ostream& out, std::os
       if (!notes[i].empty()) continue;  // the stage's own issue says it
       for (const auto& [s, byTemperature] : {std::pair{&hot, true}, std::pair{&blow, false}}) {
         const std::string note = solutionNoteEnglish(*s, target, range, byTemperature);
-        if (!note.empty()) err << "velkarin-curve: note: stage " << i + 1 << ": " << note << "\n";
+        if (!note.empty()) err << "velkarin-curve: note: stage " << i + 1 << ": " << terminalText(note) << "\n";
       }
     }
   }
   for (std::size_t i = 0; i < results.size(); ++i) {
-    if (!notes[i].empty()) err << "velkarin-curve: note: stage " << i + 1 << ": " << notes[i] << "\n";
+    if (!notes[i].empty()) err << "velkarin-curve: note: stage " << i + 1 << ": " << terminalText(notes[i]) << "\n";
+  }
+  // A cell holds what the file had: no tab, line end or escape sequence of
+  // it may split the table or reach the terminal raw.
+  for (std::vector<std::string>& row : table) {
+    for (std::string& cell : row) cell = terminalText(cell);
   }
   out << stageTableTsv(table);
   return curveExitOk;

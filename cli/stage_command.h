@@ -11,6 +11,7 @@
 
 #include "calc/blow_stage.h"
 #include "calc/stage_solve.h"
+#include "cli/csv.h"
 
 namespace velkarin {
 
@@ -21,6 +22,14 @@ struct CurveCommandOptions;
 // among others — then one stage per row; blank rows are skipped. The message
 // of the first problem instead ("line 3: …").
 std::variant<std::vector<BlowStage>, std::string> readStageText(std::string_view text);
+
+// The same, streaming from a source: memory stays flat per record, and a
+// file of more than maxStages stages is refused.
+std::variant<std::vector<BlowStage>, std::string> readStages(ByteSource& source);
+
+// The bounds of a stage file: stages, and bytes read.
+inline constexpr std::size_t maxStages = 100000;
+inline constexpr std::size_t maxStageFileBytes = std::size_t{64} << 20;
 
 // A stage's issue and a solve's answer as the notes on stderr word them, in
 // English like every message of the tool; empty where there is nothing to say.

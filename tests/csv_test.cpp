@@ -144,3 +144,25 @@ TEST(CsvRecordTest, ReadsBackToTheSameFields) {
 
 }  // namespace
 }  // namespace velkarin
+
+namespace velkarin {
+namespace {
+
+// The line counter goes on past 2^31 (a shift log of billions of blank
+// lines), in records and in errors: started near its old 32-bit edge.
+TEST(CsvLineCounter, CountsPastTwoToThe31) {
+  constexpr LineNumber edge = LineNumber{1} << 31;
+  StringSource source("a\n\n\nb\n\"open\n");
+  CsvReader reader(source, edge - 2);
+  std::vector<LineNumber> lines;
+  try {
+    while (std::optional<CsvRecord> record = reader.next()) lines.push_back(record->line);
+    FAIL() << "the unclosed quote was not refused";
+  } catch (const CsvError& error) {
+    EXPECT_EQ(error.line(), edge + 2);
+  }
+  EXPECT_EQ(lines, (std::vector<LineNumber>{edge - 2, edge - 1, edge, edge + 1}));
+}
+
+}  // namespace
+}  // namespace velkarin

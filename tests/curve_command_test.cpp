@@ -175,9 +175,10 @@ TEST(CurveCommand, StageNotesAreEnglish) {
   std::ofstream(path, std::ios::binary) << "gas,t,C\n1:1,1700,0.5\n4:1,1600,\n,1600,\n3:1,hot,\n3:1,-300,\n";
   const CommandRun r = run({"--a", "-100000", "--b", "50", "--stages", path, "--target", "0.1"});
   EXPECT_EQ(r.status, 0);
-  for (const char* note : {"stage 1: no temperature in 1400-1900 deg C brings the governing equilibrium carbon to 0.1 %C",
-                           "stage 3: the gas cell is empty", "stage 4: temperature 'hot' is not a number",
-                           "stage 5: temperature '-300' is below -273 deg C (0 K)"}) {
+  for (const char* note :
+       {"stage 1: no temperature in 1400-1900 deg C brings the governing equilibrium carbon to 0.1 %C",
+        "stage 3: the gas cell is empty", "stage 4: temperature 'hot' is not a number",
+        "stage 5: temperature '-300' is below -273 deg C (0 K)"}) {
     EXPECT_NE(r.err.find(note), std::string::npos) << note << "\n" << r.err;
   }
   for (unsigned char c : r.err) EXPECT_LT(c, 0x80) << r.err;

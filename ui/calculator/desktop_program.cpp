@@ -1,9 +1,13 @@
 #include "ui/calculator/desktop_program.h"
 
 #include <QApplication>
+#include <QStringList>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "calc/version.h"
@@ -25,22 +29,49 @@ static constexpr std::string_view usage =
     "\n"
     "See also velkarin-batch(1) and velkarin-curve(1).\n";
 
+// Writes a text to standard output and closes it: 0, or 1 (with the reason
+// on stderr) when it could not be written.
+static int printAndExit(const std::string& text) {
+  const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+  const bool flushed = std::fflush(stdout) == 0;
+  const int error = errno;
+  if (written && flushed && std::fclose(stdout) == 0) return 0;
+  std::fprintf(stderr, "velkarin: cannot write <stdout>: %s\n", std::strerror(errno ? errno : error));
+  return 1;
+}
+
 // --help and --version are answered before Qt starts, so they need no display.
 // Returns the exit status when the arguments were such an option or are unknown.
 static std::optional<int> answerOptions(int argc, char* argv[]) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::fwrite(usage.data(), 1, usage.size(), stdout);
-      return 0;
-    }
-    if (arg == "--version") {
-      std::printf("velkarin %.*s\n", static_cast<int>(velkarin::version.size()), velkarin::version.data());
-      return 0;
-    }
+    if (arg == "--help" || arg == "-h") return printAndExit(std::string(usage));
+    if (arg == "--version") return printAndExit("velkarin " + std::string(velkarin::version) + "\n");
     // Qt's own options (-platform, -style, …) and their values are Qt's business.
   }
   return std::nullopt;
+}
+
+// Whether the user chose the platform plugin (QT_QPA_PLATFORM or -platform).
+static bool platformChosen(int argc, char* argv[]) {
+  const char* chosen = std::getenv("QT_QPA_PLATFORM");
+  if (chosen && *chosen) return true;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) == "-platform") return true;
+  }
+  return false;
+}
+
+// Qt messages while the platform plugin starts ("could not connect to
+// display"); shown only where the program cannot say it better.
+static QStringList platformMessages;
+static void collectPlatformMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
+  platformMessages << message;
+}
+
+static std::string environmentValue(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value ? value : "(not set)";
 }
 
 // Qt aborts when it finds no display; say what is missing instead.
@@ -63,7 +94,28 @@ int runDesktopProgram(int argc, char* argv[]) {
         stderr);
     return 1;
   }
+  // Qt aborts when no platform plugin starts. Unless the user chose one, try
+  // the session's own (Wayland or X11), then the other, then "minimal",
+  // which always starts: ending on it means no display could be opened.
+  const bool chooseFallback = !platformChosen(argc, argv);
+  if (chooseFallback) {
+    const bool wayland = std::getenv("WAYLAND_DISPLAY") && *std::getenv("WAYLAND_DISPLAY");
+    ::setenv("QT_QPA_PLATFORM", wayland ? "wayland;xcb;minimal" : "xcb;wayland;minimal", 1);
+  }
+  const QtMessageHandler previous = qInstallMessageHandler(collectPlatformMessage);
   QApplication app(argc, argv);
+  qInstallMessageHandler(previous);
+  if (chooseFallback) ::unsetenv("QT_QPA_PLATFORM");
+  if (chooseFallback && QGuiApplication::platformName() == QStringLiteral("minimal")) {
+    std::fprintf(stderr,
+                 "velkarin: cannot open a display (DISPLAY=%s, WAYLAND_DISPLAY=%s).\n"
+                 "Check that the display server runs and that you may use it (xhost, XAUTHORITY);\n"
+                 "on Wayland install qt6-wayland. Without a display: xvfb-run -a velkarin,\n"
+                 "or choose a platform plugin with QT_QPA_PLATFORM (xcb, wayland, offscreen).\n",
+                 environmentValue("DISPLAY").c_str(), environmentValue("WAYLAND_DISPLAY").c_str());
+    return 1;
+  }
+  for (const QString& message : platformMessages) std::fprintf(stderr, "%s\n", qPrintable(message));
   QApplication::setApplicationName(QStringLiteral("Velkarin"));
   QApplication::setApplicationVersion(velkarin::toQString(velkarin::version));
   QApplication::setDesktopFileName(QStringLiteral("org.velkarin.Velkarin"));

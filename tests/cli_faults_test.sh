@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# The command-line programs under faults, as a script would meet them: a full
+# disk, closed descriptors, signals during -o, modes and links of the file
+# that -o replaces, hostile cells, unbounded input, an unreachable display.
+#   cli_faults_test.sh <velkarin> <velkarin-batch> <velkarin-curve> <example heats.csv>
+set -uo pipefail
+velkarin=$1 batch=$2 curve=$3 heats=$4
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() {  # check NAME: passes when the command after it succeeds
+  local name=$1
+  shift
+  if "$@"; then
+    echo "ok   $name"
+  else
+    echo "FAIL $name"
+    failures=$((failures + 1))
+  fi
+}
+status_is() {  # status_is EXPECTED COMMAND...: the command exits with EXPECTED
+  local expected=$1
+  shift
+  "$@" > /dev/null 2> "$work/stderr"
+  local status=$?
+  [ "$status" -eq "$expected" ] || { echo "  status $status, expected $expected: $(cat "$work/stderr")"; return 1; }
+}
+stderr_has() { grep -qF -- "$1" "$work/stderr" || { echo "  stderr lacks '$1': $(cat "$work/stderr")"; return 1; }; }
+
+printf 'gas,t,C\n3:1,1600,0.60\n1:1,1680,0.15\n' > "$work/stages.csv"
+
+# Every output failure is a failure, with the system's reason.
+full() { "$@" > /dev/full 2> "$work/stderr"; echo $? > "$work/status"; }
+for args in "" "--stages $work/stages.csv" "--help" "--version"; do
+  # shellcheck disable=SC2086
+  full "$curve" $args
+  expected=3
+  check "velkarin-curve $args > /dev/full: status $expected" test "$(cat "$work/status")" -eq $expected
+  check "velkarin-curve $args > /dev/full: says why" stderr_has "No space left on device"
+done
+check "velkarin-curve >&-: status 3" status_is 3 sh -c '"$0" >&-' "$curve"
+(trap '' PIPE; "$curve" --step 0.01 2> "$work/stderr" | head -c 1 > /dev/null; echo "${PIPESTATUS[0]}" > "$work/status")
+check "velkarin-curve into a closed pipe, SIGPIPE ignored: status 3" test "$(cat "$work/status")" -eq 3
+for args in "$heats" "--help" "--version"; do
+  full "$batch" $args
+  expected=3
+  case $args in --help | --version) expected=1 ;; esac
+  check "velkarin-batch $args > /dev/full: status $expected" test "$(cat "$work/status")" -eq $expected
+done
+for args in "--help" "--version"; do
+  full "$velkarin" $args
+  check "velkarin $args > /dev/full: status 1" test "$(cat "$work/status")" -eq 1
+done
+
+# -o replaces like a careful editor: mode kept, a link followed.
+cp "$heats" "$work/in.csv"
+echo old > "$work/private.csv"
+chmod 600 "$work/private.csv"
+"$batch" -o "$work/private.csv" "$work/in.csv" 2> /dev/null
+check "-o keeps the mode 0600" test "$(stat -c %a "$work/private.csv")" = 600
+check "-o wrote the rows" grep -q 'resultLine' "$work/private.csv"
+echo old > "$work/target.csv"
+ln -s target.csv "$work/link.csv"
+"$batch" -o "$work/link.csv" "$work/in.csv" 2> /dev/null
+check "-o through a link keeps the link" test -L "$work/link.csv"
+check "-o through a link writes its target" grep -q 'resultLine' "$work/target.csv"
+check "-o leaves no temporary file" test -z "$(find "$work" -name '.*.csv*' -print -quit)"
+check "-o '' is refused" status_is 2 "$batch" -o "" "$work/in.csv"
+mkdir "$work/locked"
+chmod 500 "$work/locked"
+if [ "$(id -u)" -ne 0 ]; then
+  check "-o into a folder that cannot be written: status 3 at once" status_is 3 "$batch" -o "$work/locked/x.csv" /dev/zero
+fi
+check "-o naming a directory: status 3" status_is 3 "$batch" -o "$work/locked" "$work/in.csv"
+check "-o naming a directory says so" stderr_has "Is a directory"
+check "-o given twice is refused" status_is 2 "$batch" -o "$work/a.csv" -o "$work/b.csv" "$work/in.csv"
+check "stdin closed: status 2" status_is 2 sh -c '"$0" -o "$1" <&-' "$batch" "$work/x.csv"
+check "stdin closed: says so" stderr_has "standard input is closed"
+check "stdout closed: status 3" status_is 3 sh -c '"$0" "$1" >&-' "$batch" "$work/in.csv"
+printf 'reaction,A,B,t,C,Cr,Ni,Si,Mn,pCO,message\n' > "$work/clash.csv"
+check "an input column named like an output column: status 2" status_is 2 "$batch" "$work/clash.csv"
+check "an input column named like an output column: says which" stderr_has 'column "message" has the name of an output column'
+
+# Signals during -o: the temporary file is gone and the program ends by the
+# signal. Job control, so that the background program does not start with
+# SIGINT ignored, as a non-interactive shell starts its background jobs.
+set -m
+for signal in INT TERM HUP KILL; do
+  rm -f "$work/fifo" "$work/out.csv"
+  mkfifo "$work/fifo"
+  "$batch" -o "$work/out.csv" "$work/fifo" 2> /dev/null &
+  pid=$!
+  exec 7> "$work/fifo"
+  head -n 3 "$heats" >&7
+  # Wait until the output file is open (named or unnamed) in the program.
+  for _ in $(seq 100); do
+    ls -l "/proc/$pid/fd" 2> /dev/null | grep -qE "$work/(#|\.out)" && break
+    sleep 0.05
+  done
+  kill -s "$signal" "$pid"
+  wait "$pid"
+  status=$?
+  exec 7>&-
+  check "SIG$signal during -o: ends by the signal" test "$status" -gt 128
+  check "SIG$signal during -o: no temporary file left" test -z "$(find "$work" -maxdepth 1 -name '.out.csv*' -print -quit)"
+  check "SIG$signal during -o: no output file made" test ! -e "$work/out.csv"
+done
+set +m
+
+# Nothing raw reaches the terminal or splits the table.
+printf 'gas,t,C\n"\033]0;pwned\007",1600,0.6\n"3:1\t9",1600,0.6\n"1:1\nx",1600,0.6\n' > "$work/hostile.csv"
+"$curve" --stages "$work/hostile.csv" > "$work/table" 2> "$work/stderr"
+check "escape sequences never reach stderr raw" sh -c '! grep -q "$(printf "\033")" "$0"' "$work/stderr"
+check "escape sequences never reach stdout raw" sh -c '! grep -q "$(printf "\033")" "$0"' "$work/table"
+check "the table keeps one row per stage" test "$(wc -l < "$work/table")" -eq 4
+check "every row has the header's columns" \
+  test "$(awk -F'\t' '{print NF}' "$work/table" | sort -u | wc -l)" -eq 1
+
+# Bounded input.
+check "--stages /dev/zero is refused, bounded" status_is 1 sh -c 'ulimit -v 1000000; "$0" --stages /dev/zero' "$curve"
+check "--stages DIRECTORY says so" status_is 1 "$curve" --stages "$work"
+check "--stages DIRECTORY: Is a directory" stderr_has "Is a directory"
+{
+  echo gas,t,C
+  seq 100001 | sed 's/.*/3:1,1600,0.6/'
+} > "$work/many.csv"
+check "more than 100000 stages are refused" status_is 1 "$curve" --stages "$work/many.csv"
+check "a repeated curve option is refused" status_is 2 "$curve" --cr 18 --cr 17
+
+# A display that cannot be opened: the program's own message, status 1.
+check "DISPLAY=:99: status 1" status_is 1 env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:99 "$velkarin"
+check "DISPLAY=:99: names the display" stderr_has "DISPLAY=:99"
+check "WAYLAND_DISPLAY without a compositor: status 1" \
+  status_is 1 env -u DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$work" WAYLAND_DISPLAY=wayland-99 "$velkarin"
+
+echo "cli faults: $failures failed"
+[ "$failures" -eq 0 ]
