@@ -101,7 +101,7 @@ StageResult evaluateStage(const BlowStage& stage, const StageSettings& settings)
 }
 
 std::string stageIssueText(const BlowStage& stage, const StageResult& r) {
-  const auto quoted = [](const std::string& text) { return "“" + std::string(trimmedItem(text)) + "”"; };
+  const auto quoted = [](const std::string& text) { return "“" + messageExcerpt(text) + "”"; };
   switch (r.issue) {
     case StageIssue::None:
       return {};

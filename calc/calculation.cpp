@@ -194,14 +194,11 @@ CalculationOutcome computeEquilibrium(Reaction reaction, const ReactionConstants
   return out;
 }
 
-CalculationOutcome runCalculation(Reaction reaction, const ReactionConstants& constants, PromptSource& prompts,
-                                  ResultSink& sink) {
+std::variant<CalculationRequest, CalculationOutcome> askCalculation(Reaction reaction,
+                                                                    const ReactionConstants& constants,
+                                                                    PromptSource& prompts) {
   auto input = readMeltState(reaction, prompts);
-  if (auto* state = std::get_if<MeltState>(&input)) {
-    const CalculationOutcome out = computeEquilibrium(reaction, constants, *state);
-    presentOutcome(sink, out);
-    return out;
-  }
+  if (auto* state = std::get_if<MeltState>(&input)) return CalculationRequest{reaction, constants, *state};
   CalculationOutcome out;
   if (auto* fault = std::get_if<Fault>(&input)) {
     out.status = CalculationOutcome::Status::Faulted;
@@ -209,6 +206,16 @@ CalculationOutcome runCalculation(Reaction reaction, const ReactionConstants& co
   } else {
     out.status = CalculationOutcome::Status::Cancelled;
   }
+  return out;
+}
+
+CalculationOutcome runCalculation(Reaction reaction, const ReactionConstants& constants, PromptSource& prompts,
+                                  ResultSink& sink) {
+  auto asked = askCalculation(reaction, constants, prompts);
+  if (auto* ended = std::get_if<CalculationOutcome>(&asked)) return *ended;
+  const CalculationRequest& request = std::get<CalculationRequest>(asked);
+  const CalculationOutcome out = computeEquilibrium(request.reaction, request.constants, request.state);
+  presentOutcome(sink, out);
   return out;
 }
 

@@ -88,7 +88,7 @@ PressureListItems readPressureItems(std::string_view text, const GasMixture& m, 
 
 std::string pressureItemsMessage(const PressureListItems& reading, std::size_t maxItems) {
   if (!reading.problem) return {};
-  const std::string item(trimmedItem(reading.item));
+  const std::string item = messageExcerpt(reading.item);
   switch (*reading.problem) {
     case ListProblem::RatioMissingSide:
       return "气体比“" + item + "”缺少一边（写作 氧气:惰性气体，如3:1）";

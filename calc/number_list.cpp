@@ -3,8 +3,24 @@
 #include <cmath>
 
 #include "calc/number_text.h"
+#include "calc/utf8.h"
 
 namespace velkarin {
+
+std::string messageExcerpt(std::string_view text) {
+  const std::size_t lineEnd = text.find_first_of("\r\n");
+  const bool moreLines = lineEnd != std::string_view::npos && !trimmedItem(text.substr(lineEnd)).empty();
+  const std::string_view line = trimmedItem(text.substr(0, lineEnd));
+  std::size_t pos = 0, characters = 0;
+  while (pos < line.size() && characters < maxExcerptCharacters) {
+    const std::size_t length = decodeUtf8(line, pos).length;
+    pos += length == 0 ? 1 : length;
+    ++characters;
+  }
+  std::string excerpt(line.substr(0, pos));
+  if (pos < line.size() || moreLines) excerpt += "…";
+  return excerpt;
+}
 
 std::string_view trimmedItem(std::string_view text) {
   const std::size_t first = text.find_first_not_of(" \t");

@@ -18,6 +18,12 @@ namespace velkarin {
 // The text without blanks and tabs at its ends.
 std::string_view trimmedItem(std::string_view text);
 
+// What a message quotes of a typed text: its first line, trimmed, at most
+// maxExcerptCharacters characters, with "…" where it was cut — so a whole
+// pasted column never fills the status line.
+inline constexpr std::size_t maxExcerptCharacters = 24;
+std::string messageExcerpt(std::string_view text);
+
 // The items of a comma-separated list, as written (blanks kept).
 std::vector<std::string_view> listItems(std::string_view text);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "calc/calculation.h"
@@ -164,6 +166,22 @@ Header readHeader(const CsvRecord& record) {
   return header;
 }
 
+// A row's answer cells as the answers to the seven prompts, in prompt order
+// (the order of answerColumns); a blank cell is the prompt's pre-filled
+// default, confirmed unchanged.
+class CellPrompts final : public PromptSource {
+ public:
+  explicit CellPrompts(std::function<const std::string&(std::size_t)> answer) : answer_(std::move(answer)) {}
+  std::optional<std::string> ask(const Prompt& prompt) override {
+    const std::string& answer = answer_(next_++);
+    return isBlank(answer) ? prompt.defaultAnswer : answer;
+  }
+
+ private:
+  std::function<const std::string&(std::size_t)> answer_;
+  std::size_t next_ = 0;
+};
+
 struct HeatRow {
   const CsvRecord* record = nullptr;
   Reaction reaction = Reaction::Cr2O3;
@@ -195,25 +213,16 @@ std::vector<std::string> computeRow(const Header& header, const HeatRow& row, bo
       isBlank(cell(bColumn)) ? std::string(firstPreset.b) : cell(bColumn),
   };
 
+  // The prompts of the window, answered by the row's cells.
+  CellPrompts prompts([&](std::size_t i) -> const std::string& { return cell(firstAnswerColumn + i); });
+  auto asked = askCalculation(row.reaction, constants, prompts);
   CalculationOutcome outcome;
-  try {
-    MeltState state;
-    for (std::size_t i = 0; i < answerColumns.size(); ++i) {
-      const PromptRow& prompt =
-          *std::ranges::find(promptRows(), answerColumns[i].field, [](const PromptRow& p) { return p.field; });
-      const std::string& answer = cell(firstAnswerColumn + i);
-      if (isBlank(answer)) {
-        setMeltField(state, prompt.field, promptDefault(row.reaction, prompt.field));
-      } else {
-        applyAnswer(state, prompt, answer);
-      }
-    }
-    outcome = computeEquilibrium(row.reaction, constants, state);
-  } catch (const FaultError& error) {
+  if (const auto* request = std::get_if<CalculationRequest>(&asked)) {
+    outcome = computeEquilibrium(request->reaction, request->constants, request->state);
+  } else {
     // An answer beyond the double range: nothing was computed.
-    outcome.status = CalculationOutcome::Status::Faulted;
+    outcome = std::get<CalculationOutcome>(asked);
     outcome.reached = ResultField::FreeEnergyChange;
-    outcome.fault = error.fault();
   }
 
   std::vector<std::string> fields = row.record->fields;

@@ -171,8 +171,8 @@ void ReplacementFile::commit() {
     // Give the unnamed file a name beside the target, then rename it over.
     installCleanup();
     const std::string procPath = "/proc/self/fd/" + std::to_string(fd_);
-    const std::string base = folder_ + "/." + std::filesystem::path(target_).filename().string() + "." +
-                             std::to_string(::getpid()) + ".";
+    const std::string base =
+        folder_ + "/." + std::filesystem::path(target_).filename().string() + "." + std::to_string(::getpid()) + ".";
     for (int attempt = 0; temporary_.empty(); ++attempt) {
       const std::string name = base + std::to_string(attempt);
       setPending(name);

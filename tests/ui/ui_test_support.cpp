@@ -83,11 +83,14 @@ void DialogDriver::poll() {
     if (!cancelProgress_) return;  // the calculation goes on
     if (auto* cancel = progress->findChild<QPushButton*>()) cancel->click();
   } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+    if (leaveMessageBoxes_ && box->property("velkarinSeen").toBool()) return;
+    box->setProperty("velkarinSeen", true);
     dialog.kind = box->icon() == QMessageBox::Critical      ? SeenDialog::Kind::Critical
                   : box->icon() == QMessageBox::Information ? SeenDialog::Kind::Information
                                                             : SeenDialog::Kind::Other;
     dialog.text = box->text();
     seen_ << dialog;
+    if (leaveMessageBoxes_) return;
     if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
       ok->click();
     } else {

@@ -65,6 +65,8 @@ class DialogDriver : public QObject {
   QList<SeenDialog> seen(SeenDialog::Kind kind) const;
   const QStringList& problems() const { return problems_; }
   void cancelProgress() { cancelProgress_ = true; }
+  // Message boxes are recorded once but left open for the test to answer.
+  void leaveMessageBoxes() { leaveMessageBoxes_ = true; }
   // The next file dialog gets this path typed in and accepted.
   void saveAs(const QString& path) { savePath_ = path; }
 
@@ -77,6 +79,7 @@ class DialogDriver : public QObject {
   QStringList problems_;
   QTimer timer_;
   bool cancelProgress_ = false;
+  bool leaveMessageBoxes_ = false;
   QString savePath_;
 };
 

@@ -46,6 +46,7 @@ static void applyColours(QWidget* widget, const ControlRow& row) {
     const QColor colour = QColor::fromRgb(row.foreground);
     palette.setColor(QPalette::Text, colour);
     palette.setColor(QPalette::WindowText, colour);
+    widget->setProperty(designedTextColourProperty, colour);
   }
   if (row.background != platformColour) palette.setColor(QPalette::Base, QColor::fromRgb(row.background));
   widget->setPalette(palette);
@@ -191,19 +192,19 @@ void CalculationWindow::applyTabOrder() {
 
 void CalculationWindow::calculate() {
   if (isCalculating()) return;  // one calculation at a time
-  const ReactionConstants typed = constants();
   DialogPromptSource prompts(this);
-  const auto input = readMeltState(layout_.reaction, prompts);
-  if (const auto* fault = std::get_if<Fault>(&input)) {
-    QMessageBox::critical(this, windowTitle(), toQString(fault->message));
-  } else if (const auto* state = std::get_if<MeltState>(&input)) {
-    startComputation(typed, *state);
+  const auto asked = askCalculation(layout_.reaction, constants(), prompts);
+  if (const auto* request = std::get_if<CalculationRequest>(&asked)) {
+    startComputation(*request);
+  } else if (const CalculationOutcome& ended = std::get<CalculationOutcome>(asked); ended.fault) {
+    QMessageBox::critical(this, windowTitle(), toQString(ended.fault->message));
+    calculateButton_->setFocus();
   }
 }
 
 // The computation gets copies of its inputs only, so the window may go away
 // while it runs; its outcome is then dropped with the watcher.
-void CalculationWindow::startComputation(const ReactionConstants& constants, const MeltState& state) {
+void CalculationWindow::startComputation(const CalculationRequest& request) {
   const unsigned number = ++started_;
   running_ = number;
   auto* watcher = new QFutureWatcher<CalculationOutcome>(this);
@@ -218,6 +219,9 @@ void CalculationWindow::startComputation(const ReactionConstants& constants, con
     running_ = 0;
     progress->disconnect(this);
     watcher->disconnect(this);  // an outcome still to come is not shown
+    // reset() stops the dialog's show timer: hidden alone, it would still
+    // pop up over a message box whose event loop lets the timer fire.
+    progress->reset();
     progress->hide();
     progress->deleteLater();
     watcher->deleteLater();
@@ -235,27 +239,41 @@ void CalculationWindow::startComputation(const ReactionConstants& constants, con
     emit calculationEnded();
   });
   const Compute compute = compute_;
-  const Reaction reaction = layout_.reaction;
   watcher->setFuture(
-      QtConcurrent::run([compute, reaction, constants, state] { return compute(reaction, constants, state); }));
+      QtConcurrent::run([compute, request] { return compute(request.reaction, request.constants, request.state); }));
 }
 
 void CalculationWindow::showOutcome(const CalculationOutcome& outcome) {
   WidgetResultSink sink(outputs_, resultList_, this);
-  presentOutcome(sink, outcome);
+  presentOutcome(sink, outcome);  // a hidden window's notice opens no box (see WidgetResultSink::notify)
   switch (outcome.status) {
     case CalculationOutcome::Status::Completed:
-      lastCompletedState_ = outcome.state;
       completedStates_.push_back(outcome.state);
       emit calculationCompleted();
       emit heatsChanged();
       break;
     case CalculationOutcome::Status::Faulted:
-      QMessageBox::critical(this, windowTitle(), toQString(outcome.fault->message));
+      // A window hidden by its Exit keeps the texts written before the
+      // fault, but opens no box over the window the user works in.
+      if (isVisible()) QMessageBox::critical(this, windowTitle(), toQString(outcome.fault->message));
       break;
     case CalculationOutcome::Status::Cancelled:
       break;
   }
+  if (isVisible()) calculateButton_->setFocus();  // back where the user started, not on the frame
+}
+
+// Closing through the title bar discards the window: a calculation still
+// running is dropped with it, and an outcome already queued is never shown.
+void CalculationWindow::closeEvent(QCloseEvent* event) {
+  running_ = 0;
+  for (auto* watcher : findChildren<QFutureWatcherBase*>()) watcher->disconnect(this);
+  for (auto* progress : findChildren<QProgressDialog*>()) {
+    progress->disconnect(this);
+    progress->reset();
+    progress->hide();
+  }
+  QWidget::closeEvent(event);
 }
 
 // Exit hides the sub-window frame with the window: contents survive until

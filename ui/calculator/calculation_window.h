@@ -19,6 +19,7 @@
 #include <optional>
 #include <vector>
 
+#include "calc/calculation.h"
 #include "calc/calculation_outcome.h"
 #include "calc/records.h"
 #include "ui/calculator/window_layout.h"
@@ -39,8 +40,12 @@ class CalculationWindow : public QWidget {
   Reaction reaction() const { return layout_.reaction; }
   // The current texts of Combo1 (A) and Combo2 (B), as the user sees them.
   ReactionConstants constants() const;
-  // The melt state of the last calculation that completed in this window.
-  const std::optional<MeltState>& lastCompletedState() const { return lastCompletedState_; }
+  // The melt state of the last calculation that completed in this window
+  // since the list was last cleared (each heat is held once, in completedStates).
+  std::optional<MeltState> lastCompletedState() const {
+    if (completedStates_.empty()) return std::nullopt;
+    return completedStates_.back();
+  }
   // The melt states of the calculations completed since the list was last
   // cleared, in the order they were made: the window's heat path.
   const std::vector<MeltState>& completedStates() const { return completedStates_; }
@@ -68,6 +73,9 @@ class CalculationWindow : public QWidget {
   // shown or it was cancelled.
   void calculationEnded();
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void createControls();
   void applyTabOrder();
@@ -79,7 +87,7 @@ class CalculationWindow : public QWidget {
   void copyAllLines();
   void saveLines();
   QStringList lines() const;
-  void startComputation(const ReactionConstants& constants, const MeltState& state);
+  void startComputation(const CalculationRequest& request);
   void showOutcome(const CalculationOutcome& outcome);
 
   const WindowLayout& layout_;
@@ -88,7 +96,6 @@ class CalculationWindow : public QWidget {
   std::array<QLineEdit*, resultTextCount> outputs_{};  // the box of each ResultText
   QListWidget* resultList_ = nullptr;                  // List1
   QPushButton* calculateButton_ = nullptr;
-  std::optional<MeltState> lastCompletedState_;
   std::vector<MeltState> completedStates_;
   Compute compute_;
   unsigned running_ = 0;  // number of the computation under way; 0: none

@@ -20,6 +20,10 @@ namespace velkarin {
 // continuous root after a step-over, the side where no root lies).
 inline const QColor noteTextColour{0x00, 0x5A, 0xC8};
 
+// The dynamic property of a box that holds its designed text colour (a
+// QColor), which every write without a note restores.
+inline constexpr char designedTextColourProperty[] = "designedTextColour";
+
 class WidgetResultSink final : public ResultSink {
  public:
   // outputs[q] is the box that shows ResultText q; parent owns the notice box.

@@ -10,7 +10,8 @@ namespace velkarin {
 
 NumberReading readDiagramNumber(const QString& name, const QString& text, bool positive) {
   const std::optional<double> number = readFiniteNumber(text.toStdString());
-  if (!number) return {std::nullopt, QStringLiteral("%1“%2”不是数字").arg(name, text.trimmed())};
+  if (!number)
+    return {std::nullopt, QStringLiteral("%1“%2”不是数字").arg(name, toQString(messageExcerpt(text.toStdString())))};
   if (positive && !(*number > 0)) return {std::nullopt, QStringLiteral("%1必须大于0").arg(name)};
   return {number, {}};
 }

@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 #include <QStringList>
 
+#include "calc/number_list.h"
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
 #include "ui/common/qt_text.h"
@@ -38,8 +39,8 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
   ReactionConstants constants = start.constants;
   if (!readReactionLine(constants)) {
     startNote_ = QStringLiteral("%1的A、B（“%2”、“%3”）不是数字，改用第一行预设值")
-                     .arg(start.source.isEmpty() ? QStringLiteral("计算窗口") : start.source, toQString(constants.a),
-                          toQString(constants.b));
+                     .arg(start.source.isEmpty() ? QStringLiteral("计算窗口") : start.source,
+                          toQString(messageExcerpt(constants.a)), toQString(messageExcerpt(constants.b)));
     constants = presetConstants(start.reaction);
   }
   {

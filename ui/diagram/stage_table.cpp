@@ -157,7 +157,7 @@ std::optional<double> StageTable::target() const {
 
 QString StageTable::targetProblem() const {
   if (target_->text().trimmed().isEmpty() || target()) return {};
-  return QStringLiteral("目标C浓度“%1”不是正数").arg(target_->text().trimmed());
+  return QStringLiteral("目标C浓度“%1”不是正数").arg(toQString(messageExcerpt(target_->text().toStdString())));
 }
 
 std::optional<std::size_t> StageTable::currentStage() const {
