@@ -30,6 +30,8 @@ struct BlowStage {
   std::string gas;
   std::string temperature;
   std::string measuredCarbon;
+
+  bool operator==(const BlowStage&) const = default;
 };
 
 // What every stage of a schedule shares.

@@ -109,7 +109,7 @@ std::vector<double> curveTemperatures(const TemperatureRange& range) {
 }
 
 std::string curvePressureLabel(double coPressure) {
-  return formatShortest(coPressure) + " Pa (" +
+  return formatPlain(coPressure) + " Pa (" +
          formatPattern(coPressure / constants::standardPressure, DigitPattern::Decimals3) + ")";
 }
 

@@ -120,7 +120,8 @@ struct EquilibriumCurve {
   std::vector<CurvePoint> points;  // one per temperature, in rising order
 };
 
-// The label of a curve: the pressure in Pa as its shortest decimal text, then
+// The label of a curve: the pressure in Pa as its shortest decimal text in
+// plain digits ("100000 Pa", never "1e+05 Pa"), then
 // in parentheses the pressure as a multiple of 101325 Pa with three decimals:
 // "101325 Pa (1.000)", "50000 Pa (0.493)", "10000 Pa (0.099)".
 std::string curvePressureLabel(double coPressure);

@@ -270,4 +270,11 @@ std::string formatShortest(double value) {
   return std::string(buffer, end);
 }
 
+std::string formatPlain(double value) {
+  char buffer[400];  // a fixed 1e308 has 309 digits, a fixed 5e-324 over 320
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  if (ec != std::errc()) return formatShortest(value);
+  return std::string(buffer, end);
+}
+
 }  // namespace velkarin

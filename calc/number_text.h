@@ -60,4 +60,8 @@ std::string formatPattern(double value, DigitPattern pattern);
 // The shortest text that reads back to the identical double.
 std::string formatShortest(double value);
 
+// The same digits in plain notation, never with an exponent: "100000" where
+// formatShortest gives "1e+05", "0.00001" for "1e-05". For labels and titles.
+std::string formatPlain(double value);
+
 }  // namespace velkarin

@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBrowser>
 
 #include "tests/ui/ui_test_support.h"
 #include "ui/calculator/calculation_window.h"
@@ -78,9 +79,63 @@ class MainFrameUiTest : public FrameTestCase {
     verifyInitialState(form1, "739938", "-475.137");
   }
 
+  // The menus as captioned, no mnemonic letters; F10 opens the first.
+  void menus_read_as_designed_and_f10_opens_the_first() {
+    QStringList titles;
+    for (QAction* menu : frame_->menuBar()->actions()) titles << menu->text();
+    QCOMPARE(titles, (QStringList{"文件", "图表", "窗口", "帮助"}));
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    QTest::keyClick(frame_.get(), Qt::Key_F10);
+    QTRY_COMPARE(frame_->menuBar()->activeAction(), frame_->menuBar()->actions()[0]);
+    QTest::keyClick(frame_->menuBar(), Qt::Key_Escape);
+  }
+
+  // 窗口 names the open windows and cascades or tiles them; a new window is
+  // placed beside the others where the workspace has room.
+  void window_menu_lists_the_windows_and_new_ones_do_not_cover_others() {
+    frame_->resize(2600, 1000);  // room for both windows side by side
+    QTest::qWait(20);
+    CalculationWindow* form2 = frame_->showCalculationWindow(Reaction::Cr3O4);
+    const QRect first = frame_->calculationWindow(Reaction::Cr2O3)->parentWidget()->geometry();
+    const QRect second = form2->parentWidget()->geometry();
+    QVERIFY2(!first.intersects(second), "Form2 opened over Form1");
+    QMenu* windows = frame_->findChild<QMenu*>(QStringLiteral("窗口"));
+    QVERIFY(windows);
+    emit windows->aboutToShow();
+    QStringList entries;
+    for (QAction* action : windows->actions()) {
+      if (!action->isSeparator()) entries << action->text();
+    }
+    QCOMPARE(entries, (QStringList{"层叠", "平铺", "产物为Cr2O3的脱碳计算", "产物为Cr3O4的脱碳计算"}));
+    windows->actions()[0]->trigger();  // 层叠
+    QTRY_VERIFY(frame_->calculationWindow(Reaction::Cr2O3)
+                    ->parentWidget()
+                    ->geometry()
+                    .intersects(form2->parentWidget()->geometry()));
+  }
+
+  // 帮助: the guide shows the README's sections on the program; About names
+  // the version and the licence.
+  void help_menu_shows_the_guide_and_about() {
+    QMenu* help = frame_->findChild<QMenu*>(QStringLiteral("帮助"));
+    QVERIFY(help);
+    help->actions()[0]->trigger();
+    auto* guide = frame_->findChild<QTextBrowser*>(QStringLiteral("guide"));
+    QVERIFY(guide);
+    QVERIFY(guide->toPlainText().contains(QStringLiteral("平衡曲线图")));
+    QVERIFY(guide->toPlainText().contains(QStringLiteral("Planning a blow")));
+    DialogDriver driver;
+    help->actions()[1]->trigger();
+    const QList<SeenDialog> boxes = driver.seen(SeenDialog::Kind::Other);
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(boxes[0].text.contains(QStringLiteral("Velkarin ")));
+    guide->window()->close();
+  }
+
   void file_menu_holds_three_plain_items() {
     const QList<QAction*> bar = frame_->menuBar()->actions();
-    QCOMPARE(bar.size(), 2);  // 文件, then 图表 (see the diagram's tests)
+    QCOMPARE(bar.size(), 4);  // 文件, then 图表 (see the diagram's tests), 窗口 and 帮助
     QMenu* file = bar[0]->menu();
     QVERIFY(file);
     QCOMPARE(file->objectName(), QStringLiteral("文件"));

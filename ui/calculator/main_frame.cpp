@@ -9,9 +9,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
+#include <algorithm>
 
 #include "calc/equilibrium_curve.h"
 #include "ui/calculator/calculation_window.h"
+#include "ui/calculator/help_windows.h"
 #include "ui/calculator/window_layout.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
 
@@ -28,8 +31,8 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("MDIForm1"));
   setWindowTitle(QStringLiteral("MDIForm1"));
   createActions();
-  createMenus();
   createWorkspace();
+  createMenus();
 }
 
 void MainFrame::createActions() {
@@ -62,6 +65,65 @@ void MainFrame::createMenus() {
   chartMenu_ = menuBar()->addMenu(QStringLiteral("图表"));
   chartMenu_->setObjectName(QStringLiteral("图表"));
   chartMenu_->addAction(showDiagramAction_);
+
+  createWindowMenu();
+  createHelpMenu();
+
+  // F10 opens the first menu, as on GNOME and KDE (Alt alone does too).
+  auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  f10->setContext(Qt::ApplicationShortcut);
+  connect(f10, &QShortcut::activated, this, [this] {
+    menuBar()->setFocus(Qt::ShortcutFocusReason);
+    menuBar()->setActiveAction(fileMenu_->menuAction());
+  });
+}
+
+// 窗口: cascade, tile, and the open windows by name; the active one ticked.
+void MainFrame::createWindowMenu() {
+  windowMenu_ = menuBar()->addMenu(QStringLiteral("窗口"));
+  windowMenu_->setObjectName(QStringLiteral("窗口"));
+  connect(windowMenu_, &QMenu::aboutToShow, this, &MainFrame::fillWindowMenu);
+  fillWindowMenu();
+}
+
+void MainFrame::fillWindowMenu() {
+  windowMenu_->clear();
+  QAction* cascade = windowMenu_->addAction(QStringLiteral("层叠"), workspace_, &QMdiArea::cascadeSubWindows);
+  cascade->setObjectName(QStringLiteral("层叠"));
+  QAction* tile = windowMenu_->addAction(QStringLiteral("平铺"), workspace_, &QMdiArea::tileSubWindows);
+  tile->setObjectName(QStringLiteral("平铺"));
+  const QList<QMdiSubWindow*> windows = workspace_->subWindowList();
+  bool any = false;
+  for (QMdiSubWindow* window : windows) {
+    if (window->isHidden()) continue;  // Exit hid it: 文件 shows it again
+    if (!any) windowMenu_->addSeparator();
+    any = true;
+    // Both calculation windows are titled "Velkarin": the menu names them
+    // as 文件 does.
+    QString name = window->widget()->windowTitle().remove(QStringLiteral("[*]"));
+    if (const auto* calculation = qobject_cast<const CalculationWindow*>(window->widget())) {
+      name = (calculation->reaction() == Reaction::Cr2O3 ? showForm1Action_ : showForm2Action_)->text();
+    }
+    QAction* entry = windowMenu_->addAction(name);
+    entry->setCheckable(true);
+    entry->setChecked(window == workspace_->activeSubWindow());
+    connect(entry, &QAction::triggered, this, [this, window = QPointer<QMdiSubWindow>(window)] {
+      if (window) workspace_->setActiveSubWindow(window);
+    });
+  }
+  cascade->setEnabled(any);
+  tile->setEnabled(any);
+}
+
+// 帮助: the user's guide and the program's About.
+void MainFrame::createHelpMenu() {
+  helpMenu_ = menuBar()->addMenu(QStringLiteral("帮助"));
+  helpMenu_->setObjectName(QStringLiteral("帮助"));
+  QAction* guide = helpMenu_->addAction(QStringLiteral("使用说明"), this, [this] { showUserGuide(this); });
+  guide->setObjectName(QStringLiteral("使用说明"));
+  guide->setShortcut(QKeySequence::HelpContents);
+  QAction* about = helpMenu_->addAction(QStringLiteral("关于 Velkarin"), this, [this] { showAbout(this); });
+  about->setObjectName(QStringLiteral("关于"));
 }
 
 void MainFrame::createWorkspace() {
@@ -113,8 +175,8 @@ QMdiSubWindow* MainFrame::createSubWindow(Reaction reaction) {
   keepMoveAndCloseOnly(*subWindow);
   subWindow->adjustSize();
   subWindow->setFixedSize(subWindow->size());
-  subWindow->move(0, 0);
   if (!fitted_) fitToSubWindow(*subWindow);
+  placeSubWindow(*subWindow);
   connect(window, &CalculationWindow::heatsChanged, this, [this, reaction] { passHeatToDiagram(reaction); });
   connect(window, &CalculationWindow::constantsEdited, this, [this, reaction] {
     if (EquilibriumDiagramWindow* diagram = diagramWindow()) diagram->windowConstantsChanged(reaction);
@@ -160,8 +222,35 @@ QMdiSubWindow* MainFrame::createDiagramSubWindow() {
   subWindow->setAttribute(Qt::WA_DeleteOnClose);  // the title-bar close discards the diagram
   subWindow->installEventFilter(this);
   subWindow->resize(diagramSubWindowSize.boundedTo(workspace_->viewport()->size()));
-  subWindow->move(0, 0);
+  placeSubWindow(*subWindow);
   return subWindow;
+}
+
+// A new sub-window goes where it covers no other visible one, if the
+// workspace has such a place: at the top left, else right of or below
+// another window; where there is none, a step down and right of the last.
+void MainFrame::placeSubWindow(QMdiSubWindow& placed) {
+  const QRect room(QPoint(0, 0), workspace_->viewport()->size());
+  QList<QRect> taken;
+  for (QMdiSubWindow* other : workspace_->subWindowList()) {
+    if (other != &placed && !other->isHidden()) taken << other->geometry();
+  }
+  QList<QPoint> candidates{QPoint(0, 0)};
+  for (const QRect& rect : taken)
+    candidates << QPoint(rect.right() + 1, rect.top()) << QPoint(rect.left(), rect.bottom() + 1);
+  for (const QPoint& at : candidates) {
+    const QRect rect(at, placed.size());
+    const bool free = std::none_of(taken.begin(), taken.end(), [&](const QRect& t) { return t.intersects(rect); });
+    if (free && room.contains(rect)) {
+      placed.move(at);
+      return;
+    }
+  }
+  constexpr int step = 28;  // px: about a title bar
+  const QPoint cascade = taken.isEmpty() ? QPoint(0, 0) : taken.back().topLeft() + QPoint(step, step);
+  placed.move(cascade.x() + placed.width() > room.width() || cascade.y() + placed.height() > room.height()
+                  ? QPoint(0, 0)
+                  : cascade);
 }
 
 // The system menu of a fixed dialog: move and close, without a keyboard
@@ -214,6 +303,11 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
     for (const QPointer<QMdiSubWindow>& subWindow : subWindows_) {
       if (subWindow == watched) leaveHiddenSubWindow(*subWindow);
     }
+  }
+  if (event->type() == QEvent::Close && diagramSubWindow_ == watched && diagramWindow() &&
+      !diagramWindow()->mayClose()) {
+    event->ignore();  // the user kept the changed diagram
+    return true;
   }
   if (event->type() == QEvent::Close) {
     for (std::size_t slot = 0; slot < subWindows_.size(); ++slot) {

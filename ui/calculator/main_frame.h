@@ -1,7 +1,8 @@
 #pragma once
 
-// The frame window MDIForm1: a menu bar with 文件 → 脱碳计算1, 脱碳计算2, 退出
-// and 图表 → 平衡曲线图, and a workspace holding at most one Form1, one Form2
+// The frame window MDIForm1: a menu bar with 文件 → 脱碳计算1, 脱碳计算2, 退出,
+// 图表 → 平衡曲线图, 窗口 (层叠, 平铺, the open windows) and 帮助 (使用说明,
+// 关于 Velkarin), and a workspace holding at most one Form1, one Form2
 // and one equilibrium diagram. Show creates a window that is absent, shows one
 // that was hidden with its contents kept, and in every case brings it to the
 // front and activates it. Closing a window through its title bar discards it.
@@ -55,6 +56,10 @@ class MainFrame : public QMainWindow {
   void createActions();
   void createMenus();
   void createWorkspace();
+  void createWindowMenu();
+  void fillWindowMenu();
+  void createHelpMenu();
+  void placeSubWindow(QMdiSubWindow& placed);
   QMdiSubWindow* createSubWindow(Reaction reaction);
   QMdiSubWindow* createDiagramSubWindow();
   void passHeatToDiagram(Reaction reaction);
@@ -69,6 +74,8 @@ class MainFrame : public QMainWindow {
   QAction* exitAction_ = nullptr;
   QMenu* chartMenu_ = nullptr;
   QAction* showDiagramAction_ = nullptr;
+  QMenu* windowMenu_ = nullptr;
+  QMenu* helpMenu_ = nullptr;
   // One slot per reaction; null while the window is absent (closed windows delete themselves).
   std::array<QPointer<QMdiSubWindow>, 2> subWindows_;
   QPointer<QMdiSubWindow> diagramSubWindow_;  // null while the diagram is absent

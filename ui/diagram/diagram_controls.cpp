@@ -122,18 +122,23 @@ void EquilibriumDiagramWindow::createControls() {
   layout->addWidget(status_);
 }
 
+// The title names every line drawn — reaction, A and B — and the
+// composition, on two lines so that nothing is cut at any width.
 QString EquilibriumDiagramWindow::chartTitle() const {
-  const ReactionRow& row = reactionRows[slotOf(shown_.reaction)];
   const CurveComposition& c = shown_.composition;
-  const QString title = QStringLiteral("%1    A=%2 J/mol  B=%3 J/(mol·K)    [%Cr]=%4  [%Ni]=%5  [%Si]=%6  [%Mn]=%7")
-                            .arg(toQString(row.equation), shortest(shown_.line.a), shortest(shown_.line.b),
-                                 shortest(c.chromium), shortest(c.nickel), shortest(c.silicon), shortest(c.manganese));
-  if (!bothOxides()) return title;
-  // Both oxides: the two reactions by their line style, and the composition.
-  const Reaction other = shown_.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
-  return QStringLiteral("%1（实线）与%2（虚线）    [%Cr]=%3  [%Ni]=%4  [%Si]=%5  [%Mn]=%6")
-      .arg(toQString(reactionData(shown_.reaction).name), toQString(reactionData(other).name), shortest(c.chromium),
-           shortest(c.nickel), shortest(c.silicon), shortest(c.manganese));
+  const QString composition =
+      QStringLiteral("[%Cr]=%1  [%Ni]=%2  [%Si]=%3  [%Mn]=%4")
+          .arg(shortest(c.chromium), shortest(c.nickel), shortest(c.silicon), shortest(c.manganese));
+  const auto line = [](Reaction reaction, const ReactionLine& l) {
+    return QStringLiteral("%1  A=%2 J/mol  B=%3 J/(mol·K)")
+        .arg(toQString(reactionRows[slotOf(reaction)].equation), shortest(l.a), shortest(l.b));
+  };
+  QString lines = line(shown_.reaction, shown_.line);
+  if (bothOxides()) {
+    const Reaction other = shown_.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
+    lines = QStringLiteral("%1（实线）；%2（虚线）").arg(lines, line(other, otherLine_));
+  }
+  return lines + QLatin1Char('\n') + composition;
 }
 
 // What the user should know about the curves shown: where a curve has gaps,

@@ -38,7 +38,8 @@ constexpr std::array<ReactionRow, 2> reactionRows{{
 
 inline std::size_t slotOf(Reaction reaction) { return reaction == Reaction::Cr2O3 ? 0 : 1; }
 
-inline QString shortest(double value) { return toQString(formatShortest(value)); }
+// A number for a label or title: its shortest digits, never in exponent form.
+inline QString shortest(double value) { return toQString(formatPlain(value)); }
 
 inline const QString pointerHint = QStringLiteral("把鼠标指向曲线可读出温度、C浓度和CO分压；右键可保存图片或复制数据");
 

@@ -1,10 +1,13 @@
 #include "ui/diagram/equilibrium_chart_view.h"
 
+#include <QGraphicsTextItem>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QPainter>
 #include <QScatterSeries>
+#include <QTextDocument>
+#include <QTextOption>
 #include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
@@ -51,12 +54,14 @@ EquilibriumChartView::EquilibriumChartView(QWidget* parent) : QChartView(parent)
   setObjectName(QStringLiteral("chart"));
   setRenderHint(QPainter::Antialiasing);
   chart()->setTitleFont(songFont(11));
-  chart()->legend()->setAlignment(Qt::AlignBottom);
+  // Beside the chart, one entry a line: a label is never cut to fit a row.
+  chart()->legend()->setAlignment(Qt::AlignRight);
   chart()->legend()->setFont(songFont(9));
   createAxes();
   marks_ = new ChartMarks(chart(), temperatureAxis_, carbonAxis_, this);
   createHeatSeries();
   createContextMenu();
+  connect(chart(), &QChart::plotAreaChanged, this, &EquilibriumChartView::fitTemperatureTicks);
 }
 
 void EquilibriumChartView::createAxes() {
@@ -100,7 +105,51 @@ void EquilibriumChartView::createHeatSeries() {
   for (QLegendMarker* marker : chart()->legend()->markers(heatSeries_)) marker->setVisible(false);
 }
 
-void EquilibriumChartView::setChartTitle(const QString& title) { chart()->setTitle(title); }
+void EquilibriumChartView::setChartTitle(const QString& title) {
+  title_ = title;
+  layoutTitle();
+}
+
+// The title is a text item of the chart's own scene, so pictures of the
+// view carry it; the chart's top margin makes room for its lines.
+void EquilibriumChartView::layoutTitle() {
+  if (!titleItem_) {
+    titleItem_ = new QGraphicsTextItem(chart());
+    titleItem_->setFont(songFont(11));
+    titleItem_->setDefaultTextColor(chart()->titleBrush().color());
+  }
+  constexpr int side = 10;  // px
+  const qreal width = std::max<qreal>(100, chart()->size().width() - 2 * side);
+  titleItem_->setTextWidth(width);
+  QTextOption centred(Qt::AlignHCenter);
+  centred.setWrapMode(QTextOption::WordWrap);
+  titleItem_->document()->setDefaultTextOption(centred);
+  titleItem_->setPlainText(title_);
+  titleItem_->setPos(side, 4);
+  const int height = title_.isEmpty() ? 0 : static_cast<int>(std::ceil(titleItem_->boundingRect().height()));
+  chart()->setMargins(QMargins(side, height + 6, side, side));
+  fitTemperatureTicks();
+}
+
+// Temperature ticks at a step whose labels fit between them: never "14…".
+void EquilibriumChartView::fitTemperatureTicks() {
+  const QFontMetrics metrics(temperatureAxis_->labelsFont());
+  const qreal labelWidth = metrics.horizontalAdvance(QStringLiteral("18880")) + 8;
+  const qreal plotWidth = chart()->plotArea().width();
+  const double span = temperatureAxis_->max() - temperatureAxis_->min();
+  int intervals = 10;
+  for (int candidate : {10, 5, 2, 1}) {
+    intervals = candidate;
+    if (plotWidth / candidate >= labelWidth) break;
+  }
+  if (!(span > 0)) intervals = 1;
+  if (temperatureAxis_->tickCount() != intervals + 1) temperatureAxis_->setTickCount(intervals + 1);
+}
+
+void EquilibriumChartView::resizeEvent(QResizeEvent* event) {
+  QChartView::resizeEvent(event);
+  layoutTitle();
+}
 
 // Series beyond the first `keep` of the pool leave the chart.
 void EquilibriumChartView::removeCurveSeries(std::size_t keep) {

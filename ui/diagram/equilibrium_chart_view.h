@@ -22,6 +22,7 @@
 #include "calc/equilibrium_curve.h"
 
 class QAction;
+class QGraphicsTextItem;
 class QLineSeries;
 class QLogValueAxis;
 class QMenu;
@@ -73,7 +74,10 @@ class EquilibriumChartView : public QChartView {
   void showStages(const std::vector<std::optional<StageMark>>& stages, std::optional<double> target,
                   std::optional<std::size_t> firstAtTarget);
   ChartMarks* marks() const { return marks_; }
+  // The title above the plot, one line per "\n", each wrapped at the
+  // chart's width and never cut (Qt Charts' own title elides).
   void setChartTitle(const QString& title);
+  const QString& chartTitle() const { return title_; }
 
   const std::vector<EquilibriumCurve>& curves() const { return curves_; }
   // The line series of curve `index` (one per stretch between gaps), in rising temperature.
@@ -98,9 +102,12 @@ class EquilibriumChartView : public QChartView {
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void createAxes();
+  void layoutTitle();
+  void fitTemperatureTicks();
   void createHeatSeries();
   void raiseHeat();
   void createContextMenu();
@@ -120,6 +127,8 @@ class EquilibriumChartView : public QChartView {
   std::vector<QList<QLineSeries*>> curveSeries_;  // per curve, its stretches between gaps
   std::vector<QLineSeries*> pool_;                // every stretch's series, in the chart's order
   std::optional<HeatMark> heat_;
+  QString title_;
+  QGraphicsTextItem* titleItem_ = nullptr;
   QScatterSeries* heatSeries_ = nullptr;
   QValueAxis* temperatureAxis_ = nullptr;  // °C
   QLogValueAxis* carbonAxis_ = nullptr;    // mass %, base 10

@@ -1,9 +1,12 @@
 #include "ui/diagram/equilibrium_diagram_window.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QStringList>
 
@@ -29,7 +32,7 @@ ReactionConstants presetConstants(Reaction reaction, std::size_t row) {
 
 EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("EquilibriumDiagram"));
-  setWindowTitle(QStringLiteral("平衡曲线图"));
+  setWindowTitle(QStringLiteral("平衡曲线图[*]"));
   setFont(songFont(windowFontPointSize));
   shown_.reaction = start.reaction;
   windowConstants_ = start.windowConstants;
@@ -58,6 +61,41 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
     composition_[i]->setText(shortest(start.composition.*compositionRows[i].field));
   }
   redraw();
+  watchForChanges();
+}
+
+// What the user changes from here on is work the close question protects:
+// typed entries, picked items, the stages and the target.
+void EquilibriumDiagramWindow::watchForChanges() {
+  const auto changed = [this] { setWindowModified(true); };
+  for (QLineEdit* edit : findChildren<QLineEdit*>()) connect(edit, &QLineEdit::textEdited, this, changed);
+  for (QComboBox* combo : {reactionCombo_, presetCombo_}) connect(combo, &QComboBox::activated, this, changed);
+  connect(bothOxides_, &QCheckBox::clicked, this, changed);
+  connect(stageTable_, &StageTable::stagesChanged, this, changed);
+}
+
+// Closing a diagram whose stages or entries were changed asks first; the
+// calculation windows close without a question, as they always have.
+bool EquilibriumDiagramWindow::mayClose() {
+  if (!isWindowModified() || closeConfirmed_) return true;
+  {
+    QMessageBox ask(QMessageBox::Question, QStringLiteral("平衡曲线图"),
+                    QStringLiteral("吹炼阶段和输入已修改。关闭后它们将丢失。"), QMessageBox::NoButton, this);
+    QPushButton* close = ask.addButton(QStringLiteral("关闭"), QMessageBox::DestructiveRole);
+    ask.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    ask.setDefaultButton(qobject_cast<QPushButton*>(ask.buttons().back()));
+    ask.exec();
+    closeConfirmed_ = ask.clickedButton() == close;
+  }
+  return closeConfirmed_;
+}
+
+void EquilibriumDiagramWindow::closeEvent(QCloseEvent* event) {
+  if (!mayClose()) {
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
 }
 
 QLineEdit* EquilibriumDiagramWindow::addEdit(const char* name, const QString& text) {

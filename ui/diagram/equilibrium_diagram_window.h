@@ -81,10 +81,18 @@ class EquilibriumDiagramWindow : public QWidget {
   // The other oxide's curves are drawn too.
   bool bothOxides() const;
 
+  // Whether the diagram may be discarded: true when nothing was changed, or
+  // when the user answers the question with 关闭 (asked once).
+  bool mayClose();
+
   // Reads the controls and redraws the whole family (every change calls it).
   void redraw();
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  void watchForChanges();
   void createControls();
   QLineEdit* addEdit(const char* name, const QString& text);
   void fillPresets();
@@ -110,9 +118,10 @@ class EquilibriumDiagramWindow : public QWidget {
   std::array<std::vector<MeltState>, 2> heatPaths_;  // by reaction: Cr2O3, Cr3O4
   StageSettings stageSettings_;
   std::vector<StageResult> stageResults_;
-  QString stageNote_;  // stage problems and the target, for the status line
-  QString startNote_;  // why the start values were replaced; kept until A or B change
-  QString problem_;    // why the entries could not be read; empty when they could
+  QString stageNote_;            // stage problems and the target, for the status line
+  QString startNote_;            // why the start values were replaced; kept until A or B change
+  QString problem_;              // why the entries could not be read; empty when they could
+  bool closeConfirmed_ = false;  // the user chose 关闭 in the close question
 
   QComboBox* reactionCombo_ = nullptr;
   QComboBox* presetCombo_ = nullptr;

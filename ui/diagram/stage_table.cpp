@@ -14,16 +14,20 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "calc/number_list.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/text_file.h"
 #include "ui/diagram/chart_marks.h"
+#include "ui/diagram/stage_grid.h"
 
 namespace velkarin {
 
 namespace {
+
+constexpr QRgb badStageBackground = 0xfde2e2;  // typed cells of a row that cannot be read
 
 constexpr std::array<const char*, StageTable::ColumnCount> headers{
     "气体比或\nCO分压(Pa)", "温度\n℃", "实测\n%C", "p_CO\nPa", "Cr2O3\n平衡%C", "Cr3O4\n平衡%C", "控制", "余量\n%C",
@@ -38,6 +42,7 @@ QString cellText(const QTableWidget& table, int row, int column) {
 
 StageTable::StageTable(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("stagePanel"));
+  undo_ = new QUndoStack(this);
   createControls();
   // Room for the eight columns; the chart beside it takes the rest.
   setMinimumWidth(360);
@@ -56,7 +61,7 @@ QPushButton* StageTable::addButton(const char* name, const QString& text, const 
 }
 
 void StageTable::createTable() {
-  table_ = new QTableWidget(0, ColumnCount, this);
+  table_ = new StageGrid(ColumnCount, Measured + 1, this);
   table_->setObjectName(QStringLiteral("stages"));
   QStringList names;
   for (const char* header : headers) names << QString::fromUtf8(header);
@@ -68,14 +73,43 @@ void StageTable::createTable() {
   table_->setToolTip(
       QStringLiteral("气体比写作 氧气:惰性气体（如3:1），或直接写CO分压Pa；"
                      "Insert添加、Delete删除、Ctrl+↑/↓移动阶段，Ctrl+C复制整张表"));
+  // A focus frame, so the keyboard's place shows on an empty table too.
+  table_->setStyleSheet(QStringLiteral("QTableWidget#stages:focus { border: 2px solid palette(highlight); }"));
+  // The user's edit of a typed cell becomes an undoable command; the cell's
+  // UserRole holds its text before the edit.
   connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-    if (!filling_ && item->column() <= Measured) emit stagesChanged();
+    if (filling_ || item->column() > Measured) return;
+    const QString before = item->data(Qt::UserRole).toString(), after = item->text();
+    if (before == after) return;
+    filling_ = true;
+    item->setData(Qt::UserRole, after);
+    filling_ = false;
+    undo_->push(new StageCellCommand(rows_, item->row(), item->column(), before, after));
+    emit stagesChanged();
   });
+  rows_.insert = [this](int row, const BlowStage& stage) { putStage(row, stage); };
+  rows_.remove = [this](int row) { return takeStage(row); };
+  rows_.swap = [this](int from, int to) { swapStages(from, to); };
+  rows_.setText = [this](int row, int column, const QString& text) {
+    QTableWidgetItem* item = table_->item(row, column);
+    if (!item) return;
+    filling_ = true;
+    item->setText(text);
+    item->setData(Qt::UserRole, text);
+    filling_ = false;
+    table_->setCurrentCell(row, column);
+    emit stagesChanged();
+  };
 }
 
+// The cursor goes into the new row's first cell, so what is typed next lands there.
 void StageTable::addStageAfterCurrent() {
-  const std::optional<std::size_t> row = currentStage();
-  insertStage(row ? static_cast<int>(*row) + 1 : table_->rowCount(), {});
+  const std::optional<std::size_t> current = currentStage();
+  const int row = current ? static_cast<int>(*current) + 1 : table_->rowCount();
+  insertStage(row, {});
+  table_->setFocus();
+  table_->setCurrentCell(row, Gas);
+  table_->editItem(table_->item(row, Gas));
 }
 
 void StageTable::createControls() {
@@ -107,11 +141,13 @@ void StageTable::createControls() {
   solve->addWidget(addButton("solveRatio", QStringLiteral("求气体比"),
                              QStringLiteral("当前阶段的温度下，平衡C浓度达到目标所需的气体比和CO分压"),
                              [this] { emit solveRatio(); }));
-  solve->addWidget(addButton("copyStages", QStringLiteral("复制"), QStringLiteral("整张表复制为制表符分隔的文本"),
-                             [this] { copyTable(); }));
-  solve->addWidget(addButton("saveStages", QStringLiteral("保存CSV…"), QStringLiteral("整张表保存为CSV文件"),
-                             [this] { askAndSave(); }));
   solve->addStretch();
+  auto* exports = new QHBoxLayout;
+  exports->addWidget(addButton("copyStages", QStringLiteral("复制"), QStringLiteral("整张表复制为制表符分隔的文本"),
+                               [this] { copyTable(); }));
+  exports->addWidget(addButton("saveStages", QStringLiteral("保存CSV…"), QStringLiteral("整张表保存为CSV文件"),
+                               [this] { askAndSave(); }));
+  exports->addStretch();
 
   solution_ = new QLabel(this);
   solution_->setObjectName(QStringLiteral("stageSolution"));
@@ -124,6 +160,7 @@ void StageTable::createControls() {
   layout->addWidget(table_, 1);
   layout->addLayout(edit);
   layout->addLayout(solve);
+  layout->addLayout(exports);
   layout->addWidget(solution_);
 }
 
@@ -138,6 +175,9 @@ void StageTable::createKeys() {
   key(QKeySequence(Qt::CTRL | Qt::Key_Up), [this] { moveCurrentStage(-1); });
   key(QKeySequence(Qt::CTRL | Qt::Key_Down), [this] { moveCurrentStage(+1); });
   key(QKeySequence::Copy, [this] { copyTable(); });
+  key(QKeySequence::Undo, [this] { undo_->undo(); });
+  key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { undo_->redo(); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { undo_->redo(); });
 }
 
 std::vector<BlowStage> StageTable::stages() const {
@@ -167,25 +207,13 @@ std::optional<std::size_t> StageTable::currentStage() const {
 }
 
 void StageTable::insertStage(int row, const BlowStage& stage) {
-  row = std::clamp(row, 0, table_->rowCount());
-  filling_ = true;
-  table_->insertRow(row);
-  const std::array<std::string, 3> typed{stage.gas, stage.temperature, stage.measuredCarbon};
-  for (int column = 0; column < ColumnCount; ++column) {
-    auto* item = new QTableWidgetItem(column <= Measured ? toQString(typed[std::size_t(column)]) : QString());
-    if (column > Measured) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-    table_->setItem(row, column, item);
-  }
-  filling_ = false;
-  table_->setCurrentCell(row, Gas);
-  emit stagesChanged();
+  undo_->push(new StageRowCommand(rows_, std::clamp(row, 0, table_->rowCount()), stage, true));
 }
 
 void StageTable::removeCurrentStage() {
   const std::optional<std::size_t> row = currentStage();
   if (!row) return;
-  table_->removeRow(static_cast<int>(*row));
-  emit stagesChanged();
+  undo_->push(new StageRowCommand(rows_, static_cast<int>(*row), {}, false));
 }
 
 void StageTable::moveCurrentStage(int by) {
@@ -193,7 +221,39 @@ void StageTable::moveCurrentStage(int by) {
   if (!current) return;
   const int from = static_cast<int>(*current), to = from + by;
   if (to < 0 || to >= table_->rowCount()) return;
-  const int column = std::max(table_->currentColumn(), 0);
+  undo_->push(new StageMoveCommand(rows_, from, to));
+}
+
+// The rows as the commands change them.
+void StageTable::putStage(int row, const BlowStage& stage) {
+  filling_ = true;
+  table_->insertRow(row);
+  const std::array<std::string, 3> typed{stage.gas, stage.temperature, stage.measuredCarbon};
+  for (int column = 0; column < ColumnCount; ++column) {
+    auto* item = new QTableWidgetItem(column <= Measured ? toQString(typed[std::size_t(column)]) : QString());
+    if (column <= Measured) {
+      item->setData(Qt::UserRole, item->text());
+    } else {
+      // Computed: never current, never edited; drawn in the plain text colour.
+      item->setFlags(Qt::NoItemFlags);
+      item->setForeground(table_->palette().color(QPalette::Text));
+    }
+    table_->setItem(row, column, item);
+  }
+  filling_ = false;
+  table_->setCurrentCell(row, Gas);
+  emit stagesChanged();
+}
+
+BlowStage StageTable::takeStage(int row) {
+  const BlowStage stage = stages().at(static_cast<std::size_t>(row));
+  table_->removeRow(row);
+  emit stagesChanged();
+  return stage;
+}
+
+void StageTable::swapStages(int from, int to) {
+  const int column = std::clamp(table_->currentColumn(), 0, static_cast<int>(Measured));
   filling_ = true;
   for (int c = 0; c < ColumnCount; ++c) {
     QTableWidgetItem* a = table_->takeItem(from, c);
@@ -202,6 +262,7 @@ void StageTable::moveCurrentStage(int by) {
     table_->setItem(to, c, a);
   }
   filling_ = false;
+  table_->clearSelection();  // only the moved stage's cell stays marked
   table_->setCurrentCell(to, column);
   emit stagesChanged();
 }

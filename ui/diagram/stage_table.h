@@ -20,11 +20,13 @@
 #include <vector>
 
 #include "calc/blow_stage.h"
+#include "ui/diagram/stage_grid.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
+class QUndoStack;
 
 namespace velkarin {
 
@@ -51,6 +53,9 @@ class StageTable : public QWidget {
   void showSolution(const QString& text);
 
   QTableWidget* table() const { return table_; }
+  // The edits, inserts, deletes and moves of the stages, undoable
+  // (Ctrl+Z, Ctrl+Shift+Z or Ctrl+Y on the table).
+  QUndoStack* undoStack() const { return undo_; }
 
   // Adds a stage at `row` (the end when past it) with the given texts.
   void insertStage(int row, const BlowStage& stage);
@@ -78,11 +83,16 @@ class StageTable : public QWidget {
   void addStageAfterCurrent();
   void askAndSave();
   void setComputed(int row, int column, const QString& text);
+  void putStage(int row, const BlowStage& stage);
+  BlowStage takeStage(int row);
+  void swapStages(int from, int to);
 
   QTableWidget* table_ = nullptr;
   QLineEdit* target_ = nullptr;
   QLabel* solution_ = nullptr;
   std::vector<StageResult> results_;
+  QUndoStack* undo_ = nullptr;
+  StageRows rows_;
   bool filling_ = false;  // the window is writing computed cells: no stagesChanged
 };
 

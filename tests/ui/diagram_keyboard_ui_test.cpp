@@ -1,0 +1,196 @@
+// The diagram as a careful desktop program: Tab through the stage table's
+// typed cells and out, 添加 ready for typing, undo and redo, the question
+// before a changed diagram is discarded, and a legend and axes that read.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QUndoStack>
+#include <QValueAxis>
+
+#include "calc/blow_stage.h"
+#include "tests/ui/diagram_test_support.h"
+#include "ui/calculator/main_frame.h"
+#include "ui/common/song_font.h"
+#include "ui/diagram/stage_table.h"
+
+using namespace velkarin;
+using namespace velkarin::test;
+
+namespace {
+
+const std::vector<BlowStage> threeStages{{"3:1", "1600", "0.60"}, {"1:1", "1680", "0.15"}, {"1:3", "1720", "0.04"}};
+
+void fill(StageTable& stages, const std::vector<BlowStage>& rows) {
+  for (std::size_t i = 0; i < rows.size(); ++i) stages.insertStage(static_cast<int>(i), rows[i]);
+}
+
+QPoint currentCell(const QTableWidget& table) { return {table.currentColumn(), table.currentRow()}; }
+
+// Answers the next question box by the button with `text`.
+void answerQuestionWith(const QString& text) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, text] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    for (QAbstractButton* button : box->buttons()) {
+      if (button->text() == text) button->click();
+    }
+    timer->deleteLater();
+  });
+  timer->start();
+}
+
+}  // namespace
+
+class DiagramKeyboardUiTest : public DiagramTestCase {
+  Q_OBJECT
+
+ private slots:
+  // Tab goes gas → t → C, row by row, then out of the table; Shift+Tab
+  // comes back to the last typed cell. Computed cells are never current.
+  void tab_walks_the_typed_cells_and_leaves_the_table() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    StageTable* stages = diagram->stageTable();
+    fill(*stages, {threeStages[0], threeStages[1]});
+    QTableWidget* table = stages->table();
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    table->setFocus();
+    table->setCurrentCell(0, StageTable::Gas);
+    QTRY_VERIFY(table->hasFocus());
+    const QList<QPoint> walk{{1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}};
+    for (const QPoint& expected : walk) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(currentCell(*table), expected);
+      QVERIFY(table->hasFocus());
+    }
+    QTest::keyClick(table, Qt::Key_Tab);
+    QTRY_VERIFY(!table->hasFocus());  // out, to the next control
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QTRY_VERIFY(table->hasFocus());
+    QCOMPARE(currentCell(*table), QPoint(2, 1));
+    QTest::keyClick(table, Qt::Key_Right);  // no further: the margin is computed
+    QCOMPARE(currentCell(*table), QPoint(2, 1));
+    QVERIFY(!(table->item(0, StageTable::Pressure)->flags() & Qt::ItemIsSelectable));
+  }
+
+  // 添加 leaves the cursor in the new row's first cell, in its editor: what
+  // is typed next lands there.
+  void adding_a_stage_puts_the_cursor_into_it() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    StageTable* stages = diagram->stageTable();
+    fill(*stages, {threeStages[0]});
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    diagram->findChild<QPushButton*>(QStringLiteral("addStage"))->click();
+    QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1:1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // the editor commits from the event loop
+    QTRY_COMPARE(stages->table()->item(1, StageTable::Gas)->text(), QStringLiteral("1:1"));
+    QCOMPARE(stages->stages().size(), 2u);
+    QCOMPARE(stages->table()->currentRow(), 1);
+    QCOMPARE(diagram->stageResults()[1].issue, StageIssue::TemperatureEmpty);  // its gas was read
+  }
+
+  // Delete, edit and move are undone and redone in order, by key.
+  void undo_and_redo_a_delete_an_edit_and_a_move() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    StageTable* stages = diagram->stageTable();
+    fill(*stages, threeStages);
+    QTableWidget* table = stages->table();
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    table->setFocus();
+    table->setCurrentCell(1, StageTable::Gas);
+    QTest::keyClick(table, Qt::Key_Delete);
+    QCOMPARE(stages->stages(), (std::vector<BlowStage>{threeStages[0], threeStages[2]}));
+    QTest::keyClick(table, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(stages->stages(), threeStages);
+    QCOMPARE(diagram->stageResults().size(), 3u);  // the results follow the undo
+    QTest::keyClick(table, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(stages->stages().size(), 2u);
+    QTest::keyClick(table, Qt::Key_Z, Qt::ControlModifier);
+
+    table->item(0, StageTable::Temperature)->setText(QStringLiteral("1610"));
+    stages->moveCurrentStage(+1);
+    QCOMPARE(stages->undoStack()->count(), 5);  // three inserts, the edit, the move
+    stages->undoStack()->undo();  // the move
+    stages->undoStack()->undo();  // the edit
+    QCOMPARE(stages->stages(), threeStages);
+    stages->undoStack()->redo();
+    QCOMPARE(stages->stages()[0].temperature, std::string("1610"));
+  }
+
+  // A diagram with changes asks before it is closed (Ctrl+W too); 取消
+  // keeps it, 关闭 discards it; an unchanged one closes without a word.
+  void closing_a_changed_diagram_asks() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    QMdiSubWindow* sub = subWindowOf(diagram);
+    QVERIFY(!diagram->isWindowModified());
+    QTest::keyClicks(entry(*diagram, "target"), QStringLiteral("0.03"));
+    QVERIFY(diagram->isWindowModified());
+    answerQuestionWith(QStringLiteral("取消"));
+    sub->close();
+    QTest::qWait(50);
+    QVERIFY(frame_->diagramWindow());
+    answerQuestionWith(QStringLiteral("关闭"));
+    sub->close();
+    QTRY_VERIFY(!frame_->diagramWindow());
+
+    EquilibriumDiagramWindow* fresh = openDiagram();
+    subWindowOf(fresh)->close();  // nothing changed: no question
+    QTRY_VERIFY(!frame_->diagramWindow());
+  }
+
+  // At the diagram's default size every legend label shows whole, the title
+  // keeps A and B with both oxides, and the temperature labels fit between
+  // their ticks.
+  void legend_title_and_axis_read_at_the_default_size() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    entry(*diagram, "pressures")->setText(QStringLiteral("101325, 100000, 3:1, 1:3"));
+    entry(*diagram, "target")->setText(QStringLiteral("0.03"));
+    diagram->findChild<QCheckBox*>(QStringLiteral("bothOxides"))->setChecked(true);
+    EquilibriumChartView* view = diagram->chartView();
+    const QStringList names = legendNames(*view);
+    QVERIFY(names.contains(QStringLiteral("100000 Pa (0.987)")));  // never "1e+05 Pa"
+    QLegend* legend = view->chart()->legend();
+    const QFontMetrics metrics(legend->font());
+    for (const QString& name : names) {
+      QVERIFY2(metrics.horizontalAdvance(name) + 20 <= legend->geometry().width(), qPrintable(name));
+    }
+    QVERIFY(view->chartTitle().contains(QStringLiteral("A=739938")));
+    QVERIFY(view->chartTitle().contains(QStringLiteral("A=697890")));
+    const QValueAxis* axis = view->temperatureAxis();
+    const qreal spacing = view->chart()->plotArea().width() / (axis->tickCount() - 1);
+    QVERIFY(spacing >= QFontMetrics(axis->labelsFont()).horizontalAdvance(QStringLiteral("1900")));
+  }
+
+  // The frame never opens larger than the screen's available area, whatever
+  // the scale factor the test runs at (the high-DPI run sets 2).
+  void the_frame_fits_the_screen() {
+    const QRect available = frame_->screen()->availableGeometry();
+    QVERIFY2(frame_->width() <= available.width() && frame_->height() <= available.height(),
+             qPrintable(QStringLiteral("%1x%2 in %3x%4")
+                            .arg(frame_->width())
+                            .arg(frame_->height())
+                            .arg(available.width())
+                            .arg(available.height())));
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    QVERIFY(workspace()->viewport()->rect().contains(subWindowOf(diagram)->geometry()));
+  }
+};
+
+QTEST_MAIN(DiagramKeyboardUiTest)
+#include "diagram_keyboard_ui_test.moc"

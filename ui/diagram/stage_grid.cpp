@@ -1,0 +1,87 @@
+#include "ui/diagram/stage_grid.h"
+
+#include <QFocusEvent>
+
+namespace velkarin {
+
+StageGrid::StageGrid(int columns, int typedColumns, QWidget* parent)
+    : QTableWidget(0, columns, parent), typedColumns_(typedColumns) {}
+
+QModelIndex StageGrid::typedNeighbour(const QModelIndex& index, bool next) const {
+  int row = index.isValid() ? index.row() : 0;
+  int column = index.isValid() ? index.column() : (next ? -1 : typedColumns_);
+  column += next ? 1 : -1;
+  if (column >= typedColumns_) {
+    column = 0;
+    ++row;
+  } else if (column < 0) {
+    column = typedColumns_ - 1;
+    --row;
+  }
+  if (row < 0 || row >= rowCount()) return {};
+  return model()->index(row, column);
+}
+
+// Tab and Shift+Tab (and an editor's Tab) go through the typed cells only;
+// the arrows never stop on a computed cell.
+QModelIndex StageGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  const QModelIndex current = currentIndex();
+  if (action == MoveNext || action == MovePrevious) return typedNeighbour(current, action == MoveNext);
+  const QModelIndex moved = QTableWidget::moveCursor(action, modifiers);
+  if (moved.isValid() && moved.column() >= typedColumns_) {
+    return model()->index(moved.row(), std::min(current.isValid() ? current.column() : 0, typedColumns_ - 1));
+  }
+  return moved;
+}
+
+// Past the last typed cell Tab leaves the grid (and before the first,
+// Shift+Tab), as it leaves any other control; an empty grid is passed at once.
+bool StageGrid::focusNextPrevChild(bool next) {
+  const QModelIndex to = typedNeighbour(currentIndex(), next);
+  if (!to.isValid() || rowCount() == 0) return QWidget::focusNextPrevChild(next);
+  setCurrentIndex(to);
+  return true;
+}
+
+// Entering by Tab starts at the first typed cell, by Shift+Tab at the last.
+void StageGrid::focusInEvent(QFocusEvent* event) {
+  QTableWidget::focusInEvent(event);
+  if (rowCount() == 0) return;
+  if (event->reason() == Qt::TabFocusReason) setCurrentCell(0, 0);
+  if (event->reason() == Qt::BacktabFocusReason) setCurrentCell(rowCount() - 1, typedColumns_ - 1);
+}
+
+StageRowCommand::StageRowCommand(const StageRows& rows, int row, BlowStage stage, bool insert)
+    : rows_(rows), row_(row), stage_(std::move(stage)), insert_(insert) {
+  setText(insert ? QStringLiteral("添加阶段") : QStringLiteral("删除阶段"));
+}
+
+void StageRowCommand::apply(bool insert) {
+  if (insert) {
+    rows_.insert(row_, stage_);
+  } else {
+    stage_ = rows_.remove(row_);
+  }
+}
+
+void StageRowCommand::redo() { apply(insert_); }
+void StageRowCommand::undo() { apply(!insert_); }
+
+StageMoveCommand::StageMoveCommand(const StageRows& rows, int from, int to) : rows_(rows), from_(from), to_(to) {
+  setText(QStringLiteral("移动阶段"));
+}
+
+StageCellCommand::StageCellCommand(const StageRows& rows, int row, int column, QString before, QString after)
+    : rows_(rows), row_(row), column_(column), before_(std::move(before)), after_(std::move(after)) {
+  setText(QStringLiteral("编辑阶段"));
+}
+
+void StageCellCommand::redo() {
+  if (applied_) {
+    applied_ = false;  // the user's own edit put it there
+    return;
+  }
+  rows_.setText(row_, column_, after_);
+}
+
+}  // namespace velkarin
