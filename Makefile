@@ -61,6 +61,10 @@ fuzz:
 screenshot: build
 	mkdir -p build/screenshots
 	xvfb-run -a -s "-screen 0 1366x768x24" $(BUILD_DIR)/app/velkarin-screenshot build/screenshots
+	QT_SCALE_FACTOR=1.5 xvfb-run -a -s "-screen 0 1366x768x24" $(BUILD_DIR)/app/velkarin-screenshot build/screenshots \
+	  --diagram-only diagram-1366x768-scale1.5.png
+	QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 1920x1080x24" $(BUILD_DIR)/app/velkarin-screenshot build/screenshots \
+	  --diagram-only diagram-1920x1080-scale2.png
 
 format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp')

@@ -145,6 +145,7 @@ class DiagramChartUiTest : public DiagramTestCase {
   }
 
   void diagram_is_resizable_and_fits_the_workspace() {
+    frame_->resize(1024, 700);  // the smallest screen the diagram is laid out for
     EquilibriumDiagramWindow* diagram = openDiagram();
     QMdiSubWindow* subWindow = subWindowOf(diagram);
     QVERIFY(subWindow->minimumSize() != subWindow->maximumSize());

@@ -46,12 +46,11 @@ void showAbout(QWidget* parent) {
   box.setIconPixmap(parent->windowIcon().pixmap(64, 64));
   box.setTextFormat(Qt::RichText);
   box.setText(QStringLiteral("<b>Velkarin %1</b><br>含铬钢液吹氧和氩氧脱碳的C–Cr–O平衡计算").arg(toQString(version)));
-  box.setInformativeText(
-      QStringLiteral("许可证：Apache License 2.0（自由软件）<br>"
-                     "Qt %1（运行时）<br><br>"
-                     "数据：各反应ΔG° = A + B·T 的预设行（A、B下拉框中列出）与活度相互作用系数"
-                     "取自冶金热力学文献中发表的数值，程序按原样使用。")
-          .arg(QString::fromLatin1(qVersion())));
+  box.setInformativeText(QStringLiteral("许可证：Apache License 2.0（自由软件）<br>"
+                                        "Qt %1（运行时）<br><br>"
+                                        "数据：各反应ΔG° = A + B·T 的预设行（A、B下拉框中列出）与活度相互作用系数"
+                                        "取自冶金热力学文献中发表的数值，程序按原样使用。")
+                             .arg(QString::fromLatin1(qVersion())));
   box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
   box.exec();
 }

@@ -221,7 +221,10 @@ QMdiSubWindow* MainFrame::createDiagramSubWindow() {
   QMdiSubWindow* subWindow = workspace_->addSubWindow(diagram);
   subWindow->setAttribute(Qt::WA_DeleteOnClose);  // the title-bar close discards the diagram
   subWindow->installEventFilter(this);
-  subWindow->resize(diagramSubWindowSize.boundedTo(workspace_->viewport()->size()));
+  // As large as designed where the workspace has room, never below what the
+  // diagram needs to show its chart whole (the workspace scrolls then).
+  subWindow->resize(
+      diagramSubWindowSize.boundedTo(workspace_->viewport()->size()).expandedTo(subWindow->minimumSizeHint()));
   placeSubWindow(*subWindow);
   return subWindow;
 }

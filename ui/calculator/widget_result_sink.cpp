@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPalette>
+#include <QStyle>
 
 namespace velkarin {
 
@@ -20,7 +21,23 @@ void WidgetResultSink::setOutput(ResultText quantity, const std::string& text, c
   edit->setPalette(palette);
   edit->setToolTip(toQString(note));
   edit->setText(toQString(text));
-  edit->setCursorPosition(0);  // a text wider than the box shows its leading digits
+  fitText(*edit);
+  edit->setCursorPosition(0);  // a text still wider than the box shows its leading digits
+}
+
+// A box keeps its designed size; where the face needs more room for a long
+// value (ten digits in Text2), its font steps down a quarter point at a time
+// until the text shows whole, and comes back for a text that fits.
+void WidgetResultSink::fitText(QLineEdit& edit) {
+  if (!edit.property("designedPointSize").isValid()) edit.setProperty("designedPointSize", edit.font().pointSizeF());
+  QFont font = edit.font();
+  font.setPointSizeF(edit.property("designedPointSize").toDouble());
+  const int room = edit.contentsRect().width() - 2 * edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 4;
+  constexpr double smallest = 6;  // pt
+  while (QFontMetrics(font).horizontalAdvance(edit.text()) > room && font.pointSizeF() > smallest) {
+    font.setPointSizeF(font.pointSizeF() - 0.25);
+  }
+  edit.setFont(font);
 }
 
 void WidgetResultSink::appendResultLine(const std::string& line) {

@@ -36,6 +36,8 @@ class WidgetResultSink final : public ResultSink {
   void notify(const std::string& message) override;
 
  private:
+  static void fitText(QLineEdit& edit);
+
   std::array<QLineEdit*, resultTextCount> outputs_;
   QListWidget* list_;
   QWidget* parent_;

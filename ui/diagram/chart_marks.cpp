@@ -39,7 +39,8 @@ ChartMarks::ChartMarks(QChart* chart, QValueAxis* temperature, QLogValueAxis* ca
   heatLine_ = markSeries<QLineSeries>(this, "heatPath", QStringLiteral("本窗口的计算（按先后连线）"));
   heatLine_->setPen(markPen(heatPathColour, Qt::DotLine, 1.5));
   heatPoints_ = markSeries<QScatterSeries>(this, "heatPathPoints", {});
-  heatPoints_->setMarkerSize(6);
+  heatPoints_->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);  // as the heat, unlike the stages
+  heatPoints_->setMarkerSize(7);
   heatPoints_->setColor(QColor::fromRgb(heatPathColour));
   heatPoints_->setBorderColor(QColor::fromRgb(heatPathColour));
   stageLine_ = markSeries<QLineSeries>(this, "stagePath", QStringLiteral("吹炼阶段"));
@@ -67,8 +68,9 @@ void ChartMarks::raise() {
   attach(heatPoints_, false);
   attach(targetLine_, true);
   attach(stageLine_, true);
-  for (QScatterSeries* point : stagePoints_) attach(point, false);
   attach(targetMark_, true);
+  // The stage points and their numbers over the target's ring.
+  for (QScatterSeries* point : stagePoints_) attach(point, false);
 }
 
 void ChartMarks::showHeatPath(const QList<QPointF>& heats) {

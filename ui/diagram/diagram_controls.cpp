@@ -94,6 +94,9 @@ void EquilibriumDiagramWindow::createControls() {
   QHBoxLayout* firstRow = createFirstRow();
   QHBoxLayout* secondRow = createSecondRow();
   chartView_ = new EquilibriumChartView(this);
+  // Reachable by Tab, with a frame that shows it has the keyboard.
+  chartView_->setFocusPolicy(Qt::StrongFocus);
+  chartView_->setStyleSheet(QStringLiteral("QChartView:focus { border: 2px solid palette(highlight); }"));
   stageTable_ = new StageTable(this);
   connect(stageTable_, &StageTable::stagesChanged, this, &EquilibriumDiagramWindow::evaluateStages);
   connect(stageTable_, &StageTable::solveTemperature, this, [this] { solveStage(true); });
@@ -104,10 +107,14 @@ void EquilibriumDiagramWindow::createControls() {
   splitter->setStretchFactor(0, 1);  // the chart takes what the stage table leaves
   splitter->setStretchFactor(1, 0);
   splitter->setChildrenCollapsible(false);
+  splitter->setObjectName(QStringLiteral("chartAndStages"));
 
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("status"));
   status_->setWordWrap(true);
+  // Always two lines tall, so the chart does not jump as the notes come and go.
+  status_->setFixedHeight(2 * status_->fontMetrics().lineSpacing() + 2);
+  status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   pointer_ = new QLabel(this);
   pointer_->setObjectName(QStringLiteral("pointer"));
   pointer_->setText(pointerHint);
@@ -133,12 +140,16 @@ QString EquilibriumDiagramWindow::chartTitle() const {
     return QStringLiteral("%1  A=%2 J/mol  B=%3 J/(mol·K)")
         .arg(toQString(reactionRows[slotOf(reaction)].equation), shortest(l.a), shortest(l.b));
   };
-  QString lines = line(shown_.reaction, shown_.line);
-  if (bothOxides()) {
-    const Reaction other = shown_.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
-    lines = QStringLiteral("%1（实线）；%2（虚线）").arg(lines, line(other, otherLine_));
-  }
-  return lines + QLatin1Char('\n') + composition;
+  if (!bothOxides()) return line(shown_.reaction, shown_.line) + QLatin1Char('\n') + composition;
+  // Both oxides: each by its name and line style, A and B, units once.
+  const Reaction other = shown_.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
+  const auto named = [](Reaction reaction, const ReactionLine& l, const QString& style) {
+    return QStringLiteral("%1（%2）A=%3 B=%4")
+        .arg(toQString(reactionData(reaction).name), style, shortest(l.a), shortest(l.b));
+  };
+  return named(shown_.reaction, shown_.line, QStringLiteral("实线")) + QStringLiteral("；") +
+         named(other, otherLine_, QStringLiteral("虚线")) + QLatin1Char('\n') + composition +
+         QStringLiteral("    A：J/mol，B：J/(mol·K)");
 }
 
 // What the user should know about the curves shown: where a curve has gaps,
@@ -165,6 +176,13 @@ QString EquilibriumDiagramWindow::notes() const {
     notes << QStringLiteral("上次计算的炉次（t=%1℃）在图的温度范围之外").arg(shortest(heat->temperatureCelsius));
   }
   return notes.join(QStringLiteral("；"));
+}
+
+// The status line holds two lines; the whole text is its tooltip.
+void EquilibriumDiagramWindow::showStatus() {
+  const QString text = statusText();
+  status_->setText(text);
+  status_->setToolTip(text);
 }
 
 QString EquilibriumDiagramWindow::statusText() const {

@@ -54,7 +54,7 @@ void EquilibriumDiagramWindow::evaluateStages() {
 
   stageTable_->showResults(stageResults_, reached);
   chartView_->showStages(marks, target, reached);
-  status_->setText(statusText());
+  showStatus();
 }
 
 // Solves the current stage for the target: its temperature (at its p_CO) or

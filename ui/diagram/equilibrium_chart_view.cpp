@@ -61,7 +61,10 @@ EquilibriumChartView::EquilibriumChartView(QWidget* parent) : QChartView(parent)
   marks_ = new ChartMarks(chart(), temperatureAxis_, carbonAxis_, this);
   createHeatSeries();
   createContextMenu();
-  connect(chart(), &QChart::plotAreaChanged, this, &EquilibriumChartView::fitTemperatureTicks);
+  connect(chart(), &QChart::plotAreaChanged, this, [this] {
+    fitTemperatureTicks();
+    placeHeatLabel();
+  });
 }
 
 void EquilibriumChartView::createAxes() {
@@ -87,8 +90,9 @@ void EquilibriumChartView::createHeatSeries() {
   heatSeries_ = new QScatterSeries(this);
   heatSeries_->setObjectName(QStringLiteral("heat"));
   heatSeries_->setName(QStringLiteral("上次计算的炉次"));
-  heatSeries_->setMarkerShape(QScatterSeries::MarkerShapeCircle);
-  heatSeries_->setMarkerSize(11);
+  // A diamond: the stages are round, and red too where chromium is lost.
+  heatSeries_->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
+  heatSeries_->setMarkerSize(13);
   heatSeries_->setColor(QColor::fromRgb(heatColour));
   heatSeries_->setBorderColor(Qt::black);
   heatSeries_->setPointLabelsFormat(QStringLiteral("@xPoint ℃, @yPoint %C"));
@@ -103,6 +107,17 @@ void EquilibriumChartView::createHeatSeries() {
   });
   connect(heatSeries_, &QScatterSeries::clicked, this, [this](const QPointF&) { describeHeat(); });
   for (QLegendMarker* marker : chart()->legend()->markers(heatSeries_)) marker->setVisible(false);
+  heatLabel_ = new QScatterSeries(this);
+  heatLabel_->setObjectName(QStringLiteral("heatLabelBelow"));
+  heatLabel_->setMarkerSize(1);
+  heatLabel_->setColor(Qt::transparent);
+  heatLabel_->setBorderColor(Qt::transparent);
+  heatLabel_->setPointLabelsFont(songFont(9));
+  heatLabel_->setPointLabelsColor(QColor::fromRgb(heatColour));
+  chart()->addSeries(heatLabel_);
+  heatLabel_->attachAxis(temperatureAxis_);
+  heatLabel_->attachAxis(carbonAxis_);
+  for (QLegendMarker* marker : chart()->legend()->markers(heatLabel_)) marker->setVisible(false);
 }
 
 void EquilibriumChartView::setChartTitle(const QString& title) {
@@ -115,7 +130,7 @@ void EquilibriumChartView::setChartTitle(const QString& title) {
 void EquilibriumChartView::layoutTitle() {
   if (!titleItem_) {
     titleItem_ = new QGraphicsTextItem(chart());
-    titleItem_->setFont(songFont(11));
+    titleItem_->setFont(songFont(10));
     titleItem_->setDefaultTextColor(chart()->titleBrush().color());
   }
   constexpr int side = 10;  // px
@@ -149,6 +164,14 @@ void EquilibriumChartView::fitTemperatureTicks() {
 void EquilibriumChartView::resizeEvent(QResizeEvent* event) {
   QChartView::resizeEvent(event);
   layoutTitle();
+}
+
+// Never shorter than the chart needs for its title, legend and both axes:
+// a chart squeezed below that would be cut at the bottom, so the window
+// (and the workspace around it) grows or scrolls instead.
+QSize EquilibriumChartView::minimumSizeHint() const {
+  const QSizeF chartMinimum = chart()->effectiveSizeHint(Qt::MinimumSize);
+  return QSize(380, std::max(300, static_cast<int>(std::ceil(chartMinimum.height())) + 4));
 }
 
 // Series beyond the first `keep` of the pool leave the chart.
@@ -230,7 +253,13 @@ void EquilibriumChartView::showHeats(const std::vector<HeatMark>& heats) {
   heat_ = heats.empty() ? std::nullopt : std::optional(heats.back());
   QList<QPointF> path;
   for (const HeatMark& heat : heats) path << QPointF(heat.temperatureCelsius, heat.carbon);
-  marks_->showHeatPath(path);
+  // A heat outside the temperatures drawn (3000 °C) is named in the status
+  // line; its path would run off the chart.
+  QList<QPointF> inside;
+  for (const QPointF& p : path) {
+    if (p.x() >= temperatureAxis_->min() && p.x() <= temperatureAxis_->max()) inside << p;
+  }
+  marks_->showHeatPath(inside);
   if (heat_) {
     heatSeries_->replace(QList<QPointF>{path.back()});
   } else {
@@ -295,6 +324,33 @@ void EquilibriumChartView::updateCarbonRange() {
   // A hair below the lowest decade: Qt leaves out the label of a decade that
   // lies exactly on the axis's lower end.
   carbonAxis_->setRange(lowDecade * 0.9999, highDecade);
+  placeHeatLabel();
+}
+
+// The heat's label sits above its point; where the target line would strike
+// through it, a label-only point a little below the heat shows it instead.
+void EquilibriumChartView::placeHeatLabel() {
+  const QLineSeries* target = marks_->targetLine();
+  const QRectF plot = chart()->plotArea();
+  bool below = false;
+  if (heat_ && target->count() > 0 && plot.height() > 0 && heat_->carbon > 0) {
+    const double decades = std::log10(carbonAxis_->max() / carbonAxis_->min());
+    const double pixelsPerDecade = plot.height() / decades;
+    const double labelHeight = QFontMetrics(heatSeries_->pointLabelsFont()).height();
+    const double above = (heatSeries_->markerSize() / 2 + labelHeight + 2) / pixelsPerDecade;  // decades
+    const double offset = std::log10(target->at(0).y() / heat_->carbon);
+    below = offset >= 0 && offset <= above;
+    if (below) {
+      const double down = (heatSeries_->markerSize() / 2 + labelHeight + 4) / pixelsPerDecade;
+      heatLabel_->replace(QList<QPointF>{{heat_->temperatureCelsius, heat_->carbon / std::pow(10.0, down)}});
+      heatLabel_->setPointLabelsFormat(
+          QStringLiteral("%1 ℃, %2 %C")
+              .arg(toQString(formatPlain(heat_->temperatureCelsius)), toQString(formatPlain(heat_->carbon))));
+    }
+  }
+  heatSeries_->setPointLabelsVisible(!below);
+  heatLabel_->setPointLabelsVisible(below);
+  if (!below) heatLabel_->clear();
 }
 
 }  // namespace velkarin

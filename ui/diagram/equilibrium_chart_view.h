@@ -104,9 +104,14 @@ class EquilibriumChartView : public QChartView {
   void contextMenuEvent(QContextMenuEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
+ public:
+  QSize minimumSizeHint() const override;
+
+ protected:
  private:
   void createAxes();
   void layoutTitle();
+  void placeHeatLabel();
   void fitTemperatureTicks();
   void createHeatSeries();
   void raiseHeat();
@@ -130,6 +135,7 @@ class EquilibriumChartView : public QChartView {
   QString title_;
   QGraphicsTextItem* titleItem_ = nullptr;
   QScatterSeries* heatSeries_ = nullptr;
+  QScatterSeries* heatLabel_ = nullptr;    // the heat's label where it goes below the point
   QValueAxis* temperatureAxis_ = nullptr;  // °C
   QLogValueAxis* carbonAxis_ = nullptr;    // mass %, base 10
   QMenu* contextMenu_ = nullptr;

@@ -203,7 +203,7 @@ void EquilibriumDiagramWindow::redraw() {
 
   if (!problems.isEmpty()) {
     problem_ = problems.join(QStringLiteral("；")) + QStringLiteral("。仍显示上次的曲线。");
-    status_->setText(statusText());
+    showStatus();
     return;
   }
   problem_.clear();
@@ -271,7 +271,7 @@ void EquilibriumDiagramWindow::showHeat() {
     heats.push_back({state.temperature - constants::kelvinOffset, state.carbon, state.coPressure});
   }
   chartView_->showHeats(heats);
-  status_->setText(statusText());
+  showStatus();
 }
 
 }  // namespace velkarin

@@ -103,6 +103,7 @@ class EquilibriumDiagramWindow : public QWidget {
   QHBoxLayout* createFirstRow();
   QHBoxLayout* createSecondRow();
   void showHeat();
+  void showStatus();
   void showCurves();
   ReactionLine readOtherLine();
   void evaluateStages();

@@ -44,8 +44,9 @@ StageTable::StageTable(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("stagePanel"));
   undo_ = new QUndoStack(this);
   createControls();
-  // Room for the eight columns; the chart beside it takes the rest.
-  setMinimumWidth(360);
+  // The table scrolls sideways where it is narrower than its eight columns;
+  // the chart beside it takes the rest.
+  setMinimumWidth(300);
   setMaximumWidth(520);
   createKeys();
 }
