@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Velkarin — the two commands of the README, and a few more.
 #   make run    installs what is missing, builds, starts the desktop program
 #   make test   installs what is missing, builds, runs every test

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // velkarin-curve: prints the equilibrium-carbon curve family as tab-separated
 // text; see curveCommandUsage() or --help.
 
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
   std::ostringstream out, err;
   int status = curveExitOk;
   if (args.size() == 1 && args[0] == "--version") {
-    out << "velkarin-curve " << version << '\n';
+    out << versionText("velkarin-curve");
   } else {
     status = runCurveCommand(args, out, err);
   }

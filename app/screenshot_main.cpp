@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // velkarin-screenshot: pictures of the real windows (make screenshot).
 
 #include "ui/screenshot/screenshot_tour.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // velkarin: the desktop program. Shows the frame MDIForm1 with Form1 inside.
 
 #include "ui/calculator/desktop_program.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The batch tool on a plant-sized file: velkarin-batch run as a process on N
 // generated heats (default 1,000,000, about 80 MB), output to /dev/null.
 // Prints the rows per second and the peak resident memory of the process.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Timings of one whole calculation and of the carbon scan alone.
 //
 //   Calculation/<case>      computeEquilibrium: every formula, the scan and

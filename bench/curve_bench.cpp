@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The whole default equilibrium diagram: 4 CO pressures × 1400–1900 °C at
 // 1 °C (2004 roots), as the diagram window recomputes it on every change; and
 // one root alone. The diagram must stay well under 50 ms. Also a blow stage

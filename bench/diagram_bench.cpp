@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The equilibrium diagram window redrawing its whole default family, as it
 // does on every change of an entry: the core's family (4 CO pressures ×
 // 1400–1900 °C at 1 °C, 2004 roots), the chart's series replaced, the chart

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // A blow schedule: stages of gas ratio (or CO pressure), bath temperature and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The whole outcome of one calculation as a plain value: how far it got, what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The carbon scan: trial contents from 0.001 %C upward, each the previous one

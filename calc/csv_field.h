@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // One CSV field as RFC 4180 writes it: the batch tool's rows and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "calc/equilibrium_curve.h"
 
 #include <cmath>

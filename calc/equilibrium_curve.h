@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The equilibrium carbon content as a continuous function of the melt state,

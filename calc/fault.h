@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // A fault ends a calculation at the step that meets it. It travels as a kind

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // ΔG(c) of each reaction as a function of the carbon content c, with every

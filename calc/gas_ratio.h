@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The blow as the engineer sets it: a ratio of oxygen to inert gas (argon or

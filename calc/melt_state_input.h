@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The opening sequence of a calculation: seven modal prompts, one after the

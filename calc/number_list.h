@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // Numbers typed into an entry or an option, read one way for the equilibrium

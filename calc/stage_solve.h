@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The two inverse questions of a blow stage for a target carbon: at which

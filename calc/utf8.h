@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The one UTF-8 decoder of the program: the CSV reader, the prompt answers

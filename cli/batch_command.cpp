@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "cli/batch_command.h"
 
 #include <fcntl.h>
@@ -106,7 +107,7 @@ std::optional<int> parseArguments(int argc, char** argv, Arguments& args, const 
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") return printAndExit(usage, standard);
     if (arg == "--version") {
-      return printAndExit(std::string(program) + " " + std::string(version) + "\n", standard);
+      return printAndExit(versionText(program), standard);
     }
     if (arg == "--bom") {
       if (args.options.byteOrderMark) return usageError("--bom given twice");

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // velkarin-batch as a command: its options, the files and descriptors it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The batch tool computes a whole shift of heats, one record at a time:

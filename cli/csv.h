@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // CSV as RFC 4180 writes it: records of comma-separated fields; a field may be

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // velkarin-curve: the equilibrium-carbon curve family on the command line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // velkarin-curve --stages FILE: the stage table of a blow schedule on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fuzzes the batch tool (and with it the CSV reader) with arbitrary bytes.
 //
 // Properties beyond "no crash": the output always parses back as CSV; it is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fuzzes the blow stages: a pressure list of ratios and pressures, one stage
 // (gas, temperature, measured carbon) and a target, as typed.
 //

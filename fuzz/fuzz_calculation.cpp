@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fuzzes a whole Calculate action from text: the input's first byte picks the
 // reaction (its lowest bit), the rest is split into lines: A, B, then the
 // seven prompt answers (a missing line confirms the prompt's default).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // Property checks of the fuzz targets: a failed check prints what broke and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fuzzes the digit patterns with arbitrary doubles: the input's first eight
 // bytes are the double's bits, the next byte picks the pattern.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fuzzes the reading of the A and B drop-down texts with arbitrary bytes.
 //
 // The C library's strtod in the "C" locale is the independent oracle: a text

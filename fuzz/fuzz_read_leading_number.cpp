@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fuzzes the leading-number reading of prompt answers with arbitrary bytes.
 //
 // Properties: no crash or sanitizer report; the only error is OutOfRange and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Installs the Debian packages Velkarin needs to build, test and run, and only
 # those that are missing. Runs apt-get as root, through sudo otherwise.
 set -euo pipefail
@@ -11,7 +12,8 @@ packages=(
   libgl-dev
   fonts-noto-cjk
   xvfb xauth
-  desktop-file-utils appstream dpkg-dev file
+  desktop-file-utils appstream dpkg-dev file lintian
+  qt6-wayland
 )
 
 missing=()

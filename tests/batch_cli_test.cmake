@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Runs the real velkarin-batch program and checks its exit status, standard
 cmake_minimum_required(VERSION 3.25)
 # output and standard error for one case.

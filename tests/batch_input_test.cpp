@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The batch tool's input side: unusable input named by line and column, rows
 // streamed one by one, the byte order mark, and texts made safe for a
 // terminal.

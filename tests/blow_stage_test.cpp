@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Blow stages: gas ratio → CO pressure, ratio items in a pressure list, the
 // stage evaluation (governing oxide, margin) and the inverse solves checked
 // against the forward equilibrium carbon.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # The command-line programs under faults, as a script would meet them: a full
 # disk, closed descriptors, signals during -o, modes and links of the file
 # that -o replaces, hostile cells, unbounded input, an unreachable display.

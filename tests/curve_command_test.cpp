@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "cli/curve_command.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Installs the build into a temporary prefix and checks it as a packager and
 # a desktop would: the files where desktops (freedesktop.org) and the FHS
 # look for them, the desktop entry and the metainfo valid, no run path into the
@@ -19,7 +20,8 @@ expected=(
   share/applications/$id.desktop
   share/metainfo/$id.metainfo.xml
   share/icons/hicolor/scalable/apps/$id.svg
-  share/man/man1/velkarin.1 share/man/man1/velkarin-batch.1 share/man/man1/velkarin-curve.1
+  share/man/man1/velkarin.1.gz share/man/man1/velkarin-batch.1.gz share/man/man1/velkarin-curve.1.gz
+  share/doc/velkarin/copyright share/doc/velkarin/changelog.gz
 )
 for size in 16 24 32 48 64 128 256; do expected+=("share/icons/hicolor/${size}x${size}/apps/$id.png"); done
 for file in "${expected[@]}"; do
@@ -31,7 +33,8 @@ for program in velkarin velkarin-batch velkarin-curve; do
     fail "$program keeps a run path into the build tree"
   fi
   answer=$(env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/$program" --version)
-  [ "$answer" = "$program $version" ] || fail "$program --version says '$answer'"
+  [ "$(head -n 1 <<< "$answer")" = "$program $version" ] || fail "$program --version says '$answer'"
+  grep -q '^License: Apache-2.0' <<< "$answer" || fail "$program --version names no licence: '$answer'"
   env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/$program" --help | grep -q "Usage: $program" || fail "$program --help"
 done
 

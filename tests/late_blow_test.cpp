@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The late blow: the equilibrium carbon where the 0.000001 %C scan steps over
 // its window, the states without a root in range, and absurd inputs that the
 // scan must still decide as the plain walk would.

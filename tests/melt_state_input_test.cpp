@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "calc/melt_state_input.h"
 
 #include <gtest/gtest.h>

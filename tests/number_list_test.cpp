@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Lists of plain pressures as the diagram's pressure entry and the curve
 // tool's --pressures read them, with the message the diagram shows for each
 // problem (gas ratio items: blow_stage_test).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Checks the trial-by-trial reference scan itself: it must give the worked
 // examples' scan results, agree with the core's fast scan bit for bit, and
 // stop at a trial limit as documented (the benchmark relies on that).

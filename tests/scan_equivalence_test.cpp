@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The fast carbon scan against the plain trial-by-trial walk, bit for bit, on
 // random realistic melt states of both reactions and on states built to put a
 // trial right at an edge of the (0, 2) J/mol window.

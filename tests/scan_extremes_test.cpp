@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The fast carbon scan at absurd but typeable inputs: it must stay a
 // bisection and not fall back to testing all 5·10^9 trials one by one.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "tests/batch_support/batch_output.h"
 
 #include <gtest/gtest.h>

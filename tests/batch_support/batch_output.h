@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The batch tool's output read back as a table, for the batch tool's tests.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // Test doubles of the calculation's two interfaces: prompts answered from a

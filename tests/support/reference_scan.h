@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The carbon scan walked trial by trial, the plain way: the reference that the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Planning a blow on the equilibrium diagram: gas ratio items and P, η; both
 // oxides; the stage table entered by keyboard, its path on the chart, the
 // target, the inverse solves and the exports; the heat path of every

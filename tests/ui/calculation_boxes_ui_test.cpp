@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What a calculation leaves on screen once it has ended: one box at a time
 // (never the progress dialog over its notice), focus back on Command1, the
 // designed colours, and nothing at all from a window closed or hidden while

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The result list and the drop-downs of a calculation window: the list's
 // menu (copy all, save as text or CSV), typed and picked constants, each
 // window's own results and Clear list.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The Calculate action through the real windows and dialogs: prompts, output
 // boxes, the result list, the clipboard, faults, Cancel and the run-out.
 

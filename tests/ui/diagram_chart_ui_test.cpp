@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The chart of the equilibrium diagram: the heat point following the
 // calculations, the pointer readout, the right-click menu (save PNG/SVG, copy
 // the curve data) and curves with gaps.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The diagram as a careful desktop program: Tab through the stage table's
 // typed cells and out, 添加 ready for typing, undo and redo, the question
 // before a changed diagram is discarded, and a legend and axes that read.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // Helpers of the equilibrium diagram's UI tests: its controls by name, the

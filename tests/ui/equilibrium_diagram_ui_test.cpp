@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The equilibrium diagram 平衡曲线图 through the real frame, windows and
 // dialogs: the menu 图表, where a new diagram takes its values from, the
 // curves as drawn (compared with the core's family), edits and bad entries,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The frame MDIForm1: start-up, its menu, and Show / Exit / close of the
 // calculation windows.
 

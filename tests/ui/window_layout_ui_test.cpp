@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The look of the calculation windows: geometry, texts, fonts, colours, tab
 // order and drop-downs, checked on the real widgets against the design.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // One calculation window (Form1 for Cr2O3, Form2 for Cr3O4): the widget that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "ui/calculator/desktop_program.h"
 
 #include <QApplication>
@@ -46,7 +47,7 @@ static std::optional<int> answerOptions(int argc, char* argv[]) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") return printAndExit(std::string(usage));
-    if (arg == "--version") return printAndExit("velkarin " + std::string(velkarin::version) + "\n");
+    if (arg == "--version") return printAndExit(velkarin::versionText("velkarin"));
     // Qt's own options (-platform, -style, …) and their values are Qt's business.
   }
   return std::nullopt;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // Asks the prompts of a calculation with a modal QInputDialog over the

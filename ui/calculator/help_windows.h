@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The 帮助 menu's windows: the user's guide (the README's sections on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "ui/calculator/main_frame.h"
 #include "ui/common/qt_text.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The frame window MDIForm1: a menu bar with 文件 → 脱碳计算1, 脱碳计算2, 退出,

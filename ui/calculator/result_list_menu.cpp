@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The result list's right-click menu of a calculation window: all lines
 // copied as text, or saved as a text file or a CSV file of their pieces.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "ui/calculator/widget_result_sink.h"
 #include "ui/common/qt_text.h"
 

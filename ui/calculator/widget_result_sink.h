@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // Shows the hand-offs of one calculation in the widgets of its window: the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The program's icon (a converter with its bath and CO bubbles), for the

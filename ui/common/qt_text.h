@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The one conversion of the core's UTF-8 texts into Qt's strings.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // Qt's own texts (the 确定/取消 of the input dialogs and message boxes) in

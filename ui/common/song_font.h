@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The "宋体" (SimSun) face of the calculation windows, or the nearest Song/Ming

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // Writes a file whole or not at all: into a temporary file beside it that

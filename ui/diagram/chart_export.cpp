@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The equilibrium chart's right-click menu: the chart saved as PNG or SVG,
 // the curve data copied as tab-separated text.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The pointer readout of the equilibrium chart: the computed curve point
 // nearest the pointer (with both oxides, which one governs there) or the
 // heat's inputs, described again whenever the chart changes.

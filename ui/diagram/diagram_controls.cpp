@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The controls of the equilibrium diagram window: the two rows of entries
 // above the chart, the chart and the stage table side by side, the pointer
 // readout and the status line; and the texts they show: the chart title and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // Reads the texts typed into the controls of the equilibrium diagram into the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The blow stages of the equilibrium diagram: each stage of the table
 // evaluated for both oxides under the diagram's composition, P and η, drawn
 // on the chart, and solved for the target on request.

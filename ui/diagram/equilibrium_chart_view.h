@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The chart of the equilibrium diagram: equilibrium %C (logarithmic axis)

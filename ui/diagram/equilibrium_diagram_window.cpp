@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "ui/diagram/equilibrium_diagram_window.h"
 
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The equilibrium diagram "平衡曲线图": the widget MainFrame puts into a

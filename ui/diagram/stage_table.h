@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // The blow stages beside the equilibrium chart: an editable table of stages

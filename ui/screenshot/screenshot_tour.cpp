@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // velkarin-screenshot: starts the program's frame on the current display,
 // computes both worked examples through the real windows (every prompt
 // confirmed with its default) and saves pictures of the screen area of the

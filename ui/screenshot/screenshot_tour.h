@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // make screenshot: drives the real windows on a virtual screen through the
