@@ -6,8 +6,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include "calc/blow_ledger.h"
 #include "calc/blow_stage.h"
 #include "calc/equilibrium_curve.h"
+#include "calc/number_text.h"
 #include "calc/stage_solve.h"
 #include "cli/stage_command.h"
 
@@ -89,6 +91,33 @@ void largestStageFile(benchmark::State& state) {
   }
 }
 BENCHMARK(largestStageFile)->Unit(benchmark::kMillisecond);
+
+// The blow ledger of a 12-stage schedule (stages evaluated beforehand, as
+// the diagram has them). Target: well under 1 ms.
+void ledgerOfTwelveStages(benchmark::State& state) {
+  StageSettings settings;
+  settings.composition.silicon = 0.3;
+  std::vector<BlowStage> stages;
+  for (int i = 0; i < 12; ++i) {
+    stages.push_back({i < 4   ? "4:1"
+                      : i < 8 ? "1:1"
+                              : "1:3",
+                      std::to_string(1580 + 12 * i), formatShortest(1.4 - 0.11 * i), i % 2 ? "" : "300"});
+  }
+  std::vector<StageResult> results;
+  for (const BlowStage& stage : stages) results.push_back(evaluateStage(stage, settings));
+  HeatCharge heat;
+  heat.massTonnes = 80;
+  heat.startCarbon = 1.5;
+  heat.silicon = 0.3;
+  heat.oxygenFlow = 60;
+  for (auto _ : state) {
+    const BlowLedger ledger = blowLedger(stages, results, heat, settings.mixture);
+    const std::string text = ledgerTsv(ledgerTable(stages, results, ledger));
+    benchmark::DoNotOptimize(text.size());
+  }
+}
+BENCHMARK(ledgerOfTwelveStages)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(inverseSolves, ratio, false)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

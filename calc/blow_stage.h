@@ -31,6 +31,7 @@ struct BlowStage {
   std::string gas;
   std::string temperature;
   std::string measuredCarbon;
+  std::string oxygen{};  // O2 blown in the stage, Nm³, as typed; empty: from η (blow_ledger.h)
 
   bool operator==(const BlowStage&) const = default;
 };

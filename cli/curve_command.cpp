@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "calc/number_list.h"
@@ -103,6 +104,23 @@ std::optional<std::string> setTarget(Collected& c, const std::string& value) {
   return std::nullopt;
 }
 
+// A figure of the heat for --ledger: a number, > 0 (or in (0, 100] for the grade).
+template <auto Field, const char* Name>
+std::optional<std::string> setHeat(Collected& c, const std::string& value) {
+  const auto number = readNumber(value);
+  if (!number) return notANumber(Name, value);
+  const bool grade = std::string_view(Name) == "fesi-grade";
+  if (!(*number > 0) || (grade && *number > 100)) {
+    return "--" + std::string(Name) + (grade ? " must be in (0, 100]" : " must be greater than 0");
+  }
+  if constexpr (std::is_same_v<decltype(c.options.heat.*Field), std::optional<double>>) {
+    c.options.heat.*Field = *number;
+  } else {
+    c.options.heat.*Field = *number;
+  }
+  return std::nullopt;
+}
+
 // The pressure list under the mixture: each item's pressure, and a ratio
 // item's label.
 std::optional<std::string> resolvePressures(Collected& c) {
@@ -125,8 +143,10 @@ std::optional<std::string> resolvePressures(Collected& c) {
 constexpr char cr[] = "cr", ni[] = "ni", si[] = "si", mn[] = "mn";
 constexpr char from[] = "from", to[] = "to", step[] = "step";
 constexpr char totalPressure[] = "total-pressure", coShare[] = "co-share";
+constexpr char heatMass[] = "heat-mass", startCarbon[] = "start-carbon", o2Flow[] = "o2-flow",
+               fesiGrade[] = "fesi-grade", basicity[] = "basicity";
 
-constexpr std::array<OptionRow, 15> optionRows{{
+constexpr std::array<OptionRow, 20> optionRows{{
     {"reaction", setReaction},
     {"a", setA},
     {"b", setB},
@@ -142,6 +162,11 @@ constexpr std::array<OptionRow, 15> optionRows{{
     {"co-share", setMixture<&GasMixture::coShare, coShare>},
     {"stages", setStages},
     {"target", setTarget},
+    {"heat-mass", setHeat<&HeatCharge::massTonnes, heatMass>},
+    {"start-carbon", setHeat<&HeatCharge::startCarbon, startCarbon>},
+    {"o2-flow", setHeat<&HeatCharge::oxygenFlow, o2Flow>},
+    {"fesi-grade", setHeat<&HeatCharge::fesiGrade, fesiGrade>},
+    {"basicity", setHeat<&HeatCharge::basicity, basicity>},
 }};
 
 const OptionRow* findOption(std::string_view name) {
@@ -172,6 +197,11 @@ std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const
       c.options.help = true;
       continue;
     }
+    if (arg == "--ledger") {
+      if (c.options.ledger) return std::string("--ledger given twice");
+      c.options.ledger = true;
+      continue;
+    }
     if (arg.rfind("--", 0) != 0) return "unexpected argument '" + arg + "'";
     const std::size_t equals = arg.find('=');
     const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
@@ -192,6 +222,12 @@ std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const
   if (auto error = resolveLine(c)) return *error;
   if (auto error = resolvePressures(c)) return *error;
   if (c.options.targetCarbon && !c.options.stageFile) return std::string("--target needs --stages");
+  if (c.options.ledger && !c.options.stageFile) return std::string("--ledger needs --stages");
+  if (c.options.ledger && (!c.options.heat.massTonnes || !c.options.heat.startCarbon)) {
+    return std::string("--ledger needs --heat-mass and --start-carbon");
+  }
+  c.options.heat.silicon = c.options.family.composition.silicon;
+  c.options.heat.chromium = c.options.family.composition.chromium;
   if (curveTemperatures(c.options.family.temperatures).empty()) {
     return "--from/--to/--step: need step > 0, to >= from and at most " + std::to_string(maxCurvePoints) +
            " temperatures";
@@ -225,6 +261,14 @@ Options (each as "--name value" or "--name=value"):
                            with --a/--b, the other with its first preset row
   --target C               with --stages: the target carbon, mass %; adds the temperature and the
                            gas ratio at which each stage reaches it
+  --ledger                 with --stages: print the blow ledger (oxygen, inert gas, carbon,
+                           silicon and chromium burnt, the reduction) instead of the table;
+                           the stage file's optional O2 column gives each stage's oxygen, Nm3
+  --heat-mass W            with --ledger: the heat, t
+  --start-carbon C         with --ledger: the charge carbon, mass %
+  --o2-flow F              with --ledger: oxygen flow, Nm3/min, for the stage times
+  --fesi-grade G           with --ledger: Si in the ferrosilicon, mass % (default 75)
+  --basicity B             with --ledger: CaO/SiO2 of the slag (default 1.8)
   --from T                 first bath temperature, deg C (default 1400)
   --to T                   last bath temperature, deg C (default 1900)
   --step T                 temperature step, deg C, > 0 (default 1)

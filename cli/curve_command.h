@@ -11,6 +11,7 @@
 #include <string>
 #include <variant>
 
+#include "calc/blow_ledger.h"
 #include "calc/equilibrium_curve.h"
 #include "calc/gas_ratio.h"
 
@@ -24,6 +25,8 @@ struct CurveCommandOptions {
   GasMixture mixture;                    // P and η for gas ratio items
   std::optional<std::string> stageFile;  // --stages: print this schedule's stage table instead
   std::optional<double> targetCarbon;    // --target, mass %
+  HeatCharge heat;                       // --heat-mass, --start-carbon, --o2-flow, --fesi-grade, --basicity
+  bool ledger = false;                   // --ledger: the stage file's blow ledger instead of its table
 };
 
 // Parses the arguments after the program name. Returns the message of the

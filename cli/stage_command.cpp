@@ -8,6 +8,7 @@
 #include <cstring>
 #include <optional>
 
+#include "calc/blow_ledger.h"
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
 #include "calc/stage_solve.h"
@@ -25,10 +26,11 @@ struct StageColumn {
   bool required;
 };
 
-constexpr std::array<StageColumn, 3> stageColumns{{
+constexpr std::array<StageColumn, 4> stageColumns{{
     {"gas", "气体比或CO分压", true},
     {"t", "温度/℃", true},
     {"C", "实测%C", false},
+    {"O2", "O2/Nm³", false},
 }};
 
 std::optional<std::size_t> columnOf(const std::vector<std::string>& header, const StageColumn& column) {
@@ -147,7 +149,7 @@ std::variant<std::vector<BlowStage>, std::string> readStages(ByteSource& source)
       const auto field = [&](std::size_t k) {
         return at[k] && *at[k] < record->fields.size() ? std::move(record->fields[*at[k]]) : std::string();
       };
-      stages.push_back({field(0), field(1), field(2)});
+      stages.push_back({field(0), field(1), field(2), field(3)});
     }
   } catch (const CsvError& error) {
     return "line " + std::to_string(error.line()) + ": " + error.what();
@@ -188,6 +190,14 @@ int runStageTable(const CurveCommandOptions& options, std::ostream& out, std::os
   std::vector<StageResult> results;
   for (const BlowStage& stage : stages) results.push_back(evaluateStage(stage, settings));
 
+  if (options.ledger) {
+    LedgerTable ledger = ledgerTable(stages, results, blowLedger(stages, results, options.heat, options.mixture));
+    for (std::vector<std::string>& row : ledger.rows) {
+      for (std::string& cell : row) cell = terminalText(cell);
+    }
+    out << ledgerTsv(ledger);
+    return curveExitOk;
+  }
   std::vector<std::vector<std::string>> table = stageTable(stages, results);
   std::vector<std::string> notes(results.size());
   for (std::size_t i = 0; i < results.size(); ++i) notes[i] = stageIssueEnglish(stages[i], results[i]);

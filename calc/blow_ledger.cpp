@@ -1,0 +1,282 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "calc/blow_ledger.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "calc/csv_field.h"
+#include "calc/number_list.h"
+#include "calc/number_text.h"
+#include "calc/reaction_data.h"
+
+namespace velkarin {
+namespace {
+
+// kmol of O2 per kg of an element, and kg of chromium per kmol of O2 for
+// each oxide, from the reactions.
+constexpr double oxygenPerCarbon = 0.5 / molar::carbon;   // C + ½O2 → CO
+constexpr double oxygenPerSilicon = 1.0 / molar::silicon;  // Si + O2 → SiO2
+double chromiumPerOxygen(Reaction oxide) {                 // kg Cr per kmol O2
+  return (oxide == Reaction::Cr2O3 ? 4.0 / 3.0 : 3.0 / 2.0) * molar::chromium;
+}
+// kmol of Si, and of Al, that win back one kmol of chromium.
+double siliconPerChromium(Reaction oxide) { return oxide == Reaction::Cr2O3 ? 3.0 / 4.0 : 2.0 / 3.0; }
+double aluminiumPerChromium(Reaction oxide) { return oxide == Reaction::Cr2O3 ? 1.0 : 8.0 / 9.0; }
+
+LedgerProblem heatProblem(const HeatCharge& heat, const GasMixture& mixture) {
+  if (!heat.massTonnes) return LedgerProblem::NoMass;
+  if (!(*heat.massTonnes > 0) || !std::isfinite(*heat.massTonnes)) return LedgerProblem::MassNotPositive;
+  if (!heat.startCarbon) return LedgerProblem::NoStartCarbon;
+  if (!(*heat.startCarbon > 0) || !std::isfinite(*heat.startCarbon)) return LedgerProblem::StartCarbonNotPositive;
+  if (!validMixture(mixture)) return LedgerProblem::BadCoShare;
+  if (!(heat.fesiGrade > 0 && heat.fesiGrade <= 100)) return LedgerProblem::BadFesiGrade;
+  if (!(heat.basicity > 0) || !std::isfinite(heat.basicity)) return LedgerProblem::BadBasicity;
+  if (heat.oxygenFlow && (!(*heat.oxygenFlow > 0) || !std::isfinite(*heat.oxygenFlow))) {
+    return LedgerProblem::BadOxygenFlow;
+  }
+  if (!(heat.silicon >= 0) || !(heat.chromium >= 0)) return LedgerProblem::SiliconOrChromiumNegative;
+  return LedgerProblem::None;
+}
+
+// The O2 : inert ratio of a stage's gas under the mixture.
+double stageRatio(const StageResult& result, const GasMixture& mixture) {
+  if (result.pressure.ratio) {
+    const GasRatio& r = *result.pressure.ratio;
+    return r.inert == 0 ? INFINITY : r.oxygen / r.inert;
+  }
+  return ratioForPressure(result.pressure.coPressure, mixture);
+}
+
+}  // namespace
+
+BlowLedger blowLedger(std::span<const BlowStage> stages, std::span<const StageResult> results,
+                      const HeatCharge& heat, const GasMixture& mixture) {
+  BlowLedger ledger;
+  ledger.problem = heatProblem(heat, mixture);
+  if (ledger.problem != LedgerProblem::None) return ledger;
+  const double kgPerPercent = *heat.massTonnes * 10;  // kg of an element per mass % of the melt
+  const double chromiumCharge = heat.chromium * kgPerPercent;
+  double carbonBefore = *heat.startCarbon;            // mass %
+  double siliconLeft = heat.silicon * kgPerPercent;   // kg
+  double chromiumLost = 0;                            // kg
+  bool allGood = true;
+  LedgerStage totals;
+  Reduction reduction;
+  double reductionSilicon = 0, reductionAluminium = 0;  // kmol
+  for (std::size_t i = 0; i < stages.size() && i < results.size(); ++i) {
+    const StageResult& result = results[i];
+    LedgerStage s;
+    s.margin = result.margin;
+    const auto fail = [&](LedgerProblem problem) {
+      s.problem = problem;
+      allGood = false;
+    };
+    const bool oxygenGiven = !trimmedItem(stages[i].oxygen).empty();
+    bool outOfRange = false;
+    // The typed O2, Nm³; 0 where the cell is empty or not a number.
+    const double typedOxygen = oxygenGiven ? readCellNumber(stages[i].oxygen, outOfRange).value_or(0) : 0;
+    if (result.issue != StageIssue::None) {
+      fail(LedgerProblem::StageNotRead);
+    } else if (!result.measuredCarbon) {
+      fail(LedgerProblem::NoEndCarbon);
+    } else if (*result.measuredCarbon > carbonBefore) {
+      fail(LedgerProblem::EndCarbonAboveStart);
+      s.needed = carbonBefore;
+    } else if (oxygenGiven && !(typedOxygen > 0 && std::isfinite(typedOxygen))) {
+      fail(LedgerProblem::OxygenNotANumber);
+    }
+    if (s.problem != LedgerProblem::None) {
+      ledger.stages.push_back(s);
+      continue;
+    }
+    s.carbonRemoved = (carbonBefore - *result.measuredCarbon) * kgPerPercent;
+    s.carbonOxygen = s.carbonRemoved * oxygenPerCarbon * molar::volume;
+    s.carbonMonoxide = s.carbonRemoved / molar::carbon * molar::volume;
+    s.oxygenTyped = oxygenGiven;
+    s.oxygen = oxygenGiven ? typedOxygen : s.carbonOxygen / mixture.coShare;
+    if (s.oxygen < s.carbonOxygen) {
+      fail(LedgerProblem::OxygenBelowCarbon);
+      s.needed = s.carbonOxygen;
+      ledger.stages.push_back(s);
+      continue;
+    }
+    s.efficiency = s.oxygen > 0 ? s.carbonOxygen / s.oxygen : 1;
+    // The oxygen carbon did not take: silicon first, then chromium.
+    double rest = (s.oxygen - s.carbonOxygen) / molar::volume;  // kmol O2
+    const double siliconOxygen = std::min(rest, siliconLeft * oxygenPerSilicon);
+    s.siliconOxidised = siliconOxygen / oxygenPerSilicon;
+    siliconLeft -= s.siliconOxidised;
+    rest -= siliconOxygen;
+    if (rest > 0 && !result.governing) {
+      fail(LedgerProblem::NoGoverningOxide);
+      ledger.stages.push_back(s);
+      continue;
+    }
+    s.oxide = result.governing.value_or(Reaction::Cr2O3);
+    s.chromiumOxidised = rest > 0 ? rest * chromiumPerOxygen(s.oxide) : 0;
+    chromiumLost += s.chromiumOxidised;
+    s.chromiumAfter = (chromiumCharge - chromiumLost) / kgPerPercent;
+    const double ratio = stageRatio(result, mixture);
+    s.inert = std::isinf(ratio) ? 0 : s.oxygen / ratio;
+    if (heat.oxygenFlow) s.minutes = s.oxygen / *heat.oxygenFlow;
+    carbonBefore = *result.measuredCarbon;
+
+    for (double LedgerStage::*field : {&LedgerStage::oxygen, &LedgerStage::inert, &LedgerStage::carbonRemoved,
+                                       &LedgerStage::carbonOxygen, &LedgerStage::carbonMonoxide,
+                                       &LedgerStage::siliconOxidised, &LedgerStage::chromiumOxidised}) {
+      totals.*field += s.*field;
+    }
+    if (s.minutes) totals.minutes = totals.minutes.value_or(0) + *s.minutes;
+    totals.chromiumAfter = s.chromiumAfter;
+    totals.oxide = s.oxide;
+    const double chromiumKmol = s.chromiumOxidised / molar::chromium;
+    reductionSilicon += chromiumKmol * siliconPerChromium(s.oxide);
+    reductionAluminium += chromiumKmol * aluminiumPerChromium(s.oxide);
+    ledger.stages.push_back(s);
+  }
+  if (!allGood || ledger.stages.empty()) return ledger;
+  totals.efficiency = totals.oxygen > 0 ? totals.carbonOxygen / totals.oxygen : 1;
+  ledger.totals = totals;
+  reduction.silicon = reductionSilicon * molar::silicon;
+  reduction.fesi = reduction.silicon / (heat.fesiGrade / 100);
+  reduction.aluminium = reductionAluminium * molar::aluminium;
+  const double blowSilica = totals.siliconOxidised / molar::silicon;  // kmol SiO2 of the blow
+  reduction.silica = (blowSilica + reductionSilicon) * molar::silica;
+  reduction.lime = heat.basicity * reduction.silica;
+  reduction.slag = reduction.lime + reduction.silica;
+  ledger.reduction = reduction;
+  return ledger;
+}
+
+std::string ledgerProblemText(LedgerProblem problem) {
+  switch (problem) {
+    case LedgerProblem::NoMass:
+      return "请输入炉重W（t）";
+    case LedgerProblem::MassNotPositive:
+      return "炉重W必须大于0";
+    case LedgerProblem::NoStartCarbon:
+      return "请输入初始C浓度";
+    case LedgerProblem::StartCarbonNotPositive:
+      return "初始C浓度必须大于0";
+    case LedgerProblem::BadCoShare:
+      return "总压或CO生成率η不对";
+    case LedgerProblem::BadFesiGrade:
+      return "FeSi品位须大于0%、不超过100%";
+    case LedgerProblem::BadBasicity:
+      return "碱度须大于0";
+    case LedgerProblem::BadOxygenFlow:
+      return "O2流量须大于0";
+    case LedgerProblem::SiliconOrChromiumNegative:
+      return "[%Si]、[%Cr]不能为负";
+    default:
+      return {};
+  }
+}
+
+std::string ledgerProblemText(const LedgerStage& stage, const BlowStage& typed, const StageResult& result) {
+  switch (stage.problem) {
+    case LedgerProblem::None:
+      return {};
+    case LedgerProblem::StageNotRead:
+      return stageIssueText(typed, result);
+    case LedgerProblem::NoEndCarbon:
+      return "没有终点C浓度（实测%C）";
+    case LedgerProblem::EndCarbonAboveStart:
+      return "终点C浓度" + messageExcerpt(typed.measuredCarbon) + "%高于上一段的" + formatShortest(stage.needed) + "%";
+    case LedgerProblem::OxygenNotANumber:
+      return "吹氧量“" + messageExcerpt(typed.oxygen) + "”不是正数";
+    case LedgerProblem::OxygenBelowCarbon:
+      return "吹氧" + messageExcerpt(typed.oxygen) + " Nm³少于脱碳所需的" + fixedText(stage.needed, 1) + " Nm³";
+    case LedgerProblem::NoGoverningOxide:
+      return "没有控制氧化物，无法计算Cr氧化";
+    default:
+      return ledgerProblemText(stage.problem);
+  }
+}
+
+std::string fixedText(double value, int decimals) {
+  char buffer[64];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  if (ec != std::errc()) return formatShortest(value);
+  std::string text(buffer, end);
+  if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);  // no "-0.0"
+  return text;
+}
+
+namespace {
+
+std::string reactionName(Reaction reaction) { return std::string(reactionData(reaction).name); }
+
+std::vector<std::string> ledgerRow(std::string first, std::string gas, const LedgerStage& s, std::string note) {
+  const auto kg = [](double v) { return fixedText(v, 1); };
+  if (s.problem != LedgerProblem::None) {
+    return {std::move(first), std::move(gas), "", "", "", "", "", "", "", "", "", "", std::move(note)};
+  }
+  return {std::move(first),
+          std::move(gas),
+          kg(s.oxygen),
+          kg(s.inert),
+          s.minutes ? kg(*s.minutes) : std::string(),
+          kg(s.carbonRemoved),
+          kg(s.carbonOxygen),
+          fixedText(s.efficiency * 100, 2),
+          kg(s.siliconOxidised),
+          kg(s.chromiumOxidised),
+          s.chromiumOxidised > 0 ? reactionName(s.oxide) : std::string(),
+          fixedText(s.chromiumAfter, 4),
+          std::move(note)};
+}
+
+std::string joined(const LedgerTable& table, bool csv) {
+  const std::string end = csv ? "\r\n" : "\n";
+  std::string text;
+  for (const auto& row : table.rows) {
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      if (i > 0) text += csv ? ',' : '\t';
+      text += csv ? csvField(row[i]) : row[i];
+    }
+    text += end;
+  }
+  text += end;
+  for (const auto& [label, value] : table.reduction) {
+    text += (csv ? csvField(label) : label) + (csv ? "," : "\t") + value + end;
+  }
+  return text;
+}
+
+}  // namespace
+
+LedgerTable ledgerTable(std::span<const BlowStage> stages, std::span<const StageResult> results,
+                        const BlowLedger& ledger) {
+  LedgerTable table;
+  table.rows.push_back({"阶段", "气体比或CO分压", "O2/Nm³", "惰性气体/Nm³", "时间/min", "脱碳/kg", "脱碳O2/Nm³",
+                        "脱碳效率/%", "Si氧化/kg", "Cr氧化/kg", "氧化物", "终点%Cr", "说明"});
+  const std::string heatNote = ledgerProblemText(ledger.problem);
+  for (std::size_t i = 0; i < stages.size(); ++i) {
+    const std::string gas(trimmedItem(stages[i].gas));
+    if (ledger.problem != LedgerProblem::None || i >= ledger.stages.size()) {
+      LedgerStage blank;
+      blank.problem = ledger.problem;
+      table.rows.push_back(ledgerRow(std::to_string(i + 1), gas, blank, heatNote));
+      continue;
+    }
+    const LedgerStage& s = ledger.stages[i];
+    const std::string note = i < results.size() ? ledgerProblemText(s, stages[i], results[i]) : std::string();
+    table.rows.push_back(ledgerRow(std::to_string(i + 1), gas, s, note));
+  }
+  LedgerStage none;
+  none.problem = LedgerProblem::StageNotRead;
+  table.rows.push_back(ledgerRow("合计", "", ledger.totals ? *ledger.totals : none, ""));
+  const auto value = [&](double Reduction::*field) {
+    return ledger.reduction ? fixedText((*ledger.reduction).*field, 1) : std::string();
+  };
+  table.reduction = {{"还原Si/kg", value(&Reduction::silicon)}, {"FeSi/kg", value(&Reduction::fesi)},
+                     {"Al/kg", value(&Reduction::aluminium)},   {"SiO2/kg", value(&Reduction::silica)},
+                     {"CaO/kg", value(&Reduction::lime)},       {"渣量/kg", value(&Reduction::slag)}};
+  return table;
+}
+
+std::string ledgerTsv(const LedgerTable& table) { return joined(table, false); }
+std::string ledgerCsv(const LedgerTable& table) { return joined(table, true); }
+
+}  // namespace velkarin
