@@ -14,7 +14,7 @@ namespace {
 
 // kmol of O2 per kg of an element, and kg of chromium per kmol of O2 for
 // each oxide, from the reactions.
-constexpr double oxygenPerCarbon = 0.5 / molar::carbon;   // C + ½O2 → CO
+constexpr double oxygenPerCarbon = 0.5 / molar::carbon;    // C + ½O2 → CO
 constexpr double oxygenPerSilicon = 1.0 / molar::silicon;  // Si + O2 → SiO2
 double chromiumPerOxygen(Reaction oxide) {                 // kg Cr per kmol O2
   return (oxide == Reaction::Cr2O3 ? 4.0 / 3.0 : 3.0 / 2.0) * molar::chromium;
@@ -49,16 +49,16 @@ double stageRatio(const StageResult& result, const GasMixture& mixture) {
 
 }  // namespace
 
-BlowLedger blowLedger(std::span<const BlowStage> stages, std::span<const StageResult> results,
-                      const HeatCharge& heat, const GasMixture& mixture) {
+BlowLedger blowLedger(std::span<const BlowStage> stages, std::span<const StageResult> results, const HeatCharge& heat,
+                      const GasMixture& mixture) {
   BlowLedger ledger;
   ledger.problem = heatProblem(heat, mixture);
   if (ledger.problem != LedgerProblem::None) return ledger;
   const double kgPerPercent = *heat.massTonnes * 10;  // kg of an element per mass % of the melt
   const double chromiumCharge = heat.chromium * kgPerPercent;
-  double carbonBefore = *heat.startCarbon;            // mass %
-  double siliconLeft = heat.silicon * kgPerPercent;   // kg
-  double chromiumLost = 0;                            // kg
+  double carbonBefore = *heat.startCarbon;           // mass %
+  double siliconLeft = heat.silicon * kgPerPercent;  // kg
+  double chromiumLost = 0;                           // kg
   bool allGood = true;
   LedgerStage totals;
   Reduction reduction;
@@ -121,9 +121,9 @@ BlowLedger blowLedger(std::span<const BlowStage> stages, std::span<const StageRe
     if (heat.oxygenFlow) s.minutes = s.oxygen / *heat.oxygenFlow;
     carbonBefore = *result.measuredCarbon;
 
-    for (double LedgerStage::*field : {&LedgerStage::oxygen, &LedgerStage::inert, &LedgerStage::carbonRemoved,
-                                       &LedgerStage::carbonOxygen, &LedgerStage::carbonMonoxide,
-                                       &LedgerStage::siliconOxidised, &LedgerStage::chromiumOxidised}) {
+    for (double LedgerStage::*field :
+         {&LedgerStage::oxygen, &LedgerStage::inert, &LedgerStage::carbonRemoved, &LedgerStage::carbonOxygen,
+          &LedgerStage::carbonMonoxide, &LedgerStage::siliconOxidised, &LedgerStage::chromiumOxidised}) {
       totals.*field += s.*field;
     }
     if (s.minutes) totals.minutes = totals.minutes.value_or(0) + *s.minutes;

@@ -61,40 +61,40 @@ struct HeatCharge {
 enum class LedgerProblem {
   None,
   // The heat (every stage then has it too):
-  NoMass,            // W missing
-  MassNotPositive,   // W ≤ 0
-  NoStartCarbon,     // C0 missing
+  NoMass,           // W missing
+  MassNotPositive,  // W ≤ 0
+  NoStartCarbon,    // C0 missing
   StartCarbonNotPositive,
-  BadCoShare,        // η out of (0, 1]
-  BadFesiGrade,      // g out of (0, 100]
-  BadBasicity,       // B ≤ 0
-  BadOxygenFlow,     // F ≤ 0
+  BadCoShare,     // η out of (0, 1]
+  BadFesiGrade,   // g out of (0, 100]
+  BadBasicity,    // B ≤ 0
+  BadOxygenFlow,  // F ≤ 0
   SiliconOrChromiumNegative,
   // A stage:
-  StageNotRead,      // its gas or temperature cannot be read (its issue)
-  NoEndCarbon,       // no measured (planned) %C
+  StageNotRead,         // its gas or temperature cannot be read (its issue)
+  NoEndCarbon,          // no measured (planned) %C
   EndCarbonAboveStart,  // its end carbon is above the carbon before it
-  OxygenNotANumber,  // the O2 cell is not a positive number
+  OxygenNotANumber,     // the O2 cell is not a positive number
   OxygenBelowCarbon,    // typed O2 below what its carbon alone takes
   NoGoverningOxide,     // chromium would burn but no oxide governs
 };
 
 struct LedgerStage {
   LedgerProblem problem = LedgerProblem::None;
-  double needed = 0;                   // with OxygenBelowCarbon: V_C, Nm³
-  double oxygen = 0;                   // V_k, Nm³
-  bool oxygenTyped = false;            // V_k from the O2 cell (else V_C/η)
-  double inert = 0;                    // Nm³
-  std::optional<double> minutes;       // with an oxygen flow
-  double carbonRemoved = 0;            // kg
-  double carbonOxygen = 0;             // V_C, Nm³
-  double carbonMonoxide = 0;           // Nm³
-  double efficiency = 0;               // V_C / V_k, 0…1
-  double siliconOxidised = 0;          // kg
-  double chromiumOxidised = 0;         // kg
-  Reaction oxide = Reaction::Cr2O3;    // what the chromium burns to
-  double chromiumAfter = 0;            // [%Cr] at the end of the stage, mass %
-  std::optional<double> margin;        // the stage's margin, mass % (negative: chromium is lost)
+  double needed = 0;                 // with OxygenBelowCarbon: V_C, Nm³
+  double oxygen = 0;                 // V_k, Nm³
+  bool oxygenTyped = false;          // V_k from the O2 cell (else V_C/η)
+  double inert = 0;                  // Nm³
+  std::optional<double> minutes;     // with an oxygen flow
+  double carbonRemoved = 0;          // kg
+  double carbonOxygen = 0;           // V_C, Nm³
+  double carbonMonoxide = 0;         // Nm³
+  double efficiency = 0;             // V_C / V_k, 0…1
+  double siliconOxidised = 0;        // kg
+  double chromiumOxidised = 0;       // kg
+  Reaction oxide = Reaction::Cr2O3;  // what the chromium burns to
+  double chromiumAfter = 0;          // [%Cr] at the end of the stage, mass %
+  std::optional<double> margin;      // the stage's margin, mass % (negative: chromium is lost)
 };
 
 struct Reduction {
@@ -116,8 +116,8 @@ struct BlowLedger {
 
 // The ledger of a schedule: `stages` as typed (their O2 cells), `results`
 // their evaluation under `mixture` (one per stage).
-BlowLedger blowLedger(std::span<const BlowStage> stages, std::span<const StageResult> results,
-                      const HeatCharge& heat, const GasMixture& mixture);
+BlowLedger blowLedger(std::span<const BlowStage> stages, std::span<const StageResult> results, const HeatCharge& heat,
+                      const GasMixture& mixture);
 
 // The ledger as a table, in Chinese as the window and velkarin-curve show
 // it: the header row, one row per stage, the 合计 row; then the reduction as

@@ -15,10 +15,10 @@ namespace {
 struct Schedule {
   const char* name;
   std::vector<BlowStage> stages;
-  double silicon;     // [%Si]
-  double mass;        // t
-  double startCarbon; // %C
-  double coShare;     // η
+  double silicon;      // [%Si]
+  double mass;         // t
+  double startCarbon;  // %C
+  double coShare;      // η
 };
 
 StageSettings settingsFor(const Schedule& s) {
@@ -42,9 +42,10 @@ HeatCharge heatFor(const Schedule& s) {
   return heat;
 }
 
-const std::vector<BlowStage> example{
-    {"4:1", "1600", "0.60", "950"}, {"3:1", "1650", "0.30", "250"}, {"1:1", "1700", "0.12", "180"},
-    {"1:3", "1730", "0.05", "110"}};
+const std::vector<BlowStage> example{{"4:1", "1600", "0.60", "950"},
+                                     {"3:1", "1650", "0.30", "250"},
+                                     {"1:1", "1700", "0.12", "180"},
+                                     {"1:3", "1730", "0.05", "110"}};
 
 // The worked heat: 80 t, C0 1.5 %, 18 %Cr, 9 %Ni, 0.3 %Si, first presets.
 TEST(BlowLedger, TheWorkedHeat) {
@@ -52,15 +53,15 @@ TEST(BlowLedger, TheWorkedHeat) {
   const std::vector<StageResult> results = evaluate(s.stages, settingsFor(s));
   const BlowLedger ledger = blowLedger(s.stages, results, heatFor(s), settingsFor(s).mixture);
   const std::string tsv = ledgerTsv(ledgerTable(s.stages, results, ledger));
-  for (const char* line : {
-           "阶段\t气体比或CO分压\tO2/Nm³\t惰性气体/Nm³\t时间/min\t脱碳/kg\t脱碳O2/Nm³\t脱碳效率/%\tSi氧化/kg\tCr氧化/kg\t"
-           "氧化物\t终点%Cr\t说明\n",
-           "\n1\t4:1\t950.0\t237.5\t\t720.0\t671.8\t70.72\t240.0\t268.0\tCr2O3\t17.6650\t\n",
-           "\n2\t3:1\t250.0\t83.3\t\t240.0\t223.9\t89.57\t0.0\t80.6\tCr2O3\t",
-           "\n3\t1:1\t180.0\t180.0\t\t144.0\t134.4\t74.64\t0.0\t141.2\t",
-           "\n4\t1:3\t110.0\t330.0\t\t56.0\t52.3\t47.50\t0.0\t178.6\t",
-           "\n合计\t\t1490.0\t830.8\t\t1160.0\t1082.4\t72.64\t240.0\t668.4\tCr2O3\t17.1644\t\n\n",
-           "还原Si/kg\t270.8\nFeSi/kg\t361.1\nAl/kg\t346.9\nSiO2/kg\t1092.7\nCaO/kg\t1966.9\n"}) {
+  for (const char* line :
+       {"阶段\t气体比或CO分压\tO2/Nm³\t惰性气体/Nm³\t时间/min\t脱碳/kg\t脱碳O2/Nm³\t脱碳效率/%\tSi氧化/kg\tCr氧化/kg\t"
+        "氧化物\t终点%Cr\t说明\n",
+        "\n1\t4:1\t950.0\t237.5\t\t720.0\t671.8\t70.72\t240.0\t268.0\tCr2O3\t17.6650\t\n",
+        "\n2\t3:1\t250.0\t83.3\t\t240.0\t223.9\t89.57\t0.0\t80.6\tCr2O3\t",
+        "\n3\t1:1\t180.0\t180.0\t\t144.0\t134.4\t74.64\t0.0\t141.2\t",
+        "\n4\t1:3\t110.0\t330.0\t\t56.0\t52.3\t47.50\t0.0\t178.6\t",
+        "\n合计\t\t1490.0\t830.8\t\t1160.0\t1082.4\t72.64\t240.0\t668.4\tCr2O3\t17.1644\t\n\n",
+        "还原Si/kg\t270.8\nFeSi/kg\t361.1\nAl/kg\t346.9\nSiO2/kg\t1092.7\nCaO/kg\t1966.9\n"}) {
     EXPECT_NE(tsv.find(line), std::string::npos) << line << "\n" << tsv;
   }
   EXPECT_NEAR(ledger.totals->chromiumOxidised / (18 * 800), 0.0464, 0.0001);  // 4.6 % of the charge chromium
@@ -70,8 +71,12 @@ TEST(BlowLedger, TheWorkedHeat) {
 TEST(BlowLedger, EveryElementBalances) {
   const std::vector<Schedule> schedules{
       {"example", example, 0.3, 80, 1.5, 1},
-      {"no silicon, O2 from eta", {{"3:1", "1600", "0.8"}, {"1:1", "1680", "0.2"}, {"1:3", "1720", "0.05"}}, 0, 60,
-       1.2, 0.8},
+      {"no silicon, O2 from eta",
+       {{"3:1", "1600", "0.8"}, {"1:1", "1680", "0.2"}, {"1:3", "1720", "0.05"}},
+       0,
+       60,
+       1.2,
+       0.8},
       {"silicon outlasts a stage", {{"4:1", "1580", "1.2", "900"}, {"3:1", "1650", "0.5", "900"}}, 0.6, 100, 1.8, 1},
       {"hot Cr3O4 stage", {{"1:3", "1900", "0.02", "200"}}, 0.1, 40, 0.2, 1},
       {"a pressure item", {{"20000", "1750", "0.04", "150"}}, 0.2, 50, 0.3, 1},
@@ -99,11 +104,10 @@ TEST(BlowLedger, EveryElementBalances) {
     }
     EXPECT_NEAR(oxygenBooked, t.oxygen, 1e-9 * t.oxygen) << s.name;
     EXPECT_LE(t.siliconOxidised, s.silicon * kgPerPercent * (1 + 1e-12)) << s.name;
-    EXPECT_NEAR(t.chromiumAfter * kgPerPercent + t.chromiumOxidised, 18 * kgPerPercent, 1e-9 * kgPerPercent)
-        << s.name;
+    EXPECT_NEAR(t.chromiumAfter * kgPerPercent + t.chromiumOxidised, 18 * kgPerPercent, 1e-9 * kgPerPercent) << s.name;
     EXPECT_NEAR(ledger.reduction->silicon, reductionKmol * molar::silicon, 1e-9 + 1e-9 * reductionKmol) << s.name;
-    EXPECT_NEAR(ledger.reduction->silica,
-                (t.siliconOxidised / molar::silicon + reductionKmol) * molar::silica, 1e-9 * (1 + t.oxygen))
+    EXPECT_NEAR(ledger.reduction->silica, (t.siliconOxidised / molar::silicon + reductionKmol) * molar::silica,
+                1e-9 * (1 + t.oxygen))
         << s.name;
     EXPECT_NEAR(ledger.reduction->slag, 2.8 * ledger.reduction->silica, 1e-9 * (1 + ledger.reduction->slag));
     (void)chromiumKmol;
@@ -144,9 +148,15 @@ TEST(BlowLedger, WhatCannotBeBookedSaysWhy) {
   HeatCharge zeroMass = good;
   zeroMass.massTonnes = 0;
   const std::vector<RefusedCase> cases{
-      {"O2 below carbon", {{"4:1", "1600", "0.6", "950"}, {"3:1", "1650", "0.3", "200"}}, good, 1,
+      {"O2 below carbon",
+       {{"4:1", "1600", "0.6", "950"}, {"3:1", "1650", "0.3", "200"}},
+       good,
+       1,
        "吹氧200 Nm³少于脱碳所需的223.9 Nm³"},
-      {"end carbon above start", {{"4:1", "1600", "0.6"}, {"3:1", "1650", "0.8"}}, good, 1,
+      {"end carbon above start",
+       {{"4:1", "1600", "0.6"}, {"3:1", "1650", "0.8"}},
+       good,
+       1,
        "终点C浓度0.8%高于上一段的0.6%"},
       {"no end carbon", {{"4:1", "1600", ""}}, good, 1, "没有终点C浓度（实测%C）"},
       {"O2 not a number", {{"4:1", "1600", "0.6", "x"}}, good, 1, "吹氧量“x”不是正数"},

@@ -23,6 +23,7 @@
 #include "tests/ui/diagram_test_support.h"
 #include "ui/calculator/main_frame.h"
 #include "ui/common/song_font.h"
+#include "ui/diagram/ledger_panel.h"
 #include "ui/diagram/stage_table.h"
 
 using namespace velkarin;
@@ -59,7 +60,7 @@ class DiagramKeyboardUiTest : public DiagramTestCase {
   Q_OBJECT
 
  private slots:
-  // Tab goes gas → t → C, row by row, then out of the table; Shift+Tab
+  // Tab goes gas → t → C → O2, row by row, then out of the table; Shift+Tab
   // comes back to the last typed cell. Computed cells are never current.
   void tab_walks_the_typed_cells_and_leaves_the_table() {
     EquilibriumDiagramWindow* diagram = openDiagram();
@@ -71,7 +72,7 @@ class DiagramKeyboardUiTest : public DiagramTestCase {
     table->setFocus();
     table->setCurrentCell(0, StageTable::Gas);
     QTRY_VERIFY(table->hasFocus());
-    const QList<QPoint> walk{{1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}};
+    const QList<QPoint> walk{{1, 0}, {2, 0}, {3, 0}, {0, 1}, {1, 1}, {2, 1}, {3, 1}};
     for (const QPoint& expected : walk) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
       QCOMPARE(currentCell(*table), expected);
@@ -81,9 +82,9 @@ class DiagramKeyboardUiTest : public DiagramTestCase {
     QTRY_VERIFY(!table->hasFocus());  // out, to the next control
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     QTRY_VERIFY(table->hasFocus());
-    QCOMPARE(currentCell(*table), QPoint(2, 1));
-    QTest::keyClick(table, Qt::Key_Right);  // no further: the margin is computed
-    QCOMPARE(currentCell(*table), QPoint(2, 1));
+    QCOMPARE(currentCell(*table), QPoint(3, 1));
+    QTest::keyClick(table, Qt::Key_Right);  // no further: p_CO is computed
+    QCOMPARE(currentCell(*table), QPoint(3, 1));
     QVERIFY(!(table->item(0, StageTable::Pressure)->flags() & Qt::ItemIsSelectable));
   }
 
@@ -179,6 +180,27 @@ class DiagramKeyboardUiTest : public DiagramTestCase {
     // The temperature labels and the axis title below the plot are inside the view.
     const int below = 2 * QFontMetrics(axis->labelsFont()).height();
     QVERIFY(view->chart()->plotArea().bottom() + below <= view->viewport()->height());
+  }
+
+  // The ledger under the stages follows the heat's entries and every edit
+  // of the stages, as the core books it.
+  void the_ledger_follows_the_entries_and_the_stages() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    entry(*diagram, "Si")->setText(QStringLiteral("0.3"));
+    StageTable* stages = diagram->stageTable();
+    fill(*stages, {{"4:1", "1600", "0.60", "950"}, {"3:1", "1650", "0.30", "250"}});
+    QTableWidget* ledger = diagram->ledgerPanel()->table();
+    QCOMPARE(ledger->item(0, 12)->text(), QStringLiteral("请输入炉重W（t）"));
+    entry(*diagram, "heatMass")->setText(QStringLiteral("80"));
+    entry(*diagram, "startCarbon")->setText(QStringLiteral("1.5"));
+    QCOMPARE(ledger->item(0, 2)->text(), QStringLiteral("950.0"));
+    QCOMPARE(ledger->item(0, 9)->text(), QStringLiteral("268.0"));  // Cr oxidised, kg
+    QCOMPARE(ledger->item(2, 0)->text(), QStringLiteral("合计"));
+    stages->table()->item(1, StageTable::Oxygen)->setText(QString());  // O2 from η now
+    QCOMPARE(ledger->item(1, 2)->text(), QStringLiteral("223.9"));
+    QVERIFY(diagram->ledgerPanel()->tsv().startsWith(QStringLiteral("阶段\t气体比或CO分压\tO2/Nm³")));
+    stages->table()->item(1, StageTable::Oxygen)->setText(QStringLiteral("100"));
+    QCOMPARE(ledger->item(1, 12)->text(), QStringLiteral("吹氧100 Nm³少于脱碳所需的223.9 Nm³"));
   }
 
   // The frame never opens larger than the screen's available area, whatever

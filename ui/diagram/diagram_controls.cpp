@@ -18,6 +18,7 @@
 #include "ui/diagram/diagram_rows.h"
 #include "ui/diagram/equilibrium_chart_view.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
+#include "ui/diagram/ledger_panel.h"
 #include "ui/diagram/stage_table.h"
 
 namespace velkarin {
@@ -102,6 +103,8 @@ void EquilibriumDiagramWindow::createControls() {
   connect(stageTable_, &StageTable::stagesChanged, this, &EquilibriumDiagramWindow::evaluateStages);
   connect(stageTable_, &StageTable::solveTemperature, this, [this] { solveStage(true); });
   connect(stageTable_, &StageTable::solveRatio, this, [this] { solveStage(false); });
+  ledgerPanel_ = new LedgerPanel(this);
+  connect(ledgerPanel_, &LedgerPanel::heatChanged, this, &EquilibriumDiagramWindow::evaluateStages);
   auto* splitter = new QSplitter(Qt::Horizontal, this);
   splitter->addWidget(chartView_);
   splitter->addWidget(stageTable_);
@@ -125,7 +128,16 @@ void EquilibriumDiagramWindow::createControls() {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(firstRow);
   layout->addLayout(secondRow);
-  layout->addWidget(splitter, 1);
+  // The ledger under chart and stages, over the whole width for its 13
+  // columns; a splitter between them.
+  auto* sheet = new QSplitter(Qt::Vertical, this);
+  sheet->setObjectName(QStringLiteral("planAndLedger"));
+  sheet->addWidget(splitter);
+  sheet->addWidget(ledgerPanel_);
+  sheet->setStretchFactor(0, 3);
+  sheet->setStretchFactor(1, 1);
+  sheet->setChildrenCollapsible(false);
+  layout->addWidget(sheet, 1);
   layout->addWidget(pointer_);
   layout->addWidget(status_);
 }

@@ -12,6 +12,7 @@
 #include "ui/diagram/chart_marks.h"
 #include "ui/diagram/equilibrium_chart_view.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
+#include "ui/diagram/ledger_panel.h"
 #include "ui/diagram/stage_table.h"
 
 namespace velkarin {
@@ -54,6 +55,8 @@ void EquilibriumDiagramWindow::evaluateStages() {
   stageTable_->showSolution(QString());
 
   stageTable_->showResults(stageResults_, reached);
+  const HeatCharge heat = ledgerPanel_->heat(shown_.composition.silicon, shown_.composition.chromium);
+  ledgerPanel_->showLedger(stages, stageResults_, blowLedger(stages, stageResults_, heat, mixture_));
   chartView_->showStages(marks, target, reached);
   showStatus();
 }

@@ -35,6 +35,7 @@ class QLineEdit;
 namespace velkarin {
 
 class EquilibriumChartView;
+class LedgerPanel;
 class StageTable;
 
 // The texts of preset row `row` (0-based) of a reaction, as a calculation window shows them.
@@ -75,6 +76,7 @@ class EquilibriumDiagramWindow : public QWidget {
   void windowConstantsChanged(Reaction reaction);
 
   StageTable* stageTable() const { return stageTable_; }
+  LedgerPanel* ledgerPanel() const { return ledgerPanel_; }
   // The stage results of the stages in the table, and the settings they were
   // evaluated under.
   const std::vector<StageResult>& stageResults() const { return stageResults_; }
@@ -135,6 +137,7 @@ class EquilibriumDiagramWindow : public QWidget {
   QLineEdit* coShare_ = nullptr;             // η
   QCheckBox* bothOxides_ = nullptr;
   StageTable* stageTable_ = nullptr;
+  LedgerPanel* ledgerPanel_ = nullptr;
   EquilibriumChartView* chartView_ = nullptr;
   QLabel* status_ = nullptr;
   QLabel* pointer_ = nullptr;

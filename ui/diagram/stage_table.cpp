@@ -31,7 +31,8 @@ namespace {
 constexpr QRgb badStageBackground = 0xfde2e2;  // typed cells of a row that cannot be read
 
 constexpr std::array<const char*, StageTable::ColumnCount> headers{
-    "气体比或\nCO分压(Pa)", "温度\n℃", "实测\n%C", "p_CO\nPa", "Cr2O3\n平衡%C", "Cr3O4\n平衡%C", "控制", "余量\n%C",
+    "气体比或\nCO分压(Pa)", "温度\n℃",       "实测\n%C", "O2\nNm³",  "p_CO\nPa",
+    "Cr2O3\n平衡%C",        "Cr3O4\n平衡%C", "控制",     "余量\n%C",
 };
 
 QString cellText(const QTableWidget& table, int row, int column) {
@@ -63,7 +64,7 @@ QPushButton* StageTable::addButton(const char* name, const QString& text, const 
 }
 
 void StageTable::createTable() {
-  table_ = new StageGrid(ColumnCount, Measured + 1, this);
+  table_ = new StageGrid(ColumnCount, lastTyped + 1, this);
   table_->setObjectName(QStringLiteral("stages"));
   QStringList names;
   for (const char* header : headers) names << QString::fromUtf8(header);
@@ -74,13 +75,14 @@ void StageTable::createTable() {
                           QAbstractItemView::AnyKeyPressed);
   table_->setToolTip(
       QStringLiteral("气体比写作 氧气:惰性气体（如3:1），或直接写CO分压Pa；"
+                     "O2为本段吹氧量Nm³（空：由脱碳量按η算出）；"
                      "Insert添加、Delete删除、Ctrl+↑/↓移动阶段，Ctrl+C复制整张表"));
   // A focus frame, so the keyboard's place shows on an empty table too.
   table_->setStyleSheet(QStringLiteral("QTableWidget#stages:focus { border: 2px solid palette(highlight); }"));
   // The user's edit of a typed cell becomes an undoable command; the cell's
   // UserRole holds its text before the edit.
   connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-    if (filling_ || item->column() > Measured) return;
+    if (filling_ || item->column() > lastTyped) return;
     const QString before = item->data(Qt::UserRole).toString(), after = item->text();
     if (before == after) return;
     filling_ = true;
@@ -186,7 +188,7 @@ std::vector<BlowStage> StageTable::stages() const {
   std::vector<BlowStage> all;
   for (int row = 0; row < table_->rowCount(); ++row) {
     all.push_back({cellText(*table_, row, Gas).toStdString(), cellText(*table_, row, Temperature).toStdString(),
-                   cellText(*table_, row, Measured).toStdString()});
+                   cellText(*table_, row, Measured).toStdString(), cellText(*table_, row, Oxygen).toStdString()});
   }
   return all;
 }
@@ -230,10 +232,10 @@ void StageTable::moveCurrentStage(int by) {
 void StageTable::putStage(int row, const BlowStage& stage) {
   filling_ = true;
   table_->insertRow(row);
-  const std::array<std::string, 3> typed{stage.gas, stage.temperature, stage.measuredCarbon};
+  const std::array<std::string, 4> typed{stage.gas, stage.temperature, stage.measuredCarbon, stage.oxygen};
   for (int column = 0; column < ColumnCount; ++column) {
-    auto* item = new QTableWidgetItem(column <= Measured ? toQString(typed[std::size_t(column)]) : QString());
-    if (column <= Measured) {
+    auto* item = new QTableWidgetItem(column <= lastTyped ? toQString(typed[std::size_t(column)]) : QString());
+    if (column <= lastTyped) {
       item->setData(Qt::UserRole, item->text());
     } else {
       // Computed: never current, never edited; drawn in the plain text colour.
@@ -255,7 +257,7 @@ BlowStage StageTable::takeStage(int row) {
 }
 
 void StageTable::swapStages(int from, int to) {
-  const int column = std::clamp(table_->currentColumn(), 0, static_cast<int>(Measured));
+  const int column = std::clamp(table_->currentColumn(), 0, static_cast<int>(lastTyped));
   filling_ = true;
   for (int c = 0; c < ColumnCount; ++c) {
     QTableWidgetItem* a = table_->takeItem(from, c);
@@ -296,7 +298,7 @@ void StageTable::showResults(const std::vector<StageResult>& results, std::optio
     }
     // The 说明 of the core table: the row's issue, on its typed cells.
     const QString issue = toQString(cells.back());
-    for (int column = 0; column <= Measured; ++column) {
+    for (int column = 0; column <= lastTyped; ++column) {
       if (QTableWidgetItem* item = table_->item(row, column)) item->setToolTip(issue);
     }
   }

@@ -35,8 +35,21 @@ class StageTable : public QWidget {
   Q_OBJECT
 
  public:
-  // The columns of the table; the first three are typed, the rest computed.
-  enum Column { Gas, Temperature, Measured, Pressure, Cr2O3Carbon, Cr3O4Carbon, Governing, Margin, ColumnCount };
+  // The columns of the table; the first four are typed (O2 in Nm³, empty:
+  // from η), the rest computed.
+  enum Column {
+    Gas,
+    Temperature,
+    Measured,
+    Oxygen,
+    Pressure,
+    Cr2O3Carbon,
+    Cr3O4Carbon,
+    Governing,
+    Margin,
+    ColumnCount
+  };
+  static constexpr int lastTyped = Oxygen;
 
   explicit StageTable(QWidget* parent = nullptr);
 

@@ -154,7 +154,8 @@ bool lateBlow(velkarin::MainFrame& frame, const QDir& folder) {
 
 // The diagram planning the README's blow: 3:1 at 1600 °C (0.60 %C
 // measured), 1:1 at 1680 °C (0.15 %C), 1:3 at 1720 °C (0.04 %C), 18 %Cr
-// 9 %Ni, both oxides, target 0.03 %C; Form1's list cleared first, so no heat
+// 9 %Ni, both oxides, target 0.03 %C, its ledger for an 80 t heat from
+// 1.5 %C with the oxygen from η; Form1's list cleared first, so no heat
 // path stands in the picture.
 bool planBlow(velkarin::MainFrame& frame, const QDir& folder,
               const QString& picture = QStringLiteral("planning-a-blow.png"), bool requireWhole = true) {
@@ -169,7 +170,9 @@ bool planBlow(velkarin::MainFrame& frame, const QDir& folder,
                                    {"Si", "0"},
                                    {"Mn", "0"},
                                    {"pressures", "3:1, 1:1, 1:3"},
-                                   {"target", "0.03"}}) {
+                                   {"target", "0.03"},
+                                   {"heatMass", "80"},
+                                   {"startCarbon", "1.5"}}) {
     set(name, text);
   }
   diagram->findChild<QCheckBox*>(QStringLiteral("bothOxides"))->setChecked(true);

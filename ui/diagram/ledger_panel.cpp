@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "ui/diagram/ledger_panel.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "calc/number_list.h"
+#include "ui/common/qt_text.h"
+#include "ui/common/text_file.h"
+#include "ui/diagram/chart_marks.h"
+
+namespace velkarin {
+
+namespace {
+
+constexpr int chromiumColumn = 9;  // Cr氧化/kg in the core's ledger table
+
+std::optional<double> number(const QLineEdit* edit) {
+  if (edit->text().trimmed().isEmpty()) return std::nullopt;
+  return readFiniteNumber(edit->text().toStdString()).value_or(std::nan(""));
+}
+
+}  // namespace
+
+LedgerPanel::LedgerPanel(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("ledgerPanel"));
+  auto* entries = new QGridLayout;
+  int column = 0;
+  const auto place = [&](QLineEdit* edit, const QString& caption) {
+    auto* label = new QLabel(caption, this);
+    label->setBuddy(edit);
+    entries->addWidget(label, column / 6, column % 6);
+    entries->addWidget(edit, column / 6, column % 6 + 1);
+    column += 2;
+  };
+  mass_ = addEntry("heatMass", QStringLiteral("炉重W(t)"), QString(), QStringLiteral("钢水质量，t"));
+  place(mass_, QStringLiteral("炉重W(t)"));
+  startCarbon_ = addEntry("startCarbon", QStringLiteral("初始%C"), QString(), QStringLiteral("吹炼开始时的C浓度，质量%"));
+  place(startCarbon_, QStringLiteral("初始%C"));
+  oxygenFlow_ = addEntry("oxygenFlow", QStringLiteral("O2流量"), QString(),
+                         QStringLiteral("吹氧流量，Nm³/min（可不填；填了就给出各段时间）"));
+  place(oxygenFlow_, QStringLiteral("O2流量"));
+  fesiGrade_ = addEntry("fesiGrade", QStringLiteral("FeSi品位"), QStringLiteral("75"),
+                        QStringLiteral("硅铁中的Si，质量%"));
+  place(fesiGrade_, QStringLiteral("FeSi品位%"));
+  basicity_ = addEntry("basicity", QStringLiteral("碱度"), QStringLiteral("1.8"), QStringLiteral("炉渣碱度CaO/SiO2"));
+  place(basicity_, QStringLiteral("碱度"));
+
+  table_ = new QTableWidget(this);
+  table_->setObjectName(QStringLiteral("ledger"));
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->verticalHeader()->setVisible(false);
+  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+  auto* buttons = new QHBoxLayout;
+  for (const auto& [name, text, tip, action] :
+       {std::tuple{"copyLedger", QStringLiteral("复制"), QStringLiteral("物料平衡复制为制表符分隔的文本"),
+                   std::function<void()>([this] { QGuiApplication::clipboard()->setText(toTsv_); })},
+        std::tuple{"saveLedger", QStringLiteral("保存CSV…"), QStringLiteral("物料平衡保存为CSV文件"),
+                   std::function<void()>([this] { askAndSave(); })}}) {
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(QString::fromUtf8(name));
+    button->setToolTip(tip);
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, action);
+    buttons->addWidget(button);
+  }
+  buttons->addStretch();
+
+  // The caption with the buttons, the entries under them on the left; the
+  // table beside them.
+  buttons->insertWidget(0, new QLabel(QStringLiteral("物料平衡"), this));
+  auto* side = new QVBoxLayout;
+  side->addLayout(buttons);
+  side->addLayout(entries);
+  side->addStretch();
+  table_->setMinimumHeight(90);
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addLayout(side);
+  layout->addWidget(table_, 1);
+}
+
+QLineEdit* LedgerPanel::addEntry(const char* name, const QString&, const QString& text, const QString& tip) {
+  auto* edit = new QLineEdit(text, this);
+  edit->setObjectName(QString::fromUtf8(name));
+  edit->setToolTip(tip);
+  edit->setMaximumWidth(70);
+  connect(edit, &QLineEdit::textChanged, this, &LedgerPanel::heatChanged);
+  return edit;
+}
+
+HeatCharge LedgerPanel::heat(double silicon, double chromium) const {
+  HeatCharge heat;
+  heat.massTonnes = number(mass_);
+  heat.startCarbon = number(startCarbon_);
+  heat.oxygenFlow = number(oxygenFlow_);
+  heat.fesiGrade = number(fesiGrade_).value_or(std::nan(""));
+  heat.basicity = number(basicity_).value_or(std::nan(""));
+  heat.silicon = silicon;
+  heat.chromium = chromium;
+  return heat;
+}
+
+void LedgerPanel::showLedger(const std::vector<BlowStage>& stages, const std::vector<StageResult>& results,
+                             const BlowLedger& ledger) {
+  const LedgerTable table = ledgerTable(stages, results, ledger);
+  toTsv_ = toQString(ledgerTsv(table));
+  csv_ = QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(ledgerCsv(table));
+  const auto& header = table.rows.front();
+  table_->setColumnCount(static_cast<int>(header.size()));
+  QStringList names;
+  for (const std::string& name : header) names << toQString(name);
+  table_->setHorizontalHeaderLabels(names);
+  const int rows = static_cast<int>(table.rows.size() - 1 + table.reduction.size());
+  table_->setRowCount(rows);
+  int row = 0;
+  for (std::size_t r = 1; r < table.rows.size(); ++r, ++row) {
+    for (std::size_t c = 0; c < table.rows[r].size(); ++c) {
+      auto* item = new QTableWidgetItem(toQString(table.rows[r][c]));
+      // Chromium burnt where the bath is below its governing equilibrium carbon.
+      const std::size_t stage = r - 1;
+      const bool losing = static_cast<int>(c) == chromiumColumn && stage < ledger.stages.size() &&
+                          ledger.stages[stage].chromiumOxidised > 0 && ledger.stages[stage].margin &&
+                          *ledger.stages[stage].margin < 0;
+      if (losing) item->setForeground(QColor::fromRgb(stageLossColour));
+      table_->setItem(row, static_cast<int>(c), item);
+    }
+  }
+  for (const auto& [label, value] : table.reduction) {
+    table_->setItem(row, 0, new QTableWidgetItem(toQString(label)));
+    table_->setItem(row, 1, new QTableWidgetItem(toQString(value)));
+    ++row;
+  }
+}
+
+std::optional<QString> LedgerPanel::writeCsv(const QString& path) const { return writeFileWhole(path, csv_); }
+
+void LedgerPanel::askAndSave() {
+  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存物料平衡"), QStringLiteral("物料平衡.csv"),
+                                              QStringLiteral("CSV 文件 (*.csv)"));
+  if (path.isEmpty()) return;
+  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".csv");
+  if (const std::optional<QString> error = writeCsv(path)) {
+    QMessageBox::critical(this, QStringLiteral("平衡曲线图"),
+                          QStringLiteral("无法保存文件“%1”：%2").arg(QDir::toNativeSeparators(path), *error));
+  }
+}
+
+}  // namespace velkarin

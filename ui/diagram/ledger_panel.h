@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: Apache-2.0
+#pragma once
+
+// 物料平衡 under the stage table: the heat's entries (炉重W, 初始%C,
+// O2流量, FeSi品位, 碱度) and the blow ledger of the stages — per stage,
+// 合计 and the reduction — with copy (TSV) and CSV save. A stage that burns
+// chromium below its governing equilibrium carbon shows its Cr figure in
+// the margin's red.
+//
+// Controls: heatMass, startCarbon, oxygenFlow, fesiGrade, basicity, ledger
+// (the table), copyLedger, saveLedger.
+
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+#include "calc/blow_ledger.h"
+
+class QLineEdit;
+class QTableWidget;
+
+namespace velkarin {
+
+class LedgerPanel : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit LedgerPanel(QWidget* parent = nullptr);
+
+  // The heat as typed, with the melt's [%Si] and [%Cr].
+  HeatCharge heat(double silicon, double chromium) const;
+  // Shows the ledger of the stages (texts and results as the stage table has them).
+  void showLedger(const std::vector<BlowStage>& stages, const std::vector<StageResult>& results,
+                  const BlowLedger& ledger);
+  QTableWidget* table() const { return table_; }
+  QString tsv() const { return toTsv_; }
+  std::optional<QString> writeCsv(const QString& path) const;
+
+ signals:
+  void heatChanged();
+
+ private:
+  QLineEdit* addEntry(const char* name, const QString& caption, const QString& text, const QString& tip);
+  void askAndSave();
+
+  QLineEdit* mass_ = nullptr;
+  QLineEdit* startCarbon_ = nullptr;
+  QLineEdit* oxygenFlow_ = nullptr;
+  QLineEdit* fesiGrade_ = nullptr;
+  QLineEdit* basicity_ = nullptr;
+  QTableWidget* table_ = nullptr;
+  QString toTsv_;
+  QByteArray csv_;
+};
+
+}  // namespace velkarin
