@@ -136,6 +136,9 @@ void EquilibriumChartView::layoutTitle() {
   }
   constexpr int side = 10;  // px
   const qreal width = std::max<qreal>(100, chart()->size().width() - 2 * side);
+  // A redraw with the same title at the same width changes nothing: the
+  // chart is laid out again only when the title's lines do change.
+  if (titleItem_->toPlainText() == title_ && titleItem_->textWidth() == width) return;
   titleItem_->setTextWidth(width);
   QTextOption centred(Qt::AlignHCenter);
   centred.setWrapMode(QTextOption::WordWrap);
@@ -143,7 +146,8 @@ void EquilibriumChartView::layoutTitle() {
   titleItem_->setPlainText(title_);
   titleItem_->setPos(side, 4);
   const int height = title_.isEmpty() ? 0 : static_cast<int>(std::ceil(titleItem_->boundingRect().height()));
-  chart()->setMargins(QMargins(side, height + 6, side, side));
+  const QMargins margins(side, height + 6, side, side);
+  if (chart()->margins() != margins) chart()->setMargins(margins);
   fitTemperatureTicks();
 }
 

@@ -48,13 +48,14 @@ LedgerPanel::LedgerPanel(QWidget* parent) : QWidget(parent) {
   };
   mass_ = addEntry("heatMass", QStringLiteral("炉重W(t)"), QString(), QStringLiteral("钢水质量，t"));
   place(mass_, QStringLiteral("炉重W(t)"));
-  startCarbon_ = addEntry("startCarbon", QStringLiteral("初始%C"), QString(), QStringLiteral("吹炼开始时的C浓度，质量%"));
+  startCarbon_ =
+      addEntry("startCarbon", QStringLiteral("初始%C"), QString(), QStringLiteral("吹炼开始时的C浓度，质量%"));
   place(startCarbon_, QStringLiteral("初始%C"));
   oxygenFlow_ = addEntry("oxygenFlow", QStringLiteral("O2流量"), QString(),
                          QStringLiteral("吹氧流量，Nm³/min（可不填；填了就给出各段时间）"));
   place(oxygenFlow_, QStringLiteral("O2流量"));
-  fesiGrade_ = addEntry("fesiGrade", QStringLiteral("FeSi品位"), QStringLiteral("75"),
-                        QStringLiteral("硅铁中的Si，质量%"));
+  fesiGrade_ =
+      addEntry("fesiGrade", QStringLiteral("FeSi品位"), QStringLiteral("75"), QStringLiteral("硅铁中的Si，质量%"));
   place(fesiGrade_, QStringLiteral("FeSi品位%"));
   basicity_ = addEntry("basicity", QStringLiteral("碱度"), QStringLiteral("1.8"), QStringLiteral("炉渣碱度CaO/SiO2"));
   place(basicity_, QStringLiteral("碱度"));
@@ -63,7 +64,8 @@ LedgerPanel::LedgerPanel(QWidget* parent) : QWidget(parent) {
   table_->setObjectName(QStringLiteral("ledger"));
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->verticalHeader()->setVisible(false);
-  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  // Sized to the contents when they change (showLedger), not on every paint.
+  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
 
   auto* buttons = new QHBoxLayout;
   for (const auto& [name, text, tip, action] :
@@ -121,30 +123,51 @@ void LedgerPanel::showLedger(const std::vector<BlowStage>& stages, const std::ve
   toTsv_ = toQString(ledgerTsv(table));
   csv_ = QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(ledgerCsv(table));
   const auto& header = table.rows.front();
-  table_->setColumnCount(static_cast<int>(header.size()));
-  QStringList names;
-  for (const std::string& name : header) names << toQString(name);
-  table_->setHorizontalHeaderLabels(names);
+  const int columns = static_cast<int>(header.size());
   const int rows = static_cast<int>(table.rows.size() - 1 + table.reduction.size());
-  table_->setRowCount(rows);
+  bool changed = false;
+  if (table_->columnCount() != columns) {
+    table_->setColumnCount(columns);
+    QStringList names;
+    for (const std::string& name : header) names << toQString(name);
+    table_->setHorizontalHeaderLabels(names);
+    changed = true;
+  }
+  if (table_->rowCount() != rows) {
+    table_->setRowCount(rows);
+    changed = true;
+  }
+  // Items are kept from one redraw to the next; only a text that differs is set.
+  const auto put = [&](int row, int column, const std::string& text, bool losing) {
+    QTableWidgetItem* item = table_->item(row, column);
+    if (!item) {
+      item = new QTableWidgetItem;
+      table_->setItem(row, column, item);
+    }
+    const QString shown = toQString(text);
+    if (item->text() != shown) {
+      item->setText(shown);
+      changed = true;
+    }
+    const QBrush brush = losing ? QBrush(QColor::fromRgb(stageLossColour)) : QBrush();
+    if (item->foreground() != brush) item->setForeground(brush);
+  };
   int row = 0;
   for (std::size_t r = 1; r < table.rows.size(); ++r, ++row) {
+    const std::size_t stage = r - 1;
     for (std::size_t c = 0; c < table.rows[r].size(); ++c) {
-      auto* item = new QTableWidgetItem(toQString(table.rows[r][c]));
       // Chromium burnt where the bath is below its governing equilibrium carbon.
-      const std::size_t stage = r - 1;
       const bool losing = static_cast<int>(c) == chromiumColumn && stage < ledger.stages.size() &&
                           ledger.stages[stage].chromiumOxidised > 0 && ledger.stages[stage].margin &&
                           *ledger.stages[stage].margin < 0;
-      if (losing) item->setForeground(QColor::fromRgb(stageLossColour));
-      table_->setItem(row, static_cast<int>(c), item);
+      put(row, static_cast<int>(c), table.rows[r][c], losing);
     }
   }
   for (const auto& [label, value] : table.reduction) {
-    table_->setItem(row, 0, new QTableWidgetItem(toQString(label)));
-    table_->setItem(row, 1, new QTableWidgetItem(toQString(value)));
+    for (int c = 0; c < columns; ++c) put(row, c, c == 0 ? label : c == 1 ? value : std::string(), false);
     ++row;
   }
+  if (changed) table_->resizeColumnsToContents();
 }
 
 std::optional<QString> LedgerPanel::writeCsv(const QString& path) const { return writeFileWhole(path, csv_); }
