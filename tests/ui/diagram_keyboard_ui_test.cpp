@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineEdit>
@@ -172,6 +173,10 @@ class DiagramKeyboardUiTest : public DiagramTestCase {
     for (const QString& name : names) {
       QVERIFY2(metrics.horizontalAdvance(name) + 20 <= legend->geometry().width(), qPrintable(name));
     }
+    // Switching the reaction and back leaves no empty entry in the legend.
+    diagramCombo(*diagram, "reaction")->setCurrentIndex(1);
+    diagramCombo(*diagram, "reaction")->setCurrentIndex(0);
+    QVERIFY2(!legendNames(*view).contains(QString()), qPrintable(legendNames(*view).join(QLatin1Char('|'))));
     QVERIFY(view->chartTitle().contains(QStringLiteral("A=739938")));
     QVERIFY(view->chartTitle().contains(QStringLiteral("A=697890")));
     const QValueAxis* axis = view->temperatureAxis();
