@@ -132,6 +132,10 @@ check "--stages DIRECTORY: Is a directory" stderr_has "Is a directory"
 check "more than 100000 stages are refused" status_is 1 "$curve" --stages "$work/many.csv"
 check "a repeated curve option is refused" status_is 2 "$curve" --cr 18 --cr 17
 
+# An option the desktop program does not know starts no windows.
+check "velkarin --no-such-option: status 2" status_is 2 env -u DISPLAY -u WAYLAND_DISPLAY "$velkarin" --report x
+check "velkarin --no-such-option: usage" stderr_has "Usage: velkarin"
+
 # A display that cannot be opened: the program's own message, status 1.
 check "DISPLAY=:99: status 1" status_is 1 env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:99 "$velkarin"
 check "DISPLAY=:99: names the display" stderr_has "DISPLAY=:99"

@@ -26,7 +26,9 @@ static constexpr std::string_view usage =
     "It needs a display; without one, run it as: xvfb-run -a velkarin\n"
     "\n"
     "  -h, --help   print this text\n"
-    "  --version    print the name and version\n"
+    "  --version    print the name, version and licence\n"
+    "Qt's own options (-platform NAME, -style NAME, ...) are passed on to Qt;\n"
+    "any other option starting with -- is refused with status 2.\n"
     "\n"
     "See also velkarin-batch(1) and velkarin-curve(1).\n";
 
@@ -48,7 +50,14 @@ static std::optional<int> answerOptions(int argc, char* argv[]) {
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") return printAndExit(std::string(usage));
     if (arg == "--version") return printAndExit(velkarin::versionText("velkarin"));
-    // Qt's own options (-platform, -style, …) and their values are Qt's business.
+    // Qt's own options (-platform, -style, …) and their values are Qt's
+    // business; a long option the program does not know is a mistake, not
+    // something to start the windows over.
+    if (arg.size() > 2 && arg.substr(0, 2) == "--") {
+      std::fprintf(stderr, "velkarin: unknown option '%.*s'\n\n%.*s", static_cast<int>(arg.size()), arg.data(),
+                   static_cast<int>(usage.size()), usage.data());
+      return 2;
+    }
   }
   return std::nullopt;
 }
