@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 
-#include "calc/csv_field.h"
 #include "calc/number_list.h"
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
@@ -227,21 +226,12 @@ std::vector<std::string> ledgerRow(std::string first, std::string gas, const Led
           std::move(note)};
 }
 
-std::string joined(const LedgerTable& table, bool csv) {
-  const std::string end = csv ? "\r\n" : "\n";
-  std::string text;
-  for (const auto& row : table.rows) {
-    for (std::size_t i = 0; i < row.size(); ++i) {
-      if (i > 0) text += csv ? ',' : '\t';
-      text += csv ? csvField(row[i]) : row[i];
-    }
-    text += end;
-  }
-  text += end;
-  for (const auto& [label, value] : table.reduction) {
-    text += (csv ? csvField(label) : label) + (csv ? "," : "\t") + value + end;
-  }
-  return text;
+// The rows, an empty line, then the reduction as two-cell rows: the stage
+// table's own joining, so both tables are written alike.
+std::vector<std::vector<std::string>> reductionRows(const LedgerTable& table) {
+  std::vector<std::vector<std::string>> rows{{}};  // the empty line
+  for (const auto& [label, value] : table.reduction) rows.push_back({label, value});
+  return rows;
 }
 
 }  // namespace
@@ -276,7 +266,11 @@ LedgerTable ledgerTable(std::span<const BlowStage> stages, std::span<const Stage
   return table;
 }
 
-std::string ledgerTsv(const LedgerTable& table) { return joined(table, false); }
-std::string ledgerCsv(const LedgerTable& table) { return joined(table, true); }
+std::string ledgerTsv(const LedgerTable& table) {
+  return stageTableTsv(table.rows) + stageTableTsv(reductionRows(table));
+}
+std::string ledgerCsv(const LedgerTable& table) {
+  return stageTableCsv(table.rows) + stageTableCsv(reductionRows(table));
+}
 
 }  // namespace velkarin

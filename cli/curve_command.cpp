@@ -7,7 +7,6 @@
 #include <optional>
 #include <set>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include "calc/number_list.h"
@@ -113,11 +112,7 @@ std::optional<std::string> setHeat(Collected& c, const std::string& value) {
   if (!(*number > 0) || (grade && *number > 100)) {
     return "--" + std::string(Name) + (grade ? " must be in (0, 100]" : " must be greater than 0");
   }
-  if constexpr (std::is_same_v<decltype(c.options.heat.*Field), std::optional<double>>) {
-    c.options.heat.*Field = *number;
-  } else {
-    c.options.heat.*Field = *number;
-  }
+  c.options.heat.*Field = *number;
   return std::nullopt;
 }
 

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "ui/common/text_file.h"
 
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QSaveFile>
 
 namespace velkarin {
@@ -18,6 +22,17 @@ std::optional<QString> writeFileWhole(const QString& path, const QByteArray& byt
   if (!file.commit() && error.isEmpty()) error = file.errorString();
   if (!error.isEmpty()) return error;
   return std::nullopt;
+}
+
+void askAndSaveCsv(QWidget* parent, const QString& caption, const QString& suggestedName, const QByteArray& bytes,
+                   const QString& windowTitle) {
+  QString path = QFileDialog::getSaveFileName(parent, caption, suggestedName, QStringLiteral("CSV 文件 (*.csv)"));
+  if (path.isEmpty()) return;  // cancelled
+  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".csv");
+  if (const std::optional<QString> error = writeFileWhole(path, bytes)) {
+    QMessageBox::critical(parent, windowTitle,
+                          QStringLiteral("无法保存文件“%1”：%2").arg(QDir::toNativeSeparators(path), *error));
+  }
 }
 
 }  // namespace velkarin

@@ -2,16 +2,12 @@
 #include "ui/diagram/ledger_panel.h"
 
 #include <QClipboard>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -46,18 +42,15 @@ LedgerPanel::LedgerPanel(QWidget* parent) : QWidget(parent) {
     entries->addWidget(edit, column / 6, column % 6 + 1);
     column += 2;
   };
-  mass_ = addEntry("heatMass", QStringLiteral("炉重W(t)"), QString(), QStringLiteral("钢水质量，t"));
+  mass_ = addEntry("heatMass", QString(), QStringLiteral("钢水质量，t"));
   place(mass_, QStringLiteral("炉重W(t)"));
-  startCarbon_ =
-      addEntry("startCarbon", QStringLiteral("初始%C"), QString(), QStringLiteral("吹炼开始时的C浓度，质量%"));
+  startCarbon_ = addEntry("startCarbon", QString(), QStringLiteral("吹炼开始时的C浓度，质量%"));
   place(startCarbon_, QStringLiteral("初始%C"));
-  oxygenFlow_ = addEntry("oxygenFlow", QStringLiteral("O2流量"), QString(),
-                         QStringLiteral("吹氧流量，Nm³/min（可不填；填了就给出各段时间）"));
+  oxygenFlow_ = addEntry("oxygenFlow", QString(), QStringLiteral("吹氧流量，Nm³/min（可不填；填了就给出各段时间）"));
   place(oxygenFlow_, QStringLiteral("O2流量"));
-  fesiGrade_ =
-      addEntry("fesiGrade", QStringLiteral("FeSi品位"), QStringLiteral("75"), QStringLiteral("硅铁中的Si，质量%"));
+  fesiGrade_ = addEntry("fesiGrade", QStringLiteral("75"), QStringLiteral("硅铁中的Si，质量%"));
   place(fesiGrade_, QStringLiteral("FeSi品位%"));
-  basicity_ = addEntry("basicity", QStringLiteral("碱度"), QStringLiteral("1.8"), QStringLiteral("炉渣碱度CaO/SiO2"));
+  basicity_ = addEntry("basicity", QStringLiteral("1.8"), QStringLiteral("炉渣碱度CaO/SiO2"));
   place(basicity_, QStringLiteral("碱度"));
 
   table_ = new QTableWidget(this);
@@ -96,7 +89,7 @@ LedgerPanel::LedgerPanel(QWidget* parent) : QWidget(parent) {
   layout->addWidget(table_, 1);
 }
 
-QLineEdit* LedgerPanel::addEntry(const char* name, const QString&, const QString& text, const QString& tip) {
+QLineEdit* LedgerPanel::addEntry(const char* name, const QString& text, const QString& tip) {
   auto* edit = new QLineEdit(text, this);
   edit->setObjectName(QString::fromUtf8(name));
   edit->setToolTip(tip);
@@ -173,14 +166,8 @@ void LedgerPanel::showLedger(const std::vector<BlowStage>& stages, const std::ve
 std::optional<QString> LedgerPanel::writeCsv(const QString& path) const { return writeFileWhole(path, csv_); }
 
 void LedgerPanel::askAndSave() {
-  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存物料平衡"), QStringLiteral("物料平衡.csv"),
-                                              QStringLiteral("CSV 文件 (*.csv)"));
-  if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".csv");
-  if (const std::optional<QString> error = writeCsv(path)) {
-    QMessageBox::critical(this, QStringLiteral("平衡曲线图"),
-                          QStringLiteral("无法保存文件“%1”：%2").arg(QDir::toNativeSeparators(path), *error));
-  }
+  askAndSaveCsv(this, QStringLiteral("保存物料平衡"), QStringLiteral("物料平衡.csv"), csv_,
+                QStringLiteral("平衡曲线图"));
 }
 
 }  // namespace velkarin

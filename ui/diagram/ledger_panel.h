@@ -40,7 +40,7 @@ class LedgerPanel : public QWidget {
   void heatChanged();
 
  private:
-  QLineEdit* addEntry(const char* name, const QString& caption, const QString& text, const QString& tip);
+  QLineEdit* addEntry(const char* name, const QString& text, const QString& tip);
   void askAndSave();
 
   QLineEdit* mass_ = nullptr;

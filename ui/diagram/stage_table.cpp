@@ -2,16 +2,12 @@
 #include "ui/diagram/stage_table.h"
 
 #include <QClipboard>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableWidget>
@@ -314,22 +310,15 @@ QString StageTable::tsv() const {
 
 void StageTable::copyTable() const { QGuiApplication::clipboard()->setText(tsv()); }
 
-std::optional<QString> StageTable::writeCsv(const QString& path) const {
-  const std::vector<BlowStage> all = stages();
-  const QByteArray bytes =
-      QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(stageTableCsv(stageTable(all, results_)));
-  return writeFileWhole(path, bytes);
+QByteArray StageTable::csvBytes() const {
+  return QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(stageTableCsv(stageTable(stages(), results_)));
 }
 
+std::optional<QString> StageTable::writeCsv(const QString& path) const { return writeFileWhole(path, csvBytes()); }
+
 void StageTable::askAndSave() {
-  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存吹炼阶段表"), QStringLiteral("吹炼阶段.csv"),
-                                              QStringLiteral("CSV 文件 (*.csv)"));
-  if (path.isEmpty()) return;  // cancelled
-  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".csv");
-  if (const std::optional<QString> error = writeCsv(path)) {
-    QMessageBox::critical(this, QStringLiteral("平衡曲线图"),
-                          QStringLiteral("无法保存文件“%1”：%2").arg(QDir::toNativeSeparators(path), *error));
-  }
+  askAndSaveCsv(this, QStringLiteral("保存吹炼阶段表"), QStringLiteral("吹炼阶段.csv"), csvBytes(),
+                QStringLiteral("平衡曲线图"));
 }
 
 }  // namespace velkarin

@@ -96,6 +96,7 @@ class StageTable : public QWidget {
                          const std::function<void()>& action);
   void addStageAfterCurrent();
   void askAndSave();
+  QByteArray csvBytes() const;  // the table as CSV, UTF-8 with a byte order mark
   void setComputed(int row, int column, const QString& text);
   void putStage(int row, const BlowStage& stage);
   BlowStage takeStage(int row);
