@@ -14,6 +14,7 @@ packages=(
   xvfb xauth
   desktop-file-utils appstream dpkg-dev file lintian
   qt6-wayland
+  nlohmann-json3-dev poppler-utils shared-mime-info
 )
 
 missing=()
