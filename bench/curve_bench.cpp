@@ -82,7 +82,7 @@ void largestStageFile(benchmark::State& state) {
   for (auto _ : state) {
     StringSource source(text);
     auto read = readStages(source);
-    const auto& stages = std::get<std::vector<BlowStage>>(read);
+    const auto& stages = std::get<StageDocument>(read).stages;
     std::vector<StageResult> results;
     results.reserve(stages.size());
     for (const BlowStage& stage : stages) results.push_back(evaluateStage(stage, settings));

@@ -11,6 +11,7 @@
 
 #include "calc/number_list.h"
 #include "calc/number_text.h"
+#include "calc/plan.h"
 #include "calc/reaction_data.h"
 #include "cli/stage_command.h"
 
@@ -22,6 +23,7 @@ namespace {
 struct Collected {
   CurveCommandOptions options;
   std::optional<std::string> a, b;
+  std::optional<std::string> otherA, otherB;
   std::optional<std::string> pressures;  // read once P and η are known
 };
 
@@ -73,6 +75,21 @@ std::optional<std::string> setA(Collected& c, const std::string& value) {
 
 std::optional<std::string> setB(Collected& c, const std::string& value) {
   c.b = value;
+  return std::nullopt;
+}
+
+std::optional<std::string> setOtherA(Collected& c, const std::string& value) {
+  c.otherA = value;
+  return std::nullopt;
+}
+
+std::optional<std::string> setOtherB(Collected& c, const std::string& value) {
+  c.otherB = value;
+  return std::nullopt;
+}
+
+std::optional<std::string> setPlan(Collected& c, const std::string& value) {
+  c.options.planFile = value;
   return std::nullopt;
 }
 
@@ -141,10 +158,12 @@ constexpr char totalPressure[] = "total-pressure", coShare[] = "co-share";
 constexpr char heatMass[] = "heat-mass", startCarbon[] = "start-carbon", o2Flow[] = "o2-flow",
                fesiGrade[] = "fesi-grade", basicity[] = "basicity";
 
-constexpr std::array<OptionRow, 20> optionRows{{
+constexpr std::array<OptionRow, 23> optionRows{{
     {"reaction", setReaction},
     {"a", setA},
     {"b", setB},
+    {"other-a", setOtherA},
+    {"other-b", setOtherB},
     {"cr", setComposition<&CurveComposition::chromium, cr, true>},
     {"ni", setComposition<&CurveComposition::nickel, ni, false>},
     {"si", setComposition<&CurveComposition::silicon, si, false>},
@@ -156,6 +175,7 @@ constexpr std::array<OptionRow, 20> optionRows{{
     {"total-pressure", setMixture<&GasMixture::totalPressure, totalPressure>},
     {"co-share", setMixture<&GasMixture::coShare, coShare>},
     {"stages", setStages},
+    {"plan", setPlan},
     {"target", setTarget},
     {"heat-mass", setHeat<&HeatCharge::massTonnes, heatMass>},
     {"start-carbon", setHeat<&HeatCharge::startCarbon, startCarbon>},
@@ -178,10 +198,78 @@ std::optional<std::string> resolveLine(Collected& c) {
   const auto line = readReactionLine(texts);
   if (!line) return "--a/--b: A '" + texts.a + "' and B '" + texts.b + "' must both be numbers";
   c.options.family.line = *line;
+  const PresetRow& otherPreset = reactionData(otherReaction(c.options.family.reaction)).presets[0];
+  const ReactionConstants other{c.otherA.value_or(std::string(otherPreset.a)),
+                                c.otherB.value_or(std::string(otherPreset.b))};
+  const auto otherLine = readReactionLine(other);
+  if (!otherLine) {
+    return "--other-a/--other-b: A '" + other.a + "' and B '" + other.b + "' must both be numbers";
+  }
+  c.options.otherLine = *otherLine;
   return std::nullopt;
 }
 
+// The plan members with an option of their own, and whether an empty text
+// means "not given" (the optional ones).
+struct ConditionOption {
+  std::string_view condition;
+  std::string_view option;
+  bool optional;
+};
+constexpr std::array<ConditionOption, 18> conditionOptions{{
+    {"reaction", "reaction", false},
+    {"A", "a", false},
+    {"B", "b", false},
+    {"otherA", "other-a", false},
+    {"otherB", "other-b", false},
+    {"composition/Cr", "cr", false},
+    {"composition/Ni", "ni", false},
+    {"composition/Si", "si", false},
+    {"composition/Mn", "mn", false},
+    {"pressures", "pressures", false},
+    {"totalPressure", "total-pressure", false},
+    {"coShare", "co-share", false},
+    {"target", "target", true},
+    {"heat/mass", "heat-mass", true},
+    {"heat/startCarbon", "start-carbon", true},
+    {"heat/oxygenFlow", "o2-flow", true},
+    {"heat/fesiGrade", "fesi-grade", true},
+    {"heat/basicity", "basicity", true},
+}};
+
 }  // namespace
+
+std::vector<std::string> conditionArguments(const std::vector<std::pair<std::string, std::string>>& conditions,
+                                            const std::set<std::string>& given) {
+  std::vector<std::string> args;
+  for (const auto& [condition, text] : conditions) {
+    for (const ConditionOption& row : conditionOptions) {
+      if (row.condition != condition || given.count(std::string(row.option))) continue;
+      if (row.optional && trimmedItem(text).empty()) continue;
+      std::string value = text;
+      if (row.option == "reaction") {
+        for (char& ch : value) ch = static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);
+      }
+      args.push_back("--" + std::string(row.option));
+      args.push_back(std::move(value));
+    }
+  }
+  return args;
+}
+
+std::optional<std::string> ledgerProblem(const CurveCommandOptions& options) {
+  if (options.ledger && (!options.heat.massTonnes || !options.heat.startCarbon)) {
+    return std::string("--ledger needs --heat-mass and --start-carbon");
+  }
+  return std::nullopt;
+}
+
+std::string conditionOfOption(std::string_view option) {
+  for (const ConditionOption& row : conditionOptions) {
+    if (row.option == option) return std::string(row.condition);
+  }
+  return {};
+}
 
 std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const std::string> args) {
   Collected c;
@@ -213,14 +301,14 @@ std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const
     }
     if (auto error = row->set(c, value)) return *error;
   }
+  c.options.given.insert(given.begin(), given.end());
   if (c.options.help) return c.options;
+  if (c.options.planFile && c.options.stageFile) return std::string("--plan and --stages exclude each other");
   if (auto error = resolveLine(c)) return *error;
   if (auto error = resolvePressures(c)) return *error;
-  if (c.options.targetCarbon && !c.options.stageFile) return std::string("--target needs --stages");
-  if (c.options.ledger && !c.options.stageFile) return std::string("--ledger needs --stages");
-  if (c.options.ledger && (!c.options.heat.massTonnes || !c.options.heat.startCarbon)) {
-    return std::string("--ledger needs --heat-mass and --start-carbon");
-  }
+  const bool schedule = c.options.stageFile || c.options.planFile;
+  if (c.options.targetCarbon && !schedule) return std::string("--target needs --stages or --plan");
+  if (c.options.ledger && !schedule) return std::string("--ledger needs --stages or --plan");
   c.options.heat.silicon = c.options.family.composition.silicon;
   c.options.heat.chromium = c.options.family.composition.chromium;
   if (curveTemperatures(c.options.family.temperatures).empty()) {
@@ -250,10 +338,18 @@ Options (each as "--name value" or "--name=value"):
   --total-pressure P       total pressure over the bath for the gas ratios, Pa (default 101325)
   --co-share X             share of the oxygen that forms CO, 0 < X <= 1 (default 1);
                            a ratio r gives p_CO = P * 2Xr / (2Xr + 1)
+  --other-a A, --other-b B A and B of the reaction not chosen, for the stages' governing oxide
+                           (default: its first preset row)
   --stages FILE            print the stage table of a blow schedule instead (a CSV file with a
                            header row naming the columns gas, t and C, or the columns of the
                            diagram's saved stage table); both reactions, the one of --reaction
-                           with --a/--b, the other with its first preset row
+                           with --a/--b, the other with --other-a/--other-b. Rows before the
+                           header of the form "#name,value" (the diagram writes them) give the
+                           conditions the table was computed under: reaction, A, B, otherA,
+                           otherB, composition/Cr, ..., target, heat/mass, ...; an option given
+                           here overrides its row
+  --plan FILE              the same for a plan saved by the diagram (FILE.velkarin): its stages
+                           under its conditions; options given here override the plan's entries
   --target C               with --stages: the target carbon, mass %; adds the temperature and the
                            gas ratio at which each stage reaches it
   --ledger                 with --stages: print the blow ledger (oxygen, inert gas, carbon,
@@ -275,7 +371,8 @@ carbon content between 0.001 and 5000 % is in equilibrium at that point; a
 note on stderr counts such cells per curve. Each option may be given once.
 A stage file holds at most 100000 stages and 64 MiB.
 
-Exit status: 0 done; 1 the --stages file cannot be read or is no stage table;
+Exit status: 0 done; 1 the --stages or --plan file cannot be read, is no stage
+table or plan, or one of its entries is not a valid value;
 2 bad options (message and this text on stderr); 3 standard output cannot be
 written (a full disk, a closed descriptor, a broken pipe with SIGPIPE ignored).
 )";
@@ -292,7 +389,7 @@ int runCurveCommand(std::span<const std::string> args, std::ostream& out, std::o
     out << curveCommandUsage();
     return curveExitOk;
   }
-  if (options.stageFile) return runStageTable(options, out, err);
+  if (options.stageFile || options.planFile) return runSchedule(options, args, out, err);
   const std::vector<EquilibriumCurve> curves = equilibriumCurveFamily(options.family);
   out << curveFamilyTsv(curves);
   for (const EquilibriumCurve& curve : curves) {

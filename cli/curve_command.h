@@ -16,6 +16,9 @@
 #include "calc/gas_ratio.h"
 
 #include <optional>
+#include <set>
+#include <utility>
+#include <vector>
 
 namespace velkarin {
 
@@ -23,10 +26,13 @@ struct CurveCommandOptions {
   bool help = false;                     // --help: print the usage and nothing else
   CurveFamilyInputs family;              // the curves, and the stages' composition and A/B
   GasMixture mixture;                    // P and η for gas ratio items
+  ReactionLine otherLine;                // --other-a/--other-b: the reaction not chosen (default: its first preset row)
   std::optional<std::string> stageFile;  // --stages: print this schedule's stage table instead
+  std::optional<std::string> planFile;   // --plan: the stage table of this plan file
   std::optional<double> targetCarbon;    // --target, mass %
   HeatCharge heat;                       // --heat-mass, --start-carbon, --o2-flow, --fesi-grade, --basicity
   bool ledger = false;                   // --ledger: the stage file's blow ledger instead of its table
+  std::set<std::string> given;           // the options given, by name without "--"
 };
 
 // Parses the arguments after the program name. Returns the message of the
@@ -34,12 +40,26 @@ struct CurveCommandOptions {
 // value out of its range, or a temperature range with no or too many points).
 std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const std::string> args);
 
+// The options that give a plan member's value (reaction, A, composition/Cr,
+// heat/mass, …) to a stage table, in the order the conditions come:
+// "--name" and value for each member whose option is not in `given`. Members
+// without an option (bothOxides) and empty optional texts (no target, no
+// O2 flow) give none.
+std::vector<std::string> conditionArguments(const std::vector<std::pair<std::string, std::string>>& conditions,
+                                            const std::set<std::string>& given);
+// --ledger without the heat's mass or start carbon: checked once a plan or
+// a stage file has given its conditions.
+std::optional<std::string> ledgerProblem(const CurveCommandOptions& options);
+
+// The plan member an option comes from ("composition/Cr" for "cr"), or empty.
+std::string conditionOfOption(std::string_view option);
+
 // The usage text, ending with a newline.
 std::string curveCommandUsage();
 
 // Exit statuses of the program.
 inline constexpr int curveExitOk = 0;
-inline constexpr int curveExitInput = 1;   // --stages: the file cannot be read or is no stage table
+inline constexpr int curveExitInput = 1;   // --stages/--plan: the file cannot be read, or is no stage table or plan
 inline constexpr int curveExitUsage = 2;   // bad options: message and usage on stderr
 inline constexpr int curveExitOutput = 3;  // standard output cannot be written
 

@@ -10,6 +10,7 @@
 
 #include "calc/blow_ledger.h"
 #include "calc/number_text.h"
+#include "calc/plan.h"
 #include "calc/reaction_data.h"
 #include "calc/stage_solve.h"
 #include "cli/csv.h"
@@ -39,6 +40,11 @@ std::optional<std::size_t> columnOf(const std::vector<std::string>& header, cons
     if (name == column.english || name == column.chinese) return i;
   }
   return std::nullopt;
+}
+
+// "#name,value" before the header: a condition the table was computed under.
+bool conditionRow(const CsvRecord& record) {
+  return !record.fields.empty() && !record.fields[0].empty() && record.fields[0][0] == '#';
 }
 
 bool blankRecord(const CsvRecord& record) {
@@ -125,13 +131,24 @@ std::string solutionNoteEnglish(const StageSolution& s, double target, const Tem
   return {};
 }
 
-std::variant<std::vector<BlowStage>, std::string> readStages(ByteSource& source) {
+std::variant<StageDocument, std::string> readStages(ByteSource& source) {
   CsvReader reader(source);
-  std::vector<BlowStage> stages;
+  StageDocument document;
+  std::vector<BlowStage>& stages = document.stages;
   try {
     std::optional<CsvRecord> header = reader.next();
     LineNumber lastLine = 1;
-    for (; header && blankRecord(*header); header = reader.next()) lastLine = header->line;
+    for (; header && (blankRecord(*header) || conditionRow(*header)); header = reader.next()) {
+      lastLine = header->line;
+      if (blankRecord(*header)) continue;
+      std::string name(trimmedItem(std::string_view(header->fields[0]).substr(1)));
+      Plan known;
+      if (!setPlanCondition(known, name, header->fields.size() > 1 ? header->fields[1] : std::string())) {
+        return "line " + std::to_string(header->line) + ": '#" + name + "' is no condition (reaction, A, B, " +
+               "otherA, otherB, composition/Cr, ..., heat/basicity) or its value is not one of its values";
+      }
+      document.conditions.emplace_back(std::move(name), header->fields.size() > 1 ? header->fields[1] : "");
+    }
     if (!header) return "line " + std::to_string(lastLine) + ": no header line";
     std::array<std::optional<std::size_t>, stageColumns.size()> at;
     for (std::size_t k = 0; k < stageColumns.size(); ++k) {
@@ -154,37 +171,98 @@ std::variant<std::vector<BlowStage>, std::string> readStages(ByteSource& source)
   } catch (const CsvError& error) {
     return "line " + std::to_string(error.line()) + ": " + error.what();
   }
-  return stages;
+  return document;
 }
 
-std::variant<std::vector<BlowStage>, std::string> readStageText(std::string_view text) {
+std::variant<StageDocument, std::string> readStageText(std::string_view text) {
   StringSource source(text);
   return readStages(source);
 }
 
-int runStageTable(const CurveCommandOptions& options, std::ostream& out, std::ostream& err) {
-  const std::string& path = *options.stageFile;
+namespace {
+
+// Reads a whole file of at most `limit` bytes with `read` (a stage file
+// streams, a plan is read whole): the result, or the reason it cannot.
+template <typename Result, typename Read>
+std::variant<Result, std::string> readFile(const std::string& path, std::size_t limit, Read read) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::string(std::strerror(errno));
+  std::variant<Result, std::string> result;
+  try {
+    DescriptorSource source(fd, limit);
+    result = read(source);
+  } catch (const ReadFailure& failure) {
+    ::close(fd);
+    if (failure.error() == EFBIG) return "larger than " + std::to_string(limit >> 20) + " MiB";
+    return std::string(std::strerror(failure.error()));
+  }
+  ::close(fd);
+  return result;
+}
+
+std::variant<StageDocument, std::string> readPlanFile(const std::string& path) {
+  return readFile<StageDocument>(path, maxPlanFileBytes,
+                                 [](ByteSource& source) -> std::variant<StageDocument, std::string> {
+                                   std::string text;
+                                   char buffer[1 << 16];
+                                   while (const std::size_t got = source.read(buffer, sizeof buffer))
+                                     text.append(buffer, got);
+                                   auto read = readPlanText(text);
+                                   if (const auto* error = std::get_if<PlanFileError>(&read))
+                                     return planFileErrorEnglish(*error);
+                                   const Plan& plan = std::get<Plan>(read);
+                                   return StageDocument{plan.stages, planConditions(plan)};
+                                 });
+}
+
+}  // namespace
+
+int runSchedule(const CurveCommandOptions& options, std::span<const std::string> args, std::ostream& out,
+                std::ostream& err) {
+  const std::string& path = options.planFile ? *options.planFile : *options.stageFile;
   const auto refuse = [&](const std::string& why) {
     err << "velkarin-curve: " << terminalText(path) << ": " << terminalText(why) << "\n";
     return curveExitInput;
   };
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return refuse(std::strerror(errno));
-  std::variant<std::vector<BlowStage>, std::string> read;
-  try {
-    DescriptorSource source(fd, maxStageFileBytes);
-    read = readStages(source);
-  } catch (const ReadFailure& failure) {
-    ::close(fd);
-    if (failure.error() == EFBIG) return refuse("larger than " + std::to_string(maxStageFileBytes >> 20) + " MiB");
-    return refuse(std::strerror(failure.error()));
-  }
-  ::close(fd);
+  std::variant<StageDocument, std::string> read =
+      options.planFile
+          ? readPlanFile(path)
+          : readFile<StageDocument>(path, maxStageFileBytes, [](ByteSource& source) { return readStages(source); });
   if (const auto* error = std::get_if<std::string>(&read)) return refuse(*error);
-  const std::vector<BlowStage>& stages = std::get<std::vector<BlowStage>>(read);
+  const StageDocument& document = std::get<StageDocument>(read);
+  const auto usage = [&](const std::string& why) {
+    err << "velkarin-curve: " << why << "\n\n" << curveCommandUsage();
+    return curveExitUsage;
+  };
+  if (document.conditions.empty()) {
+    if (const auto problem = ledgerProblem(options)) return usage(*problem);
+    return runStageTable(options, document.stages, out, err);
+  }
 
+  // The file's conditions first, then the arguments: each option once, the
+  // file's only where the command line gives none.
+  std::vector<std::string> all = conditionArguments(document.conditions, options.given);
+  const std::size_t fromFile = all.size();
+  all.insert(all.end(), args.begin(), args.end());
+  auto parsed = parseCurveCommand(all);
+  if (const auto* error = std::get_if<std::string>(&parsed)) {
+    // Which option the message is about: "--cr: …", "--a/--b: …".
+    const std::size_t end = error->find_first_of(":/ ", 2);
+    const std::string option = error->rfind("--", 0) == 0 ? error->substr(2, end - 2) : std::string();
+    bool fromDocument = false;
+    for (std::size_t i = 0; i < fromFile; i += 2) fromDocument = fromDocument || all[i] == "--" + option;
+    if (fromDocument) return refuse(conditionOfOption(option) + ": " + *error);
+    return usage(*error);
+  }
+  if (const auto problem = ledgerProblem(std::get<CurveCommandOptions>(parsed))) return usage(*problem);
+  return runStageTable(std::get<CurveCommandOptions>(parsed), document.stages, out, err);
+}
+
+int runStageTable(const CurveCommandOptions& options, const std::vector<BlowStage>& stages, std::ostream& out,
+                  std::ostream& err) {
   StageSettings settings;
   settings.lines[static_cast<std::size_t>(options.family.reaction)] = options.family.line;
+  settings.lines[static_cast<std::size_t>(otherReaction(options.family.reaction))] = options.otherLine;
   settings.composition = options.family.composition;
   settings.mixture = options.mixture;
   std::vector<StageResult> results;

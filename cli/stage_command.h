@@ -5,8 +5,10 @@
 // command line, as the diagram's stage table computes it.
 
 #include <ostream>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -18,15 +20,23 @@ namespace velkarin {
 
 struct CurveCommandOptions;
 
-// The stages of a CSV text: a header row naming the columns — gas (or
-// 气体比或CO分压), t (or 温度/℃) and, optionally, C (or 实测%C), in any order
-// among others — then one stage per row; blank rows are skipped. The message
-// of the first problem instead ("line 3: …").
-std::variant<std::vector<BlowStage>, std::string> readStageText(std::string_view text);
+// A stage file: its stages, and the conditions its rows before the header
+// give ("#A,739938": the plan member A with the text 739938), in order.
+struct StageDocument {
+  std::vector<BlowStage> stages;
+  std::vector<std::pair<std::string, std::string>> conditions;
+};
+
+// The stages of a CSV text: condition rows, then a header row naming the
+// columns — gas (or 气体比或CO分压), t (or 温度/℃) and, optionally, C (or
+// 实测%C) and O2, in any order among others — then one stage per row; blank
+// rows are skipped. The message of the first problem instead ("line 3: …"),
+// among them a condition row naming no plan member.
+std::variant<StageDocument, std::string> readStageText(std::string_view text);
 
 // The same, streaming from a source: memory stays flat per record, and a
 // file of more than maxStages stages is refused.
-std::variant<std::vector<BlowStage>, std::string> readStages(ByteSource& source);
+std::variant<StageDocument, std::string> readStages(ByteSource& source);
 
 // The bounds of a stage file: stages, and bytes read.
 inline constexpr std::size_t maxStages = 100000;
@@ -38,10 +48,18 @@ std::string stageIssueEnglish(const BlowStage& stage, const StageResult& result)
 std::string solutionNoteEnglish(const StageSolution& solution, double targetCarbon, const TemperatureRange& range,
                                 bool temperature);
 
-// Reads options.stageFile and prints its stage table as tab-separated text;
-// with a target carbon, three more columns: the temperature, gas ratio and
-// p_CO at which each stage reaches it. Returns curveExitOk, or curveExitInput
-// (message on err) when the file cannot be read or is not a stage table.
-int runStageTable(const CurveCommandOptions& options, std::ostream& out, std::ostream& err);
+// Prints the stage table of the stages as tab-separated text; with a target
+// carbon, three more columns: the temperature, gas ratio and p_CO at which
+// each stage reaches it; with --ledger the blow ledger instead.
+int runStageTable(const CurveCommandOptions& options, const std::vector<BlowStage>& stages, std::ostream& out,
+                  std::ostream& err);
+
+// --stages FILE or --plan FILE: reads the file, takes its conditions as
+// options where `args` gives none, and prints its table. Returns curveExitOk,
+// curveExitInput (message on err) when the file cannot be read, is no stage
+// table or plan, or a condition of it is no valid value, or curveExitUsage
+// when the options together are not (--ledger without the heat's mass).
+int runSchedule(const CurveCommandOptions& options, std::span<const std::string> args, std::ostream& out,
+                std::ostream& err);
 
 }  // namespace velkarin

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/curve_command.h"
 
+#include "calc/plan.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -196,6 +199,109 @@ TEST(CurveCommand, CountsGapsPerCurveOnStderr) {
   EXPECT_NE(r.err.find("101325 Pa (1.000): 1 of 3 temperatures"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("10000 Pa (0.099): 3 of 3 temperatures"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("(below-range: 3)"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace velkarin
+
+namespace velkarin {
+namespace {
+
+const char* const planJson = R"({"format": "velkarin-plan", "version": 1, "reaction": "Cr2O3", "A": "739938",
+  "B": "-475.137", "otherA": "697890", "otherB": "-461.535", "composition": {"Cr": "18", "Ni": "9", "Si": "0.3",
+  "Mn": "1.2"}, "pressures": "3:1, 1:1, 1:3", "totalPressure": "101325", "coShare": "0.95", "bothOxides": true,
+  "target": "0.03", "heat": {"mass": "80", "startCarbon": "1.5", "oxygenFlow": "40", "fesiGrade": "75",
+  "basicity": "1.8"}, "stages": [{"gas": "3:1", "t": "1600", "C": "0.60", "O2": ""},
+  {"gas": "1:1", "t": "1680", "C": "0.15", "O2": "300"}, {"gas": "1:3", "t": "1720", "C": "0.04", "O2": ""}],
+  "note": "heat 2"})";
+const char* const planStages = "gas,t,C,O2\n3:1,1600,0.60,\n1:1,1680,0.15,300\n1:3,1720,0.04,\n";
+const std::vector<std::string> planOptions{"--a",        "739938",   "--b",      "-475.137", "--other-a", "697890",
+                                           "--other-b",  "-461.535", "--si",     "0.3",      "--mn",      "1.2",
+                                           "--co-share", "0.95",     "--target", "0.03"};
+const std::vector<std::string> heatOptions{"--heat-mass", "80", "--start-carbon", "1.5", "--o2-flow", "40"};
+
+std::string written(const std::string& name, const std::string& text) {
+  const std::string path = ::testing::TempDir() + "/" + name;
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+std::vector<std::string> joined(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+// --plan prints, and a stage file with the diagram's condition rows reads
+// back to, exactly what --stages with the same entries as options prints;
+// an option beside the file overrides its entry.
+TEST(CurveCommand, APlanPrintsWhatTheSameEntriesAsOptionsPrint) {
+  const std::string plan = written("velkarin_plan.velkarin", planJson);
+  const std::string stages = written("velkarin_plan_stages.csv", planStages);
+  std::string conditions = "\xEF\xBB\xBF";
+  for (const auto& [name, text] : planConditions(std::get<Plan>(readPlanText(planJson)))) {
+    conditions += "#" + name + ",\"" + text + "\"\r\n";
+  }
+  const std::string saved = written("velkarin_plan_saved.csv", conditions + "\r\n" + planStages);
+  struct Case {
+    const char* name;
+    std::vector<std::string> file, extra, options;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"table", {"--plan", plan}, {}, planOptions},
+           {"ledger", {"--plan", plan}, {"--ledger"}, joined(joined(planOptions, heatOptions), {"--ledger"})},
+           {"override",
+            {"--plan", plan},
+            {"--si", "0", "--target", "0.1"},
+            {"--a", "739938", "--b", "-475.137", "--other-a", "697890", "--other-b", "-461.535", "--mn", "1.2",
+             "--co-share", "0.95", "--si", "0", "--target", "0.1"}},
+           {"saved csv", {"--stages", saved}, {}, planOptions},
+           {"saved csv ledger",
+            {"--stages", saved},
+            {"--ledger"},
+            joined(joined(planOptions, heatOptions), {"--ledger"})},
+       }) {
+    const CommandRun fromFile = run(joined(c.file, c.extra));
+    const CommandRun fromOptions = run(joined({"--stages", stages}, c.options));
+    EXPECT_EQ(fromFile.status, 0) << c.name << fromFile.err;
+    EXPECT_EQ(fromFile.out, fromOptions.out) << c.name;
+    EXPECT_EQ(fromFile.err, fromOptions.err) << c.name;
+    EXPECT_GT(std::count(fromFile.out.begin(), fromFile.out.end(), '\n'), 3) << c.name << fromFile.out;
+  }
+  // The plan's [%Si], [%Mn] and η, not the defaults: the figures the diagram showed.
+  EXPECT_NE(run({"--plan", plan}).out, run({"--stages", stages, "--target", "0.03"}).out);
+}
+
+TEST(CurveCommand, PlansAndConditionRowsThatCannotBeUsedAreRefused) {
+  const std::string broken =
+      written("velkarin_broken.velkarin", "{\"format\": \"velkarin-plan\",\n\"version\": 1,\n\"A\": }");
+  const std::string nine = written("velkarin_nine.velkarin", R"({"format":"velkarin-plan","version":1,
+    "composition":{"Ni":"nine"},"stages":[{"gas":"3:1","t":"1600"}]})");
+  const std::string newer = written("velkarin_newer.velkarin", R"({"format":"velkarin-plan","version":7})");
+  const std::string colour = written("velkarin_colour.csv", "#colour,red\ngas,t\n3:1,1600\n");
+  const std::string reaction = written("velkarin_reaction.csv", "#reaction,CrO\ngas,t\n3:1,1600\n");
+  const std::string noHeat = written("velkarin_noheat.velkarin", R"({"format":"velkarin-plan","version":1})");
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    const char* message;
+  };
+  for (const Case& c : std::vector<Case>{
+           {{"--plan", broken}, 1, "velkarin_broken.velkarin: line 3, column 6: not JSON"},
+           {{"--plan", nine}, 1, "velkarin_nine.velkarin: composition/Ni: --ni: 'nine' is not a number"},
+           {{"--plan", newer}, 1, "plan version 7 is newer than this program reads (1)"},
+           {{"--plan", noHeat + ".missing"}, 1, "No such file"},
+           {{"--stages", colour}, 1, "line 1: '#colour' is no condition"},
+           {{"--stages", reaction}, 1, "line 1: '#reaction' is no condition"},
+           {{"--plan", noHeat, "--ledger"}, 2, "--ledger needs --heat-mass and --start-carbon"},
+           {{"--plan", noHeat, "--stages", colour}, 2, "--plan and --stages exclude each other"},
+       }) {
+    const CommandRun r = run(c.args);
+    EXPECT_EQ(r.status, c.status) << c.message << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+  // A valid plan with an option of the command line that is bad: the option's usage error.
+  EXPECT_EQ(run({"--plan", noHeat, "--cr", "x"}).status, 2);
 }
 
 }  // namespace

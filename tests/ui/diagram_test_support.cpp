@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "tests/ui/diagram_test_support.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
@@ -10,13 +12,29 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QScatterSeries>
 #include <QTest>
+#include <QTimer>
 
 #include "ui/calculator/calculation_window.h"
 #include "ui/calculator/main_frame.h"
 
 namespace velkarin::test {
+
+void answerQuestionWith(const QString& text) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, text] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    for (QAbstractButton* button : box->buttons()) {
+      if (button->text() == text) button->click();
+    }
+    timer->deleteLater();
+  });
+  timer->start();
+}
 
 QLineEdit* entry(const QWidget& diagram, const char* name) {
   return diagram.findChild<QLineEdit*>(QString::fromUtf8(name));

@@ -39,6 +39,10 @@ Points corePoints(const EquilibriumCurve& curve);
 QStringList legendNames(const EquilibriumChartView& view);
 std::optional<QPointF> heatPoint(const EquilibriumDiagramWindow& diagram);
 
+// Answers the next message box by the button with `text` (from the event
+// loop, once the box is shown).
+void answerQuestionWith(const QString& text);
+
 // Prompt answers: t, C and optionally Cr typed, the rest kept.
 QList<PromptAnswer> answers(const QString& temperature, const QString& carbon, const QString& chromium = {});
 

@@ -50,8 +50,14 @@ class EquilibriumDiagramUiTest : public DiagramTestCase {
     QVERIFY(chart);
     QCOMPARE(chart->objectName(), QStringLiteral("图表"));
     QCOMPARE(chart->title(), QStringLiteral("图表"));
-    QCOMPARE(chart->actions().size(), 1);
-    QCOMPARE(chart->actions()[0]->text(), QStringLiteral("平衡曲线图"));
+    QStringList texts;
+    for (const QAction* action : chart->actions())
+      texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(texts, (QStringList{QStringLiteral("平衡曲线图"), QStringLiteral("-"), QStringLiteral("打开方案…"),
+                                 QStringLiteral("保存方案"), QStringLiteral("方案另存为…"), QStringLiteral("-"),
+                                 QStringLiteral("导出报告(PDF)…"), QStringLiteral("打印…")}));
+    QCOMPARE(chart->actions()[2]->shortcut(), QKeySequence(QKeySequence::Open));
+    QCOMPARE(chart->actions()[3]->shortcut(), QKeySequence(QKeySequence::Save));
     QVERIFY(!frame_->diagramWindow());  // not opened at start-up
   }
 

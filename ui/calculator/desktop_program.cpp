@@ -2,6 +2,7 @@
 #include "ui/calculator/desktop_program.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QStringList>
 #include <cerrno>
 #include <cstdio>
@@ -11,22 +12,31 @@
 #include <string>
 #include <string_view>
 
+#include "calc/plan.h"
 #include "calc/version.h"
 #include "ui/calculator/main_frame.h"
 #include "ui/common/application_icon.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/qt_translation.h"
+#include "ui/diagram/equilibrium_diagram_window.h"
+#include "ui/diagram/plan_report.h"
 
 static constexpr std::string_view usage =
-    "Usage: velkarin [--help | --version]\n"
+    "Usage: velkarin [PLAN.velkarin]\n"
+    "       velkarin --report PLAN.velkarin -o REPORT.pdf\n"
+    "       velkarin --help | --version\n"
     "\n"
     "The Velkarin desktop program (Simplified Chinese): the carbon-chromium-oxygen\n"
     "equilibrium of chromium-bearing steel melts during oxygen and argon-oxygen\n"
     "decarburisation, for Cr2O3 and Cr3O4 as product, with an equilibrium diagram.\n"
     "It needs a display; without one, run it as: xvfb-run -a velkarin\n"
     "\n"
-    "  -h, --help   print this text\n"
-    "  --version    print the name, version and licence\n"
+    "  PLAN.velkarin          open this plan in the equilibrium diagram\n"
+    "  --report PLAN -o PDF   write the plan's report (A4, PDF) without a display;\n"
+    "                         status 0 written, 1 the plan cannot be read, 3 the\n"
+    "                         PDF cannot be written\n"
+    "  -h, --help             print this text\n"
+    "  --version              print the name, version and licence\n"
     "Qt's own options (-platform NAME, -style NAME, ...) are passed on to Qt;\n"
     "any other option starting with -- is refused with status 2.\n"
     "\n"
@@ -43,22 +53,42 @@ static int printAndExit(const std::string& text) {
   return 1;
 }
 
+// What the arguments ask for besides the windows: --report PLAN -o PDF.
+struct ReportRequest {
+  std::string plan;
+  std::string output;
+};
+
+static int refuseUsage(const std::string& why) {
+  std::fprintf(stderr, "velkarin: %s\n\n%.*s", why.c_str(), static_cast<int>(usage.size()), usage.data());
+  return 2;
+}
+
 // --help and --version are answered before Qt starts, so they need no display.
-// Returns the exit status when the arguments were such an option or are unknown.
-static std::optional<int> answerOptions(int argc, char* argv[]) {
+// Returns the exit status when the arguments were such an option or are
+// unknown; fills `report` for --report.
+static std::optional<int> answerOptions(int argc, char* argv[], std::optional<ReportRequest>& report) {
+  std::optional<std::string> plan, output;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") return printAndExit(std::string(usage));
     if (arg == "--version") return printAndExit(velkarin::versionText("velkarin"));
+    if (arg == "--report" || arg == "-o") {
+      std::optional<std::string>& value = arg == "-o" ? output : plan;
+      if (value) return refuseUsage(std::string(arg) + " given twice");
+      if (i + 1 >= argc) return refuseUsage(std::string(arg) + " needs a file");
+      value = argv[++i];
+      continue;
+    }
     // Qt's own options (-platform, -style, …) and their values are Qt's
     // business; a long option the program does not know is a mistake, not
     // something to start the windows over.
-    if (arg.size() > 2 && arg.substr(0, 2) == "--") {
-      std::fprintf(stderr, "velkarin: unknown option '%.*s'\n\n%.*s", static_cast<int>(arg.size()), arg.data(),
-                   static_cast<int>(usage.size()), usage.data());
-      return 2;
-    }
+    if (arg.size() > 2 && arg.substr(0, 2) == "--") return refuseUsage("unknown option '" + std::string(arg) + "'");
   }
+  if (output && !plan) return refuseUsage("-o needs --report");
+  if (plan && !output) return refuseUsage("--report needs -o REPORT.pdf");
+  if (plan && output->empty()) return refuseUsage("-o needs a file name");
+  if (plan) report = ReportRequest{*plan, *output};
   return std::nullopt;
 }
 
@@ -95,8 +125,50 @@ static bool displayAvailable() {
 
 namespace velkarin {
 
+// velkarin --report: the plan's report written on the offscreen platform,
+// from the same diagram the window shows.
+static int writeReport(int argc, char* argv[], const ReportRequest& request) {
+  if (!platformChosen(argc, argv)) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Velkarin"));
+  const QString path = QString::fromLocal8Bit(request.plan.c_str());
+  {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+      std::fprintf(stderr, "velkarin: %s: %s\n", request.plan.c_str(), qPrintable(file.errorString()));
+      return 1;
+    }
+    const QByteArray bytes = file.read(static_cast<qint64>(maxPlanFileBytes) + 1);
+    const auto read = bytes.size() > static_cast<qsizetype>(maxPlanFileBytes)
+                          ? std::variant<Plan, PlanFileError>(PlanFileError{PlanFault::TooManyStages, 0, 0, {}, {}})
+                          : readPlanText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (const auto* error = std::get_if<PlanFileError>(&read)) {
+      const std::string why = bytes.size() > static_cast<qsizetype>(maxPlanFileBytes)
+                                  ? "larger than " + std::to_string(maxPlanFileBytes >> 20) + " MiB"
+                                  : planFileErrorEnglish(*error);
+      std::fprintf(stderr, "velkarin: %s: %s\n", request.plan.c_str(), why.c_str());
+      return 1;
+    }
+  }
+  EquilibriumDiagramWindow diagram{DiagramStart{}};
+  if (const std::optional<QString> error = diagram.openPlanFile(path)) {
+    std::fprintf(stderr, "velkarin: %s: %s\n", request.plan.c_str(), qPrintable(*error));
+    return 1;
+  }
+  diagram.resize(1200, 820);
+  diagram.show();
+  QApplication::processEvents();
+  if (const std::optional<QString> error = writePlanReport(diagram, QString::fromLocal8Bit(request.output.c_str()))) {
+    std::fprintf(stderr, "velkarin: cannot write %s: %s\n", request.output.c_str(), qPrintable(*error));
+    return 3;
+  }
+  return 0;
+}
+
 int runDesktopProgram(int argc, char* argv[]) {
-  if (const std::optional<int> status = answerOptions(argc, argv)) return *status;
+  std::optional<ReportRequest> report;
+  if (const std::optional<int> status = answerOptions(argc, argv, report)) return *status;
+  if (report) return writeReport(argc, argv, *report);
   if (!displayAvailable()) {
     std::fputs(
         "velkarin: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
@@ -134,6 +206,10 @@ int runDesktopProgram(int argc, char* argv[]) {
 
   velkarin::MainFrame frame;
   frame.start();
+  // What is left after Qt took its own options: plans to open (the last one
+  // shown; a desktop opens one at a time).
+  const QStringList arguments = QApplication::arguments().mid(1);
+  for (const QString& argument : arguments) frame.openPlan(argument);
   return QApplication::exec();
 }
 

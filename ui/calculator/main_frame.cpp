@@ -4,13 +4,20 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
+#include <QFileDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QScreen>
 #include <QShortcut>
+#include <QUrl>
 #include <algorithm>
 
 #include "calc/equilibrium_curve.h"
@@ -18,6 +25,7 @@
 #include "ui/calculator/help_windows.h"
 #include "ui/calculator/window_layout.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
+#include "ui/diagram/plan_report.h"
 
 namespace velkarin {
 
@@ -30,6 +38,7 @@ static constexpr QSize diagramSubWindowSize(1200, 640);
 
 MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("MDIForm1"));
+  setAcceptDrops(true);  // a plan file dropped anywhere on the frame opens
   setWindowTitle(QStringLiteral("MDIForm1"));
   createActions();
   createWorkspace();
@@ -54,6 +63,68 @@ void MainFrame::createActions() {
   showDiagramAction_ = new QAction(QStringLiteral("平衡曲线图"), this);
   showDiagramAction_->setObjectName(QStringLiteral("平衡曲线图"));
   connect(showDiagramAction_, &QAction::triggered, this, &MainFrame::showDiagramWindow);
+  createPlanActions();
+}
+
+// The plan actions work on the diagram, opening it where it is absent.
+void MainFrame::createPlanActions() {
+  const auto action = [this](const char* name, const QString& text, QKeySequence keys, auto run) {
+    auto* created = new QAction(text, this);
+    created->setObjectName(QString::fromUtf8(name));
+    created->setShortcut(keys);
+    created->setShortcutContext(Qt::WindowShortcut);
+    connect(created, &QAction::triggered, this, run);
+    return created;
+  };
+  openPlanAction_ = action("打开方案", QStringLiteral("打开方案…"), QKeySequence::Open, [this] { askAndOpenPlan(); });
+  savePlanAction_ =
+      action("保存方案", QStringLiteral("保存方案"), QKeySequence::Save, [this] { showDiagramWindow()->savePlan(); });
+  savePlanAsAction_ = action("方案另存为", QStringLiteral("方案另存为…"), QKeySequence(),
+                             [this] { showDiagramWindow()->savePlanAs(); });
+  reportAction_ = action("导出报告", QStringLiteral("导出报告(PDF)…"), QKeySequence(),
+                         [this] { askAndExportReport(*showDiagramWindow()); });
+  printAction_ =
+      action("打印", QStringLiteral("打印…"), QKeySequence::Print, [this] { printPlanReport(*showDiagramWindow()); });
+}
+
+void MainFrame::askAndOpenPlan() {
+  const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("打开方案"), QString(),
+                                                    QStringLiteral("Velkarin 方案 (*.velkarin);;所有文件 (*)"));
+  if (!path.isEmpty()) openPlan(path);
+}
+
+bool MainFrame::openPlan(const QString& path) {
+  EquilibriumDiagramWindow* diagram = showDiagramWindow();
+  if (!diagram->mayReplace()) return false;
+  if (const std::optional<QString> error = diagram->openPlanFile(path)) {
+    QMessageBox::critical(this, QStringLiteral("打开方案"),
+                          QStringLiteral("无法打开方案“%1”：%2").arg(QDir::toNativeSeparators(path), *error));
+    return false;
+  }
+  return true;
+}
+
+static QStringList droppedPlans(const QMimeData* mime) {
+  QStringList plans;
+  if (!mime || !mime->hasUrls()) return plans;
+  for (const QUrl& url : mime->urls()) {
+    if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".velkarin"), Qt::CaseInsensitive)) {
+      plans << url.toLocalFile();
+    }
+  }
+  return plans;
+}
+
+void MainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  if (!droppedPlans(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+// A dropped plan opens in the diagram; of several, the first.
+void MainFrame::dropEvent(QDropEvent* event) {
+  const QStringList plans = droppedPlans(event->mimeData());
+  if (plans.isEmpty()) return;
+  event->acceptProposedAction();
+  openPlan(plans.front());
 }
 
 void MainFrame::createMenus() {
@@ -66,6 +137,13 @@ void MainFrame::createMenus() {
   chartMenu_ = menuBar()->addMenu(QStringLiteral("图表"));
   chartMenu_->setObjectName(QStringLiteral("图表"));
   chartMenu_->addAction(showDiagramAction_);
+  chartMenu_->addSeparator();
+  chartMenu_->addAction(openPlanAction_);
+  chartMenu_->addAction(savePlanAction_);
+  chartMenu_->addAction(savePlanAsAction_);
+  chartMenu_->addSeparator();
+  chartMenu_->addAction(reportAction_);
+  chartMenu_->addAction(printAction_);
 
   createWindowMenu();
   createHelpMenu();

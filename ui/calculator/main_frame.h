@@ -2,11 +2,10 @@
 #pragma once
 
 // The frame window MDIForm1: a menu bar with 文件 → 脱碳计算1, 脱碳计算2, 退出,
-// 图表 → 平衡曲线图, 窗口 (层叠, 平铺, the open windows) and 帮助 (使用说明,
-// 关于 Velkarin), and a workspace holding at most one Form1, one Form2
-// and one equilibrium diagram. Show creates a window that is absent, shows one
-// that was hidden with its contents kept, and in every case brings it to the
-// front and activates it. Closing a window through its title bar discards it.
+// 图表 → 平衡曲线图, 打开方案…, 保存方案, 方案另存为…, 导出报告(PDF)…, 打印…, 窗口 (层叠, 平铺, the open windows) and
+// 帮助 (使用说明, 关于 Velkarin), and a workspace holding at most one Form1, one Form2 and one equilibrium diagram.
+// Show creates a window that is absent, shows one that was hidden with its contents kept, and in every case brings it
+// to the front and activates it. Closing a window through its title bar discards it.
 //
 // A new diagram starts from the calculation window active when it is opened
 // (Form1 when none is): its reaction, its A and B texts and the composition of
@@ -50,11 +49,21 @@ class MainFrame : public QMainWindow {
   // The existing diagram, or nullptr.
   EquilibriumDiagramWindow* diagramWindow() const;
 
+  // 打开方案…, dropping a file, or the program's argument: shows the plan in
+  // the diagram (asking first when the diagram's plan was changed). A file
+  // that cannot be read is shown in a message box; false then or when the
+  // user kept the plan shown.
+  bool openPlan(const QString& path);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void createActions();
+  void createPlanActions();
+  void askAndOpenPlan();
   void createMenus();
   void createWorkspace();
   void createWindowMenu();
@@ -75,6 +84,11 @@ class MainFrame : public QMainWindow {
   QAction* exitAction_ = nullptr;
   QMenu* chartMenu_ = nullptr;
   QAction* showDiagramAction_ = nullptr;
+  QAction* openPlanAction_ = nullptr;    // 打开方案… (Ctrl+O)
+  QAction* savePlanAction_ = nullptr;    // 保存方案 (Ctrl+S)
+  QAction* savePlanAsAction_ = nullptr;  // 方案另存为…
+  QAction* reportAction_ = nullptr;      // 导出报告(PDF)…
+  QAction* printAction_ = nullptr;       // 打印…
   QMenu* windowMenu_ = nullptr;
   QMenu* helpMenu_ = nullptr;
   // One slot per reaction; null while the window is absent (closed windows delete themselves).

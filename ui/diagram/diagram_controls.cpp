@@ -64,7 +64,12 @@ QHBoxLayout* EquilibriumDiagramWindow::createFirstRow() {
   bothOxides_->setToolTip(QStringLiteral("同时画出Cr2O3（实线）和Cr3O4（虚线）的曲线；平衡C浓度较高者控制"));
   connect(bothOxides_, &QCheckBox::toggled, this, &EquilibriumDiagramWindow::redraw);
   row->addWidget(bothOxides_);
-  row->addStretch();
+  note_ = new QLineEdit(this);
+  note_->setObjectName(QStringLiteral("note"));
+  note_->setToolTip(QStringLiteral("方案备注（炉号、班次等），随方案保存并印在报告上"));
+  note_->setMinimumWidth(120);
+  addCaption(this, row, QStringLiteral("备注"), note_);
+  row->setStretchFactor(note_, 1);
   return row;
 }
 
@@ -100,6 +105,11 @@ void EquilibriumDiagramWindow::createControls() {
   chartView_->setFocusPolicy(Qt::StrongFocus);
   chartView_->setStyleSheet(QStringLiteral("QChartView:focus { border: 2px solid palette(highlight); }"));
   stageTable_ = new StageTable(this);
+  stageTable_->setConditionSource([this] {
+    Plan conditions = plan();
+    conditions.stages.clear();
+    return planConditions(conditions);
+  });
   connect(stageTable_, &StageTable::stagesChanged, this, &EquilibriumDiagramWindow::evaluateStages);
   connect(stageTable_, &StageTable::solveTemperature, this, [this] { solveStage(true); });
   connect(stageTable_, &StageTable::solveRatio, this, [this] { solveStage(false); });

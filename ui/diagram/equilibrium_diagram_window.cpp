@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -79,16 +80,28 @@ void EquilibriumDiagramWindow::watchForChanges() {
 // calculation windows close without a question, as they always have.
 bool EquilibriumDiagramWindow::mayClose() {
   if (!isWindowModified() || closeConfirmed_) return true;
-  {
-    QMessageBox ask(QMessageBox::Question, QStringLiteral("平衡曲线图"),
-                    QStringLiteral("吹炼阶段和输入已修改。关闭后它们将丢失。"), QMessageBox::NoButton, this);
-    QPushButton* close = ask.addButton(QStringLiteral("关闭"), QMessageBox::DestructiveRole);
-    ask.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
-    ask.setDefaultButton(qobject_cast<QPushButton*>(ask.buttons().back()));
-    ask.exec();
-    closeConfirmed_ = ask.clickedButton() == close;
-  }
+  closeConfirmed_ = askToSave(QStringLiteral("关闭前是否保存？"));
   return closeConfirmed_;
+}
+
+bool EquilibriumDiagramWindow::mayReplace() {
+  return !isWindowModified() || askToSave(QStringLiteral("打开另一个方案前是否保存？"));
+}
+
+// 保存 saves (and goes on only when the plan was written), 不保存 goes on,
+// 取消 (also Esc) stays.
+bool EquilibriumDiagramWindow::askToSave(const QString& question) {
+  const QString name = planPath_.isEmpty() ? QStringLiteral("方案") : QFileInfo(planPath_).fileName();
+  QMessageBox ask(QMessageBox::Question, QStringLiteral("平衡曲线图"),
+                  QStringLiteral("“%1”的吹炼阶段和输入已修改。%2").arg(name, question), QMessageBox::NoButton, this);
+  QPushButton* save = ask.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+  QPushButton* discard = ask.addButton(QStringLiteral("不保存"), QMessageBox::DestructiveRole);
+  QPushButton* cancel = ask.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+  ask.setDefaultButton(save);
+  ask.setEscapeButton(cancel);
+  ask.exec();
+  if (ask.clickedButton() == save) return savePlan();
+  return ask.clickedButton() == discard;
 }
 
 void EquilibriumDiagramWindow::closeEvent(QCloseEvent* event) {
@@ -144,8 +157,10 @@ void EquilibriumDiagramWindow::pickPreset(int index) {
   redraw();
 }
 
-// A new reaction starts from its first preset row.
+// A new reaction starts from its first preset row; the other oxide's A and
+// B come from its calculation window again.
 void EquilibriumDiagramWindow::switchReaction(int) {
+  planOther_.reset();
   fillPresets();
   const QSignalBlocker block(presetCombo_);
   presetCombo_->setCurrentIndex(0);
@@ -250,14 +265,20 @@ void EquilibriumDiagramWindow::windowConstantsChanged(Reaction reaction) {
 // A and B of the reaction not shown: as typed in its calculation window,
 // else its first preset row.
 ReactionLine EquilibriumDiagramWindow::readOtherLine() {
-  const Reaction other = shown_.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
+  const Reaction other = otherReaction(shown_.reaction);
   otherNote_.clear();
-  if (windowConstants_) {
-    if (const std::optional<ReactionConstants> typed = windowConstants_(other)) {
-      if (const std::optional<ReactionLine> line = readReactionLine(*typed)) return *line;
-      otherNote_ = QStringLiteral("%1窗口的A、B不是数字，%1改用第一行预设值").arg(toQString(reactionData(other).name));
+  const QString name = toQString(reactionData(other).name);
+  std::optional<ReactionConstants> typed = planOther_;
+  if (!typed && windowConstants_) typed = windowConstants_(other);
+  if (typed) {
+    if (const std::optional<ReactionLine> line = readReactionLine(*typed)) {
+      otherConstants_ = *typed;
+      return *line;
     }
+    otherNote_ = planOther_ ? QStringLiteral("方案中%1的A、B不是数字，%1改用第一行预设值").arg(name)
+                            : QStringLiteral("%1窗口的A、B不是数字，%1改用第一行预设值").arg(name);
   }
+  otherConstants_ = presetConstants(other);
   return presetLine(other);
 }
 

@@ -24,6 +24,7 @@
 
 #include "calc/blow_stage.h"
 #include "calc/equilibrium_curve.h"
+#include "calc/plan.h"
 #include "calc/records.h"
 
 class QCheckBox;
@@ -85,8 +86,29 @@ class EquilibriumDiagramWindow : public QWidget {
   bool bothOxides() const;
 
   // Whether the diagram may be discarded: true when nothing was changed, or
-  // when the user answers the question with 关闭 (asked once).
+  // when the user answers the question with 保存 (and the plan is saved) or
+  // 不保存 (asked once).
   bool mayClose();
+  // The same question before another plan replaces this one; not remembered.
+  bool mayReplace();
+
+  // The plan shown: the entries, the target, the stages, the heat and the
+  // note as typed, the other oxide's A and B as used.
+  Plan plan() const;
+  // Shows a plan as it was saved; afterwards nothing is modified and the
+  // undo history of the stages is empty.
+  void setPlan(const Plan& plan);
+  // The plan's file ("" for a plan never saved); the title names it.
+  QString planPath() const { return planPath_; }
+  // Reads a plan file and shows it; the reason, in Chinese, when it cannot.
+  std::optional<QString> openPlanFile(const QString& path);
+  // Writes the plan to `path` whole or not at all (the old file stays on a
+  // failure); the reason when it cannot. The plan then belongs to `path`.
+  std::optional<QString> savePlanFile(const QString& path);
+  // 保存方案 and 方案另存为…: to the plan's file or one asked for; false when
+  // cancelled or not written (the reason shown in a message box).
+  bool savePlan();
+  bool savePlanAs();
 
   // Reads the controls and redraws the whole family (every change calls it).
   void redraw();
@@ -113,6 +135,8 @@ class EquilibriumDiagramWindow : public QWidget {
   void solveStage(bool temperature);
   QString chartTitle() const;
   QString notes() const;
+  bool askToSave(const QString& question);
+  void showPlanTitle();
 
   CurveFamilyInputs shown_;
   GasMixture mixture_;  // P and η of the entries shown
@@ -125,7 +149,13 @@ class EquilibriumDiagramWindow : public QWidget {
   QString stageNote_;            // stage problems and the target, for the status line
   QString startNote_;            // why the start values were replaced; kept until A or B change
   QString problem_;              // why the entries could not be read; empty when they could
-  bool closeConfirmed_ = false;  // the user chose 关闭 in the close question
+  bool closeConfirmed_ = false;  // the user chose 不保存 in the close question
+  QString planPath_;             // the plan's file; empty until saved or opened
+  // A and B of the other oxide as an opened plan has them: used instead of
+  // its calculation window's until the reaction is switched.
+  std::optional<ReactionConstants> planOther_;
+  ReactionConstants otherConstants_;           // the texts otherLine_ was read from
+  std::vector<PlanExtraMember> extraMembers_;  // the opened file's members this version does not know
 
   QComboBox* reactionCombo_ = nullptr;
   QComboBox* presetCombo_ = nullptr;
@@ -136,6 +166,7 @@ class EquilibriumDiagramWindow : public QWidget {
   QLineEdit* totalPressure_ = nullptr;       // P, Pa
   QLineEdit* coShare_ = nullptr;             // η
   QCheckBox* bothOxides_ = nullptr;
+  QLineEdit* note_ = nullptr;  // free text of the plan
   StageTable* stageTable_ = nullptr;
   LedgerPanel* ledgerPanel_ = nullptr;
   EquilibriumChartView* chartView_ = nullptr;

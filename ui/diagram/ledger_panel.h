@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "calc/blow_ledger.h"
+#include "calc/plan.h"
 
 class QLineEdit;
 class QTableWidget;
@@ -29,6 +30,9 @@ class LedgerPanel : public QWidget {
 
   // The heat as typed, with the melt's [%Si] and [%Cr].
   HeatCharge heat(double silicon, double chromium) const;
+  // The entries as typed, and set from a plan (one heatChanged).
+  PlanHeat entries() const;
+  void setEntries(const PlanHeat& heat);
   // Shows the ledger of the stages (texts and results as the stage table has them).
   void showLedger(const std::vector<BlowStage>& stages, const std::vector<StageResult>& results,
                   const BlowLedger& ledger);

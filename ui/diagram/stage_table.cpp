@@ -175,6 +175,7 @@ void StageTable::createKeys() {
   key(QKeySequence(Qt::CTRL | Qt::Key_Up), [this] { moveCurrentStage(-1); });
   key(QKeySequence(Qt::CTRL | Qt::Key_Down), [this] { moveCurrentStage(+1); });
   key(QKeySequence::Copy, [this] { copyTable(); });
+  key(QKeySequence::Paste, [this] { pasteStages(QGuiApplication::clipboard()->text()); });
   key(QKeySequence::Undo, [this] { undo_->undo(); });
   key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { undo_->redo(); });
   key(QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { undo_->redo(); });
@@ -204,6 +205,56 @@ std::optional<std::size_t> StageTable::currentStage() const {
   if (table_->rowCount() == 0) return std::nullopt;
   const int row = table_->currentRow();
   return static_cast<std::size_t>(row < 0 ? 0 : row);
+}
+
+void StageTable::setStages(const std::vector<BlowStage>& stages) {
+  bulk_ = true;
+  table_->setRowCount(0);
+  for (const BlowStage& stage : stages) putStage(table_->rowCount(), stage);
+  bulk_ = false;
+  undo_->clear();
+  if (table_->rowCount() > 0) table_->setCurrentCell(0, Gas);
+  emit stagesChanged();
+}
+
+QString StageTable::targetText() const { return target_->text(); }
+
+void StageTable::setTargetText(const QString& text) { target_->setText(text); }
+
+int StageTable::pasteStages(const QString& text) {
+  QStringList lines = text.split(QLatin1Char('\n'));
+  for (QString& line : lines) {
+    if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+  }
+  while (!lines.isEmpty() && lines.back().trimmed().isEmpty()) lines.removeLast();
+  if (lines.isEmpty()) return 0;
+  if (lines.size() == 1 && !lines[0].contains(QLatin1Char('\t'))) {
+    // One value: into the current typed cell, as typing it would.
+    QTableWidgetItem* item = table_->currentItem();
+    if (item && item->column() <= lastTyped) item->setText(lines[0].trimmed());
+    return 0;
+  }
+  // This table's own copy starts with 阶段 and has no O2; a spreadsheet's
+  // header row names gas (or 气体比或CO分压) first.
+  int first = 0;
+  const QString head = lines[0].section(QLatin1Char('\t'), 0, 0).trimmed();
+  if (head == QStringLiteral("阶段")) first = 1;
+  const bool header = first == 1 || head == QStringLiteral("gas") || head == QStringLiteral("气体比或CO分压");
+  if (header) lines.removeFirst();
+  const std::optional<std::size_t> current = currentStage();
+  int row = current ? static_cast<int>(*current) + 1 : table_->rowCount();
+  const int start = row;
+  undo_->beginMacro(QStringLiteral("粘贴阶段"));
+  for (const QString& line : lines) {
+    if (line.trimmed().isEmpty()) continue;
+    const QStringList cells = line.split(QLatin1Char('\t'));
+    const auto cell = [&](int k) {
+      return first + k < cells.size() ? cells[first + k].trimmed().toStdString() : std::string();
+    };
+    insertStage(row++, {cell(0), cell(1), cell(2), first == 1 ? std::string() : cell(3)});
+  }
+  undo_->endMacro();
+  return row - start;
 }
 
 void StageTable::insertStage(int row, const BlowStage& stage) {
@@ -241,6 +292,7 @@ void StageTable::putStage(int row, const BlowStage& stage) {
     table_->setItem(row, column, item);
   }
   filling_ = false;
+  if (bulk_) return;
   table_->setCurrentCell(row, Gas);
   emit stagesChanged();
 }
@@ -311,7 +363,14 @@ QString StageTable::tsv() const {
 void StageTable::copyTable() const { QGuiApplication::clipboard()->setText(tsv()); }
 
 QByteArray StageTable::csvBytes() const {
-  return QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(stageTableCsv(stageTable(stages(), results_)));
+  std::vector<std::vector<std::string>> rows;
+  if (conditions_) {
+    for (const auto& [name, text] : conditions_()) rows.push_back({"#" + name, text});
+  }
+  if (!rows.empty()) rows.emplace_back();
+  std::vector<std::vector<std::string>> table = stageTable(stages(), results_);
+  rows.insert(rows.end(), std::make_move_iterator(table.begin()), std::make_move_iterator(table.end()));
+  return QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(stageTableCsv(rows));
 }
 
 std::optional<QString> StageTable::writeCsv(const QString& path) const { return writeFileWhole(path, csvBytes()); }

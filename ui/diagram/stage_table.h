@@ -18,6 +18,8 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "calc/blow_stage.h"
@@ -71,6 +73,22 @@ class StageTable : public QWidget {
   // (Ctrl+Z, Ctrl+Shift+Z or Ctrl+Y on the table).
   QUndoStack* undoStack() const { return undo_; }
 
+  // Replaces every stage (a plan opened): not undoable, the undo history is
+  // cleared; one stagesChanged.
+  void setStages(const std::vector<BlowStage>& stages);
+  QString targetText() const;
+  void setTargetText(const QString& text);
+  // Ctrl+V: rows of a spreadsheet (tab-separated gas, t, C[, O2]; a header
+  // row naming the columns, and this table's own copy, are recognised)
+  // inserted after the current stage as one undoable step; a text without
+  // tab or line end goes into the current typed cell. Returns the rows added.
+  int pasteStages(const QString& text);
+
+  // The conditions the computed columns stand for ("#A,739938" rows that
+  // precede the saved CSV's header, for velkarin-curve --stages).
+  using Conditions = std::vector<std::pair<std::string, std::string>>;
+  void setConditionSource(std::function<Conditions()> source) { conditions_ = std::move(source); }
+
   // Adds a stage at `row` (the end when past it) with the given texts.
   void insertStage(int row, const BlowStage& stage);
   void removeCurrentStage();
@@ -96,7 +114,7 @@ class StageTable : public QWidget {
                          const std::function<void()>& action);
   void addStageAfterCurrent();
   void askAndSave();
-  QByteArray csvBytes() const;  // the table as CSV, UTF-8 with a byte order mark
+  QByteArray csvBytes() const;  // the conditions and the table as CSV, UTF-8 with a byte order mark
   void setComputed(int row, int column, const QString& text);
   void putStage(int row, const BlowStage& stage);
   BlowStage takeStage(int row);
@@ -108,7 +126,9 @@ class StageTable : public QWidget {
   std::vector<StageResult> results_;
   QUndoStack* undo_ = nullptr;
   StageRows rows_;
+  std::function<Conditions()> conditions_;
   bool filling_ = false;  // the window is writing computed cells: no stagesChanged
+  bool bulk_ = false;     // many rows are put at once: one stagesChanged at the end
 };
 
 }  // namespace velkarin
