@@ -31,6 +31,9 @@ void answerQuestionWith(const QString& text) {
     for (QAbstractButton* button : box->buttons()) {
       if (button->text() == text) button->click();
     }
+    // Stopped now: deleted only once the outer event loop runs again, it
+    // would otherwise answer the next question too.
+    timer->stop();
     timer->deleteLater();
   });
   timer->start();

@@ -36,6 +36,22 @@ QString cellText(const QTableWidget& table, int row, int column) {
   return item ? item->text() : QString();
 }
 
+// Column widths follow the contents, but only once a fill is done: sized to
+// contents, each cell set would measure its column again (a plan of 2000
+// stages then takes minutes to show).
+class HeldColumnWidths {
+ public:
+  explicit HeldColumnWidths(QTableWidget& table) : header_(*table.horizontalHeader()) {
+    header_.setSectionResizeMode(QHeaderView::Interactive);
+  }
+  ~HeldColumnWidths() { header_.setSectionResizeMode(QHeaderView::ResizeToContents); }
+  HeldColumnWidths(const HeldColumnWidths&) = delete;
+  HeldColumnWidths& operator=(const HeldColumnWidths&) = delete;
+
+ private:
+  QHeaderView& header_;
+};
+
 }  // namespace
 
 StageTable::StageTable(QWidget* parent) : QWidget(parent) {
@@ -208,6 +224,7 @@ std::optional<std::size_t> StageTable::currentStage() const {
 }
 
 void StageTable::setStages(const std::vector<BlowStage>& stages) {
+  const HeldColumnWidths held(*table_);
   bulk_ = true;
   table_->setRowCount(0);
   for (const BlowStage& stage : stages) putStage(table_->rowCount(), stage);
@@ -329,6 +346,7 @@ void StageTable::showResults(const std::vector<StageResult>& results, std::optio
   results_ = results;
   const std::vector<std::vector<std::string>> computed = stageTable(stages(), results_);
   constexpr std::size_t firstComputed = 4;  // the core table's p_CO column, after number, gas, t and measured %C
+  const HeldColumnWidths held(*table_);
   filling_ = true;
   for (int row = 0; row < table_->rowCount() && std::size_t(row) < results.size(); ++row) {
     const std::vector<std::string>& cells = computed[std::size_t(row) + 1];

@@ -1,0 +1,318 @@
+// SPDX-License-Identifier: Apache-2.0
+// The diagram's plan as a document: shown and read back as typed, saved
+// whole or not at all, opened from the menu, a drop or a refused file, the
+// question before a changed plan is given up, spreadsheet rows pasted, the
+// saved stage CSV that velkarin-curve recomputes to the same figures, and the
+// PDF report with the plan's figures on a page that is not blank.
+
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUndoStack>
+#include <QUrl>
+#include <csignal>
+#include <sstream>
+
+#include "calc/plan.h"
+#include "cli/curve_command.h"
+#include "tests/ui/diagram_test_support.h"
+#include "ui/calculator/main_frame.h"
+#include "ui/diagram/plan_report.h"
+#include "ui/diagram/stage_table.h"
+
+using namespace velkarin;
+using namespace velkarin::test;
+
+namespace {
+
+// A plan away from every default, its entries good enough to draw.
+Plan shiftPlan() {
+  Plan plan;
+  plan.reaction = Reaction::Cr3O4;
+  plan.constants = {"697890", "-461.535"};
+  plan.otherConstants = {"739938", "-475.137"};
+  plan.composition = {"18", "9", "0.3", "1.2"};
+  plan.pressures = "3:1, 1:1, 1:3";
+  plan.totalPressure = "101325";
+  plan.coShare = "0.95";
+  plan.bothOxides = true;
+  plan.target = "0.03";
+  plan.heat = {"80", "1.5", "40", "72", "2"};
+  plan.stages = {{"3:1", "1600", "0.60", ""}, {"1:1", "1680", "0.15", "300"}, {"1:3", "1720", "0.04", ""}};
+  plan.note = "第2炉 早班";
+  plan.extraMembers = {{"shift", "\"B\""}};
+  return plan;
+}
+
+QByteArray fileBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes beyond `bytes` fail with EFBIG while alive (SIGXFSZ ignored): a disk
+// that fills during a save.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &before_);
+    previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = before_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &before_);
+    std::signal(SIGXFSZ, previous_);
+  }
+
+ private:
+  rlimit before_{};
+  void (*previous_)(int) = nullptr;
+};
+
+}  // namespace
+
+class PlanDocumentUiTest : public DiagramTestCase {
+  Q_OBJECT
+
+ private slots:
+  // Every member shows in its control and reads back as typed; saved and
+  // opened again it is the same plan, named in the title.
+  void a_plan_reads_back_saves_and_opens_as_typed() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    const Plan plan = shiftPlan();
+    diagram->setPlan(plan);
+    QCOMPARE(diagram->plan(), plan);
+    QVERIFY(!diagram->isWindowModified());
+    QCOMPARE(diagram->stageTable()->undoStack()->count(), 0);
+    QCOMPARE(entry(*diagram, "note")->text(), QStringLiteral("第2炉 早班"));
+    QCOMPARE(diagram->reaction(), Reaction::Cr3O4);
+    QCOMPARE(diagram->stageResults().size(), 3u);
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("早班.velkarin"));
+    QVERIFY(!diagram->savePlanFile(path));
+    QCOMPARE(fileBytes(path), QByteArray::fromStdString(planText(plan)));
+    QCOMPARE(subWindowOf(diagram)->windowTitle(), QStringLiteral("平衡曲线图 - 早班.velkarin[*]"));
+    QVERIFY(!subWindowOf(diagram)->isWindowModified());
+    QTest::keyClicks(entry(*diagram, "note"), QStringLiteral("!"));
+    QVERIFY(diagram->isWindowModified());
+    QVERIFY(subWindowOf(diagram)->isWindowModified());  // the title bar's mark
+
+    diagram->setPlan(Plan());
+    QVERIFY(!diagram->openPlanFile(path));
+    QCOMPARE(diagram->plan(), plan);
+    QCOMPARE(diagram->planPath(), QFileInfo(path).absoluteFilePath());
+    // Typed texts that are no numbers stay as typed, the other oxide's too.
+    Plan odd = plan;
+    odd.otherConstants = {"abc", ""};
+    odd.composition.chromium = "x";
+    diagram->setPlan(odd);
+    QCOMPARE(diagram->plan(), odd);
+  }
+
+  // A save that cannot be completed leaves the old file whole, and no
+  // temporary file behind.
+  void a_failed_save_keeps_the_old_file() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    diagram->setPlan(shiftPlan());
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("plan.velkarin"));
+    QVERIFY(!diagram->savePlanFile(path));
+    const QByteArray before = fileBytes(path);
+    Plan longer = shiftPlan();
+    longer.note = std::string(4000, 'x');
+    diagram->setPlan(longer);
+    std::optional<QString> error;
+    {
+      const FileSizeLimit limit(static_cast<rlim_t>(before.size()) / 2);  // less than either file
+      error = diagram->savePlanFile(path);
+    }
+    QVERIFY(error.has_value());
+    QCOMPARE(fileBytes(path), before);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("plan.velkarin")});
+    QVERIFY(diagram->savePlanFile(folder.filePath(QStringLiteral("missing/plan.velkarin"))).has_value());
+  }
+
+  // Refused files name what and where; the plan shown stays.
+  void refused_files_say_what_and_where_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("broken") << QByteArray("{\"format\": \"velkarin-plan\",\n\"version\": 1,\n\"A\": }")
+                            << QStringLiteral("第3行第6列不是有效的JSON");
+    QTest::newRow("other") << QByteArray("{\"format\": \"csv\"}") << QStringLiteral("不是Velkarin方案文件");
+    QTest::newRow("newer") << QByteArray(R"({"format":"velkarin-plan","version":2})")
+                           << QStringLiteral("版本2比本程序能读的版本1新");
+    QTest::newRow("member") << QByteArray(R"({"format":"velkarin-plan","version":1,"stages":[{"t":[]}]})")
+                            << QStringLiteral("成员“stages/1/t”应为a text");
+  }
+  void refused_files_say_what_and_where() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    diagram->setPlan(shiftPlan());
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("bad.velkarin"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    const std::optional<QString> error = diagram->openPlanFile(path);
+    QVERIFY(error.has_value());
+    QVERIFY2(error->contains(message), qPrintable(*error));
+    QCOMPARE(diagram->plan(), shiftPlan());
+    QVERIFY(diagram->planPath().isEmpty());
+  }
+
+  // Closing a changed plan: 取消 keeps it, 保存 writes it and closes;
+  // opening another over a changed plan asks the same.
+  void closing_or_replacing_a_changed_plan_asks_to_save() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("plan.velkarin"));
+    const QString other = folder.filePath(QStringLiteral("other.velkarin"));
+    diagram->setPlan(shiftPlan());
+    QVERIFY(!diagram->savePlanFile(path));
+    QVERIFY(!diagram->savePlanFile(other));
+    QVERIFY(!diagram->openPlanFile(path));
+    QTest::keyClicks(entry(*diagram, "target"), QStringLiteral("5"));
+
+    answerQuestionWith(QStringLiteral("取消"));
+    QVERIFY(!frame_->openPlan(other));
+    QCOMPARE(diagram->plan().target, std::string("0.035"));
+    answerQuestionWith(QStringLiteral("取消"));
+    subWindowOf(diagram)->close();
+    QTest::qWait(50);
+    QVERIFY(frame_->diagramWindow());
+    answerQuestionWith(QStringLiteral("保存"));
+    subWindowOf(diagram)->close();
+    QTRY_VERIFY(!frame_->diagramWindow());
+    const auto saved = readPlanText(fileBytes(path).toStdString());
+    QVERIFY(std::holds_alternative<Plan>(saved));
+    QCOMPARE(std::get<Plan>(saved).target, std::string("0.035"));
+  }
+
+  // A plan file dropped on the frame opens in the diagram.
+  void a_dropped_plan_opens() {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("dropped.velkarin"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString(planText(shiftPlan())));
+    file.close();
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame_.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame_.get(), &drop);
+    QVERIFY(frame_->diagramWindow());
+    QCOMPARE(frame_->diagramWindow()->plan(), shiftPlan());
+    QMimeData text;
+    text.setUrls({QUrl::fromLocalFile(folder.filePath(QStringLiteral("heats.csv")))});
+    QDragEnterEvent other(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    other.ignore();
+    QApplication::sendEvent(frame_.get(), &other);
+    QVERIFY(!other.isAccepted());
+  }
+
+  // Ctrl+V puts a spreadsheet's rows (with or without header, with O2) and
+  // the table's own copy in after the current stage, as one undoable step.
+  void pasted_rows_become_stages() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    StageTable* stages = diagram->stageTable();
+    stages->insertStage(0, {"3:1", "1600", "0.60", ""});
+    stages->table()->setFocus();
+    QTRY_VERIFY(stages->table()->hasFocus());
+    QGuiApplication::clipboard()->setText(
+        QStringLiteral("gas\tt\tC\tO2\r\n1:1\t1680\t0.15\t300\r\n1:3\t 1720 \t0.04\r\n\r\n"));
+    QTest::keyClick(stages->table(), Qt::Key_V, Qt::ControlModifier);
+    const std::vector<BlowStage> three{
+        {"3:1", "1600", "0.60", ""}, {"1:1", "1680", "0.15", "300"}, {"1:3", "1720", "0.04", ""}};
+    QCOMPARE(stages->stages(), three);
+    stages->undoStack()->undo();
+    QCOMPARE(stages->stages().size(), 1u);
+    stages->undoStack()->redo();
+    QCOMPARE(stages->stages(), three);
+
+    stages->table()->setCurrentCell(2, StageTable::Gas);
+    QCOMPARE(stages->pasteStages(stages->tsv()), 3);  // its own copy: 阶段 first, no O2
+    QCOMPARE(stages->stages().size(), 6u);
+    QCOMPARE(stages->stages()[4], (BlowStage{"1:1", "1680", "0.15", ""}));
+    QCOMPARE(stages->pasteStages(QStringLiteral("1:2\t1700")), 1);  // no header, two cells
+    stages->table()->setCurrentCell(0, StageTable::Measured);
+    QCOMPARE(stages->pasteStages(QStringLiteral("0.55")), 0);  // one value: into the cell
+    QCOMPARE(stages->stages()[0].measuredCarbon, std::string("0.55"));
+  }
+
+  // The saved stage CSV carries its conditions: velkarin-curve --stages on
+  // it prints the window's own table, not figures under default conditions.
+  void the_saved_stage_csv_recomputes_to_the_windows_figures() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    Plan plan = shiftPlan();
+    plan.target.clear();
+    diagram->setPlan(plan);
+    QTemporaryDir folder;
+    const QString csv = folder.filePath(QStringLiteral("stages.csv"));
+    QVERIFY(!diagram->stageTable()->writeCsv(csv));
+    std::ostringstream out, err;
+    const std::vector<std::string> args{"--stages", csv.toStdString()};
+    QCOMPARE(runCurveCommand(args, out, err), 0);
+    QCOMPARE(QString::fromStdString(out.str()), diagram->stageTable()->tsv());
+    QCOMPARE(QString::fromStdString(err.str()), QString());
+  }
+
+  // The report: the plan's figures as text (pdftotext), and a page with ink.
+  void the_report_has_the_plans_figures() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    diagram->setPlan(shiftPlan());
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
+    QVERIFY(!writePlanReport(*diagram, pdf, QDateTime(QDate(2026, 12, 9), QTime(7, 30))));
+    QVERIFY(fileBytes(pdf).startsWith("%PDF-"));
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    QVERIFY2(!pdftotext.isEmpty() && !pdftoppm.isEmpty(), "poppler-utils (scripts/install-deps.sh) is missing");
+    QProcess text;
+    text.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(20000));
+    const QString words = QString::fromUtf8(text.readAllStandardOutput());
+    const std::string table = diagram->stageTable()->tsv().toStdString();
+    for (const QString& expected :
+         {QStringLiteral("2026-12-09 07:30"), QStringLiteral("第2炉 早班"), QStringLiteral("A=697890"),
+          QStringLiteral("[%Si]=0.3"), QStringLiteral("η=0.95"), QStringLiteral("Velkarin 0.3.0"),
+          QStringLiteral("物料平衡"), diagram->stageTable()->tsv().split(QLatin1Char('\n'))[1].split('\t')[5]}) {
+      QVERIFY2(words.contains(expected), qPrintable(expected + QStringLiteral(" missing in:\n") + words));
+    }
+    QProcess picture;
+    picture.start(pdftoppm, {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("40"),
+                             QStringLiteral("-singlefile"), pdf, folder.filePath(QStringLiteral("page"))});
+    QVERIFY(picture.waitForFinished(20000));
+    const QImage page(folder.filePath(QStringLiteral("page.png")));
+    QVERIFY(!page.isNull());
+    qsizetype ink = 0;
+    for (int y = 0; y < page.height(); ++y) {
+      for (int x = 0; x < page.width(); ++x) ink += qGray(page.pixel(x, y)) < 128 ? 1 : 0;
+    }
+    QVERIFY2(ink > page.width() * page.height() / 100, qPrintable(QString::number(ink)));
+    // A report that cannot be written says so and leaves nothing.
+    QVERIFY(writePlanReport(*diagram, folder.filePath(QStringLiteral("missing/report.pdf"))).has_value());
+  }
+};
+
+QTEST_MAIN(PlanDocumentUiTest)
+#include "plan_document_ui_test.moc"
