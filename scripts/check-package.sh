@@ -12,6 +12,7 @@ fail() { echo "package check: $*" >&2; exit 1; }
 contents=$(dpkg-deb -c "$deb")
 for file in ./usr/bin/velkarin ./usr/bin/velkarin-batch ./usr/bin/velkarin-curve \
             ./usr/share/applications/org.velkarin.Velkarin.desktop \
+            ./usr/share/mime/packages/org.velkarin.Velkarin.xml \
             ./usr/share/metainfo/org.velkarin.Velkarin.metainfo.xml \
             ./usr/share/icons/hicolor/scalable/apps/org.velkarin.Velkarin.svg \
             ./usr/share/icons/hicolor/48x48/apps/org.velkarin.Velkarin.png \
@@ -45,6 +46,17 @@ trap 'rm -rf "$unpacked"' EXIT
 dpkg-deb -x "$deb" "$unpacked"
 desktop-file-validate "$unpacked/usr/share/applications/org.velkarin.Velkarin.desktop" ||
   fail "the desktop entry is not valid"
+grep -q '^MimeType=application/x-velkarin-plan;' "$unpacked/usr/share/applications/org.velkarin.Velkarin.desktop" ||
+  fail "the desktop entry does not open plans"
+if command -v xmllint > /dev/null; then
+  xmllint --noout "$unpacked/usr/share/mime/packages/org.velkarin.Velkarin.xml" || fail "the mime type file is not XML"
+fi
+mime=$(mktemp -d)
+mkdir -p "$mime/mime/packages"
+cp "$unpacked/usr/share/mime/packages/org.velkarin.Velkarin.xml" "$mime/mime/packages/"
+update-mime-database "$mime/mime" 2> /dev/null || fail "update-mime-database refuses the mime type file"
+grep -q 'application/x-velkarin-plan' "$mime/mime/globs2" || fail "the mime type does not register *.velkarin"
+rm -rf "$mime"
 appstreamcli validate --pedantic --no-net "$unpacked/usr/share/metainfo/org.velkarin.Velkarin.metainfo.xml" ||
   fail "the metainfo is not valid"
 grep -q '^License: Apache-2.0' "$unpacked/usr/share/doc/velkarin/copyright" || fail "the copyright file names no licence"

@@ -133,8 +133,33 @@ check "more than 100000 stages are refused" status_is 1 "$curve" --stages "$work
 check "a repeated curve option is refused" status_is 2 "$curve" --cr 18 --cr 17
 
 # An option the desktop program does not know starts no windows.
-check "velkarin --no-such-option: status 2" status_is 2 env -u DISPLAY -u WAYLAND_DISPLAY "$velkarin" --report x
+check "velkarin --no-such-option: status 2" status_is 2 env -u DISPLAY -u WAYLAND_DISPLAY "$velkarin" --no-such-option
 check "velkarin --no-such-option: usage" stderr_has "Usage: velkarin"
+
+# velkarin --report PLAN -o PDF: without a display; 0 written, 1 the plan
+# cannot be read, 2 the options are incomplete, 3 the PDF cannot be written.
+printf '{"format":"velkarin-plan","version":1,"stages":[{"gas":"3:1","t":"1600","C":"0.60"}],"note":"report"}' \
+  > "$work/plan.velkarin"
+printf '{"format":"velkarin-plan","version":9}' > "$work/newer.velkarin"
+report() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$work" "$velkarin" --report "$@"; }
+check "velkarin --report: status 0" status_is 0 report "$work/plan.velkarin" -o "$work/report.pdf"
+check "velkarin --report: a PDF" grep -q '^%PDF-' "$work/report.pdf"
+check "velkarin --report of a newer plan: status 1" status_is 1 report "$work/newer.velkarin" -o "$work/newer.pdf"
+check "velkarin --report of a newer plan: says why" stderr_has "plan version 9 is newer"
+check "velkarin --report of a newer plan: no PDF" test ! -e "$work/newer.pdf"
+check "velkarin --report of no file: status 1" status_is 1 report "$work/none.velkarin" -o "$work/none.pdf"
+check "velkarin --report without -o: status 2" status_is 2 report "$work/plan.velkarin"
+check "velkarin --report -o into a folder that is not there: status 3" \
+  status_is 3 report "$work/plan.velkarin" -o "$work/missing/report.pdf"
+check "velkarin --report -o a directory: status 3" status_is 3 report "$work/plan.velkarin" -o "$work"
+cp "$work/report.pdf" "$work/kept.pdf"
+chmod a-w "$work" 2>/dev/null
+if [ "$(id -u)" -ne 0 ]; then
+  check "velkarin --report into a folder without write permission: status 3, old PDF kept" \
+    sh -c '! "$0" --report "$1" -o "$2"/report.pdf 2>/dev/null && cmp -s "$2"/report.pdf "$2"/kept.pdf' \
+    "$velkarin" "$work/plan.velkarin" "$work"
+fi
+chmod u+w "$work"
 
 # A display that cannot be opened: the program's own message, status 1.
 check "DISPLAY=:99: status 1" status_is 1 env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:99 "$velkarin"
