@@ -66,6 +66,8 @@ screenshot: build
 	  --diagram-only diagram-1366x768-scale1.5.png
 	QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 1920x1080x24" $(BUILD_DIR)/app/velkarin-screenshot build/screenshots \
 	  --diagram-only diagram-1920x1080-scale2.png
+	$(BUILD_DIR)/app/velkarin --report examples/shift.velkarin -o build/screenshots/report.pdf
+	pdftoppm -png -r 80 -singlefile build/screenshots/report.pdf build/screenshots/report-page
 
 format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp')
