@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: Apache-2.0
+// The ΔG° line fitted to heats: heats placed exactly at equilibrium under a
+// known line give it back, noisy heats keep it within their standard
+// errors, and heats that cannot be used are counted, not fitted.
+
+#include "calc/line_fit.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "calc/equilibrium_curve.h"
+#include "calc/reaction_data.h"
+
+namespace velkarin {
+namespace {
+
+struct Heat {
+  double temperatureCelsius;
+  double coPressure;  // Pa
+  double carbon;      // mass %
+};
+
+MeltState stateOf(const Heat& h, const CurveComposition& c) {
+  return {h.temperatureCelsius + constants::kelvinOffset,
+          h.carbon,
+          c.chromium,
+          c.nickel,
+          c.silicon,
+          c.manganese,
+          h.coPressure};
+}
+
+// Heats at equilibrium under `line`: at each temperature and pressure, the
+// core's own equilibrium carbon.
+std::vector<Heat> heatsOnLine(Reaction reaction, const ReactionLine& line, const CurveComposition& c) {
+  std::vector<Heat> heats;
+  for (double t = 1500; t <= 1800; t += 25) {
+    for (double p : {20000.0, 50000.0, 90000.0}) {
+      const EquilibriumCarbon carbon = equilibriumCarbon(reaction, line, t, p, c);
+      if (carbon.carbon) heats.push_back({t, p, *carbon.carbon});
+    }
+  }
+  return heats;
+}
+
+// An independent least squares: two passes in long double over the points.
+struct Reference {
+  long double a, b;
+};
+Reference referenceFit(const std::vector<std::pair<double, double>>& points) {
+  long double mt = 0, my = 0;
+  for (const auto& [t, y] : points) {
+    mt += t;
+    my += y;
+  }
+  mt /= points.size();
+  my /= points.size();
+  long double sxx = 0, sxy = 0;
+  for (const auto& [t, y] : points) {
+    sxx += (t - mt) * (t - mt);
+    sxy += (t - mt) * (y - my);
+  }
+  const long double b = sxy / sxx;
+  return {my - b * mt, b};
+}
+
+TEST(LineFit, HeatsAtEquilibriumGiveTheirLineBack) {
+  const CurveComposition c{18, 9, 0.3, 1.2};
+  for (const Reaction reaction : {Reaction::Cr2O3, Reaction::Cr3O4}) {
+    for (const ReactionLine line : {presetLine(reaction), ReactionLine{650000, -410}}) {
+      const std::vector<Heat> heats = heatsOnLine(reaction, line, c);
+      ASSERT_GT(heats.size(), 20U);
+      LineFit fit(reaction);
+      std::vector<std::pair<double, double>> points;
+      for (const Heat& h : heats) {
+        ASSERT_TRUE(fit.add(stateOf(h, c)));
+        points.emplace_back(stateOf(h, c).temperature, *equilibriumLineValue(reaction, stateOf(h, c)));
+      }
+      const LineFitResult r = fit.result();
+      ASSERT_EQ(r.problem, LineFitProblem::None);
+      EXPECT_EQ(r.n, heats.size());
+      EXPECT_NEAR(r.a, line.a, 1e-9 * std::abs(line.a));
+      EXPECT_NEAR(r.b, line.b, 1e-9 * std::abs(line.b));
+      const Reference ref = referenceFit(points);
+      EXPECT_NEAR(r.a, static_cast<double>(ref.a), 1e-12 * std::abs(line.a));
+      EXPECT_NEAR(r.b, static_cast<double>(ref.b), 1e-12 * std::abs(line.b));
+      EXPECT_GT(r.r2, 1 - 1e-12);
+      EXPECT_LT(r.sdG, 1e-3);  // J/mol: the roots' own rounding
+    }
+  }
+}
+
+// Noise on the sampled carbon: the line stays within 4 standard errors, and
+// the errors mean what they say (s near the noise put in).
+TEST(LineFit, NoisyHeatsKeepTheLineWithinFourStandardErrors) {
+  const CurveComposition c{18, 9, 0, 0};
+  const Reaction reaction = Reaction::Cr2O3;
+  const ReactionLine line = presetLine(reaction);
+  std::mt19937_64 random(20261209);
+  std::normal_distribution<double> noise(0, 0.05);  // on ln C
+  for (int trial = 0; trial < 5; ++trial) {
+    LineFit fit(reaction);
+    for (const Heat& h : heatsOnLine(reaction, line, c)) {
+      fit.add(stateOf({h.temperatureCelsius, h.coPressure, h.carbon * std::exp(noise(random))}, c));
+    }
+    const LineFitResult r = fit.result();
+    ASSERT_EQ(r.problem, LineFitProblem::None);
+    EXPECT_LT(std::abs(r.a - line.a), 4 * r.seA) << trial;
+    EXPECT_LT(std::abs(r.b - line.b), 4 * r.seB) << trial;
+    EXPECT_GT(r.seA, 0);
+    // 3·lg e·19.147142·T·0.05 ≈ 2.3 kJ/mol near 1900 K.
+    EXPECT_GT(r.sdG, 1000);
+    EXPECT_LT(r.sdG, 4000);
+  }
+}
+
+// A million heats at about 1900 K: centred sums lose no digits.
+TEST(LineFit, AMillionHeatsNear1900KLoseNoDigits) {
+  LineFit fit(Reaction::Cr2O3);
+  const double a = 739938, b = -475.137;
+  for (int i = 0; i < 1000000; ++i) {
+    const double t = 1900 + (i % 1000) * 1e-3;
+    fit.addPoint(t, a + b * t);
+  }
+  const LineFitResult r = fit.result();
+  EXPECT_NEAR(r.b, b, 1e-9 * std::abs(b));
+  EXPECT_NEAR(r.a, a, 1e-9 * std::abs(a));
+}
+
+TEST(LineFit, UnusableHeatsAndDegenerateSetsAreProblemsNotNumbers) {
+  const CurveComposition c{18, 9, 0, 0};
+  const MeltState good = stateOf({1600, 50000, 0.3}, c);
+  struct Case {
+    const char* name;
+    std::vector<MeltState> heats;
+    LineFitProblem problem;
+    std::size_t n, excluded;
+  };
+  MeltState zeroCarbon = good, zeroKelvin = good, noPressure = good, noChromium = good, tinyPressure = good;
+  zeroCarbon.carbon = 0;
+  zeroKelvin.temperature = 0;
+  noPressure.coPressure = 0;
+  noChromium.chromium = -1;
+  tinyPressure.coPressure = 1e-320;  // p/101325 underflows to 0
+  MeltState hotter = good, hottest = good;
+  hotter.temperature += 50;
+  hottest.temperature += 100;
+  for (const Case& k : std::vector<Case>{
+           {"two heats", {good, hotter}, LineFitProblem::TooFewHeats, 2, 0},
+           {"one temperature", {good, good, good, good}, LineFitProblem::OneTemperature, 4, 0},
+           {"faulted left out",
+            {good, zeroCarbon, hotter, zeroKelvin, noPressure, noChromium, tinyPressure, hottest},
+            LineFitProblem::None,
+            3,
+            5},
+           {"all faulted", {zeroCarbon, zeroKelvin, noPressure}, LineFitProblem::TooFewHeats, 0, 3},
+       }) {
+    LineFit fit(Reaction::Cr3O4);
+    for (const MeltState& s : k.heats) fit.add(s);
+    const LineFitResult r = fit.result();
+    EXPECT_EQ(r.problem, k.problem) << k.name;
+    EXPECT_EQ(r.n, k.n) << k.name;
+    EXPECT_EQ(r.excluded, k.excluded) << k.name;
+  }
+}
+
+}  // namespace
+}  // namespace velkarin
