@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calc/reaction_data.h"
 #include "calc/version.h"
 #include "cli/batch_tool.h"
 #include "cli/descriptor_io.h"
@@ -26,6 +27,7 @@ namespace {
 
 constexpr std::string_view usage =
     "Usage: velkarin-batch [--bom] [-o FILE] [INPUT]\n"
+    "       velkarin-batch --fit [-o FILE] [INPUT]\n"
     "\n"
     "Computes the C–Cr–O equilibrium of every heat in a CSV file (UTF-8, header\n"
     "line first) and writes the input columns followed by the results as CSV,\n"
@@ -35,6 +37,10 @@ constexpr std::string_view usage =
     "  -o FILE   write to FILE: into a temporary file beside it, renamed over FILE\n"
     "            only when every row is written, so a failure never leaves a\n"
     "            half-written FILE; FILE keeps its mode, a link its target\n"
+    "  --fit     fit the line dG0 = A + B*T to the heats instead, taking each as\n"
+    "            being at equilibrium (use end-of-stage samples): one tab-separated\n"
+    "            row per reaction present, with the header\n"
+    "            reaction n A B seA seB sdG r2 excluded (A, B columns not needed)\n"
     "  --bom     start the output with a UTF-8 byte order mark, so that a\n"
     "            spreadsheet opened by double-click reads the Chinese texts right\n"
     "  -h, --help  this text\n"
@@ -55,7 +61,10 @@ constexpr std::string_view usage =
     "Exit status: 0 every row computed, 1 some row faulted (see the fault and\n"
     "message columns), 2 the input cannot be read or a line of it is malformed\n"
     "(the rows before it are written; with -o, FILE is left as it was), 3 the\n"
-    "output cannot be written. Each option may be given once.\n";
+    "output cannot be written. With --fit: 0 every reaction fitted, 1 a reaction\n"
+    "has fewer than 3 usable heats or all at one temperature (its row has empty\n"
+    "numbers, the reason is on stderr) or the input has no heats, 2 and 3 as\n"
+    "above. Each option may be given once.\n";
 
 constexpr std::string_view program = "velkarin-batch";
 
@@ -87,6 +96,7 @@ struct Arguments {
   std::optional<std::string> input;
   std::optional<std::string> output;
   BatchOptions options;
+  bool fit = false;  // --fit: the fitted line instead of the rows
 };
 
 // --help and --version: their text on standard output, checked like any output.
@@ -109,7 +119,10 @@ std::optional<int> parseArguments(int argc, char** argv, Arguments& args, const 
     if (arg == "--version") {
       return printAndExit(versionText(program), standard);
     }
-    if (arg == "--bom") {
+    if (arg == "--fit") {
+      if (args.fit) return usageError("--fit given twice");
+      args.fit = true;
+    } else if (arg == "--bom") {
       if (args.options.byteOrderMark) return usageError("--bom given twice");
       args.options.byteOrderMark = true;
     } else if (arg == "-o") {
@@ -125,7 +138,24 @@ std::optional<int> parseArguments(int argc, char** argv, Arguments& args, const 
       args.input = std::string(arg);
     }
   }
+  if (args.fit && args.options.byteOrderMark) return usageError("--bom is for the rows, not for --fit");
   return std::nullopt;
+}
+
+// --fit: the fitted lines once the whole input is read.
+int writeFit(DescriptorSource& input, BatchDescriptorOutput& output, const std::string& source) {
+  const FitRun run = runFit(input);
+  if (run.error) return fail(batchInputUnusable, source + ": " + terminalText(describe(*run.error)));
+  output.write(fitTable(run.fits));
+  int status = run.fits.empty() ? batchRowFaulted : batchAllComputed;
+  if (run.fits.empty()) std::cerr << program << ": " << source << ": no heats to fit\n";
+  for (const LineFit& fit : run.fits) {
+    const std::string problem = fitProblemEnglish(fit.result());
+    if (problem.empty()) continue;
+    std::cerr << program << ": " << reactionData(fit.reaction()).name << ": " << problem << '\n';
+    status = batchRowFaulted;
+  }
+  return status;
 }
 
 }  // namespace
@@ -155,6 +185,17 @@ int runBatchCommand(int argc, char** argv) {
     if (args.output) file.emplace(*args.output);  // before any row is read
     DescriptorSource input(inputFd);
     BatchDescriptorOutput output(file ? file->fd() : STDOUT_FILENO);
+    if (args.fit) {
+      const int status = writeFit(input, output, source);
+      if (status == batchInputUnusable) return status;  // with -o, FILE stays as it was
+      output.flush();
+      if (file) {
+        file->commit();
+      } else {
+        finishStandardOutput({}, standard);
+      }
+      return status;
+    }
     const BatchResult result = runBatch(input, output, args.options);
     if (result.error) {
       if (!file) output.flush();  // the rows before the bad line; with -o, FILE stays as it was

@@ -128,7 +128,8 @@ struct Header {
   std::array<std::size_t, inputColumns.size()> position{};  // field index of each input column
 };
 
-Header readHeader(const CsvRecord& record) {
+// The header of the input; for a fit, A and B may be missing (they are not read).
+Header readHeader(const CsvRecord& record, bool fit = false) {
   Header header{record, {}};
   std::string missing;
   for (std::size_t column = 0; column < inputColumns.size(); ++column) {
@@ -141,6 +142,7 @@ Header readHeader(const CsvRecord& record) {
       }
       found = i;
     }
+    if (!found && fit && (column == aColumn || column == bColumn)) continue;
     if (!found) {
       missing += missing.empty() ? "" : ", ";
       missing += inputColumns[column];
@@ -149,7 +151,8 @@ Header readHeader(const CsvRecord& record) {
   }
   if (!missing.empty()) {
     throw CsvError(record.line, "the header line lacks the column(s) " + missing +
-                                    " (needed: reaction, A, B, t, C, Cr, Ni, Si, Mn, pCO)");
+                                    (fit ? " (needed: reaction, t, C, Cr, Ni, Si, Mn, pCO)"
+                                         : " (needed: reaction, A, B, t, C, Cr, Ni, Si, Mn, pCO)"));
   }
   // An echoed column named like a result column would make the output's
   // columns ambiguous to whatever reads them by name.
@@ -259,37 +262,121 @@ std::string describe(const BatchInputError& error) {
   return text + ": " + error.message;
 }
 
+namespace {
+
+// A CsvError as the input error it is, its field named by the header.
+BatchInputError inputError(const CsvError& error, const std::optional<Header>& header) {
+  std::optional<std::string> column;
+  if (error.field()) {
+    const std::size_t field = *error.field();
+    const std::string_view name =
+        header && field < header->record.fields.size() ? trimBlanks(header->record.fields[field]) : "";
+    column = name.empty() ? "field " + std::to_string(field + 1) : std::string(name);
+  }
+  return BatchInputError{error.line(), std::move(column), error.what()};
+}
+
+// The first record that is not blank: the header line.
+CsvRecord headerRecord(CsvReader& reader) {
+  std::optional<CsvRecord> record = reader.next();
+  LineNumber lastLine = 1;
+  for (; record && isBlankRecord(*record); record = reader.next()) lastLine = record->line;
+  if (!record) {
+    throw CsvError(lastLine,
+                   "no header line (the first line names the columns reaction, A, B, t, C, Cr, Ni, Si, Mn, pCO)");
+  }
+  return std::move(*record);
+}
+
+// A row's melt state as the window's prompts would read its cells; nothing
+// when a cell is beyond the number range (the calculation would not start).
+std::optional<MeltState> rowState(const Header& header, const HeatRow& row) {
+  const PresetRow& firstPreset = reactionData(row.reaction).presets.front();
+  CellPrompts prompts(
+      [&](std::size_t i) -> const std::string& { return row.record->fields[header.position[firstAnswerColumn + i]]; });
+  auto asked = askCalculation(row.reaction, {std::string(firstPreset.a), std::string(firstPreset.b)}, prompts);
+  if (const auto* request = std::get_if<CalculationRequest>(&asked)) return request->state;
+  return std::nullopt;
+}
+
+}  // namespace
+
+FitRun runFit(ByteSource& input) {
+  CsvReader reader(input);
+  std::optional<Header> header;
+  std::array<std::optional<LineFit>, 2> fits;  // by reaction
+  FitRun run;
+  try {
+    header = readHeader(headerRecord(reader), true);
+    while (std::optional<CsvRecord> record = reader.next()) {
+      if (isBlankRecord(*record)) continue;
+      const HeatRow row = readRow(*header, *record);
+      std::optional<LineFit>& fit = fits[static_cast<std::size_t>(row.reaction)];
+      if (!fit) fit.emplace(row.reaction);
+      if (const std::optional<MeltState> state = rowState(*header, row)) {
+        fit->add(*state);
+      } else {
+        fit->exclude();
+      }
+    }
+  } catch (const CsvError& error) {
+    run.error = inputError(error, header);
+  }
+  for (const std::optional<LineFit>& fit : fits) {
+    if (fit) run.fits.push_back(*fit);
+  }
+  return run;
+}
+
+FitRun runFit(std::string_view csvText) {
+  StringSource source(csvText);
+  return runFit(source);
+}
+
+std::string fitTable(const std::vector<LineFit>& fits) {
+  std::string text = "reaction\tn\tA\tB\tseA\tseB\tsdG\tr2\texcluded\n";
+  for (const LineFit& fit : fits) {
+    const LineFitResult r = fit.result();
+    text += std::string(reactionData(fit.reaction()).name) + "\t" + std::to_string(r.n);
+    for (const double value : {r.a, r.b, r.seA, r.seB, r.sdG, r.r2}) {
+      text += "\t";
+      if (r.problem == LineFitProblem::None) text += formatShortest(value);
+    }
+    text += "\t" + std::to_string(r.excluded) + "\n";
+  }
+  return text;
+}
+
+std::string fitProblemEnglish(const LineFitResult& r) {
+  const std::string counts = "(" + std::to_string(r.n) + " usable, " + std::to_string(r.excluded) + " excluded)";
+  switch (r.problem) {
+    case LineFitProblem::None:
+      return {};
+    case LineFitProblem::TooFewHeats:
+      return "fewer than 3 usable heats " + counts + ": no line";
+    case LineFitProblem::OneTemperature:
+      return "every usable heat is at the same temperature " + counts + ": no slope";
+  }
+  return {};
+}
+
 BatchResult runBatch(ByteSource& input, BatchOutput& output, const BatchOptions& options) {
   CsvReader reader(input);
   std::optional<Header> header;
   try {
-    std::optional<CsvRecord> record = reader.next();
-    LineNumber lastLine = 1;
-    for (; record && isBlankRecord(*record); record = reader.next()) lastLine = record->line;
-    if (!record) {
-      throw CsvError(lastLine,
-                     "no header line (the first line names the columns reaction, A, B, t, C, Cr, Ni, Si, Mn, pCO)");
-    }
-    header = readHeader(*record);
+    header = readHeader(headerRecord(reader));
     std::vector<std::string> names = header->record.fields;
     names.insert(names.end(), resultColumnNames.begin(), resultColumnNames.end());
     output.write((options.byteOrderMark ? "\xEF\xBB\xBF" : "") + csvRecord(names));
 
     bool faulted = false;
-    while ((record = reader.next())) {
+    while (std::optional<CsvRecord> record = reader.next()) {
       if (isBlankRecord(*record)) continue;
       output.write(csvRecord(computeRow(*header, readRow(*header, *record), faulted)));
     }
     return {faulted ? batchRowFaulted : batchAllComputed, std::nullopt};
   } catch (const CsvError& error) {
-    std::optional<std::string> column;
-    if (error.field()) {
-      const std::size_t field = *error.field();
-      const std::string_view name =
-          header && field < header->record.fields.size() ? trimBlanks(header->record.fields[field]) : "";
-      column = name.empty() ? "field " + std::to_string(field + 1) : std::string(name);
-    }
-    return {batchInputUnusable, BatchInputError{error.line(), std::move(column), error.what()}};
+    return {batchInputUnusable, inputError(error, header)};
   }
 }
 

@@ -18,7 +18,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "calc/line_fit.h"
 #include "cli/csv.h"
 
 namespace velkarin {
@@ -76,5 +78,24 @@ std::span<const std::string_view> batchResultColumns();
 
 // Computes every row of a CSV text in memory (UTF-8, header line first).
 BatchRun runBatch(std::string_view csvText, const BatchOptions& options = {});
+
+// velkarin-batch --fit: the ΔG° line (calc/line_fit.h) of each reaction in
+// the input, fitted to its heats as the batch tool reads them (the A and B
+// columns may be missing and are ignored: they are what is fitted). A heat
+// whose cells are no state the calculation takes is counted as excluded.
+struct FitRun {
+  std::vector<LineFit> fits;             // the reactions present, Cr2O3 before Cr3O4
+  std::optional<BatchInputError> error;  // the input cannot be read, or a record of it is malformed
+};
+FitRun runFit(ByteSource& input);
+FitRun runFit(std::string_view csvText);
+
+// The fits as tab-separated text: the header row
+// "reaction n A B seA seB sdG r2 excluded" and one row per fit, numbers as
+// the shortest text that reads back to the same double; a fit with a
+// problem has empty number cells.
+std::string fitTable(const std::vector<LineFit>& fits);
+// Why a fit has no numbers ("fewer than 3 usable heats (2; 1 excluded)"), or empty.
+std::string fitProblemEnglish(const LineFitResult& result);
 
 }  // namespace velkarin

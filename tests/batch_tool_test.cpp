@@ -10,6 +10,7 @@
 
 #include "calc/calculation.h"
 #include "calc/melt_state_input.h"
+#include "calc/number_text.h"
 #include "calc/reaction_data.h"
 #include "calc/result_presentation.h"
 #include "cli/csv.h"
@@ -332,6 +333,63 @@ TEST(BatchTool, ReadsCrLfWithByteOrderMark) {
   EXPECT_EQ(table.names.front(), "reaction");
   ASSERT_EQ(table.rows.size(), 1u);
   EXPECT_EQ(table.cell(0, "trialCount"), "325346");
+}
+
+}  // namespace
+}  // namespace velkarin
+
+namespace velkarin {
+namespace {
+
+// --fit: the fitted line per reaction present, the header exactly, empty
+// numbers where a reaction has too few heats, faulted rows counted.
+TEST(BatchFit, FitsEachReactionPresent) {
+  // Three Cr2O3 heats at their equilibrium under the first preset row, one
+  // faulted (C 0), and two Cr3O4 heats; no A and B columns.
+  const std::string csv =
+      "id,reaction,t,C,Cr,Ni,Si,Mn,pCO\n"
+      "h1,Cr2O3,1600,0.405628,18,9,0,0,86850\n"
+      "h2,Cr2O3,1680,0.184467,18,9,0,0,67550\n"
+      "h3,cr2o3,1720,0.085783,18,9,0,0,40530\n"
+      "h4,Cr2O3,1650,0,18,9,0,0,50000\n"
+      "\n"
+      "h5,Cr3O4,1650,0.2,18,9,0,0,50000\n"
+      "h6,Cr3O4,1700,0.1,18,9,0,0,50000\n";
+  const FitRun run = runFit(csv);
+  ASSERT_FALSE(run.error);
+  ASSERT_EQ(run.fits.size(), 2U);
+  const LineFitResult cr2o3 = run.fits[0].result();
+  EXPECT_EQ(cr2o3.problem, LineFitProblem::None);
+  EXPECT_EQ(cr2o3.n, 3U);
+  EXPECT_EQ(cr2o3.excluded, 1U);
+  EXPECT_NEAR(cr2o3.a, 739938, 20);  // the sampled carbons are rounded to 6 decimals
+  EXPECT_NEAR(cr2o3.b, -475.137, 0.01);
+  EXPECT_EQ(run.fits[1].result().problem, LineFitProblem::TooFewHeats);
+
+  const std::string table = fitTable(run.fits);
+  EXPECT_EQ(table.substr(0, table.find('\n')), "reaction\tn\tA\tB\tseA\tseB\tsdG\tr2\texcluded");
+  EXPECT_NE(table.find("\nCr2O3\t3\t" + formatShortest(cr2o3.a) + "\t" + formatShortest(cr2o3.b) + "\t"),
+            std::string::npos)
+      << table;
+  EXPECT_NE(table.find("\nCr3O4\t2\t\t\t\t\t\t\t0\n"), std::string::npos) << table;
+  EXPECT_EQ(fitProblemEnglish(run.fits[1].result()), "fewer than 3 usable heats (2 usable, 0 excluded): no line");
+  // Each fitted number reads back to the double it was.
+  for (double value : {cr2o3.a, cr2o3.b, cr2o3.seA, cr2o3.seB, cr2o3.sdG, cr2o3.r2}) {
+    EXPECT_EQ(std::stod(formatShortest(value)), value);
+  }
+}
+
+TEST(BatchFit, InputThatCannotBeReadIsAnInputError) {
+  for (const auto& [csv, message] : std::vector<std::pair<std::string, std::string>>{
+           {"reaction,t,C,Cr,Ni,Si,Mn\nCr2O3,1600,0.4,18,9,0,0\n", "lacks the column(s) pCO"},
+           {"reaction,t,C,Cr,Ni,Si,Mn,pCO\nCrO,1600,0.4,18,9,0,0,1\n", "unknown reaction"},
+           {"reaction,t,C,Cr,Ni,Si,Mn,pCO\nCr2O3,1600\n", "2 fields"},
+           {"", "no header line"},
+       }) {
+    const FitRun run = runFit(csv);
+    ASSERT_TRUE(run.error) << csv;
+    EXPECT_NE(describe(*run.error).find(message), std::string::npos) << describe(*run.error);
+  }
 }
 
 }  // namespace

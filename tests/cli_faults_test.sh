@@ -167,5 +167,15 @@ check "DISPLAY=:99: names the display" stderr_has "DISPLAY=:99"
 check "WAYLAND_DISPLAY without a compositor: status 1" \
   status_is 1 env -u DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$work" WAYLAND_DISPLAY=wayland-99 "$velkarin"
 
+# velkarin-batch --fit: 0 every reaction fitted, 1 a reaction with fewer
+# than three usable heats (its reason on stderr), 2 an input it cannot read.
+printf 'reaction,t,C,Cr,Ni,Si,Mn,pCO\nCr2O3,1600,0.4,18,9,0,0,86850\nCr2O3,1700,0.1,18,9,0,0,40530\n' > "$work/two.csv"
+check "velkarin-batch --fit: status 0" status_is 0 "$batch" --fit "$(dirname "$heats")/plant-heats.csv"
+check "velkarin-batch --fit of two heats: status 1" status_is 1 "$batch" --fit "$work/two.csv"
+check "velkarin-batch --fit of two heats: says why" stderr_has "Cr2O3: fewer than 3 usable heats"
+check "velkarin-batch --fit without pCO: status 2" status_is 2 "$batch" --fit "$work/stages.csv"
+check "velkarin-batch --fit --bom: status 2" status_is 2 "$batch" --fit --bom "$work/two.csv"
+check "velkarin-batch --fit > /dev/full: status 3" status_is 3 sh -c '"$0" --fit "$1" > /dev/full' "$batch" "$work/two.csv"
+
 echo "cli faults: $failures failed"
 [ "$failures" -eq 0 ]
