@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: Apache-2.0
-// The plan file: every member survives a round trip exactly as typed,
-// members this version does not know are kept in place, and files that are
-// no plan are refused with what and where.
+// The plan file and what a plan gives: every member survives a round trip
+// exactly as typed, members this version does not know are kept in place,
+// files that are no plan are refused with what and where, and a plan's
+// entries, stages, target and ledger are evaluated without a window.
 
 #include "calc/plan.h"
 
 #include <gtest/gtest.h>
+
+#include "calc/number_text.h"
+#include "calc/plan_evaluation.h"
 
 #include <string>
 #include <variant>
@@ -145,6 +149,84 @@ TEST(PlanConditions, EveryConditionSetsBackTheMemberItCameFrom) {
     EXPECT_FALSE(setPlanCondition(plan, name, text)) << name;
   }
   EXPECT_EQ(plan, odd);
+}
+
+}  // namespace
+}  // namespace velkarin
+
+namespace velkarin {
+namespace {
+
+// A plan's entries read as the diagram reads them, problems in its words
+// and in entry order.
+TEST(PlanEvaluation, EntriesReadOrSayWhyInOrder) {
+  EXPECT_TRUE(readPlanEntries(Plan()).read());
+  EXPECT_EQ(readPlanEntries(Plan()).family.coPressures, (std::vector<double>{101325, 50000, 25000, 10000}));
+  struct Case {
+    void (*change)(Plan&);
+    std::vector<std::string> problems;
+  };
+  for (const Case& c : std::vector<Case>{
+           {[](Plan& p) { p.constants.a = "x"; }, {"A“x”不是数字"}},
+           {[](Plan& p) {
+              p.constants = {"", "y"};
+            },
+            {"A“”不是数字", "B“y”不是数字"}},
+           {[](Plan& p) { p.composition.chromium = "0"; }, {"[%Cr]必须大于0"}},
+           {[](Plan& p) { p.composition.nickel = "-1"; }, {}},  // only Cr must be positive
+           {[](Plan& p) {
+              p.coShare = "1.5";
+              p.totalPressure = "0";
+            },
+            {"总压P必须大于0", "η不能大于1"}},
+           {[](Plan& p) { p.pressures = "3:1,,1:3"; }, {"*"}},
+           {[](Plan& p) { p.pressures = "1,2,3,4,5,6,7,8,9,10,11,12,13"; }, {"*"}},
+       }) {
+    Plan plan;
+    c.change(plan);
+    const PlanReading reading = readPlanEntries(plan);
+    if (c.problems == std::vector<std::string>{"*"}) {
+      EXPECT_EQ(reading.problems.size(), 1U) << plan.pressures;  // the pressure list's own message
+    } else {
+      EXPECT_EQ(reading.problems, c.problems);
+    }
+  }
+}
+
+// The stages, the target and the ledger of a plan: the figure
+// (0.397590 with 0.3 %Si and 1.2 %Mn), the ratio curves of both oxides.
+TEST(PlanEvaluation, StagesTargetAndLedgerFollowThePlan) {
+  Plan plan;
+  plan.composition = {"18", "9", "0.3", "1.2"};
+  plan.pressures = "3:1, 1:3";
+  plan.bothOxides = true;
+  plan.target = "0.1";
+  plan.heat.mass = "80";
+  plan.heat.startCarbon = "1.5";
+  plan.stages = {{"3:1", "1600", "0.60", ""}, {"1:3", "1700", "0.10", ""}};
+  const PlanReading entries = readPlanEntries(plan);
+  ASSERT_TRUE(entries.read());
+  const StageEvaluation e = evaluateStages(plan, entries, *otherLineOf(plan));
+  ASSERT_EQ(e.results.size(), 2U);
+  EXPECT_EQ(formatPattern(*e.results[0].carbon[0].carbon, DigitPattern::Decimals6), "0.397590");
+  EXPECT_EQ(e.reached, std::optional<std::size_t>(1));
+  ASSERT_TRUE(e.ledger.totals.has_value());
+  EXPECT_EQ(e.heat.silicon, 0.3);
+
+  plan.target = "zero";
+  plan.heat.mass.clear();
+  const StageEvaluation bad = evaluateStages(plan, entries, *otherLineOf(plan));
+  EXPECT_EQ(bad.target.problem, "目标C浓度“zero”不是正数");
+  EXPECT_FALSE(bad.reached);
+  EXPECT_FALSE(bad.ledger.totals.has_value());
+
+  const std::vector<EquilibriumCurve> curves = planCurves(entries, *otherLineOf(plan), true);
+  ASSERT_EQ(curves.size(), 4U);
+  EXPECT_EQ(curves[0].label.rfind("Cr2O3 3:1", 0), 0U) << curves[0].label;
+  EXPECT_EQ(curves[2].label.rfind("Cr3O4 3:1", 0), 0U) << curves[2].label;
+  EXPECT_EQ(planCurves(entries, *otherLineOf(plan), false).size(), 2U);
+  plan.otherConstants.b = "?";
+  EXPECT_FALSE(otherLineOf(plan));
 }
 
 }  // namespace

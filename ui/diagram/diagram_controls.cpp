@@ -155,7 +155,7 @@ void EquilibriumDiagramWindow::createControls() {
 // The title names every line drawn — reaction, A and B — and the
 // composition, on two lines so that nothing is cut at any width.
 QString EquilibriumDiagramWindow::chartTitle() const {
-  const CurveComposition& c = shown_.composition;
+  const CurveComposition& c = entries_.family.composition;
   const QString composition =
       QStringLiteral("[%Cr]=%1  [%Ni]=%2  [%Si]=%3  [%Mn]=%4")
           .arg(shortest(c.chromium), shortest(c.nickel), shortest(c.silicon), shortest(c.manganese));
@@ -163,14 +163,14 @@ QString EquilibriumDiagramWindow::chartTitle() const {
     return QStringLiteral("%1  A=%2 J/mol  B=%3 J/(mol·K)")
         .arg(toQString(reactionRows[slotOf(reaction)].equation), shortest(l.a), shortest(l.b));
   };
-  if (!bothOxides()) return line(shown_.reaction, shown_.line) + QLatin1Char('\n') + composition;
+  if (!bothOxides()) return line(entries_.family.reaction, entries_.family.line) + QLatin1Char('\n') + composition;
   // Both oxides: each by its name and line style, A and B, units once.
-  const Reaction other = shown_.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
+  const Reaction other = entries_.family.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
   const auto named = [](Reaction reaction, const ReactionLine& l, const QString& style) {
     return QStringLiteral("%1（%2）A=%3 B=%4")
         .arg(toQString(reactionData(reaction).name), style, shortest(l.a), shortest(l.b));
   };
-  return named(shown_.reaction, shown_.line, QStringLiteral("实线")) + QStringLiteral("；") +
+  return named(entries_.family.reaction, entries_.family.line, QStringLiteral("实线")) + QStringLiteral("；") +
          named(other, otherLine_, QStringLiteral("虚线")) + QLatin1Char('\n') + composition +
          QStringLiteral("    A：J/mol，B：J/(mol·K)");
 }

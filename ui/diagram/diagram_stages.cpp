@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "calc/number_list.h"
+#include "calc/plan_evaluation.h"
 #include "calc/stage_solve.h"
 #include "ui/common/qt_text.h"
 #include "ui/diagram/chart_marks.h"
@@ -18,32 +19,23 @@
 namespace velkarin {
 
 void EquilibriumDiagramWindow::evaluateStages() {
-  StageSettings settings;
-  const Reaction other = shown_.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
-  settings.lines[static_cast<std::size_t>(shown_.reaction)] = shown_.line;
-  settings.lines[static_cast<std::size_t>(other)] = otherLine_;
-  settings.composition = shown_.composition;
-  settings.mixture = mixture_;
-  stageSettings_ = settings;
-
-  const std::vector<BlowStage> stages = stageTable_->stages();
-  stageResults_.clear();
+  const Plan current = plan();
+  stages_ = velkarin::evaluateStages(current, entries_, otherLine_);
+  const std::vector<BlowStage>& stages = current.stages;
   std::vector<std::optional<StageMark>> marks;
   QStringList problems;
   for (std::size_t i = 0; i < stages.size(); ++i) {
-    const StageResult r = evaluateStage(stages[i], settings);
+    const StageResult& r = stages_.results[i];
     const bool blank = trimmedItem(stages[i].gas).empty() && trimmedItem(stages[i].temperature).empty();
     if (r.issue != StageIssue::None && !blank) {
       problems << QStringLiteral("第%1段：%2").arg(i + 1).arg(toQString(stageIssueText(stages[i], r)));
     }
     const std::optional<double> carbon = governingCarbon(r);
     marks.push_back(carbon ? std::optional(StageMark{r.temperatureCelsius, *carbon, r.margin}) : std::nullopt);
-    stageResults_.push_back(r);
   }
-  const std::optional<double> target = stageTable_->target();
-  const std::optional<std::size_t> reached =
-      target ? firstStageAtTarget(stageResults_, *target) : std::optional<std::size_t>();
-  if (!stageTable_->targetProblem().isEmpty()) problems << stageTable_->targetProblem();
+  const std::optional<double>& target = stages_.target.value;
+  const std::optional<std::size_t>& reached = stages_.reached;
+  if (!stages_.target.problem.empty()) problems << toQString(stages_.target.problem);
   if (target && !stages.empty()) {
     const QString text = toQString(targetText(*target));
     problems << (reached ? QStringLiteral("第%1段的平衡C浓度首先达到目标%2%C").arg(*reached + 1).arg(text)
@@ -54,9 +46,8 @@ void EquilibriumDiagramWindow::evaluateStages() {
   // to the stages, the target or an entry ends it.
   stageTable_->showSolution(QString());
 
-  stageTable_->showResults(stageResults_, reached);
-  const HeatCharge heat = ledgerPanel_->heat(shown_.composition.silicon, shown_.composition.chromium);
-  ledgerPanel_->showLedger(stages, stageResults_, blowLedger(stages, stageResults_, heat, mixture_));
+  stageTable_->showResults(stages_.results, reached);
+  ledgerPanel_->showLedger(stages, stages_.results, stages_.ledger);
   chartView_->showStages(marks, target, reached);
   showStatus();
 }
@@ -66,7 +57,7 @@ void EquilibriumDiagramWindow::evaluateStages() {
 void EquilibriumDiagramWindow::solveStage(bool temperature) {
   const std::optional<std::size_t> row = stageTable_->currentStage();
   const std::optional<double> target = stageTable_->target();
-  if (!row || *row >= stageResults_.size()) {
+  if (!row || *row >= stages_.results.size()) {
     stageTable_->showSolution(QStringLiteral("请先添加一个阶段并选中它"));
     return;
   }
@@ -74,18 +65,18 @@ void EquilibriumDiagramWindow::solveStage(bool temperature) {
     stageTable_->showSolution(QStringLiteral("请先输入目标C浓度"));
     return;
   }
-  const StageResult& stage = stageResults_[*row];
+  const StageResult& stage = stages_.results[*row];
   const BlowStage typed = stageTable_->stages()[*row];
   const QString name =
       QStringLiteral("第%1段（%2，%3℃）")
           .arg(*row + 1)
           .arg(toQString(std::string(trimmedItem(typed.gas))), toQString(std::string(trimmedItem(typed.temperature))));
-  const StageSolution solution = temperature
-                                     ? solveStageTemperature(stage, stageSettings_, *target, shown_.temperatures)
-                                     : solveStagePressure(stage, stageSettings_, *target);
+  const StageSolution solution =
+      temperature ? solveStageTemperature(stage, stages_.settings, *target, entries_.family.temperatures)
+                  : solveStagePressure(stage, stages_.settings, *target);
   const std::string answer = solution.status == SolveStatus::StageProblem
                                  ? stageIssueText(typed, stage)
-                                 : solutionText(solution, *target, shown_.temperatures, temperature);
+                                 : solutionText(solution, *target, entries_.family.temperatures, temperature);
   stageTable_->showSolution(name + QStringLiteral("：") + toQString(answer));
 }
 

@@ -14,6 +14,7 @@
 
 #include "calc/number_list.h"
 #include "calc/number_text.h"
+#include "calc/plan_evaluation.h"
 #include "calc/reaction_data.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/song_font.h"
@@ -27,6 +28,13 @@ namespace velkarin {
 
 using namespace diagram;
 
+// The problems of the entries, as the status line says them.
+static std::string joined(const std::vector<std::string>& problems) {
+  std::string text;
+  for (const std::string& problem : problems) text += (text.empty() ? "" : "；") + problem;
+  return text;
+}
+
 ReactionConstants presetConstants(Reaction reaction, std::size_t row) {
   const PresetRow& preset = reactionData(reaction).presets[row];
   return {std::string(preset.a), std::string(preset.b)};
@@ -36,9 +44,9 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
   setObjectName(QStringLiteral("EquilibriumDiagram"));
   setWindowTitle(QStringLiteral("平衡曲线图[*]"));
   setFont(songFont(windowFontPointSize));
-  shown_.reaction = start.reaction;
+  entries_.family.reaction = start.reaction;
   windowConstants_ = start.windowConstants;
-  otherLine_ = presetLine(start.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3);
+  otherLine_ = presetLine(otherReaction(start.reaction));
   createControls();
 
   ReactionConstants constants = start.constants;
@@ -173,59 +181,20 @@ void EquilibriumDiagramWindow::editConstants() {
   redraw();
 }
 
+// Reads the entries into the plan, evaluates it, shows the result. An
+// entry that cannot be read keeps the curves and stages of the last entries
+// that could.
 void EquilibriumDiagramWindow::redraw() {
-  CurveFamilyInputs inputs;
-  inputs.reaction = reactionRows[reactionCombo_->currentIndex()].reaction;
-  QStringList problems;
-  const ReactionConstants constants{constantA_->text().toStdString(), constantB_->text().toStdString()};
-  if (const std::optional<ReactionLine> line = readReactionLine(constants)) {
-    inputs.line = *line;
-  } else {
-    // The same reader, entry by entry, to say which one it is.
-    for (QLineEdit* edit : {constantA_, constantB_}) {
-      const NumberReading reading = readDiagramNumber(edit->objectName(), edit->text());
-      if (!reading.value) problems << reading.problem;
-    }
-  }
-  for (std::size_t i = 0; i < compositionRows.size(); ++i) {
-    const CompositionRow& row = compositionRows[i];
-    const NumberReading reading = readDiagramNumber(toQString(row.caption), composition_[i]->text(), row.positive);
-    if (reading.value) {
-      inputs.composition.*row.field = *reading.value;
-    } else {
-      problems << reading.problem;
-    }
-  }
-  GasMixture mixture;
-  const NumberReading total = readDiagramNumber(QStringLiteral("总压P"), totalPressure_->text(), true);
-  const NumberReading share = readDiagramNumber(QStringLiteral("η"), coShare_->text(), true);
-  if (!total.value) problems << total.problem;
-  if (!share.value) problems << share.problem;
-  if (share.value && *share.value > 1) problems << QStringLiteral("η不能大于1");
-  if (total.value) mixture.totalPressure = *total.value;
-  if (share.value) mixture.coShare = *share.value;
-  if (problems.isEmpty()) {
-    PressureListReading pressures = readPressureList(pressures_->text(), mixture);
-    if (pressures.problem.isEmpty()) {
-      inputs.coPressures.clear();
-      for (const PressureItem& item : pressures.items) {
-        inputs.coPressures.push_back(item.coPressure);
-        inputs.labels.push_back(item.ratio ? pressureItemLabel(item) : std::string());
-      }
-    } else {
-      problems << pressures.problem;
-    }
-  }
-
-  if (!problems.isEmpty()) {
-    problem_ = problems.join(QStringLiteral("；")) + QStringLiteral("。仍显示上次的曲线。");
+  const Reaction reaction = reactionRows[reactionCombo_->currentIndex()].reaction;
+  otherLine_ = readOtherLine(reaction);
+  PlanReading reading = readPlanEntries(plan());
+  if (!reading.read()) {
+    problem_ = toQString(joined(reading.problems)) + QStringLiteral("。仍显示上次的曲线。");
     showStatus();
     return;
   }
   problem_.clear();
-  shown_ = std::move(inputs);
-  mixture_ = mixture;
-  otherLine_ = readOtherLine();
+  entries_ = std::move(reading);
   showCurves();
   evaluateStages();
   chartView_->setChartTitle(chartTitle());
@@ -235,37 +204,34 @@ void EquilibriumDiagramWindow::redraw() {
 // The shown reaction's family; with both oxides, the other's after it,
 // dashed, in the same colour per pressure.
 void EquilibriumDiagramWindow::showCurves() {
-  std::vector<EquilibriumCurve> curves = equilibriumCurveFamily(shown_);
+  std::vector<EquilibriumCurve> curves = planCurves(entries_, otherLine_, bothOxides());
   if (!bothOxides()) {
     chartView_->showCurves(std::move(curves));
     return;
   }
-  CurveFamilyInputs other = shown_;
-  other.reaction = shown_.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
-  other.line = otherLine_;
-  std::vector<EquilibriumCurve> second = equilibriumCurveFamily(other);
-  const std::size_t count = curves.size();
+  const std::size_t count = curves.size() / 2;
+  const QString first = toQString(reactionData(entries_.family.reaction).name);
+  const QString dashed = toQString(reactionData(otherReaction(entries_.family.reaction)).name);
   std::vector<CurveStyle> styles;
-  const QString first = toQString(reactionData(shown_.reaction).name);
-  const QString dashed = toQString(reactionData(other.reaction).name);
-  for (std::size_t i = 0; i < count; ++i) styles.push_back({i, false, count + i, first, toQString(curves[i].label)});
+  for (std::size_t i = 0; i < count; ++i) {
+    // The legend names the pressure once: the label without its reaction.
+    const QString label = toQString(curves[i].label).mid(first.size() + 1);
+    styles.push_back({i, false, count + i, first, label});
+  }
   for (std::size_t i = 0; i < count; ++i) styles.push_back({i, true, i, dashed, {}});
-  for (EquilibriumCurve& curve : curves) curve.label = first.toStdString() + " " + curve.label;
-  for (EquilibriumCurve& curve : second) curve.label = dashed.toStdString() + " " + curve.label;
-  curves.insert(curves.end(), std::make_move_iterator(second.begin()), std::make_move_iterator(second.end()));
   chartView_->showCurves(std::move(curves), std::move(styles));
 }
 
 bool EquilibriumDiagramWindow::bothOxides() const { return bothOxides_->isChecked(); }
 
 void EquilibriumDiagramWindow::windowConstantsChanged(Reaction reaction) {
-  if (reaction != shown_.reaction) redraw();  // the shown reaction's A and B are the diagram's own entries
+  if (reaction != entries_.family.reaction) redraw();  // the shown reaction's A and B are the diagram's own entries
 }
 
 // A and B of the reaction not shown: as typed in its calculation window,
 // else its first preset row.
-ReactionLine EquilibriumDiagramWindow::readOtherLine() {
-  const Reaction other = otherReaction(shown_.reaction);
+ReactionLine EquilibriumDiagramWindow::readOtherLine(Reaction shown) {
+  const Reaction other = otherReaction(shown);
   otherNote_.clear();
   const QString name = toQString(reactionData(other).name);
   std::optional<ReactionConstants> typed = planOther_;
@@ -284,12 +250,12 @@ ReactionLine EquilibriumDiagramWindow::readOtherLine() {
 
 void EquilibriumDiagramWindow::setHeatPath(Reaction reaction, const std::vector<MeltState>& states) {
   heatPaths_[slotOf(reaction)] = states;
-  if (reaction == shown_.reaction) showHeat();
+  if (reaction == entries_.family.reaction) showHeat();
 }
 
 void EquilibriumDiagramWindow::showHeat() {
   std::vector<HeatMark> heats;
-  for (const MeltState& state : heatPaths_[slotOf(shown_.reaction)]) {
+  for (const MeltState& state : heatPaths_[slotOf(entries_.family.reaction)]) {
     heats.push_back({state.temperature - constants::kelvinOffset, state.carbon, state.coPressure});
   }
   chartView_->showHeats(heats);

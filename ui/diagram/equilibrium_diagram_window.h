@@ -25,6 +25,7 @@
 #include "calc/blow_stage.h"
 #include "calc/equilibrium_curve.h"
 #include "calc/plan.h"
+#include "calc/plan_evaluation.h"
 #include "calc/records.h"
 
 class QCheckBox;
@@ -61,9 +62,9 @@ class EquilibriumDiagramWindow : public QWidget {
  public:
   explicit EquilibriumDiagramWindow(const DiagramStart& start, QWidget* parent = nullptr);
 
-  Reaction reaction() const { return shown_.reaction; }
+  Reaction reaction() const { return entries_.family.reaction; }
   // The inputs of the curves shown: the last entries that could be read.
-  const CurveFamilyInputs& inputs() const { return shown_; }
+  const CurveFamilyInputs& inputs() const { return entries_.family; }
   EquilibriumChartView* chartView() const { return chartView_; }
   QString statusText() const;
 
@@ -80,8 +81,8 @@ class EquilibriumDiagramWindow : public QWidget {
   LedgerPanel* ledgerPanel() const { return ledgerPanel_; }
   // The stage results of the stages in the table, and the settings they were
   // evaluated under.
-  const std::vector<StageResult>& stageResults() const { return stageResults_; }
-  const StageSettings& stageSettings() const { return stageSettings_; }
+  const std::vector<StageResult>& stageResults() const { return stages_.results; }
+  const StageSettings& stageSettings() const { return stages_.settings; }
   // The other oxide's curves are drawn too.
   bool bothOxides() const;
 
@@ -130,7 +131,7 @@ class EquilibriumDiagramWindow : public QWidget {
   void showHeat();
   void showStatus();
   void showCurves();
-  ReactionLine readOtherLine();
+  ReactionLine readOtherLine(Reaction shown);
   void evaluateStages();
   void solveStage(bool temperature);
   QString chartTitle() const;
@@ -138,19 +139,17 @@ class EquilibriumDiagramWindow : public QWidget {
   bool askToSave(const QString& question);
   void showPlanTitle();
 
-  CurveFamilyInputs shown_;
-  GasMixture mixture_;  // P and η of the entries shown
+  PlanReading entries_;     // the last entries that could be read: the curves shown
+  StageEvaluation stages_;  // the plan's stages under them, the target and the ledger
   std::function<std::optional<ReactionConstants>(Reaction)> windowConstants_;
   ReactionLine otherLine_;                           // A and B of the reaction not shown, read at each redraw
   QString otherNote_;                                // why the other oxide uses its first preset row
   std::array<std::vector<MeltState>, 2> heatPaths_;  // by reaction: Cr2O3, Cr3O4
-  StageSettings stageSettings_;
-  std::vector<StageResult> stageResults_;
-  QString stageNote_;            // stage problems and the target, for the status line
-  QString startNote_;            // why the start values were replaced; kept until A or B change
-  QString problem_;              // why the entries could not be read; empty when they could
-  bool closeConfirmed_ = false;  // the user chose 不保存 in the close question
-  QString planPath_;             // the plan's file; empty until saved or opened
+  QString stageNote_;                                // stage problems and the target, for the status line
+  QString startNote_;                                // why the start values were replaced; kept until A or B change
+  QString problem_;                                  // why the entries could not be read; empty when they could
+  bool closeConfirmed_ = false;                      // the user chose 不保存 in the close question
+  QString planPath_;                                 // the plan's file; empty until saved or opened
   // A and B of the other oxide as an opened plan has them: used instead of
   // its calculation window's until the reaction is switched.
   std::optional<ReactionConstants> planOther_;

@@ -16,6 +16,7 @@
 #include <cmath>
 
 #include "calc/number_list.h"
+#include "calc/plan_evaluation.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/text_file.h"
 #include "ui/diagram/chart_marks.h"
@@ -25,11 +26,6 @@ namespace velkarin {
 namespace {
 
 constexpr int chromiumColumn = 9;  // Cr氧化/kg in the core's ledger table
-
-std::optional<double> number(const QLineEdit* edit) {
-  if (edit->text().trimmed().isEmpty()) return std::nullopt;
-  return readFiniteNumber(edit->text().toStdString()).value_or(std::nan(""));
-}
 
 }  // namespace
 
@@ -118,17 +114,7 @@ void LedgerPanel::setEntries(const PlanHeat& heat) {
   emit heatChanged();
 }
 
-HeatCharge LedgerPanel::heat(double silicon, double chromium) const {
-  HeatCharge heat;
-  heat.massTonnes = number(mass_);
-  heat.startCarbon = number(startCarbon_);
-  heat.oxygenFlow = number(oxygenFlow_);
-  heat.fesiGrade = number(fesiGrade_).value_or(std::nan(""));
-  heat.basicity = number(basicity_).value_or(std::nan(""));
-  heat.silicon = silicon;
-  heat.chromium = chromium;
-  return heat;
-}
+HeatCharge LedgerPanel::heat(double silicon, double chromium) const { return heatOf(entries(), silicon, chromium); }
 
 void LedgerPanel::showLedger(const std::vector<BlowStage>& stages, const std::vector<StageResult>& results,
                              const BlowLedger& ledger) {

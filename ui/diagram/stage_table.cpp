@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "calc/number_list.h"
+#include "calc/plan_evaluation.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/text_file.h"
 #include "ui/diagram/chart_marks.h"
@@ -206,16 +207,9 @@ std::vector<BlowStage> StageTable::stages() const {
   return all;
 }
 
-std::optional<double> StageTable::target() const {
-  const std::optional<double> value = readFiniteNumber(target_->text().toStdString());
-  if (value && *value > 0) return value;
-  return std::nullopt;
-}
+std::optional<double> StageTable::target() const { return readTarget(target_->text().toStdString()).value; }
 
-QString StageTable::targetProblem() const {
-  if (target_->text().trimmed().isEmpty() || target()) return {};
-  return QStringLiteral("目标C浓度“%1”不是正数").arg(toQString(messageExcerpt(target_->text().toStdString())));
-}
+QString StageTable::targetProblem() const { return toQString(readTarget(target_->text().toStdString()).problem); }
 
 std::optional<std::size_t> StageTable::currentStage() const {
   if (table_->rowCount() == 0) return std::nullopt;
