@@ -14,6 +14,7 @@
 // error stops the run at the record that has it; the rows before it have
 // been written.
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "calc/line_fit.h"
+#include "calc/plant_heat.h"
 #include "cli/csv.h"
 
 namespace velkarin {
@@ -89,6 +91,17 @@ struct FitRun {
 };
 FitRun runFit(ByteSource& input);
 FitRun runFit(std::string_view csvText);
+
+// The heats of the input for the diagram, one per row in file order (the A
+// and B columns may be missing and are ignored). `keepGoing` is asked
+// between rows; when it says no, the reading ends with what it has and
+// `cancelled` is set.
+struct PlantHeatsRead {
+  std::vector<PlantHeat> heats;
+  std::optional<BatchInputError> error;
+  bool cancelled = false;
+};
+PlantHeatsRead readPlantHeats(ByteSource& input, const std::function<bool()>& keepGoing = {});
 
 // The fits as tab-separated text: the header row
 // "reaction n A B seA seB sdG r2 excluded" and one row per fit, numbers as

@@ -83,6 +83,11 @@ void MainFrame::createPlanActions() {
                              [this] { showDiagramWindow()->savePlanAs(); });
   reportAction_ = action("导出报告", QStringLiteral("导出报告(PDF)…"), QKeySequence(),
                          [this] { askAndExportReport(*showDiagramWindow()); });
+  importHeatsAction_ = action("导入炉次数据", QStringLiteral("导入炉次数据…"), QKeySequence(), [this] {
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("导入炉次数据"), QString(),
+                                                      QStringLiteral("CSV 文件 (*.csv);;所有文件 (*)"));
+    if (!path.isEmpty()) showDiagramWindow()->askAndImportHeats(path);
+  });
   printAction_ =
       action("打印", QStringLiteral("打印…"), QKeySequence::Print, [this] { printPlanReport(*showDiagramWindow()); });
 }
@@ -144,6 +149,8 @@ void MainFrame::createMenus() {
   chartMenu_->addSeparator();
   chartMenu_->addAction(reportAction_);
   chartMenu_->addAction(printAction_);
+  chartMenu_->addSeparator();
+  chartMenu_->addAction(importHeatsAction_);
 
   createWindowMenu();
   createHelpMenu();

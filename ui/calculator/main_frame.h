@@ -2,10 +2,10 @@
 #pragma once
 
 // The frame window MDIForm1: a menu bar with 文件 → 脱碳计算1, 脱碳计算2, 退出,
-// 图表 → 平衡曲线图, 打开方案…, 保存方案, 方案另存为…, 导出报告(PDF)…, 打印…, 窗口 (层叠, 平铺, the open windows) and
-// 帮助 (使用说明, 关于 Velkarin), and a workspace holding at most one Form1, one Form2 and one equilibrium diagram.
-// Show creates a window that is absent, shows one that was hidden with its contents kept, and in every case brings it
-// to the front and activates it. Closing a window through its title bar discards it.
+// 图表 → 平衡曲线图, 打开方案…, 保存方案, 方案另存为…, 导出报告(PDF)…, 打印…, 导入炉次数据…, 窗口 (层叠, 平铺, the open
+// windows) and 帮助 (使用说明, 关于 Velkarin), and a workspace holding at most one Form1, one Form2 and one equilibrium
+// diagram. Show creates a window that is absent, shows one that was hidden with its contents kept, and in every case
+// brings it to the front and activates it. Closing a window through its title bar discards it.
 //
 // A new diagram starts from the calculation window active when it is opened
 // (Form1 when none is): its reaction, its A and B texts and the composition of
@@ -84,11 +84,12 @@ class MainFrame : public QMainWindow {
   QAction* exitAction_ = nullptr;
   QMenu* chartMenu_ = nullptr;
   QAction* showDiagramAction_ = nullptr;
-  QAction* openPlanAction_ = nullptr;    // 打开方案… (Ctrl+O)
-  QAction* savePlanAction_ = nullptr;    // 保存方案 (Ctrl+S)
-  QAction* savePlanAsAction_ = nullptr;  // 方案另存为…
-  QAction* reportAction_ = nullptr;      // 导出报告(PDF)…
-  QAction* printAction_ = nullptr;       // 打印…
+  QAction* openPlanAction_ = nullptr;     // 打开方案… (Ctrl+O)
+  QAction* savePlanAction_ = nullptr;     // 保存方案 (Ctrl+S)
+  QAction* savePlanAsAction_ = nullptr;   // 方案另存为…
+  QAction* reportAction_ = nullptr;       // 导出报告(PDF)…
+  QAction* printAction_ = nullptr;        // 打印…
+  QAction* importHeatsAction_ = nullptr;  // 导入炉次数据…
   QMenu* windowMenu_ = nullptr;
   QMenu* helpMenu_ = nullptr;
   // One slot per reaction; null while the window is absent (closed windows delete themselves).

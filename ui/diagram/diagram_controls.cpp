@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "calc/reaction_data.h"
@@ -18,6 +19,7 @@
 #include "ui/diagram/diagram_rows.h"
 #include "ui/diagram/equilibrium_chart_view.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
+#include "ui/diagram/heats_panel.h"
 #include "ui/diagram/ledger_panel.h"
 #include "ui/diagram/stage_table.h"
 
@@ -143,7 +145,19 @@ void EquilibriumDiagramWindow::createControls() {
   auto* sheet = new QSplitter(Qt::Vertical, this);
   sheet->setObjectName(QStringLiteral("planAndLedger"));
   sheet->addWidget(splitter);
-  sheet->addWidget(ledgerPanel_);
+  // The ledger alone until heats are imported; then their table and the
+  // parity plot as tabs beside it.
+  sheetTabs_ = new QTabWidget(this);
+  sheetTabs_->setObjectName(QStringLiteral("sheetTabs"));
+  sheetTabs_->setDocumentMode(true);
+  sheetTabs_->setTabBarAutoHide(true);
+  sheetTabs_->addTab(ledgerPanel_, QStringLiteral("物料平衡"));
+  heatsPanel_ = new HeatsPanel(heats_, figures_, this);
+  heatsPanel_->hide();
+  connect(heatsPanel_, &HeatsPanel::fitRequested, this, &EquilibriumDiagramWindow::fitHeats);
+  connect(heatsPanel_, &HeatsPanel::adoptRequested, this, &EquilibriumDiagramWindow::adoptFit);
+  connect(heatsPanel_, &HeatsPanel::presetRangeToggled, this, &EquilibriumDiagramWindow::showPresetRange);
+  sheet->addWidget(sheetTabs_);
   sheet->setStretchFactor(0, 3);
   sheet->setStretchFactor(1, 1);
   sheet->setChildrenCollapsible(false);

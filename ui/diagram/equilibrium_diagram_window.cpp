@@ -43,6 +43,7 @@ ReactionConstants presetConstants(Reaction reaction, std::size_t row) {
 EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("EquilibriumDiagram"));
   setWindowTitle(QStringLiteral("平衡曲线图[*]"));
+  setAcceptDrops(true);  // a CSV of heats dropped on the diagram is imported
   setFont(songFont(windowFontPointSize));
   entries_.family.reaction = start.reaction;
   windowConstants_ = start.windowConstants;
@@ -199,6 +200,7 @@ void EquilibriumDiagramWindow::redraw() {
   evaluateStages();
   chartView_->setChartTitle(chartTitle());
   showHeat();
+  showPlantHeats();
 }
 
 // The shown reaction's family; with both oxides, the other's after it,

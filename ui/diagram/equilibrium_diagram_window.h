@@ -26,9 +26,11 @@
 #include "calc/equilibrium_curve.h"
 #include "calc/plan.h"
 #include "calc/plan_evaluation.h"
+#include "calc/plant_heat.h"
 #include "calc/records.h"
 
 class QCheckBox;
+class QTabWidget;
 class QComboBox;
 class QHBoxLayout;
 class QLabel;
@@ -37,6 +39,8 @@ class QLineEdit;
 namespace velkarin {
 
 class EquilibriumChartView;
+class HeatOverlay;
+class HeatsPanel;
 class LedgerPanel;
 class StageTable;
 
@@ -114,8 +118,25 @@ class EquilibriumDiagramWindow : public QWidget {
   // Reads the controls and redraws the whole family (every change calls it).
   void redraw();
 
+  // 导入炉次数据…: the heats of a CSV file as the batch tool reads it (on a
+  // worker, with a progress dialog and 取消 past 0.2 s); the reason, in
+  // Chinese, when nothing was imported (the heats shown stay).
+  std::optional<QString> importHeats(const QString& path);
+  // The same, the reason in a message box.
+  void askAndImportHeats(const QString& path);
+  const std::vector<PlantHeat>& plantHeats() const { return heats_; }
+  const std::vector<HeatFigures>& heatFigures() const { return figures_; }
+  HeatsPanel* heatsPanel() const { return heatsPanel_; }
+  HeatOverlay* heatOverlay() const { return overlay_; }
+  // 拟合ΔG° on the ticked heats of the shown reaction, and 采用.
+  void fitHeats();
+  void adoptFit();
+  const std::optional<ReactionLine>& fittedLine() const { return fittedLine_; }
+
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void watchForChanges();
@@ -137,6 +158,9 @@ class EquilibriumDiagramWindow : public QWidget {
   QString chartTitle() const;
   QString notes() const;
   bool askToSave(const QString& question);
+  void showPlantHeats();
+  void showFittedCurves();
+  void showPresetRange();
   void showPlanTitle();
 
   PlanReading entries_;     // the last entries that could be read: the curves shown
@@ -165,7 +189,15 @@ class EquilibriumDiagramWindow : public QWidget {
   QLineEdit* totalPressure_ = nullptr;       // P, Pa
   QLineEdit* coShare_ = nullptr;             // η
   QCheckBox* bothOxides_ = nullptr;
-  QLineEdit* note_ = nullptr;  // free text of the plan
+  QLineEdit* note_ = nullptr;        // free text of the plan
+  QTabWidget* sheetTabs_ = nullptr;  // 物料平衡, and once heats are imported 炉次数据 and 实测对比
+  HeatsPanel* heatsPanel_ = nullptr;
+  HeatOverlay* overlay_ = nullptr;                   // created with the first heats
+  std::vector<PlantHeat> heats_;                     // the imported heats, in file order
+  std::vector<HeatFigures> figures_;                 // one per heat, under the lines shown
+  std::optional<std::array<double, 5>> figuresFor_;  // the reaction and lines figures_ were computed under
+  std::optional<ReactionLine> fittedLine_;           // the last 拟合ΔG°
+  QString heatsFile_;
   StageTable* stageTable_ = nullptr;
   LedgerPanel* ledgerPanel_ = nullptr;
   EquilibriumChartView* chartView_ = nullptr;

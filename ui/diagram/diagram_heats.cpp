@@ -1,0 +1,278 @@
+// SPDX-License-Identifier: Apache-2.0
+// The plant's heats on the equilibrium diagram: imported from the batch
+// tool's input CSV on a worker, each heat against its own equilibrium carbon
+// on the chart, in the table and in the parity plot; the ΔG° line fitted to
+// the ticked heats, adopted on request; the band of the preset rows.
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
+#include <QtConcurrent/QtConcurrentRun>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#include "calc/line_fit.h"
+#include "calc/number_text.h"
+#include "calc/reaction_data.h"
+#include "cli/batch_tool.h"
+#include "cli/descriptor_io.h"
+#include "ui/common/qt_text.h"
+#include "ui/diagram/diagram_rows.h"
+#include "ui/diagram/equilibrium_chart_view.h"
+#include "ui/diagram/equilibrium_diagram_window.h"
+#include "ui/diagram/heat_overlay.h"
+#include "ui/diagram/heats_panel.h"
+
+namespace velkarin {
+
+using namespace diagram;
+
+namespace {
+
+// Counts the bytes read, for the progress dialog.
+class CountingSource final : public ByteSource {
+ public:
+  CountingSource(ByteSource& source, std::atomic<qint64>& count) : source_(source), count_(count) {}
+  std::size_t read(char* buffer, std::size_t size) override {
+    const std::size_t got = source_.read(buffer, size);
+    count_ += static_cast<qint64>(got);
+    return got;
+  }
+
+ private:
+  ByteSource& source_;
+  std::atomic<qint64>& count_;
+};
+
+struct ImportResult {
+  PlantHeatsRead read;
+  QString problem;  // the file cannot be opened or read
+};
+
+ImportResult readHeatFile(const QString& path, std::atomic<qint64>& bytes, const std::atomic<bool>& cancel) {
+  ImportResult result;
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    result.problem = QString::fromLocal8Bit(std::strerror(errno));
+    return result;
+  }
+  try {
+    DescriptorSource file(fd);
+    CountingSource counted(file, bytes);
+    result.read = readPlantHeats(counted, [&] { return !cancel.load(); });
+  } catch (const ReadFailure& failure) {
+    result.problem = QString::fromLocal8Bit(std::strerror(failure.error()));
+  }
+  ::close(fd);
+  return result;
+}
+
+bool isHeatFile(const QString& path) { return path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive); }
+
+}  // namespace
+
+std::optional<QString> EquilibriumDiagramWindow::importHeats(const QString& path) {
+  std::atomic<qint64> bytes{0};
+  std::atomic<bool> cancel{false};
+  const qint64 size = std::max<qint64>(QFileInfo(path).size(), 1);
+  QFutureWatcher<ImportResult> watcher;
+  QEventLoop loop;
+  connect(&watcher, &QFutureWatcher<ImportResult>::finished, &loop, &QEventLoop::quit);
+  watcher.setFuture(QtConcurrent::run([&] { return readHeatFile(path, bytes, cancel); }));
+  // The dialog shows past 0.2 s; 取消 stops the reading between rows.
+  QProgressDialog progress(QStringLiteral("正在读取并计算炉次数据…"), QStringLiteral("取消"), 0, 1000, this);
+  progress.setWindowTitle(QStringLiteral("导入炉次数据"));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(200);
+  progress.setAutoClose(false);
+  progress.setAutoReset(false);
+  connect(&progress, &QProgressDialog::canceled, &loop, [&] { cancel = true; });
+  QTimer tick;
+  connect(&tick, &QTimer::timeout, &progress, [&] { progress.setValue(static_cast<int>(bytes * 1000 / size) % 1001); });
+  tick.start(50);
+  if (!watcher.isFinished()) loop.exec();
+  tick.stop();
+  progress.reset();
+  const ImportResult result = watcher.result();
+  const QString name = QDir::toNativeSeparators(path);
+  if (!result.problem.isEmpty()) return QStringLiteral("无法读取“%1”：%2").arg(name, result.problem);
+  if (result.read.error) {
+    return QStringLiteral("无法导入“%1”：%2").arg(name, toQString(describe(*result.read.error)));
+  }
+  if (result.read.cancelled) return QStringLiteral("已取消：没有导入任何炉次");
+  heats_ = result.read.heats;
+  figures_.assign(heats_.size(), HeatFigures{});
+  figuresFor_.reset();
+  fittedLine_.reset();
+  heatsPanel_->showFitResult(QString(), false);
+  heatsPanel_->model()->reload();
+  if (sheetTabs_->count() == 1) {
+    sheetTabs_->addTab(heatsPanel_, QStringLiteral("炉次数据"));
+    sheetTabs_->addTab(heatsPanel_->parity(), QStringLiteral("实测对比"));
+  }
+  heatsFile_ = QFileInfo(path).fileName();
+  showPlantHeats();
+  return std::nullopt;
+}
+
+void EquilibriumDiagramWindow::askAndImportHeats(const QString& path) {
+  if (const std::optional<QString> problem = importHeats(path)) {
+    QMessageBox::warning(this, QStringLiteral("导入炉次数据"), *problem);
+  }
+}
+
+// The heats' figures under the lines shown (recomputed when a line or the
+// reaction changes), then the points, the table, the parity plot, the
+// fitted curves and the band.
+void EquilibriumDiagramWindow::showPlantHeats() {
+  const Reaction shown = entries_.family.reaction;
+  const std::array<double, 5> key{static_cast<double>(shown), entries_.family.line.a, entries_.family.line.b,
+                                  otherLine_.a, otherLine_.b};
+  if (figuresFor_ != key) {
+    for (std::size_t i = 0; i < heats_.size(); ++i) {
+      const PlantHeat& heat = heats_[i];
+      figures_[i] = heat.state && heat.fault.empty()
+                        ? velkarin::heatFigures(heat.reaction,
+                                                heat.reaction == shown ? entries_.family.line : otherLine_, *heat.state)
+                        : HeatFigures{};
+    }
+    figuresFor_ = key;
+    heatsPanel_->model()->figuresChanged();
+  }
+  std::vector<QPointF> gaining, losing, parityGaining, parityLosing;
+  for (std::size_t i = 0; i < heats_.size(); ++i) {
+    const PlantHeat& heat = heats_[i];
+    if (heat.reaction != shown || !figures_[i].margin) continue;
+    const double t = heat.state->temperature - constants::kelvinOffset;
+    const bool gains = *figures_[i].margin >= 0;
+    (gains ? gaining : losing).emplace_back(t, heat.state->carbon);
+    (gains ? parityGaining : parityLosing).emplace_back(*figures_[i].equilibriumCarbon, heat.state->carbon);
+  }
+  if (heats_.empty() && !overlay_) return;
+  if (!overlay_) overlay_ = new HeatOverlay(*chartView_);
+  overlay_->showHeats(gaining, losing);
+  heatsPanel_->showParity(parityGaining, parityLosing);
+  showFittedCurves();
+  showPresetRange();
+}
+
+void EquilibriumDiagramWindow::fitHeats() {
+  const Reaction shown = entries_.family.reaction;
+  LineFit fit(shown);
+  for (const PlantHeat& heat : heats_) {
+    if (heat.reaction == shown && heat.fitted && heat.state) fit.add(*heat.state);
+  }
+  const LineFitResult r = fit.result();
+  const QString name = toQString(reactionData(shown).name);
+  if (r.problem != LineFitProblem::None) {
+    fittedLine_.reset();
+    heatsPanel_->showFitResult(
+        r.problem == LineFitProblem::TooFewHeats
+            ? QStringLiteral("%1：可用的炉次只有%2个（需要至少3个），无法拟合").arg(name).arg(r.n)
+            : QStringLiteral("%1：可用的%2个炉次温度相同，无法拟合斜率").arg(name).arg(r.n),
+        false);
+    showFittedCurves();
+    return;
+  }
+  fittedLine_ = ReactionLine{r.a, r.b};
+  heatsPanel_->showFitResult(
+      QStringLiteral("%1：A = %2 ± %3 J/mol，B = %4 ± %5 J/(mol·K)，s = %6 J/mol，R² = %7，n = %8%9")
+          .arg(name, toQString(formatPlain(std::round(r.a))), toQString(formatPlain(std::round(r.seA))),
+               toQString(formatPattern(r.b, DigitPattern::Decimals3)),
+               toQString(formatPattern(r.seB, DigitPattern::Decimals3)), toQString(formatPlain(std::round(r.sdG))),
+               toQString(formatPattern(r.r2, DigitPattern::Decimals3)))
+          .arg(r.n)
+          .arg(r.excluded ? QStringLiteral("（%1个不可用）").arg(r.excluded) : QString()),
+      true);
+  showFittedCurves();
+}
+
+void EquilibriumDiagramWindow::adoptFit() {
+  if (!fittedLine_) return;
+  constantA_->setText(toQString(formatShortest(fittedLine_->a)));
+  constantB_->setText(toQString(formatShortest(fittedLine_->b)));
+  setWindowModified(true);
+}
+
+void EquilibriumDiagramWindow::showFittedCurves() {
+  if (!overlay_) return;
+  std::vector<EquilibriumCurve> curves;
+  if (fittedLine_) {
+    CurveFamilyInputs fitted = entries_.family;
+    fitted.line = *fittedLine_;
+    curves = equilibriumCurveFamily(fitted);
+  }
+  overlay_->showFitted(curves);
+}
+
+// For each pressure, the lowest and highest equilibrium carbon of the
+// reaction's preset rows at every temperature.
+void EquilibriumDiagramWindow::showPresetRange() {
+  if (!overlay_) return;
+  std::vector<std::pair<EquilibriumCurve, EquilibriumCurve>> bands;
+  if (heatsPanel_->presetRange()) {
+    const ReactionData& reactionTable = reactionData(entries_.family.reaction);
+    std::vector<std::vector<EquilibriumCurve>> families;
+    for (const PresetRow& row : reactionTable.presets) {
+      CurveFamilyInputs preset = entries_.family;
+      if (const std::optional<ReactionLine> line = readReactionLine({std::string(row.a), std::string(row.b)})) {
+        preset.line = *line;
+        families.push_back(equilibriumCurveFamily(preset));
+      }
+    }
+    for (std::size_t p = 0; !families.empty() && p < families.front().size(); ++p) {
+      EquilibriumCurve low = families.front()[p], high = families.front()[p];
+      for (const std::vector<EquilibriumCurve>& family : families) {
+        for (std::size_t k = 0; k < family[p].points.size(); ++k) {
+          const std::optional<double>& c = family[p].points[k].carbon.carbon;
+          if (!c) continue;
+          std::optional<double>& lo = low.points[k].carbon.carbon;
+          std::optional<double>& hi = high.points[k].carbon.carbon;
+          if (!lo || *c < *lo) lo = c;
+          if (!hi || *c > *hi) hi = c;
+        }
+      }
+      bands.emplace_back(std::move(low), std::move(high));
+    }
+  }
+  overlay_->showBands(bands);
+}
+
+void EquilibriumDiagramWindow::dragEnterEvent(QDragEnterEvent* event) {
+  const QMimeData* mime = event->mimeData();
+  if (mime && mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().front().isLocalFile() &&
+      isHeatFile(mime->urls().front().toLocalFile())) {
+    event->acceptProposedAction();
+  } else {
+    QWidget::dragEnterEvent(event);
+  }
+}
+
+// A CSV file dropped on the diagram: its heats.
+void EquilibriumDiagramWindow::dropEvent(QDropEvent* event) {
+  const QMimeData* mime = event->mimeData();
+  if (!mime || !mime->hasUrls() || mime->urls().isEmpty() || !isHeatFile(mime->urls().front().toLocalFile())) {
+    QWidget::dropEvent(event);
+    return;
+  }
+  event->acceptProposedAction();
+  const QString path = mime->urls().front().toLocalFile();
+  QTimer::singleShot(0, this, [this, path] { askAndImportHeats(path); });  // not inside the drag's own loop
+}
+
+}  // namespace velkarin

@@ -1,0 +1,265 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "ui/diagram/heats_panel.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLegend>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "calc/number_text.h"
+#include "calc/reaction_data.h"
+#include "ui/common/qt_text.h"
+#include "ui/diagram/chart_marks.h"
+
+namespace velkarin {
+
+namespace {
+
+constexpr std::array<const char*, HeatsModel::ColumnCount> headers{
+    "拟合",  "行",    "炉号",    "反应",       "温度/℃", "实测%C", "[%Cr]", "[%Ni]",
+    "[%Si]", "[%Mn]", "p_CO/Pa", "ΔG/(J/mol)", "平衡%C", "余量%C", "说明"};
+
+// The role the table sorts by: the number where the column has one.
+constexpr int sortRole = Qt::UserRole;
+
+}  // namespace
+
+HeatsModel::HeatsModel(std::vector<PlantHeat>& heats, const std::vector<HeatFigures>& figures, QObject* parent)
+    : QAbstractTableModel(parent), heats_(heats), figures_(figures) {}
+
+void HeatsModel::reload() {
+  beginResetModel();
+  endResetModel();
+}
+
+void HeatsModel::figuresChanged() {
+  if (!heats_.empty()) emit dataChanged(index(0, FreeEnergy), index(rowCount() - 1, Margin));
+}
+
+int HeatsModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(heats_.size());
+}
+
+int HeatsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QVariant HeatsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 || section >= ColumnCount) {
+    return QAbstractTableModel::headerData(section, orientation, role);
+  }
+  return QString::fromUtf8(headers[static_cast<std::size_t>(section)]);
+}
+
+Qt::ItemFlags HeatsModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+  if (index.column() == Fitted && heats_[static_cast<std::size_t>(index.row())].fault.empty()) {
+    flags |= Qt::ItemIsUserCheckable;
+  }
+  return flags;
+}
+
+QVariant HeatsModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  const PlantHeat& heat = heats_[static_cast<std::size_t>(index.row())];
+  const HeatFigures& figures = figures_[static_cast<std::size_t>(index.row())];
+  const int column = index.column();
+  if (role == Qt::CheckStateRole && column == Fitted) {
+    return heat.fault.empty() ? QVariant(heat.fitted ? Qt::Checked : Qt::Unchecked) : QVariant();
+  }
+  if (role == Qt::ForegroundRole && column == Margin && figures.margin) {
+    return QColor::fromRgb(*figures.margin >= 0 ? stageGainColour : stageLossColour);
+  }
+  if (role != Qt::DisplayRole && role != sortRole) return {};
+  const auto number = [&](std::optional<double> value, DigitPattern pattern) -> QVariant {
+    if (!value) return role == sortRole ? QVariant(-HUGE_VAL) : QVariant(QString());
+    if (role == sortRole) return *value;
+    return toQString(pattern == DigitPattern::Whole ? formatPattern(*value, pattern) : formatShortest(*value));
+  };
+  const std::optional<MeltState>& s = heat.state;
+  const auto field = [&](double MeltState::*member, double offset = 0) {
+    return s ? std::optional<double>((*s).*member - offset) : std::nullopt;
+  };
+  switch (column) {
+    case Fitted:
+      return role == sortRole ? QVariant(heat.fitted ? 1 : 0) : QVariant();
+    case Line:
+      return role == sortRole ? QVariant(static_cast<qulonglong>(heat.line)) : QVariant(QString::number(heat.line));
+    case Id:
+      return toQString(heat.id);
+    case ReactionName:
+      return toQString(reactionData(heat.reaction).name);
+    case Temperature:
+      return number(field(&MeltState::temperature, constants::kelvinOffset), DigitPattern::Decimals6);
+    case Carbon:
+      return number(field(&MeltState::carbon), DigitPattern::Decimals6);
+    case Chromium:
+      return number(field(&MeltState::chromium), DigitPattern::Decimals6);
+    case Nickel:
+      return number(field(&MeltState::nickel), DigitPattern::Decimals6);
+    case Silicon:
+      return number(field(&MeltState::silicon), DigitPattern::Decimals6);
+    case Manganese:
+      return number(field(&MeltState::manganese), DigitPattern::Decimals6);
+    case Pressure:
+      return number(field(&MeltState::coPressure), DigitPattern::Decimals6);
+    case FreeEnergy:
+      return number(figures.freeEnergy, DigitPattern::Whole);
+    case Equilibrium:
+      return role == sortRole
+                 ? number(figures.equilibriumCarbon, DigitPattern::Decimals6)
+                 : (figures.equilibriumCarbon
+                        ? QVariant(toQString(formatPattern(*figures.equilibriumCarbon, DigitPattern::Decimals6)))
+                        : QVariant(QString()));
+    case Margin:
+      return role == sortRole
+                 ? number(figures.margin, DigitPattern::Decimals6)
+                 : (figures.margin ? QVariant(toQString(formatPattern(*figures.margin, DigitPattern::Decimals6)))
+                                   : QVariant(QString()));
+    case Note:
+      return toQString(heat.fault);
+  }
+  return {};
+}
+
+bool HeatsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || index.column() != Fitted || role != Qt::CheckStateRole) return false;
+  PlantHeat& heat = heats_[static_cast<std::size_t>(index.row())];
+  if (!heat.fault.empty()) return false;
+  heat.fitted = value.toInt() == Qt::Checked;
+  emit dataChanged(index, index, {Qt::CheckStateRole});
+  emit ticksChanged();
+  return true;
+}
+
+HeatsPanel::HeatsPanel(std::vector<PlantHeat>& heats, const std::vector<HeatFigures>& figures, QWidget* parent)
+    : QWidget(parent) {
+  setObjectName(QStringLiteral("heatsPanel"));
+  model_ = new HeatsModel(heats, figures, this);
+  sorted_ = new QSortFilterProxyModel(this);
+  sorted_->setSourceModel(model_);
+  sorted_->setSortRole(sortRole);
+  table_ = new QTableView(this);
+  table_->setObjectName(QStringLiteral("heats"));
+  table_->setModel(sorted_);
+  table_->setSortingEnabled(true);
+  table_->sortByColumn(HeatsModel::Line, Qt::AscendingOrder);
+  table_->verticalHeader()->setVisible(false);
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  table_->horizontalHeader()->setStretchLastSection(true);
+  table_->setToolTip(QStringLiteral("点击表头排序；去掉“拟合”的勾，该炉次不参加拟合"));
+
+  auto* fit = new QPushButton(QStringLiteral("拟合ΔG°"), this);
+  fit->setObjectName(QStringLiteral("fitLine"));
+  fit->setToolTip(QStringLiteral("把打勾的、所示反应的炉次当作平衡态，最小二乘拟合 ΔG° = A + B·T"));
+  connect(fit, &QPushButton::clicked, this, &HeatsPanel::fitRequested);
+  adopt_ = new QPushButton(QStringLiteral("采用"), this);
+  adopt_->setObjectName(QStringLiteral("adoptFit"));
+  adopt_->setToolTip(QStringLiteral("把拟合的A、B填入图的A、B"));
+  adopt_->setEnabled(false);
+  connect(adopt_, &QPushButton::clicked, this, &HeatsPanel::adoptRequested);
+  presetRange_ = new QCheckBox(QStringLiteral("预设范围"), this);
+  presetRange_->setObjectName(QStringLiteral("presetRange"));
+  presetRange_->setToolTip(QStringLiteral("每个CO分压下，所示反应各行预设值的曲线所夹的范围"));
+  connect(presetRange_, &QCheckBox::toggled, this, &HeatsPanel::presetRangeToggled);
+  fitResult_ = new QLabel(this);
+  fitResult_->setObjectName(QStringLiteral("fitResult"));
+  fitResult_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  fitResult_->setWordWrap(true);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(fit);
+  buttons->addWidget(adopt_);
+  buttons->addWidget(presetRange_);
+  buttons->addWidget(fitResult_, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addLayout(buttons);
+  layout->addWidget(table_, 1);
+
+  parity_ = new QChartView(new QChart, nullptr);
+  parity_->setObjectName(QStringLiteral("parity"));
+  parity_->setRenderHint(QPainter::Antialiasing);
+  QChart* chart = parity_->chart();
+  chart->setTitle(QStringLiteral("实测C浓度与平衡C浓度"));
+  chart->legend()->setAlignment(Qt::AlignRight);
+}
+
+bool HeatsPanel::presetRange() const { return presetRange_->isChecked(); }
+
+void HeatsPanel::showFitResult(const QString& text, bool adoptable) {
+  fitResult_->setText(text);
+  adopt_->setEnabled(adoptable);
+}
+
+void HeatsPanel::showParity(const std::vector<QPointF>& gaining, const std::vector<QPointF>& losing) {
+  QChart* chart = parity_->chart();
+  chart->removeAllSeries();
+  for (QAbstractAxis* axis : chart->axes()) {
+    chart->removeAxis(axis);
+    delete axis;
+  }
+  double low = HUGE_VAL, high = 0;
+  for (const auto* points : {&gaining, &losing}) {
+    for (const QPointF& p : *points) {
+      low = std::min({low, p.x(), p.y()});
+      high = std::max({high, p.x(), p.y()});
+    }
+  }
+  if (!(low > 0 && high >= low)) {
+    low = 0.01;
+    high = 1;
+  }
+  low = std::pow(10.0, std::floor(std::log10(low)));
+  high = std::pow(10.0, std::ceil(std::log10(high)));
+  if (!(high > low)) high = low * 10;
+  auto* x = new QLogValueAxis;
+  x->setTitleText(QStringLiteral("平衡C浓度 [%C]"));
+  x->setLabelFormat(QStringLiteral("%g"));
+  x->setRange(low, high);
+  auto* y = new QLogValueAxis;
+  y->setTitleText(QStringLiteral("实测C浓度 [%C]"));
+  y->setLabelFormat(QStringLiteral("%g"));
+  y->setRange(low, high);
+  chart->addAxis(x, Qt::AlignBottom);
+  chart->addAxis(y, Qt::AlignLeft);
+  const auto add = [&](QAbstractSeries* series) {
+    chart->addSeries(series);
+    series->attachAxis(x);
+    series->attachAxis(y);
+  };
+  for (const auto& [factor, name, style] :
+       {std::tuple{1.0, QStringLiteral("1:1"), Qt::SolidLine}, std::tuple{2.0, QStringLiteral("×2"), Qt::DashLine},
+        std::tuple{0.5, QStringLiteral("×½"), Qt::DashLine}}) {
+    auto* line = new QLineSeries;
+    line->setName(name);
+    line->setPen(QPen(QColor(0x60, 0x60, 0x60), 1, style));
+    line->append(low, low * factor);
+    line->append(high, high * factor);
+    add(line);
+  }
+  for (const auto& [points, colour, name] : {std::tuple{&gaining, stageGainColour, QStringLiteral("余量≥0")},
+                                             std::tuple{&losing, stageLossColour, QStringLiteral("余量<0")}}) {
+    auto* scatter = new QScatterSeries;
+    scatter->setName(name);
+    scatter->setMarkerSize(5);
+    scatter->setColor(QColor::fromRgb(colour));
+    scatter->setBorderColor(QColor::fromRgb(colour));
+    scatter->replace(QList<QPointF>(points->begin(), points->end()));
+    add(scatter);
+  }
+}
+
+}  // namespace velkarin
