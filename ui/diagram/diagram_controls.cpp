@@ -118,7 +118,14 @@ void EquilibriumDiagramWindow::createControls() {
   ledgerPanel_ = new LedgerPanel(this);
   connect(ledgerPanel_, &LedgerPanel::heatChanged, this, &EquilibriumDiagramWindow::evaluateStages);
   auto* splitter = new QSplitter(Qt::Horizontal, this);
-  splitter->addWidget(chartView_);
+  // The chart alone until heats are imported; then their parity plot as a
+  // tab beside it, with the room the chart has.
+  chartTabs_ = new QTabWidget(this);
+  chartTabs_->setObjectName(QStringLiteral("chartTabs"));
+  chartTabs_->setDocumentMode(true);
+  chartTabs_->setTabBarAutoHide(true);
+  chartTabs_->addTab(chartView_, QStringLiteral("平衡曲线"));
+  splitter->addWidget(chartTabs_);
   splitter->addWidget(stageTable_);
   splitter->setStretchFactor(0, 1);  // the chart takes what the stage table leaves
   splitter->setStretchFactor(1, 0);

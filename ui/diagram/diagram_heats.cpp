@@ -14,10 +14,12 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QFutureWatcher>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProgressDialog>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QUrl>
@@ -115,6 +117,7 @@ std::optional<QString> EquilibriumDiagramWindow::importHeats(const QString& path
     return QStringLiteral("无法导入“%1”：%2").arg(name, toQString(describe(*result.read.error)));
   }
   if (result.read.cancelled) return QStringLiteral("已取消：没有导入任何炉次");
+  if (result.read.heats.empty()) return QStringLiteral("“%1”中没有炉次").arg(name);
   heats_ = result.read.heats;
   figures_.assign(heats_.size(), HeatFigures{});
   figuresFor_.reset();
@@ -123,10 +126,19 @@ std::optional<QString> EquilibriumDiagramWindow::importHeats(const QString& path
   heatsPanel_->model()->reload();
   if (sheetTabs_->count() == 1) {
     sheetTabs_->addTab(heatsPanel_, QStringLiteral("炉次数据"));
-    sheetTabs_->addTab(heatsPanel_->parity(), QStringLiteral("实测对比"));
+    chartTabs_->addTab(heatsPanel_->parity(), QStringLiteral("实测对比"));
+    // The two tab bars that now show take no height from the chart: the
+    // frame around the diagram grows by them (the workspace scrolls where it
+    // lacks room).
+    if (QWidget* frame = parentWidget()) {
+      const int bars = chartTabs_->tabBar()->sizeHint().height() + sheetTabs_->tabBar()->sizeHint().height();
+      frame->resize(frame->width(), frame->height() + bars);
+    }
   }
   heatsFile_ = QFileInfo(path).fileName();
   showPlantHeats();
+  // Two tab bars and two legend entries more: the frame around the diagram
+  // grows to what it now needs (the workspace scrolls where it lacks room).
   return std::nullopt;
 }
 
@@ -166,6 +178,7 @@ void EquilibriumDiagramWindow::showPlantHeats() {
   if (heats_.empty() && !overlay_) return;
   if (!overlay_) overlay_ = new HeatOverlay(*chartView_);
   overlay_->showHeats(gaining, losing);
+  chartView_->updateGeometry();  // two more legend entries: the chart may need more height
   heatsPanel_->showParity(parityGaining, parityLosing);
   showFittedCurves();
   showPresetRange();

@@ -190,7 +190,8 @@ class EquilibriumDiagramWindow : public QWidget {
   QLineEdit* coShare_ = nullptr;             // η
   QCheckBox* bothOxides_ = nullptr;
   QLineEdit* note_ = nullptr;        // free text of the plan
-  QTabWidget* sheetTabs_ = nullptr;  // 物料平衡, and once heats are imported 炉次数据 and 实测对比
+  QTabWidget* chartTabs_ = nullptr;  // the chart, and once heats are imported 实测对比
+  QTabWidget* sheetTabs_ = nullptr;  // 物料平衡, and once heats are imported 炉次数据
   HeatsPanel* heatsPanel_ = nullptr;
   HeatOverlay* overlay_ = nullptr;                   // created with the first heats
   std::vector<PlantHeat> heats_;                     // the imported heats, in file order

@@ -72,12 +72,14 @@ std::vector<QPointF> HeatOverlay::onePerPixel(const std::vector<QPointF>& points
 void HeatOverlay::showHeats(const std::vector<QPointF>& gaining, const std::vector<QPointF>& losing) {
   if (!gaining_) {
     gaining_ = addScatter(stageGainColour, QStringLiteral("炉次（余量≥0）"));
-    losing_ = addScatter(stageLossColour, QStringLiteral("炉次（余量<0）"));
+    losing_ = addScatter(stageLossColour, QStringLiteral("炉次（余量＜0）"));
   }
   for (auto [series, points] : {std::pair{gaining_, &gaining}, std::pair{losing_, &losing}}) {
     const std::vector<QPointF> kept = onePerPixel(*points);
     series->replace(QList<QPointF>(kept.begin(), kept.end()));
-    for (QLegendMarker* marker : view_.chart()->legend()->markers(series)) marker->setVisible(!points->empty());
+    // No legend entries: the colours are the stage margins' (green: above its
+    // own equilibrium carbon, red: below), and the legend keeps its height.
+    hideLegend(*view_.chart(), series);
   }
 }
 

@@ -251,7 +251,7 @@ void HeatsPanel::showParity(const std::vector<QPointF>& gaining, const std::vect
     add(line);
   }
   for (const auto& [points, colour, name] : {std::tuple{&gaining, stageGainColour, QStringLiteral("余量≥0")},
-                                             std::tuple{&losing, stageLossColour, QStringLiteral("余量<0")}}) {
+                                             std::tuple{&losing, stageLossColour, QStringLiteral("余量＜0")}}) {
     auto* scatter = new QScatterSeries;
     scatter->setName(name);
     scatter->setMarkerSize(5);
