@@ -110,7 +110,7 @@ std::optional<QString> EquilibriumDiagramWindow::importHeats(const QString& path
   if (!watcher.isFinished()) loop.exec();
   tick.stop();
   progress.reset();
-  const ImportResult result = watcher.result();
+  ImportResult result = watcher.future().takeResult();
   const QString name = QDir::toNativeSeparators(path);
   if (!result.problem.isEmpty()) return QStringLiteral("无法读取“%1”：%2").arg(name, result.problem);
   if (result.read.error) {
@@ -118,9 +118,10 @@ std::optional<QString> EquilibriumDiagramWindow::importHeats(const QString& path
   }
   if (result.read.cancelled) return QStringLiteral("已取消：没有导入任何炉次");
   if (result.read.heats.empty()) return QStringLiteral("“%1”中没有炉次").arg(name);
-  heats_ = result.read.heats;
+  heats_ = std::move(result.read.heats);
   figures_.assign(heats_.size(), HeatFigures{});
   figuresFor_.reset();
+  heatPointsShown_ = false;
   fittedLine_.reset();
   heatsPanel_->showFitResult(QString(), false);
   heatsPanel_->model()->reload();
@@ -165,6 +166,14 @@ void EquilibriumDiagramWindow::showPlantHeats() {
     }
     figuresFor_ = key;
     heatsPanel_->model()->figuresChanged();
+    heatPointsShown_ = false;
+  }
+  if (heatPointsShown_) {
+    // The same heats under the same lines: their points stand; the fitted
+    // curves and the band follow the pressures and composition.
+    showFittedCurves();
+    showPresetRange();
+    return;
   }
   std::vector<QPointF> gaining, losing, parityGaining, parityLosing;
   for (std::size_t i = 0; i < heats_.size(); ++i) {
@@ -178,6 +187,7 @@ void EquilibriumDiagramWindow::showPlantHeats() {
   if (heats_.empty() && !overlay_) return;
   if (!overlay_) overlay_ = new HeatOverlay(*chartView_);
   overlay_->showHeats(gaining, losing);
+  heatPointsShown_ = true;
   chartView_->updateGeometry();  // two more legend entries: the chart may need more height
   heatsPanel_->showParity(parityGaining, parityLosing);
   showFittedCurves();

@@ -197,6 +197,7 @@ class EquilibriumDiagramWindow : public QWidget {
   std::vector<PlantHeat> heats_;                     // the imported heats, in file order
   std::vector<HeatFigures> figures_;                 // one per heat, under the lines shown
   std::optional<std::array<double, 5>> figuresFor_;  // the reaction and lines figures_ were computed under
+  bool heatPointsShown_ = false;                     // the chart and parity plot show figures_
   std::optional<ReactionLine> fittedLine_;           // the last 拟合ΔG°
   QString heatsFile_;
   StageTable* stageTable_ = nullptr;

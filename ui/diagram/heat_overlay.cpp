@@ -52,12 +52,13 @@ QScatterSeries* HeatOverlay::addScatter(unsigned colour, const QString& name) {
   return series;
 }
 
-// One point per pixel of the plot: what cannot be seen is not drawn.
+// One point per cell of 4 × 4 pixels of the plot (a point is drawn 5 px
+// wide): what cannot be seen is not drawn.
 std::vector<QPointF> HeatOverlay::onePerPixel(const std::vector<QPointF>& points) const {
   const QRectF plot = view_.chart()->plotArea();
   const double t0 = view_.temperatureAxis()->min(), t1 = view_.temperatureAxis()->max();
   const double c0 = std::log10(view_.carbonAxis()->min()), c1 = std::log10(view_.carbonAxis()->max());
-  const double width = std::max(plot.width(), 100.0), height = std::max(plot.height(), 100.0);
+  const double width = std::max(plot.width(), 100.0) / 4, height = std::max(plot.height(), 100.0) / 4;
   std::unordered_set<long long> taken;
   std::vector<QPointF> kept;
   for (const QPointF& p : points) {

@@ -8,8 +8,8 @@
 // constants (for each pressure, between the lowest and the highest curve of
 // the reaction's preset rows).
 //
-// Points that would fall on the same pixel are drawn once: a hundred
-// thousand heats draw as at most a few thousand points.
+// Points that would fall within 4 pixels of each other are drawn once: a
+// hundred thousand heats draw as at most a few thousand points.
 
 #include <QObject>
 #include <QPointF>

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <unordered_set>
 
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
@@ -153,8 +154,10 @@ HeatsPanel::HeatsPanel(std::vector<PlantHeat>& heats, const std::vector<HeatFigu
   table_ = new QTableView(this);
   table_->setObjectName(QStringLiteral("heats"));
   table_->setModel(sorted_);
+  // In file order until a header is clicked: no sort of 100,000 rows on import.
+  sorted_->setDynamicSortFilter(false);
+  table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   table_->setSortingEnabled(true);
-  table_->sortByColumn(HeatsModel::Line, Qt::AscendingOrder);
   table_->verticalHeader()->setVisible(false);
   table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -257,7 +260,17 @@ void HeatsPanel::showParity(const std::vector<QPointF>& gaining, const std::vect
     scatter->setMarkerSize(5);
     scatter->setColor(QColor::fromRgb(colour));
     scatter->setBorderColor(QColor::fromRgb(colour));
-    scatter->replace(QList<QPointF>(points->begin(), points->end()));
+    // One point per cell of a 120 × 120 grid over the decades shown: what
+    // cannot be told apart is drawn once.
+    std::unordered_set<long long> taken;
+    QList<QPointF> kept;
+    const double l0 = std::log10(low), span = std::log10(high) - l0;
+    for (const QPointF& p : *points) {
+      const long long cx = std::llround((std::log10(p.x()) - l0) / span * 120);
+      const long long cy = std::llround((std::log10(p.y()) - l0) / span * 120);
+      if (taken.insert(cx * 1000003 + cy).second) kept.append(p);
+    }
+    scatter->replace(kept);
     add(scatter);
   }
 }

@@ -1,0 +1,170 @@
+// SPDX-License-Identifier: Apache-2.0
+// The plant's heats on the diagram: a small file imported (points, table,
+// a faulted row with its message, the parity plot), a file that cannot be
+// read and a cancelled import leave nothing half-imported, the fit of heats
+// placed at equilibrium gives their line back and 采用 puts it into A and B,
+// and 预设范围 shades a band per pressure.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QTemporaryDir>
+#include <QTest>
+#include <string>
+
+#include "calc/equilibrium_curve.h"
+#include "calc/number_text.h"
+#include "calc/reaction_data.h"
+#include "tests/ui/diagram_test_support.h"
+#include "ui/diagram/heat_overlay.h"
+#include "ui/diagram/heats_panel.h"
+
+using namespace velkarin;
+using namespace velkarin::test;
+
+namespace {
+
+QString writeFile(const QTemporaryDir& folder, const QString& name, const std::string& text) {
+  const QString path = folder.filePath(name);
+  QFile file(path);
+  file.open(QIODevice::WriteOnly);
+  file.write(text.data(), static_cast<qint64>(text.size()));
+  return path;
+}
+
+// Heats at equilibrium under `line` at 18 %Cr, 9 %Ni: the core's own roots, as shortest texts.
+std::string heatsOnLine(const ReactionLine& line) {
+  std::string csv = "id,reaction,t,C,Cr,Ni,Si,Mn,pCO\n";
+  int n = 0;
+  for (double t = 1550; t <= 1800; t += 50) {
+    for (double p : {30000.0, 80000.0}) {
+      const EquilibriumCarbon c = equilibriumCarbon(Reaction::Cr2O3, line, t, p, CurveComposition{});
+      csv += "H" + std::to_string(++n) + ",Cr2O3," + formatShortest(t) + "," + formatShortest(*c.carbon) +
+             ",18,9,0,0," + formatShortest(p) + "\n";
+    }
+  }
+  return csv;
+}
+
+}  // namespace
+
+class PlantHeatsUiTest : public DiagramTestCase {
+  Q_OBJECT
+
+ private slots:
+  void a_small_file_shows_points_table_and_its_faulted_row() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    QTemporaryDir folder;
+    const QString path = writeFile(folder, QStringLiteral("heats.csv"),
+                                   "heat,reaction,A,B,t,C,Cr,Ni,Si,Mn,pCO\n"
+                                   "24A1,Cr2O3,,,1600,0.60,18,9,0,0,86850\n"
+                                   "24A2,Cr2O3,,,1680,0.10,18,9,0,0,67550\n"
+                                   "24A3,Cr2O3,,,1720,0.04,18,9,0,0,40530\n"
+                                   "24A4,Cr2O3,,,1650,0,18,9,0,0,50000\n"
+                                   "24A5,Cr3O4,,,1650,0.2,18,9,0,0,50000\n");
+    QVERIFY(!diagram->importHeats(path));
+    const std::vector<PlantHeat>& heats = diagram->plantHeats();
+    QCOMPARE(heats.size(), 5u);
+    QCOMPARE(heats[0].id, std::string("24A1"));
+    QCOMPARE(heats[0].line, 2u);
+    QVERIFY(heats[3].fault.find("C浓度必须大于0") != std::string::npos);
+    QVERIFY(!heats[3].fitted);
+    // Each heat's figures are the core's under the diagram's line.
+    const HeatFigures expected = heatFigures(Reaction::Cr2O3, diagram->inputs().line, *heats[1].state);
+    QCOMPARE(diagram->heatFigures()[1].equilibriumCarbon, expected.equilibriumCarbon);
+    QVERIFY(*diagram->heatFigures()[0].margin > 0);  // 0.60 above 0.405628
+    QVERIFY(*diagram->heatFigures()[1].margin < 0);
+    // The shown reaction's three computable heats on the chart, by their margin.
+    QCOMPARE(diagram->heatOverlay()->gainingSeries()->count(), 1);
+    QCOMPARE(diagram->heatOverlay()->losingSeries()->count(), 2);
+    HeatsModel* model = diagram->heatsPanel()->model();
+    QCOMPARE(model->rowCount(), 5);
+    QVERIFY(
+        model->data(model->index(3, HeatsModel::Note), Qt::DisplayRole).toString().contains(QStringLiteral("C浓度")));
+    QCOMPARE(model->data(model->index(3, HeatsModel::Fitted), Qt::CheckStateRole), QVariant());
+    QCOMPARE(model->data(model->index(0, HeatsModel::Equilibrium), Qt::DisplayRole).toString(),
+             QStringLiteral("0.405628"));
+    // Switching the reaction shows the other's heat.
+    diagramCombo(*diagram, "reaction")->setCurrentIndex(1);
+    QCOMPARE(diagram->heatOverlay()->gainingSeries()->count() + diagram->heatOverlay()->losingSeries()->count(), 1);
+  }
+
+  void nothing_half_imported_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no pCO") << QByteArray("reaction,t,C,Cr,Ni,Si,Mn\nCr2O3,1600,0.4,18,9,0,0\n")
+                            << QStringLiteral("line 1: the header line lacks the column(s) pCO");
+    QTest::newRow("short row") << QByteArray("reaction,t,C,Cr,Ni,Si,Mn,pCO\nCr2O3,1600,0.4,18,9,0,0,1\nCr2O3,1\n")
+                               << QStringLiteral("line 3: 2 fields");
+    QTest::newRow("empty") << QByteArray("reaction,t,C,Cr,Ni,Si,Mn,pCO\n") << QStringLiteral("没有炉次");
+  }
+  void nothing_half_imported() {
+    QFETCH(QByteArray, text);
+    QFETCH(QString, message);
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    QTemporaryDir folder;
+    QVERIFY(
+        !diagram->importHeats(writeFile(folder, QStringLiteral("good.csv"), heatsOnLine(presetLine(Reaction::Cr2O3)))));
+    const std::size_t before = diagram->plantHeats().size();
+    const std::optional<QString> problem =
+        diagram->importHeats(writeFile(folder, QStringLiteral("bad.csv"), text.toStdString()));
+    QVERIFY(problem);
+    QVERIFY2(problem->contains(message), qPrintable(*problem));
+    QCOMPARE(diagram->plantHeats().size(), before);
+  }
+
+  void a_cancelled_import_imports_nothing() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    QTemporaryDir folder;
+    std::string csv = "reaction,t,C,Cr,Ni,Si,Mn,pCO\n";
+    for (int i = 0; i < 400000; ++i) csv += "Cr2O3,1650,0.2,18,9,0,0,50000\n";
+    DialogDriver driver;
+    driver.cancelProgress();
+    const std::optional<QString> problem = diagram->importHeats(writeFile(folder, QStringLiteral("big.csv"), csv));
+    QVERIFY(problem);
+    QVERIFY2(problem->contains(QStringLiteral("已取消")), qPrintable(*problem));
+    QVERIFY(diagram->plantHeats().empty());
+    QVERIFY(!driver.seen(SeenDialog::Kind::Progress).isEmpty());
+  }
+
+  // Heats at equilibrium under a line of their own: 拟合ΔG° gives it back,
+  // 采用 puts it into A and B (the preset box then shows 自定义), fewer than
+  // three ticked heats is a problem, 预设范围 shades one band per pressure.
+  void the_fit_gives_the_line_back_and_is_adopted() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    const ReactionLine plant{760000, -487.2};
+    QTemporaryDir folder;
+    QVERIFY(!diagram->importHeats(writeFile(folder, QStringLiteral("plant.csv"), heatsOnLine(plant))));
+    diagram->findChild<QPushButton*>(QStringLiteral("fitLine"))->click();
+    QVERIFY(diagram->fittedLine());
+    QVERIFY(std::abs(diagram->fittedLine()->a - plant.a) < 1e-6 * plant.a);
+    QVERIFY(std::abs(diagram->fittedLine()->b - plant.b) < 1e-6 * std::abs(plant.b));
+    QCOMPARE(diagram->heatOverlay()->fittedSeries().size(), diagram->inputs().coPressures.size());
+    QVERIFY(labelText(*diagram, "fitResult").contains(QStringLiteral("n = 12")));
+    auto* adopt = diagram->findChild<QPushButton*>(QStringLiteral("adoptFit"));
+    QVERIFY(adopt->isEnabled());
+    adopt->click();
+    QCOMPARE(entry(*diagram, "A")->text(), QString::fromStdString(formatShortest(diagram->fittedLine()->a)));
+    QCOMPARE(diagram->inputs().line.a, diagram->fittedLine()->a);
+    QCOMPARE(diagramCombo(*diagram, "preset")->currentIndex(), -1);
+    QVERIFY(diagram->isWindowModified());
+
+    HeatsModel* model = diagram->heatsPanel()->model();
+    for (int row = 2; row < model->rowCount(); ++row) {
+      model->setData(model->index(row, HeatsModel::Fitted), Qt::Unchecked, Qt::CheckStateRole);
+    }
+    diagram->fitHeats();
+    QVERIFY(!diagram->fittedLine());
+    QVERIFY(labelText(*diagram, "fitResult").contains(QStringLiteral("至少3个")));
+    QVERIFY(!adopt->isEnabled());
+
+    diagram->findChild<QCheckBox*>(QStringLiteral("presetRange"))->setChecked(true);
+    QCOMPARE(diagram->heatOverlay()->bandSeries().size(), diagram->inputs().coPressures.size());
+  }
+};
+
+QTEST_MAIN(PlantHeatsUiTest)
+#include "plant_heats_ui_test.moc"
