@@ -87,6 +87,11 @@ class PlantHeatsUiTest : public DiagramTestCase {
     QCOMPARE(model->data(model->index(3, HeatsModel::Fitted), Qt::CheckStateRole), QVariant());
     QCOMPARE(model->data(model->index(0, HeatsModel::Equilibrium), Qt::DisplayRole).toString(),
              QStringLiteral("0.405628"));
+    // The pointer over a heat's point names it and gives its figures.
+    emit diagram->heatOverlay()->heatHovered(QPointF(1600, 0.60));
+    QVERIFY2(labelText(*diagram, "pointer").startsWith(QStringLiteral("炉次24A1（第2行）：t=1600℃，实测0.6%C")),
+             qPrintable(labelText(*diagram, "pointer")));
+    QVERIFY(labelText(*diagram, "pointer").contains(QStringLiteral("平衡0.405628%C")));
     // Switching the reaction shows the other's heat.
     diagramCombo(*diagram, "reaction")->setCurrentIndex(1);
     QCOMPARE(diagram->heatOverlay()->gainingSeries()->count() + diagram->heatOverlay()->losingSeries()->count(), 1);

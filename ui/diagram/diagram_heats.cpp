@@ -14,6 +14,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QFutureWatcher>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -26,6 +27,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <atomic>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 #include "calc/line_fit.h"
@@ -185,13 +187,46 @@ void EquilibriumDiagramWindow::showPlantHeats() {
     (gains ? parityGaining : parityLosing).emplace_back(*figures_[i].equilibriumCarbon, heat.state->carbon);
   }
   if (heats_.empty() && !overlay_) return;
-  if (!overlay_) overlay_ = new HeatOverlay(*chartView_);
+  if (!overlay_) {
+    overlay_ = new HeatOverlay(*chartView_);
+    connect(overlay_, &HeatOverlay::heatHovered, this, &EquilibriumDiagramWindow::describeHeatAt);
+  }
   overlay_->showHeats(gaining, losing);
   heatPointsShown_ = true;
   chartView_->updateGeometry();  // two more legend entries: the chart may need more height
   heatsPanel_->showParity(parityGaining, parityLosing);
   showFittedCurves();
   showPresetRange();
+}
+
+// The pointer over a heat's point: the nearest heat of the shown reaction
+// (points on one pixel are drawn once) by its name and figures.
+void EquilibriumDiagramWindow::describeHeatAt(const QPointF& point) {
+  const Reaction shown = entries_.family.reaction;
+  std::optional<std::size_t> nearest;
+  double best = HUGE_VAL;
+  for (std::size_t i = 0; i < heats_.size(); ++i) {
+    const PlantHeat& heat = heats_[i];
+    if (heat.reaction != shown || !figures_[i].margin) continue;
+    const double dt = (heat.state->temperature - constants::kelvinOffset - point.x()) / 10;
+    const double dc = std::log10(heat.state->carbon) - std::log10(point.y());
+    const double distance = dt * dt + dc * dc;
+    if (distance < best) {
+      best = distance;
+      nearest = i;
+    }
+  }
+  if (!nearest) return;
+  const PlantHeat& heat = heats_[*nearest];
+  const HeatFigures& f = figures_[*nearest];
+  const QString name = heat.id.empty() ? QStringLiteral("第%1行的炉次").arg(heat.line)
+                                       : QStringLiteral("炉次%1（第%2行）").arg(toQString(heat.id)).arg(heat.line);
+  pointer_->setText(QStringLiteral("%1：t=%2℃，实测%3%C，p_CO=%4 Pa；平衡%5%C，余量%6%C，ΔG=%7 J/mol")
+                        .arg(name, shortest(heat.state->temperature - constants::kelvinOffset),
+                             shortest(heat.state->carbon), shortest(heat.state->coPressure),
+                             toQString(formatPattern(*f.equilibriumCarbon, DigitPattern::Decimals6)),
+                             toQString(formatPattern(*f.margin, DigitPattern::Decimals6)),
+                             f.freeEnergy ? toQString(formatPattern(*f.freeEnergy, DigitPattern::Whole)) : QString()));
 }
 
 void EquilibriumDiagramWindow::fitHeats() {

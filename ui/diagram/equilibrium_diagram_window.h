@@ -16,6 +16,7 @@
 // named reaction, preset, A, B, Cr, Ni, Si, Mn, pressures, status, pointer
 // and chart.
 
+#include <QPointF>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -159,6 +160,7 @@ class EquilibriumDiagramWindow : public QWidget {
   QString notes() const;
   bool askToSave(const QString& question);
   void showPlantHeats();
+  void describeHeatAt(const QPointF& point);
   void showFittedCurves();
   void showPresetRange();
   void showPlanTitle();

@@ -49,6 +49,9 @@ QScatterSeries* HeatOverlay::addScatter(unsigned colour, const QString& name) {
   series->setColor(QColor::fromRgb(colour));
   series->setBorderColor(QColor::fromRgb(colour));
   attach(series);
+  connect(series, &QScatterSeries::hovered, this, [this](const QPointF& point, bool state) {
+    if (state) emit heatHovered(point);
+  });
   return series;
 }
 

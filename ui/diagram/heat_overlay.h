@@ -47,6 +47,10 @@ class HeatOverlay : public QObject {
   // Points drawn after merging those on one pixel.
   qsizetype drawnPoints() const;
 
+ signals:
+  // The pointer is over a heat's point (t °C, %C as drawn).
+  void heatHovered(const QPointF& point);
+
  private:
   QScatterSeries* addScatter(unsigned colour, const QString& name);
   std::vector<QPointF> onePerPixel(const std::vector<QPointF>& points) const;
