@@ -5,14 +5,19 @@
 // placed at equilibrium gives their line back and 采用 puts it into A and B,
 // and 预设范围 shades a band per pressure.
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <string>
 
 #include "calc/equilibrium_curve.h"
@@ -119,6 +124,27 @@ class PlantHeatsUiTest : public DiagramTestCase {
     QVERIFY(problem);
     QVERIFY2(problem->contains(message), qPrintable(*problem));
     QCOMPARE(diagram->plantHeats().size(), before);
+  }
+
+  // A CSV dropped on the diagram is imported; another file is not taken.
+  void a_dropped_csv_is_imported() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    QTemporaryDir folder;
+    QMimeData mime;
+    mime.setUrls(
+        {QUrl::fromLocalFile(writeFile(folder, QStringLiteral("drop.csv"), heatsOnLine(presetLine(Reaction::Cr2O3))))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(diagram, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(diagram, &drop);
+    QTRY_COMPARE(diagram->plantHeats().size(), 12u);
+    QMimeData other;
+    other.setUrls({QUrl::fromLocalFile(folder.filePath(QStringLiteral("notes.txt")))});
+    QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &other, Qt::LeftButton, Qt::NoModifier);
+    refused.ignore();
+    QApplication::sendEvent(diagram, &refused);
+    QVERIFY(!refused.isAccepted());
   }
 
   void a_cancelled_import_imports_nothing() {
