@@ -222,8 +222,21 @@ class PlanDocumentUiTest : public DiagramTestCase {
     QApplication::sendEvent(frame_.get(), &drop);
     QVERIFY(frame_->diagramWindow());
     QCOMPARE(frame_->diagramWindow()->plan(), shiftPlan());
+    // A CSV of heats dropped on the frame is imported into the diagram.
+    QFile heats(folder.filePath(QStringLiteral("heats.csv")));
+    QVERIFY(heats.open(QIODevice::WriteOnly));
+    heats.write("reaction,t,C,Cr,Ni,Si,Mn,pCO\nCr2O3,1600,0.4,18,9,0,0,86850\n");
+    heats.close();
+    QMimeData csv;
+    csv.setUrls({QUrl::fromLocalFile(heats.fileName())});
+    QDragEnterEvent enterCsv(QPoint(10, 10), Qt::CopyAction, &csv, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame_.get(), &enterCsv);  // a drop goes to where the drag was taken
+    QVERIFY(enterCsv.isAccepted());
+    QDropEvent dropCsv(QPointF(10, 10), Qt::CopyAction, &csv, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame_.get(), &dropCsv);
+    QTRY_COMPARE(frame_->diagramWindow()->plantHeats().size(), 1u);
     QMimeData text;
-    text.setUrls({QUrl::fromLocalFile(folder.filePath(QStringLiteral("heats.csv")))});
+    text.setUrls({QUrl::fromLocalFile(folder.filePath(QStringLiteral("notes.txt")))});
     QDragEnterEvent other(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
     other.ignore();
     QApplication::sendEvent(frame_.get(), &other);

@@ -17,6 +17,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 
@@ -109,27 +110,35 @@ bool MainFrame::openPlan(const QString& path) {
   return true;
 }
 
-static QStringList droppedPlans(const QMimeData* mime) {
-  QStringList plans;
-  if (!mime || !mime->hasUrls()) return plans;
+// The first local file of a drop that the program opens: a plan or a CSV of heats.
+static QString droppedFile(const QMimeData* mime) {
+  if (!mime || !mime->hasUrls()) return {};
   for (const QUrl& url : mime->urls()) {
-    if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".velkarin"), Qt::CaseInsensitive)) {
-      plans << url.toLocalFile();
+    const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+    if (path.endsWith(QStringLiteral(".velkarin"), Qt::CaseInsensitive) ||
+        path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
+      return path;
     }
   }
-  return plans;
+  return {};
 }
 
 void MainFrame::dragEnterEvent(QDragEnterEvent* event) {
-  if (!droppedPlans(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
-// A dropped plan opens in the diagram; of several, the first.
+// A dropped plan opens in the diagram, a dropped CSV's heats are imported
+// into it; of several files, the first.
 void MainFrame::dropEvent(QDropEvent* event) {
-  const QStringList plans = droppedPlans(event->mimeData());
-  if (plans.isEmpty()) return;
+  const QString path = droppedFile(event->mimeData());
+  if (path.isEmpty()) return;
   event->acceptProposedAction();
-  openPlan(plans.front());
+  if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
+    // Not inside the drag's own event loop: the import shows a progress dialog.
+    QTimer::singleShot(0, this, [this, path] { showDiagramWindow()->askAndImportHeats(path); });
+    return;
+  }
+  openPlan(path);
 }
 
 void MainFrame::createMenus() {
