@@ -192,7 +192,8 @@ HeatsPanel::HeatsPanel(std::vector<PlantHeat>& heats, const std::vector<HeatFigu
   layout->addLayout(buttons);
   layout->addWidget(table_, 1);
 
-  parity_ = new QChartView(new QChart, nullptr);
+  parity_ = new QChartView(new QChart, this);  // shown in the chart's tabs once heats are imported
+  parity_->hide();
   parity_->setObjectName(QStringLiteral("parity"));
   parity_->setRenderHint(QPainter::Antialiasing);
   QChart* chart = parity_->chart();
