@@ -16,8 +16,8 @@
 namespace velkarin {
 
 struct PlantHeat {
-  std::uint64_t line = 0;          // its line in the file
-  std::string id;                  // its heat or id cell; empty when the file has neither
+  std::uint64_t line = 0;  // its line in the file
+  std::string id;          // its heat or id cell; empty when the file has neither
   Reaction reaction = Reaction::Cr2O3;
   std::optional<MeltState> state;  // nothing when its cells are no state the calculation takes
   std::string fault;               // why it computes nothing (the calculation's message); empty otherwise

@@ -354,9 +354,8 @@ PlantHeatsRead readPlantHeats(ByteSource& input, const std::function<bool()>& ke
       if (idField) heat.id = std::string(trimBlanks(record->fields[*idField]));
       const PresetRow& preset = reactionData(row.reaction).presets.front();
       const ReactionConstants constants{std::string(preset.a), std::string(preset.b)};
-      CellPrompts prompts([&](std::size_t i) -> const std::string& {
-        return record->fields[header->position[firstAnswerColumn + i]];
-      });
+      CellPrompts prompts(
+          [&](std::size_t i) -> const std::string& { return record->fields[header->position[firstAnswerColumn + i]]; });
       auto asked = askCalculation(row.reaction, constants, prompts);
       if (const auto* request = std::get_if<CalculationRequest>(&asked)) {
         heat.state = request->state;
