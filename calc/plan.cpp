@@ -23,7 +23,7 @@ struct TextMember {
   std::string_view path;
   std::string* (*field)(Plan&);
 };
-constexpr std::array<TextMember, 15> textMembers{{
+constexpr std::array<TextMember, 17> textMembers{{
     {"A", [](Plan& p) { return &p.constants.a; }},
     {"B", [](Plan& p) { return &p.constants.b; }},
     {"otherA", [](Plan& p) { return &p.otherConstants.a; }},
@@ -39,9 +39,6 @@ constexpr std::array<TextMember, 15> textMembers{{
     {"heat/mass", [](Plan& p) { return &p.heat.mass; }},
     {"heat/startCarbon", [](Plan& p) { return &p.heat.startCarbon; }},
     {"heat/oxygenFlow", [](Plan& p) { return &p.heat.oxygenFlow; }},
-}};
-// The two heat members with defaults follow the others in the file.
-constexpr std::array<TextMember, 2> heatDefaults{{
     {"heat/fesiGrade", [](Plan& p) { return &p.heat.fesiGrade; }},
     {"heat/basicity", [](Plan& p) { return &p.heat.basicity; }},
 }};
@@ -58,11 +55,8 @@ constexpr std::array<StageMember, 4> stageMembers{{
 }};
 
 std::string* findText(Plan& plan, std::string_view path) {
-  for (const auto* table : {&textMembers[0], &heatDefaults[0]}) {
-    const std::size_t count = table == &textMembers[0] ? textMembers.size() : heatDefaults.size();
-    for (std::size_t i = 0; i < count; ++i) {
-      if (table[i].path == path) return table[i].field(plan);
-    }
+  for (const TextMember& member : textMembers) {
+    if (member.path == path) return member.field(plan);
   }
   return nullptr;
 }
@@ -216,8 +210,6 @@ std::vector<std::pair<std::string, std::string>> planConditions(const Plan& plan
     conditions.emplace_back(std::string(member.path), *member.field(readable));
     if (member.path == "coShare") conditions.emplace_back("bothOxides", plan.bothOxides ? "true" : "false");
   }
-  for (const TextMember& member : heatDefaults)
-    conditions.emplace_back(std::string(member.path), *member.field(readable));
   return conditions;
 }
 

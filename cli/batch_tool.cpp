@@ -288,15 +288,14 @@ CsvRecord headerRecord(CsvReader& reader) {
   return std::move(*record);
 }
 
-// A row's melt state as the window's prompts would read its cells; nothing
-// when a cell is beyond the number range (the calculation would not start).
-std::optional<MeltState> rowState(const Header& header, const HeatRow& row) {
+// A row's cells asked as the window's prompts under the reaction's first
+// preset row (A and B are not read): its melt state, or the outcome of a
+// cell beyond the number range (the calculation would not start).
+std::variant<CalculationRequest, CalculationOutcome> askRow(const Header& header, const HeatRow& row) {
   const PresetRow& firstPreset = reactionData(row.reaction).presets.front();
   CellPrompts prompts(
       [&](std::size_t i) -> const std::string& { return row.record->fields[header.position[firstAnswerColumn + i]]; });
-  auto asked = askCalculation(row.reaction, {std::string(firstPreset.a), std::string(firstPreset.b)}, prompts);
-  if (const auto* request = std::get_if<CalculationRequest>(&asked)) return request->state;
-  return std::nullopt;
+  return askCalculation(row.reaction, {std::string(firstPreset.a), std::string(firstPreset.b)}, prompts);
 }
 
 }  // namespace
@@ -313,8 +312,8 @@ FitRun runFit(ByteSource& input) {
       const HeatRow row = readRow(*header, *record);
       std::optional<LineFit>& fit = fits[static_cast<std::size_t>(row.reaction)];
       if (!fit) fit.emplace(row.reaction);
-      if (const std::optional<MeltState> state = rowState(*header, row)) {
-        fit->add(*state);
+      if (const auto asked = askRow(*header, row); const auto* request = std::get_if<CalculationRequest>(&asked)) {
+        fit->add(request->state);
       } else {
         fit->exclude();
       }
@@ -352,16 +351,12 @@ PlantHeatsRead readPlantHeats(ByteSource& input, const std::function<bool()>& ke
       heat.line = record->line;
       heat.reaction = row.reaction;
       if (idField) heat.id = std::string(trimBlanks(record->fields[*idField]));
-      const PresetRow& preset = reactionData(row.reaction).presets.front();
-      const ReactionConstants constants{std::string(preset.a), std::string(preset.b)};
-      CellPrompts prompts(
-          [&](std::size_t i) -> const std::string& { return record->fields[header->position[firstAnswerColumn + i]]; });
-      auto asked = askCalculation(row.reaction, constants, prompts);
+      const auto asked = askRow(*header, row);
       if (const auto* request = std::get_if<CalculationRequest>(&asked)) {
         heat.state = request->state;
         // A state the fit cannot take gets the calculation's own reason.
         if (!equilibriumLineValue(row.reaction, request->state)) {
-          const CalculationOutcome outcome = computeEquilibrium(row.reaction, constants, request->state);
+          const CalculationOutcome outcome = computeEquilibrium(request->reaction, request->constants, request->state);
           heat.fault = outcome.fault ? outcome.fault->message : "C、Cr或CO分压不是正数，或温度不高于0 K";
           heat.fitted = false;
         }

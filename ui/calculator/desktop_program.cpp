@@ -132,29 +132,20 @@ static int writeReport(int argc, char* argv[], const ReportRequest& request) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velkarin"));
   const QString path = QString::fromLocal8Bit(request.plan.c_str());
-  {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-      std::fprintf(stderr, "velkarin: %s: %s\n", request.plan.c_str(), qPrintable(file.errorString()));
-      return 1;
-    }
-    const QByteArray bytes = file.read(static_cast<qint64>(maxPlanFileBytes) + 1);
-    const auto read = bytes.size() > static_cast<qsizetype>(maxPlanFileBytes)
-                          ? std::variant<Plan, PlanFileError>(PlanFileError{PlanFault::TooManyStages, 0, 0, {}, {}})
-                          : readPlanText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    if (const auto* error = std::get_if<PlanFileError>(&read)) {
-      const std::string why = bytes.size() > static_cast<qsizetype>(maxPlanFileBytes)
-                                  ? "larger than " + std::to_string(maxPlanFileBytes >> 20) + " MiB"
-                                  : planFileErrorEnglish(*error);
-      std::fprintf(stderr, "velkarin: %s: %s\n", request.plan.c_str(), why.c_str());
-      return 1;
-    }
-  }
-  EquilibriumDiagramWindow diagram{DiagramStart{}};
-  if (const std::optional<QString> error = diagram.openPlanFile(path)) {
-    std::fprintf(stderr, "velkarin: %s: %s\n", request.plan.c_str(), qPrintable(*error));
+  const auto refuse = [&](const std::string& why) {
+    std::fprintf(stderr, "velkarin: %s: %s\n", request.plan.c_str(), why.c_str());
     return 1;
+  };
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return refuse(file.errorString().toStdString());
+  const QByteArray bytes = file.read(static_cast<qint64>(maxPlanFileBytes) + 1);
+  if (bytes.size() > static_cast<qsizetype>(maxPlanFileBytes)) {
+    return refuse("larger than " + std::to_string(maxPlanFileBytes >> 20) + " MiB");
   }
+  const auto read = readPlanText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  if (const auto* error = std::get_if<PlanFileError>(&read)) return refuse(planFileErrorEnglish(*error));
+  EquilibriumDiagramWindow diagram{DiagramStart{}};
+  diagram.showPlan(std::get<Plan>(read), path);
   diagram.resize(1200, 820);
   diagram.show();
   QApplication::processEvents();

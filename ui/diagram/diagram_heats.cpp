@@ -138,7 +138,6 @@ std::optional<QString> EquilibriumDiagramWindow::importHeats(const QString& path
       frame->resize(frame->width(), frame->height() + bars);
     }
   }
-  heatsFile_ = QFileInfo(path).fileName();
   showPlantHeats();
   // Two tab bars and two legend entries more: the frame around the diagram
   // grows to what it now needs (the workspace scrolls where it lacks room).

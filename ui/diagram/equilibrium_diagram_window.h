@@ -106,6 +106,8 @@ class EquilibriumDiagramWindow : public QWidget {
   void setPlan(const Plan& plan);
   // The plan's file ("" for a plan never saved); the title names it.
   QString planPath() const { return planPath_; }
+  // Shows a plan read from `path`: setPlan, and the plan belongs to the file.
+  void showPlan(const Plan& plan, const QString& path);
   // Reads a plan file and shows it; the reason, in Chinese, when it cannot.
   std::optional<QString> openPlanFile(const QString& path);
   // Writes the plan to `path` whole or not at all (the old file stays on a
@@ -201,7 +203,6 @@ class EquilibriumDiagramWindow : public QWidget {
   std::optional<std::array<double, 5>> figuresFor_;  // the reaction and lines figures_ were computed under
   bool heatPointsShown_ = false;                     // the chart and parity plot show figures_
   std::optional<ReactionLine> fittedLine_;           // the last 拟合ΔG°
-  QString heatsFile_;
   StageTable* stageTable_ = nullptr;
   LedgerPanel* ledgerPanel_ = nullptr;
   EquilibriumChartView* chartView_ = nullptr;

@@ -131,6 +131,4 @@ void HeatOverlay::showBands(const std::vector<std::pair<EquilibriumCurve, Equili
   }
 }
 
-qsizetype HeatOverlay::drawnPoints() const { return gaining_ ? gaining_->count() + losing_->count() : 0; }
-
 }  // namespace velkarin

@@ -44,9 +44,6 @@ class HeatOverlay : public QObject {
   QScatterSeries* losingSeries() const { return losing_; }
   const std::vector<QLineSeries*>& fittedSeries() const { return fitted_; }
   const std::vector<QAreaSeries*>& bandSeries() const { return bands_; }
-  // Points drawn after merging those on one pixel.
-  qsizetype drawnPoints() const;
-
  signals:
   // The pointer is over a heat's point (t °C, %C as drawn).
   void heatHovered(const QPointF& point);

@@ -127,10 +127,14 @@ std::optional<QString> EquilibriumDiagramWindow::openPlanFile(const QString& pat
   if (file.error() != QFileDevice::NoError) return QStringLiteral("无法读取：%1").arg(file.errorString());
   auto read = readPlanText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
   if (const auto* error = std::get_if<PlanFileError>(&read)) return planFileErrorText(*error);
-  setPlan(std::get<Plan>(read));
+  showPlan(std::get<Plan>(read), path);
+  return std::nullopt;
+}
+
+void EquilibriumDiagramWindow::showPlan(const Plan& plan, const QString& path) {
+  setPlan(plan);
   planPath_ = QFileInfo(path).absoluteFilePath();
   showPlanTitle();
-  return std::nullopt;
 }
 
 std::optional<QString> EquilibriumDiagramWindow::savePlanFile(const QString& path) {
