@@ -89,7 +89,9 @@ void readStage(Plan& plan, const Json& object, std::size_t index) {
   const std::string prefix = "stages/" + std::to_string(index);
   if (!object.is_object()) throw MemberFault{prefix, "an object"};
   BlowStage stage;
-  for (const auto& [name, value] : object.items()) {
+  for (const auto& item : object.items()) {
+    const std::string& name = item.key();
+    const Json& value = item.value();
     const auto known =
         std::find_if(stageMembers.begin(), stageMembers.end(), [&](const StageMember& m) { return m.name == name; });
     if (known == stageMembers.end()) {
