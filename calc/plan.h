@@ -53,7 +53,8 @@ struct PlanHeat {
 
 // A member of the file this version does not know: where it was (its
 // members' names from the top, "heat/colour", or "stages/2/colour" by stage
-// index) and its JSON text.
+// number; within a name "~" stands as "~0" and "/" as "~1", so "my/colour"
+// at the top is "my~1colour") and its JSON text.
 struct PlanExtraMember {
   std::string path;
   std::string json;
@@ -96,19 +97,21 @@ bool setPlanCondition(Plan& plan, std::string_view name, const std::string& text
 
 // Why a plan file cannot be read.
 enum class PlanFault {
-  NotJson,        // broken JSON, at line and column
-  NotAPlan,       // not an object, or its "format" is not "velkarin-plan"
-  NoVersion,      // "version" missing or not a whole number ≥ 1
-  NewerVersion,   // written by a newer program: version > planVersion
-  BadMember,      // a member of the wrong kind (member names it)
-  TooManyStages,  // more than maxPlanStages
+  NotJson,           // broken JSON, at line and column
+  NotAPlan,          // not an object, or its "format" is not "velkarin-plan"
+  NoVersion,         // "version" missing or not a whole number ≥ 1
+  NewerVersion,      // written by a newer program: version > planVersion
+  BadMember,         // a member of the wrong kind (member names it)
+  TooManyStages,     // more than maxPlanStages
+  TooDeep,           // objects and arrays nested deeper than the reader's bound, from line and column
+  NumberOutOfRange,  // a number beyond a double's range, at line and column (member: its place)
 };
 struct PlanFileError {
   PlanFault fault = PlanFault::NotJson;
-  std::size_t line = 0;  // NotJson: 1-based line and column (in bytes) of the fault
+  std::size_t line = 0;  // NotJson, TooDeep, NumberOutOfRange: 1-based line and column (in bytes)
   std::size_t column = 0;
-  std::string member;  // BadMember: its place ("stages/3/t"); NewerVersion: the version
-  std::string detail;  // NotJson: the parser's words; BadMember: what it should be
+  std::string member;  // BadMember, NumberOutOfRange: its place ("stages/3/t"); NewerVersion: the version
+  std::string detail;  // NotJson, NumberOutOfRange: the parser's words; BadMember: what it should be
 };
 
 inline constexpr int planVersion = 1;
@@ -117,7 +120,9 @@ inline constexpr std::size_t maxPlanFileBytes = std::size_t{64} << 20;
 
 std::variant<Plan, PlanFileError> readPlanText(std::string_view text);
 // The plan as the file's text: members in the order above, two-space
-// indented, the extra members back in their places, a final line end.
+// indented, the extra members back in their places, a final line end. Never
+// throws: an extra member whose text is not JSON, or whose name is taken by
+// a member of this version, is left out (a plan read from a file has none).
 std::string planText(const Plan& plan);
 
 // The reason in English, for the command-line tools ("line 3, column 7: …").

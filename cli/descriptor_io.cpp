@@ -130,6 +130,14 @@ ReplacementFile::ReplacementFile(const std::string& path) {
   struct stat old {};
   const bool replacing = ::stat(target_.c_str(), &old) == 0;
   if (replacing && S_ISDIR(old.st_mode)) throw WriteFailure{EISDIR};
+  if (replacing && !S_ISREG(old.st_mode)) {
+    // A device or FIFO (/dev/null, /dev/full, a named pipe) is written in
+    // place: renaming a file over it would replace the node itself.
+    inPlace_ = true;
+    fd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd_ < 0) throw WriteFailure{errno};
+    return;
+  }
   if (replacing) mode = old.st_mode & 07777;
 
 #ifdef O_TMPFILE
@@ -167,6 +175,13 @@ ReplacementFile::~ReplacementFile() {
 }
 
 void ReplacementFile::commit() {
+  if (inPlace_) {
+    const int closed = ::close(fd_);
+    fd_ = -1;
+    if (closed != 0 && errno != EINTR) throw WriteFailure{errno};
+    committed_ = true;
+    return;
+  }
   if (::fsync(fd_) != 0 && errno != EINVAL) throw WriteFailure{errno};
   if (temporary_.empty()) {
     // Give the unnamed file a name beside the target, then rename it over.

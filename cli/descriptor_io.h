@@ -74,6 +74,9 @@ void finishStandardOutput(std::string_view bytes, const StandardDescriptors& sta
 //   commit(), so nothing is left behind even after SIGKILL; elsewhere it is
 //   ".NAME.XXXXXX" beside the file, removed on SIGINT, SIGTERM and SIGHUP
 //   (the program then ends with the signal) and by the destructor.
+// A target that exists and is no regular file (a device such as /dev/null
+// or /dev/full, a FIFO) is opened and written in place, without a temporary
+// file: its write errors are the target's own.
 // Throws WriteFailure: an empty name (EINVAL), a directory (EISDIR), a
 // folder that cannot be written.
 class ReplacementFile {
@@ -94,6 +97,7 @@ class ReplacementFile {
   std::string temporary_;  // the named temporary file; empty while it has none
   int fd_ = -1;
   bool committed_ = false;
+  bool inPlace_ = false;  // a device or FIFO, written through its own node
 };
 
 }  // namespace velkarin

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "calc/blow_ledger.h"
+#include "calc/file_read.h"
 #include "calc/number_text.h"
 #include "calc/plan.h"
 #include "calc/reaction_data.h"
@@ -201,18 +202,12 @@ std::variant<Result, std::string> readFile(const std::string& path, std::size_t 
 }
 
 std::variant<StageDocument, std::string> readPlanFile(const std::string& path) {
-  return readFile<StageDocument>(path, maxPlanFileBytes,
-                                 [](ByteSource& source) -> std::variant<StageDocument, std::string> {
-                                   std::string text;
-                                   char buffer[1 << 16];
-                                   while (const std::size_t got = source.read(buffer, sizeof buffer))
-                                     text.append(buffer, got);
-                                   auto read = readPlanText(text);
-                                   if (const auto* error = std::get_if<PlanFileError>(&read))
-                                     return planFileErrorEnglish(*error);
-                                   const Plan& plan = std::get<Plan>(read);
-                                   return StageDocument{plan.stages, planConditions(plan)};
-                                 });
+  const FileRead file = readRegularFile(path, maxPlanFileBytes);
+  if (file.fault != FileReadFault::None) return fileReadFaultEnglish(file, maxPlanFileBytes);
+  auto read = readPlanText(file.bytes);
+  if (const auto* error = std::get_if<PlanFileError>(&read)) return planFileErrorEnglish(*error);
+  const Plan& plan = std::get<Plan>(read);
+  return StageDocument{plan.stages, planConditions(plan)};
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "calc/number_text.h"
 #include "calc/plan_evaluation.h"
 
@@ -104,6 +106,7 @@ TEST(PlanFile, FilesThatAreNoPlanAreRefusedWithWhatAndWhere) {
       {"", PlanFault::NotJson, 1, 1, ""},
       {"{\"format\": \"velkarin-plan\",\n  \"version\": 1,\n  \"A\": }", PlanFault::NotJson, 3, 8, ""},
       {"{\"format\":\"velkarin-plan\",\"version\":1}\ngarbage", PlanFault::NotJson, 2, 1, ""},
+      {std::string("{\"format\":\"velkarin-plan\",\"version\":1}\n\0{\"A\":1}", 48), PlanFault::NotJson, 2, 1, ""},
       {"[]", PlanFault::NotAPlan, 0, 0, ""},
       {R"({"format":"velkarin-stages","version":1})", PlanFault::NotAPlan, 0, 0, ""},
       {R"({"format":"velkarin-plan"})", PlanFault::NoVersion, 0, 0, "version"},
@@ -133,6 +136,84 @@ TEST(PlanFile, FilesThatAreNoPlanAreRefusedWithWhatAndWhere) {
       EXPECT_EQ(error.member, c.member);
     }
   }
+}
+
+// Hostile and damaged files: a number beyond a double, nesting without end,
+// names that hold the place separator. Each is refused with its place or
+// read and written back whole; none may throw or overflow the stack.
+TEST(PlanFile, HostileFilesAreRefusedWithTheirPlaceOrKeptWhole) {
+  const std::string head = R"({"format":"velkarin-plan","version":1,)";
+  struct Refused {
+    std::string text;
+    PlanFault fault;
+    std::size_t column;
+    std::string member;
+  };
+  const Refused refused[] = {
+      {head + R"("A":1e400})", PlanFault::NumberOutOfRange, 43, "A"},  // the column where the number starts
+      {head + R"("A":-1e400})", PlanFault::NumberOutOfRange, 43, "A"},
+      {head + R"("shift":{"n":[1,2e999]}})", PlanFault::NumberOutOfRange, 55, "shift"},
+      {head + R"("stages":[{},{"t":1e309}]})", PlanFault::NumberOutOfRange, 57, "stages/2/t"},
+      {R"({"format":"velkarin-plan","version":1e400})", PlanFault::NumberOutOfRange, 37, "version"},
+      // The root and 63 more containers are allowed; the 65th opens at column 69.
+      {R"({"x":)" + std::string(100, '[') + std::string(100, ']') + "}", PlanFault::TooDeep, 69, ""},
+      {head + R"("x":")" + std::string(100, '[') + R"(",)" + R"("y":)" + std::string(70, '['), PlanFault::TooDeep,
+       head.size() + 111 + 64, ""},
+  };
+  for (const Refused& c : refused) {
+    SCOPED_TRACE(c.text.substr(0, 120));
+    const auto read = readPlanText(c.text);
+    ASSERT_TRUE(std::holds_alternative<PlanFileError>(read));
+    const PlanFileError& error = std::get<PlanFileError>(read);
+    EXPECT_EQ(error.fault, c.fault) << planFileErrorEnglish(error);
+    EXPECT_EQ(error.line, 1U);
+    EXPECT_EQ(error.column, c.column) << planFileErrorEnglish(error);
+    EXPECT_EQ(error.member, c.member);
+  }
+  // 65,000 levels: refused without recursing.
+  const std::string deep = head + R"("x":)" + std::string(65000, '[') + std::string(65000, ']') + "}";
+  EXPECT_EQ(std::get<PlanFileError>(readPlanText(deep)).fault, PlanFault::TooDeep);
+
+  // Names holding "/" or "~", at the top, in the composition and in a stage,
+  // and a top-level name that reads like a stage's place: all kept, written
+  // back in their places, and read again the same.
+  const Plan plan = readOk(head + R"("stages/x/y":1,"my/colour":"red","a~1b":[2],"stages/1/gas":"no",)" +
+                           R"("composition":{"x/y":{"z/w":3}},"stages":[{"q/r":4,"gas":"3:1"}]})");
+  EXPECT_EQ(plan.stages.at(0).gas, "3:1");
+  const std::vector<std::string> paths = {"stages~1x~1y",   "my~1colour",       "a~01b",
+                                          "stages~11~1gas", "composition/x~1y", "stages/1/q~1r"};
+  ASSERT_EQ(plan.extraMembers.size(), paths.size());
+  for (std::size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(plan.extraMembers[i].path, paths[i]);
+  const std::string text = planText(plan);
+  EXPECT_NE(text.find("\"x/y\": {\n      \"z/w\": 3\n    }"), std::string::npos) << text;
+  EXPECT_EQ(readOk(text), plan);
+  EXPECT_EQ(planText(readOk(text)), text);
+
+  // A repeated name: the last value holds, as JSON reads it.
+  EXPECT_EQ(readOk(head + R"("k":1,"k":2,"A":"1","A":"2"})").extraMembers, (std::vector<PlanExtraMember>{{"k", "2"}}));
+}
+
+// The file is laid out exactly as a JSON library lays out a document with
+// two-space indentation, unknown members included, and nothing a program
+// puts in a plan makes the writer throw.
+TEST(PlanFile, TheWrittenLayoutIsTheLibrarysAndNeverThrows) {
+  Plan plan = oddPlan();
+  plan.extraMembers = {{"shift", R"({"crew":"B","n":[1,2.5,{"x":[]},{}],"e":[],"o":{}})"},
+                       {"heat/ladle", "7"},
+                       {"stages/2/sample", R"("S\"1")"},
+                       {"composition/deep", "[[[]]]"}};
+  const std::string text = planText(plan);
+  EXPECT_EQ(text, nlohmann::ordered_json::parse(text).dump(2) + "\n");
+  EXPECT_EQ(readOk(text), plan);
+
+  // Places that name no object, texts that are no JSON, names a member of
+  // this version has: written without throwing, and the file still reads.
+  plan.extraMembers = {{"stages/x/y", "1"}, {"stages/9/t", "2"}, {"stages/99999999999999999999/t", "3"},
+                       {"bad", "{"},        {"A", "\"taken\""},  {"heat/mass", "5"}};
+  const Plan back = readOk(planText(plan));
+  EXPECT_EQ(back.constants.a, plan.constants.a);
+  EXPECT_EQ(back.heat.mass, plan.heat.mass);
+  EXPECT_EQ(back.extraMembers.size(), 3U);  // the three unplaceable ones, at the top
 }
 
 TEST(PlanConditions, EveryConditionSetsBackTheMemberItCameFrom) {

@@ -21,6 +21,7 @@
 #include "ui/calculator/calculation_window.h"
 #include "ui/calculator/main_frame.h"
 #include "ui/common/application_icon.h"
+#include "ui/diagram/equilibrium_diagram_window.h"
 
 using namespace velkarin;
 using namespace velkarin::test;
@@ -334,6 +335,23 @@ class MainFrameUiTest : public FrameTestCase {
     QVERIFY(viewport.width() < subWindow->width());
     QVERIFY(workspace()->horizontalScrollBar()->maximum() + viewport.width() >= subWindow->width());
     QVERIFY(workspace()->verticalScrollBar()->maximum() + viewport.height() >= subWindow->height());
+  }
+
+  // Both calculation windows and a maximised diagram: closing the diagram
+  // with its Ctrl+W hands the activation back without recursing.
+  void closing_a_maximised_diagram_beside_both_windows_returns() {
+    frame_->showCalculationWindow(Reaction::Cr2O3);
+    frame_->showCalculationWindow(Reaction::Cr3O4);
+    EquilibriumDiagramWindow* diagram = frame_->showDiagramWindow();
+    auto* subWindow = qobject_cast<QMdiSubWindow*>(diagram->parentWidget());
+    QVERIFY(subWindow);
+    subWindow->showMaximized();
+    QApplication::processEvents();
+    QTest::keyClick(diagram, Qt::Key_W, Qt::ControlModifier);
+    QTRY_VERIFY(!frame_->diagramWindow());
+    QVERIFY(frame_->calculationWindow(Reaction::Cr2O3)->isVisible());
+    QVERIFY(frame_->calculationWindow(Reaction::Cr3O4)->isVisible());
+    QVERIFY(frame_->activeCalculationWindow());
   }
 
   void program_ends_without_a_question_data() {

@@ -7,6 +7,8 @@
 
 #include <sys/resource.h>
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -15,12 +17,14 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUndoStack>
 #include <QUrl>
 #include <csignal>
@@ -203,6 +207,70 @@ class PlanDocumentUiTest : public DiagramTestCase {
     const auto saved = readPlanText(fileBytes(path).toStdString());
     QVERIFY(std::holds_alternative<Plan>(saved));
     QCOMPARE(std::get<Plan>(saved).target, std::string("0.035"));
+  }
+
+  // Every way out of the program asks once about a changed plan, says that
+  // imported heats go with the window, and 取消 keeps the program running.
+  void every_way_out_asks_once_for_a_changed_plan_data() {
+    QTest::addColumn<int>("way");
+    QTest::newRow("menu item 退出") << 0;
+    QTest::newRow("frame close button") << 1;
+    QTest::newRow("Ctrl+Q") << 2;
+  }
+  void every_way_out_asks_once_for_a_changed_plan() {
+    QFETCH(int, way);
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    QTemporaryDir folder;
+    const QString heats = folder.filePath(QStringLiteral("heats.csv"));
+    QFile csv(heats);
+    QVERIFY(csv.open(QIODevice::WriteOnly));
+    csv.write("reaction,A,B,t,C,Cr,Ni,Si,Mn,pCO\nCr2O3,,,1600,0.2,18,9,0,0,101325\n");
+    csv.close();
+    QVERIFY(!diagram->importHeats(heats));
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    entry(*diagram, "target")->setFocus();
+    QTest::keyClicks(entry(*diagram, "target"), QStringLiteral("0.05"));
+    QVERIFY(diagram->isWindowModified());
+    const auto leave = [&] {
+      // The offscreen platform leaves no window active after a dialog; a
+      // window manager gives the activation back to the frame.
+      frame_->activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+      if (way == 0) frame_->findChild<QAction*>(QStringLiteral("退出"))->trigger();
+      if (way == 1) frame_->close();
+      if (way == 2)
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : diagram, Qt::Key_Q,
+                        Qt::ControlModifier);
+    };
+    QStringList asked;
+    const auto answer = [&](const QString& button) {
+      auto* timer = new QTimer(frame_.get());
+      timer->setInterval(10);
+      connect(timer, &QTimer::timeout, timer, [timer, button, &asked] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        asked << box->text();
+        for (QAbstractButton* choice : box->buttons()) {
+          if (choice->text() == button) choice->click();
+        }
+        timer->stop();
+      });
+      timer->start();
+    };
+    answer(QStringLiteral("取消"));
+    leave();
+    QTRY_COMPARE(asked.size(), 1);
+    QVERIFY2(asked[0].contains(QStringLiteral("炉次数据")), qPrintable(asked[0]));
+    QTest::qWait(50);
+    QVERIFY(frame_->isVisible());
+    QVERIFY(frame_->diagramWindow());
+
+    answer(QStringLiteral("不保存"));
+    leave();
+    QTRY_VERIFY(!frame_->isVisible());
+    QTest::qWait(50);
+    QCOMPARE(asked.size(), 2);  // once for the plan: the diagram's own close does not ask again
   }
 
   // A plan file dropped on the frame opens in the diagram.

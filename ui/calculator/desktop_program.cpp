@@ -12,8 +12,10 @@
 #include <string>
 #include <string_view>
 
+#include "calc/file_read.h"
 #include "calc/plan.h"
 #include "calc/version.h"
+#include "cli/terminal_text.h"
 #include "ui/calculator/main_frame.h"
 #include "ui/common/application_icon.h"
 #include "ui/common/qt_text.h"
@@ -133,16 +135,12 @@ static int writeReport(int argc, char* argv[], const ReportRequest& request) {
   QApplication::setApplicationName(QStringLiteral("Velkarin"));
   const QString path = QString::fromLocal8Bit(request.plan.c_str());
   const auto refuse = [&](const std::string& why) {
-    std::fprintf(stderr, "velkarin: %s: %s\n", request.plan.c_str(), why.c_str());
+    std::fprintf(stderr, "velkarin: %s: %s\n", terminalText(request.plan).c_str(), terminalText(why).c_str());
     return 1;
   };
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return refuse(file.errorString().toStdString());
-  const QByteArray bytes = file.read(static_cast<qint64>(maxPlanFileBytes) + 1);
-  if (bytes.size() > static_cast<qsizetype>(maxPlanFileBytes)) {
-    return refuse("larger than " + std::to_string(maxPlanFileBytes >> 20) + " MiB");
-  }
-  const auto read = readPlanText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  const FileRead file = readRegularFile(request.plan, maxPlanFileBytes);
+  if (file.fault != FileReadFault::None) return refuse(fileReadFaultEnglish(file, maxPlanFileBytes));
+  const auto read = readPlanText(file.bytes);
   if (const auto* error = std::get_if<PlanFileError>(&read)) return refuse(planFileErrorEnglish(*error));
   EquilibriumDiagramWindow diagram{DiagramStart{}};
   diagram.showPlan(std::get<Plan>(read), path);
@@ -150,7 +148,8 @@ static int writeReport(int argc, char* argv[], const ReportRequest& request) {
   diagram.show();
   QApplication::processEvents();
   if (const std::optional<QString> error = writePlanReport(diagram, QString::fromLocal8Bit(request.output.c_str()))) {
-    std::fprintf(stderr, "velkarin: cannot write %s: %s\n", request.output.c_str(), qPrintable(*error));
+    std::fprintf(stderr, "velkarin: cannot write %s: %s\n", terminalText(request.output).c_str(),
+                 terminalText(error->toStdString()).c_str());
     return 3;
   }
   return 0;

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -15,7 +16,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QScreen>
+#include <QSessionManager>
 #include <QShortcut>
 #include <QTimer>
 #include <QUrl>
@@ -60,6 +63,22 @@ void MainFrame::createActions() {
   exitAction_ = new QAction(QStringLiteral("退出"), this);
   exitAction_->setObjectName(QStringLiteral("退出"));
   connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+  // Ctrl+Q as on other desktop programs; the menu item itself shows no shortcut.
+  auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+  connect(quit, &QShortcut::activated, this, &QWidget::close);
+  // Logging out of the desktop asks for a changed plan as closing does; a
+  // session that may not ask is held back rather than losing the plan.
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+    EquilibriumDiagramWindow* diagram = diagramWindow();
+    if (!diagram || !diagram->isWindowModified()) return;
+    if (!manager.allowsInteraction()) {
+      manager.cancel();
+      return;
+    }
+    const bool mayEnd = diagram->mayClose();
+    manager.release();
+    if (!mayEnd) manager.cancel();
+  });
 
   showDiagramAction_ = new QAction(QStringLiteral("平衡曲线图"), this);
   showDiagramAction_->setObjectName(QStringLiteral("平衡曲线图"));
@@ -371,9 +390,14 @@ void MainFrame::keepMoveAndCloseOnly(QMdiSubWindow& subWindow) {
 
 // A hidden window takes no keystroke: focus leaves it, and the most recently
 // active visible sub-window becomes the active one (none when all are hidden).
+// Never from within its own hand-over: activating another sub-window of a
+// workspace whose windows are maximised hides and shows windows in turn, and
+// each hide would otherwise start a hand-over of its own without end.
 void MainFrame::leaveHiddenSubWindow(QMdiSubWindow& hidden) {
   QWidget* focus = QApplication::focusWidget();
   if (focus && hidden.isAncestorOf(focus)) focus->clearFocus();
+  if (handingOver_) return;
+  const QScopedValueRollback<bool> handing(handingOver_, true);
   const QList<QMdiSubWindow*> windows = workspace_->subWindowList(QMdiArea::ActivationHistoryOrder);
   for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
     if (*it != &hidden && !(*it)->isHidden()) {
@@ -407,6 +431,11 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
     event->ignore();  // the user kept the changed diagram
     return true;
   }
+  if (event->type() == QEvent::Close && diagramSubWindow_ == watched && diagramSubWindow_->isMaximized()) {
+    // Restored before it goes: the workspace would otherwise maximise the
+    // next window it activates, and a calculation window has a fixed size.
+    diagramSubWindow_->showNormal();
+  }
   if (event->type() == QEvent::Close) {
     for (std::size_t slot = 0; slot < subWindows_.size(); ++slot) {
       if (subWindows_[slot] != watched) continue;
@@ -416,6 +445,18 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (diagramSubWindow_ == watched) diagramSubWindow_ = nullptr;
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+// Every way out of the program (退出, the frame's close button, Ctrl+Q, the
+// desktop's logout) passes here: a changed plan is asked about first, and
+// 取消 keeps the program running. The question is asked once: the diagram
+// remembers the answer when its own window then closes.
+void MainFrame::closeEvent(QCloseEvent* event) {
+  if (EquilibriumDiagramWindow* diagram = diagramWindow(); diagram && !diagram->mayClose()) {
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
 }
 
 // Sizes the frame so that the larger calculation window fits whole in the

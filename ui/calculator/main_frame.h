@@ -57,6 +57,7 @@ class MainFrame : public QMainWindow {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -96,6 +97,7 @@ class MainFrame : public QMainWindow {
   std::array<QPointer<QMdiSubWindow>, 2> subWindows_;
   QPointer<QMdiSubWindow> diagramSubWindow_;  // null while the diagram is absent
   bool fitted_ = false;                       // the frame has been sized to hold a whole calculation window
+  bool handingOver_ = false;                  // within leaveHiddenSubWindow's activation of another window
 };
 
 }  // namespace velkarin

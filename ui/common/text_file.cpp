@@ -1,15 +1,52 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "ui/common/text_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+
 namespace velkarin {
 
+namespace {
+
+// Writes to a device or FIFO through its own node (a rename would replace
+// the node): the errors are the device's, in the system's words.
+std::optional<QString> writeInPlace(const QByteArray& path, const QByteArray& bytes) {
+  const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return QString::fromLocal8Bit(std::strerror(errno));
+  const char* rest = bytes.constData();
+  qsizetype left = bytes.size();
+  while (left > 0) {
+    const ssize_t done = ::write(fd, rest, static_cast<std::size_t>(left));
+    if (done < 0 && errno == EINTR) continue;
+    if (done < 0) {
+      const int error = errno;
+      ::close(fd);
+      return QString::fromLocal8Bit(std::strerror(error));
+    }
+    rest += done;
+    left -= done;
+  }
+  if (::close(fd) != 0 && errno != EINTR) return QString::fromLocal8Bit(std::strerror(errno));
+  return std::nullopt;
+}
+
+}  // namespace
+
 std::optional<QString> writeFileWhole(const QString& path, const QByteArray& bytes) {
+  const QByteArray name = QFile::encodeName(path);
+  struct stat status {};
+  if (::stat(name.constData(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode)) {
+    return writeInPlace(name, bytes);
+  }
   // Unbuffered, so that a failed write shows at write() itself: a buffered
   // QSaveFile (Qt 6.4) can report a commit as done after its flush failed,
   // leaving an empty file behind.

@@ -2,7 +2,9 @@
 #pragma once
 
 // Writes a file whole or not at all: into a temporary file beside it that
-// replaces the file only once every byte is written.
+// replaces the file only once every byte is written. A target that is a
+// device or FIFO (/dev/null, a named pipe) is written in place instead, as
+// renaming over it would replace the node.
 
 #include <QByteArray>
 #include <QString>

@@ -78,7 +78,10 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
 // What the user changes from here on is work the close question protects:
 // typed entries, picked items, the stages and the target.
 void EquilibriumDiagramWindow::watchForChanges() {
-  const auto changed = [this] { setWindowModified(true); };
+  const auto changed = [this] {
+    setWindowModified(true);
+    closeConfirmed_ = false;  // a 不保存 given before covers no later change
+  };
   for (QLineEdit* edit : findChildren<QLineEdit*>()) connect(edit, &QLineEdit::textEdited, this, changed);
   for (QComboBox* combo : {reactionCombo_, presetCombo_}) connect(combo, &QComboBox::activated, this, changed);
   connect(bothOxides_, &QCheckBox::clicked, this, changed);
@@ -89,7 +92,11 @@ void EquilibriumDiagramWindow::watchForChanges() {
 // calculation windows close without a question, as they always have.
 bool EquilibriumDiagramWindow::mayClose() {
   if (!isWindowModified() || closeConfirmed_) return true;
-  closeConfirmed_ = askToSave(QStringLiteral("关闭前是否保存？"));
+  // The heats and their fit live in the window only: the question says so.
+  const QString dropped = heats_.empty() && !fittedLine_
+                              ? QString()
+                              : QStringLiteral("导入的炉次数据和拟合结果不保存在方案中，将随窗口关闭而丢弃。");
+  closeConfirmed_ = askToSave(QStringLiteral("关闭前是否保存？") + dropped);
   return closeConfirmed_;
 }
 

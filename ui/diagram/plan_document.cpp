@@ -12,8 +12,11 @@
 #include <QMessageBox>
 #include <QSignalBlocker>
 #include <QUndoStack>
+#include <cstring>
 
+#include "calc/file_read.h"
 #include "calc/plan.h"
+#include "calc/plan_members.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/text_file.h"
 #include "ui/diagram/diagram_rows.h"
@@ -56,6 +59,31 @@ QString planFileErrorText(const PlanFileError& error) {
       return QStringLiteral("成员“%1”应为%2").arg(toQString(error.member), toQString(error.detail));
     case PlanFault::TooManyStages:
       return QStringLiteral("阶段多于%1个").arg(maxPlanStages);
+    case PlanFault::TooDeep:
+      return QStringLiteral("第%1行第%2列：嵌套超过%3层").arg(error.line).arg(error.column).arg(maxPlanDepth);
+    case PlanFault::NumberOutOfRange:
+      return QStringLiteral("第%1行第%2列%3的数值超出范围（%4）")
+          .arg(error.line)
+          .arg(error.column)
+          .arg(error.member.empty() ? QString() : QStringLiteral("成员“%1”").arg(toQString(error.member)),
+               toQString(error.detail));
+  }
+  return {};
+}
+
+// Why a plan file could not be read from the disk.
+QString fileReadText(const FileRead& read) {
+  switch (read.fault) {
+    case FileReadFault::None:
+      break;
+    case FileReadFault::CannotOpen:
+      return QStringLiteral("无法打开：%1").arg(QString::fromLocal8Bit(std::strerror(read.error)));
+    case FileReadFault::NotRegular:
+      return QStringLiteral("不是普通文件");
+    case FileReadFault::TooLarge:
+      return QStringLiteral("文件大于%1 MiB").arg(maxPlanFileBytes >> 20);
+    case FileReadFault::ReadFailed:
+      return QStringLiteral("无法读取：%1").arg(QString::fromLocal8Bit(std::strerror(read.error)));
   }
   return {};
 }
@@ -118,14 +146,9 @@ void EquilibriumDiagramWindow::setPlan(const Plan& plan) {
 }
 
 std::optional<QString> EquilibriumDiagramWindow::openPlanFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("无法打开：%1").arg(file.errorString());
-  if (file.size() > static_cast<qint64>(maxPlanFileBytes)) {
-    return QStringLiteral("文件大于%1 MiB").arg(maxPlanFileBytes >> 20);
-  }
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) return QStringLiteral("无法读取：%1").arg(file.errorString());
-  auto read = readPlanText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  const FileRead file = readRegularFile(QFile::encodeName(path).toStdString(), maxPlanFileBytes);
+  if (file.fault != FileReadFault::None) return fileReadText(file);
+  auto read = readPlanText(file.bytes);
   if (const auto* error = std::get_if<PlanFileError>(&read)) return planFileErrorText(*error);
   showPlan(std::get<Plan>(read), path);
   return std::nullopt;

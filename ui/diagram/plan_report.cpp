@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "ui/diagram/plan_report.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -10,7 +11,6 @@
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QStringList>
 #include <algorithm>
 #include <vector>
@@ -21,6 +21,7 @@
 #include "calc/version.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/song_font.h"
+#include "ui/common/text_file.h"
 #include "ui/diagram/equilibrium_chart_view.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
 #include "ui/diagram/ledger_panel.h"
@@ -239,26 +240,21 @@ bool paintPlanReport(const EquilibriumDiagramWindow& diagram, QPagedPaintDevice&
 
 std::optional<QString> writePlanReport(const EquilibriumDiagramWindow& diagram, const QString& path,
                                        const QDateTime& made) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+  // Drawn into memory, then written whole (or in place to a device) by the
+  // one writer every saved file goes through.
+  QByteArray bytes;
+  QBuffer file(&bytes);
+  file.open(QIODevice::WriteOnly);
   {
     QPdfWriter writer(&file);
     writer.setResolution(300);
     writer.setCreator(QStringLiteral("Velkarin %1").arg(toQString(version)));
     writer.setTitle(diagram.planPath().isEmpty() ? QStringLiteral("吹炼方案报告")
                                                  : QFileInfo(diagram.planPath()).fileName());
-    if (!paintPlanReport(diagram, writer, made)) {
-      file.cancelWriting();
-      return QStringLiteral("无法绘制报告");
-    }
+    if (!paintPlanReport(diagram, writer, made)) return QStringLiteral("无法绘制报告");
   }
-  if (file.error() != QFileDevice::NoError) {
-    const QString error = file.errorString();
-    file.cancelWriting();
-    return error;
-  }
-  if (!file.commit()) return file.errorString();
-  return std::nullopt;
+  file.close();
+  return writeFileWhole(path, bytes);
 }
 
 void askAndExportReport(EquilibriumDiagramWindow& diagram) {

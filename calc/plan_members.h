@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: Apache-2.0
+#pragma once
+
+// The plan file's members by place, shared by its reader and its writer.
+// A place is the members' names from the top joined by "/" ("heat/mass",
+// "stages/2/t", by stage number from 1); within a name, "~" is written "~0"
+// and "/" is written "~1" (as in a JSON Pointer), so that every place names
+// one member whatever its name holds.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calc/plan.h"
+
+namespace velkarin {
+
+// Nesting deeper than this many objects and arrays is refused.
+inline constexpr std::size_t maxPlanDepth = 64;
+
+// The field of a text member of the plan other than the stages and the
+// note ("A", "composition/Cr", …); nullptr for another place.
+std::string* planTextField(Plan& plan, std::string_view path);
+// The field of a stage's member ("gas", "t", "C", "O2"); nullptr for another name.
+std::string* stageTextField(BlowStage& stage, std::string_view name);
+
+// One member's name as it stands in a place, and back.
+std::string escapePlanName(std::string_view name);
+// The names of a place, unescaped.
+std::vector<std::string> planPathNames(std::string_view path);
+
+}  // namespace velkarin

@@ -1,0 +1,420 @@
+// SPDX-License-Identifier: Apache-2.0
+// The plan file's reader: one pass of nlohmann-json's event (SAX) parser
+// straight into a Plan. No document tree is built, so a file of many members
+// takes linear time, and a member this version does not know is kept as its
+// compact JSON text (about its own size in memory, not a tree of nodes).
+// Nesting is bounded, and a number beyond the range of a double is a refused
+// file with its place, not an exception.
+
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <numeric>
+#include <optional>
+
+#include "calc/plan.h"
+#include "calc/plan_members.h"
+
+namespace velkarin {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// What the value at the parser's current place is to the plan.
+enum class Role {
+  Document,
+  Format,
+  Version,
+  Reaction,
+  BothOxides,
+  Note,
+  Text,       // a text member of the plan or of a stage: `field`
+  Container,  // "composition" or "heat"
+  Stages,
+  Stage,
+  Extra,   // a member this version does not know: kept as JSON text
+  Ignore,  // inside a value already faulted, or not in a plan at all
+};
+
+struct Slot {
+  Role role = Role::Ignore;
+  std::string path;  // its place, names escaped ("stages/2/t")
+  std::string* field = nullptr;
+};
+
+struct Frame {
+  Role role;  // Container, Stages, Stage, Extra or Ignore
+  std::string path;
+  std::size_t count = 0;  // members or elements so far
+  bool array = false;
+};
+
+// The byte at which nesting first goes deeper than `limit` (1-based, as the
+// parser counts positions); brackets inside strings do not count.
+std::size_t tooDeepAt(std::string_view text, std::size_t limit) {
+  std::size_t depth = 0;
+  bool inString = false, escaped = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (inString) {
+      if (escaped) {
+        escaped = false;
+      } else if (c == '\\') {
+        escaped = true;
+      } else if (c == '"') {
+        inString = false;
+      }
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > limit) return i + 1;
+    } else if ((c == ']' || c == '}') && depth > 0) {
+      --depth;
+    }
+  }
+  return text.size();
+}
+
+// The parser's own words without its "[json.exception.parse_error.101] parse
+// error at line 1, column 2: " prefix: the place is given apart.
+std::string parserWords(const char* what) {
+  std::string words = what;
+  const std::size_t colon = words.find(": ");
+  if (colon != std::string::npos) return words.substr(colon + 2);
+  const std::size_t bracket = words.find("] ");
+  return bracket == std::string::npos ? words : words.substr(bracket + 2);
+}
+
+class PlanReader {
+ public:
+  using string_t = Json::string_t;
+  using number_integer_t = Json::number_integer_t;
+  using number_unsigned_t = Json::number_unsigned_t;
+  using number_float_t = Json::number_float_t;
+  using binary_t = Json::binary_t;
+
+  bool null() { return scalar(Json(nullptr)); }
+  bool boolean(bool value) { return scalar(Json(value)); }
+  bool number_integer(number_integer_t value) { return scalar(Json(value)); }
+  bool number_unsigned(number_unsigned_t value) { return scalar(Json(value)); }
+  bool number_float(number_float_t value, const string_t&) { return scalar(Json(value)); }
+  bool string(string_t& value) { return scalar(Json(std::move(value))); }
+  bool binary(binary_t&) { return scalar(Json()); }  // JSON text has none
+  bool key(string_t& name) {
+    key_ = std::move(name);
+    return true;
+  }
+  bool start_object(std::size_t) { return open(false); }
+  bool start_array(std::size_t) { return open(true); }
+  bool end_object() { return close(); }
+  bool end_array() { return close(); }
+  bool parse_error(std::size_t position, const std::string& token, const nlohmann::detail::exception& error) {
+    const auto* parse = dynamic_cast<const nlohmann::detail::parse_error*>(&error);
+    // A number out of range is placed where it starts: the parser stands just past it.
+    errorAt_ = parse ? parse->byte : position + 1 - std::min(position, token.size());
+    errorWords_ = parserWords(error.what());
+    numberOutOfRange_ = error.id == 406;
+    errorMember_ = stack_.empty() ? std::string() : placeOfNext().path;
+    return false;
+  }
+
+  std::variant<Plan, PlanFileError> result(std::string_view text, bool parsed);
+
+ private:
+  // Where the next value goes, from the innermost open container.
+  Slot placeOfNext();
+  bool scalar(const Json& value);
+  bool open(bool array);
+  bool close();
+  void fault(const std::string& member, std::string detail);
+  void keepExtra(std::string path, std::string json);
+  // Compact JSON of a captured member: a separator before each of its values.
+  void captureSeparator();
+
+  Plan plan_;
+  std::vector<Frame> stack_;
+  std::string key_;
+  bool rootIsObject_ = false;
+  bool formatOk_ = false;
+  std::optional<Json> version_;  // a scalar "version"; a container leaves it empty
+  std::optional<PlanFileError> fault_;
+  std::optional<PlanFileError> stageFault_;   // the first within "stages", held until its count is known
+  std::vector<PlanExtraMember> stageExtras_;  // the unknown members of the stages
+  std::string capture_;                       // the unknown member being read, as compact JSON
+  std::size_t tooDeep_ = 0;                   // depth reached when over the bound
+  std::size_t errorAt_ = 0;
+  std::string errorWords_, errorMember_;
+  bool numberOutOfRange_ = false;
+};
+
+Slot PlanReader::placeOfNext() {
+  if (stack_.empty()) return {Role::Ignore, {}, nullptr};
+  Frame& frame = stack_.back();
+  const std::string name = frame.array ? std::string() : escapePlanName(key_);
+  const std::string path = frame.path.empty() ? name : frame.path + "/" + name;
+  switch (frame.role) {
+    case Role::Container:
+      if (std::string* field = planTextField(plan_, frame.path + "/" + key_)) return {Role::Text, path, field};
+      return {Role::Extra, path, nullptr};
+    case Role::Stages: {
+      const std::string stagePath = frame.path + "/" + std::to_string(frame.count + 1);
+      return {frame.count < maxPlanStages ? Role::Stage : Role::Ignore, stagePath, nullptr};
+    }
+    case Role::Stage:
+      if (std::string* field = stageTextField(plan_.stages.back(), key_)) return {Role::Text, path, field};
+      return {Role::Extra, path, nullptr};
+    case Role::Extra:
+      return {Role::Extra, frame.path, nullptr};
+    case Role::Ignore:
+      return {Role::Ignore, {}, nullptr};
+    default:
+      break;
+  }
+  // The document itself.
+  if (key_ == "format") return {Role::Format, key_, nullptr};
+  if (key_ == "version") return {Role::Version, key_, nullptr};
+  if (key_ == "reaction") return {Role::Reaction, key_, nullptr};
+  if (key_ == "bothOxides") return {Role::BothOxides, key_, nullptr};
+  if (key_ == "note") return {Role::Note, key_, nullptr};
+  if (key_ == "composition" || key_ == "heat") return {Role::Container, key_, nullptr};
+  if (key_ == "stages") return {Role::Stages, key_, nullptr};
+  if (std::string* field = planTextField(plan_, key_)) return {Role::Text, key_, field};
+  return {Role::Extra, name, nullptr};
+}
+
+void PlanReader::fault(const std::string& member, std::string detail) {
+  PlanFileError error{PlanFault::BadMember, 0, 0, member, std::move(detail)};
+  const bool inStages = !stack_.empty() && (stack_.back().role == Role::Stages || stack_.back().role == Role::Stage);
+  std::optional<PlanFileError>& first = inStages ? stageFault_ : fault_;
+  if (!first) first = std::move(error);
+}
+
+void PlanReader::keepExtra(std::string path, std::string json) {
+  const bool inStages =
+      std::any_of(stack_.begin(), stack_.end(), [](const Frame& f) { return f.role == Role::Stages; });
+  (inStages ? stageExtras_ : plan_.extraMembers).push_back({std::move(path), std::move(json)});
+}
+
+void PlanReader::captureSeparator() {
+  Frame& frame = stack_.back();
+  if (frame.count++ > 0) capture_ += ',';
+  if (!frame.array) capture_ += Json(key_).dump(-1, ' ', false, Json::error_handler_t::replace) + ':';
+}
+
+bool PlanReader::scalar(const Json& value) {
+  if (stack_.empty()) return true;  // a document that is no object: not a plan
+  const Slot slot = placeOfNext();
+  if (slot.role == Role::Extra && stack_.back().role == Role::Extra) {
+    captureSeparator();
+    capture_ += value.dump(-1, ' ', false, Json::error_handler_t::replace);
+    return true;
+  }
+  if (stack_.back().role == Role::Stages) ++stack_.back().count;
+  switch (slot.role) {
+    case Role::Format:
+      formatOk_ = value == "velkarin-plan";
+      break;
+    case Role::Version:
+      version_ = value;
+      break;
+    case Role::Reaction: {
+      const std::optional<Reaction> reaction =
+          value.is_string() ? planReaction(value.get<std::string>()) : std::nullopt;
+      if (reaction) plan_.reaction = *reaction;
+      if (!reaction) fault(slot.path, "\"Cr2O3\" or \"Cr3O4\"");
+      break;
+    }
+    case Role::BothOxides:
+      if (value.is_boolean()) plan_.bothOxides = value.get<bool>();
+      if (!value.is_boolean()) fault(slot.path, "true or false");
+      break;
+    case Role::Note:
+      if (value.is_string()) plan_.note = value.get<std::string>();
+      if (!value.is_string()) fault(slot.path, "a text");
+      break;
+    case Role::Text:
+      if (value.is_string()) {
+        *slot.field = value.get<std::string>();
+      } else if (value.is_number()) {
+        *slot.field = value.dump();  // a script's 18 is the text "18"
+      } else {
+        fault(slot.path, "a text");
+      }
+      break;
+    case Role::Container:
+      fault(slot.path, "an object");
+      break;
+    case Role::Stages:
+      fault(slot.path, "an array of stages");
+      break;
+    case Role::Stage:
+      fault(slot.path, "an object");
+      break;
+    case Role::Extra:
+      keepExtra(slot.path, value.dump(-1, ' ', false, Json::error_handler_t::replace));
+      break;
+    case Role::Document:
+    case Role::Ignore:
+      break;
+  }
+  return true;
+}
+
+bool PlanReader::open(bool array) {
+  if (stack_.size() >= maxPlanDepth) {
+    tooDeep_ = stack_.size() + 1;
+    return false;
+  }
+  if (stack_.empty()) {
+    rootIsObject_ = !array;
+    stack_.push_back({array ? Role::Ignore : Role::Document, {}, 0, array});
+    return true;
+  }
+  const Slot slot = placeOfNext();
+  Frame& parent = stack_.back();
+  if (parent.role == Role::Extra) {
+    captureSeparator();
+    capture_ += array ? '[' : '{';
+    stack_.push_back({Role::Extra, slot.path, 0, array});
+    return true;
+  }
+  if (parent.role == Role::Stages) ++parent.count;
+  Role role = Role::Ignore;
+  switch (slot.role) {
+    case Role::Container:
+      if (array) fault(slot.path, "an object");
+      role = array ? Role::Ignore : Role::Container;
+      break;
+    case Role::Stages:
+      if (!array) fault(slot.path, "an array of stages");
+      if (array) {
+        plan_.stages.clear();  // a repeated "stages": the last one holds, as for any member
+        stageExtras_.clear();
+      }
+      role = array ? Role::Stages : Role::Ignore;
+      break;
+    case Role::Stage:
+      if (array) fault(slot.path, "an object");
+      if (!array) plan_.stages.emplace_back();
+      role = array ? Role::Ignore : Role::Stage;
+      break;
+    case Role::Extra:
+      capture_.assign(1, array ? '[' : '{');
+      role = Role::Extra;
+      break;
+    case Role::Format:
+      formatOk_ = false;
+      break;
+    case Role::Version:
+      version_.reset();
+      break;
+    case Role::Reaction:
+      fault(slot.path, "\"Cr2O3\" or \"Cr3O4\"");
+      break;
+    case Role::BothOxides:
+      fault(slot.path, "true or false");
+      break;
+    case Role::Note:
+    case Role::Text:
+      fault(slot.path, "a text");
+      break;
+    default:
+      break;
+  }
+  stack_.push_back({role, slot.path, 0, array});
+  return true;
+}
+
+bool PlanReader::close() {
+  const Frame frame = std::move(stack_.back());
+  stack_.pop_back();
+  if (frame.role == Role::Extra) {
+    capture_ += frame.array ? ']' : '}';
+    if (stack_.back().role != Role::Extra) keepExtra(frame.path, std::move(capture_));
+    if (stack_.back().role != Role::Extra) capture_.clear();
+  } else if (frame.role == Role::Stages) {
+    std::optional<PlanFileError> inStages = std::move(stageFault_);
+    stageFault_.reset();
+    if (frame.count > maxPlanStages) inStages = PlanFileError{PlanFault::TooManyStages, 0, 0, frame.path, {}};
+    if (inStages && !fault_) fault_ = std::move(inStages);
+  }
+  return true;
+}
+
+// A repeated member name: the last value holds, in the place of the first,
+// as a JSON object reads.
+void keepLastOfEachPath(std::vector<PlanExtraMember>& extras) {
+  std::vector<std::uint32_t> order(extras.size());
+  std::iota(order.begin(), order.end(), 0U);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::uint32_t x, std::uint32_t y) { return extras[x].path < extras[y].path; });
+  std::vector<bool> dropped(extras.size(), false);
+  for (std::size_t run = 0; run < order.size();) {
+    std::size_t end = run + 1;
+    while (end < order.size() && extras[order[end]].path == extras[order[run]].path) ++end;
+    if (end - run > 1) {
+      extras[order[run]].json = std::move(extras[order[end - 1]].json);
+      for (std::size_t i = run + 1; i < end; ++i) dropped[order[i]] = true;
+    }
+    run = end;
+  }
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < extras.size(); ++i) {
+    if (dropped[i]) continue;
+    if (kept != i) extras[kept] = std::move(extras[i]);
+    ++kept;
+  }
+  extras.resize(kept);
+}
+
+// Line and column (1-based, in bytes) of the byte at `position` (1-based,
+// as the JSON parser counts).
+std::pair<std::size_t, std::size_t> lineAndColumn(std::string_view text, std::size_t position) {
+  const std::size_t end = std::min(position == 0 ? 0 : position - 1, text.size());
+  std::size_t line = 1, lineStart = 0;
+  for (std::size_t i = 0; i < end; ++i) {
+    if (text[i] == '\n') {
+      ++line;
+      lineStart = i + 1;
+    }
+  }
+  return {line, end - lineStart + 1};
+}
+
+std::variant<Plan, PlanFileError> PlanReader::result(std::string_view text, bool parsed) {
+  if (tooDeep_ > 0) {
+    const auto [line, column] = lineAndColumn(text, tooDeepAt(text, maxPlanDepth));
+    return PlanFileError{PlanFault::TooDeep, line, column, {}, {}};
+  }
+  if (!parsed) {
+    const auto [line, column] = lineAndColumn(text, errorAt_);
+    if (numberOutOfRange_) return PlanFileError{PlanFault::NumberOutOfRange, line, column, errorMember_, errorWords_};
+    return PlanFileError{PlanFault::NotJson, line, column, {}, errorWords_};
+  }
+  if (!rootIsObject_ || !formatOk_) return PlanFileError{PlanFault::NotAPlan, 0, 0, {}, {}};
+  if (!version_ || !version_->is_number_integer() || *version_ < 1) {
+    return PlanFileError{PlanFault::NoVersion, 0, 0, "version", {}};
+  }
+  if (*version_ > planVersion) return PlanFileError{PlanFault::NewerVersion, 0, 0, version_->dump(), {}};
+  if (fault_) return std::move(*fault_);
+  std::move(stageExtras_.begin(), stageExtras_.end(), std::back_inserter(plan_.extraMembers));
+  keepLastOfEachPath(plan_.extraMembers);
+  return std::move(plan_);
+}
+
+}  // namespace
+
+std::variant<Plan, PlanFileError> readPlanText(std::string_view text) {
+  // The JSON parser takes a NUL byte for the end of its input; a file holding
+  // one is damaged, and whatever follows it would be lost unseen.
+  if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+    const auto [line, column] = lineAndColumn(text, nul + 1);
+    return PlanFileError{PlanFault::NotJson, line, column, {}, "a NUL byte"};
+  }
+  PlanReader reader;
+  const bool parsed = Json::sax_parse(text, &reader);
+  return reader.result(text, parsed);
+}
+
+}  // namespace velkarin
