@@ -45,7 +45,10 @@ bench:
 # Runs each libFuzzer target for a bounded time (FUZZ_SECONDS each). New
 # inputs go to build/fuzz/corpus/<target> (fuzz/seeds is read as well); an
 # input that crashes, or runs longer than 10 s (a calculation must take well
-# under a millisecond), is kept in build/fuzz/artifacts/<target>/.
+# under a millisecond), is kept in build/fuzz/artifacts/<target>/. Such an
+# input is then copied to fuzz/regressions/<target>/, where the test presets'
+# ctest (fuzz.<target>) runs the target's checks over it, without libFuzzer,
+# as over fuzz/seeds.
 FUZZ_SECONDS ?= 60
 fuzz:
 	$(MAKE) build PRESET=fuzz
