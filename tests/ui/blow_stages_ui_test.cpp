@@ -163,13 +163,10 @@ class BlowStagesUiTest : public DiagramTestCase {
       expected << QPointF(r.temperatureCelsius, *governingCarbon(r));
     }
     QCOMPARE(marks->stagePathLine()->points(), expected);
-    QCOMPARE(marks->stagePoints().size(), 3);
+    QCOMPARE(marks->stageMarks()->points(), expected);  // one series for all stages
+    QCOMPARE(marks->stageNumbers(), QStringList({"1", "2", "3"}));
     const QList<QRgb> colours{stageGainColour, stageLossColour, stageLossColour};  // margins +0.19, −0.03, −0.05
-    for (int i = 0; i < 3; ++i) {
-      QCOMPARE(marks->stagePoints()[i]->points(), Points{expected[i]});
-      QCOMPARE(marks->stagePoints()[i]->color(), QColor::fromRgb(colours[i]));
-      QCOMPARE(marks->stagePoints()[i]->pointLabelsFormat(), QString::number(i + 1));
-    }
+    for (int i = 0; i < 3; ++i) QCOMPARE(marks->stageColour(i), QColor::fromRgb(colours[i]));
     QVERIFY(marks->targetLine()->points().isEmpty());
 
     for (const auto& [target, reached] : {std::pair{"0.2", 1}, {"0.09", 2}, {"0.03", -1}}) {
@@ -271,7 +268,7 @@ class BlowStagesUiTest : public DiagramTestCase {
     const QString png = folder.filePath(QStringLiteral("plan.png"));
     QVERIFY(!diagram->chartView()->writeImage(png, ImageFormat::Png));
     const QImage image(png);
-    QScatterSeries* first = diagram->chartView()->marks()->stagePoints().front();
+    QScatterSeries* first = diagram->chartView()->marks()->stageMarks();
     const QPoint at =
         diagram->chartView()->mapFromScene(diagram->chartView()->chart()->mapToPosition(first->at(0), first));
     QCOMPARE(image.pixelColor(at), QColor::fromRgb(stageGainColour));

@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -358,6 +359,40 @@ class PlanDocumentUiTest : public DiagramTestCase {
   }
 
   // The report: the plan's figures as text (pdftotext), and a page with ink.
+  // A note longer than a page continues on the next pages, every word of it,
+  // and no page's text runs past its footer.
+  void a_long_note_flows_over_pages_above_the_footer() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    Plan plan = shiftPlan();
+    plan.note.clear();
+    for (int i = 0; i < 10000; ++i) plan.note += "note" + std::to_string(i % 10) + "x ";  // 80,000 characters
+    plan.note += std::string(20000, 'z');  // and a word longer than a line
+    diagram->setPlan(plan);
+    QCOMPARE(diagram->plan().note, plan.note);  // kept whole by its entry
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("note.pdf"));
+    QVERIFY(!writePlanReport(*diagram, pdf));
+    QProcess text;
+    text.start(QStandardPaths::findExecutable(QStringLiteral("pdftotext")),
+               {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(60000));
+    const QStringList pages =
+        QString::fromUtf8(text.readAllStandardOutput()).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    QVERIFY2(pages.size() > 3, qPrintable(QString::number(pages.size())));
+    qsizetype words = 0, zs = 0;
+    for (qsizetype p = 0; p < pages.size(); ++p) {
+      QStringList lines = pages[p].split(QLatin1Char('\n'));
+      while (!lines.isEmpty() && lines.back().trimmed().isEmpty()) lines.removeLast();
+      QVERIFY(!lines.isEmpty());
+      QVERIFY2(lines.back().contains(QStringLiteral("Velkarin")), qPrintable(lines.back()));  // the footer stands last
+      QVERIFY2(lines.back().contains(QStringLiteral("%1").arg(p + 1)), qPrintable(lines.back()));
+      words += pages[p].count(QRegularExpression(QStringLiteral("note\\dx")));
+      zs += pages[p].count(QLatin1Char('z'));
+    }
+    QCOMPARE(words, 10000);
+    QCOMPARE(zs, 20000);
+  }
+
   void the_report_has_the_plans_figures() {
     EquilibriumDiagramWindow* diagram = openDiagram();
     diagram->setPlan(shiftPlan());

@@ -2,6 +2,7 @@
 #include "ui/diagram/chart_marks.h"
 
 #include <QChart>
+#include <QGraphicsSimpleTextItem>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -53,7 +54,36 @@ ChartMarks::ChartMarks(QChart* chart, QValueAxis* temperature, QLogValueAxis* ca
   targetMark_->setMarkerSize(22);
   targetMark_->setColor(Qt::transparent);
   targetMark_->setPen(markPen(stageGainColour, Qt::SolidLine, 3));
+  stagePoints_ = markSeries<QScatterSeries>(this, "stagePoints", {});
+  stagePoints_->setMarkerSize(12);
+  stagePoints_->setBorderColor(Qt::black);
   raise();
+  connect(chart_, &QChart::plotAreaChanged, this, &ChartMarks::placeNumbers);
+  connect(temperatureAxis_, &QValueAxis::rangeChanged, this, &ChartMarks::placeNumbers);
+  connect(carbonAxis_, &QLogValueAxis::rangeChanged, this, &ChartMarks::placeNumbers);
+}
+
+QColor ChartMarks::stageColour(qsizetype index) const {
+  return stagePoints_->pointConfiguration(static_cast<int>(index))
+      .value(QXYSeries::PointConfiguration::Color)
+      .value<QColor>();
+}
+
+QStringList ChartMarks::stageNumbers() const {
+  QStringList numbers;
+  for (const QGraphicsSimpleTextItem* number : numbers_) numbers << number->text();
+  return numbers;
+}
+
+void ChartMarks::placeNumbers() {
+  const QRectF plot = chart_->plotArea();
+  for (qsizetype i = 0; i < numbers_.size() && i < stagePoints_->count(); ++i) {
+    const QPointF at = chart_->mapToPosition(stagePoints_->at(static_cast<int>(i)), stagePoints_);
+    QGraphicsSimpleTextItem* number = numbers_[i];
+    const QRectF box = number->boundingRect();
+    number->setPos(at.x() - box.width() / 2, at.y() - stagePoints_->markerSize() / 2 - box.height());
+    number->setVisible(plot.contains(at));
+  }
 }
 
 void ChartMarks::attach(QXYSeries* series, bool inLegend) {
@@ -70,8 +100,8 @@ void ChartMarks::raise() {
   attach(targetLine_, true);
   attach(stageLine_, true);
   attach(targetMark_, true);
-  // The stage points and their numbers over the target's ring.
-  for (QScatterSeries* point : stagePoints_) attach(point, false);
+  // The stage points over the target's ring.
+  attach(stagePoints_, false);
 }
 
 void ChartMarks::showHeatPath(const QList<QPointF>& heats) {
@@ -80,45 +110,42 @@ void ChartMarks::showHeatPath(const QList<QPointF>& heats) {
   for (QLegendMarker* marker : chart_->legend()->markers(heatLine_)) marker->setVisible(heats.size() > 1);
 }
 
-// The point series of stage number `index` (0-based among the stages drawn):
-// the pool's, or a new one on top of the chart.
-QScatterSeries* ChartMarks::stagePoint(qsizetype index, bool& added) {
-  if (index < stagePoints_.size()) return stagePoints_[index];
-  auto* point = new QScatterSeries(this);
-  point->setMarkerSize(12);
-  point->setBorderColor(Qt::black);
-  point->setPointLabelsFont(songFont(10, true));
-  point->setPointLabelsVisible(true);
-  attach(point, false);
-  stagePoints_ << point;
-  added = true;
-  return point;
-}
-
-bool ChartMarks::showStages(const std::vector<std::optional<StageMark>>& stages, std::optional<double> target,
+void ChartMarks::showStages(const std::vector<std::optional<StageMark>>& stages, std::optional<double> target,
                             std::optional<std::size_t> firstAtTarget, double from, double to) {
   QList<QPointF> path;
   QList<QPointF> reached;
-  bool added = false;
+  QList<QRgb> fills;
+  QStringList labels;
   for (std::size_t i = 0; i < stages.size(); ++i) {
     if (!stages[i]) continue;
     const QPointF at(stages[i]->temperatureCelsius, stages[i]->carbon);
-    QScatterSeries* point = stagePoint(path.size(), added);
     path << at;
     if (firstAtTarget == i) reached << at;
-    point->setObjectName(QStringLiteral("stage%1").arg(i + 1));
     const std::optional<double>& margin = stages[i]->margin;
-    const QRgb fill = !margin ? stageNoneColour : *margin >= 0 ? stageGainColour : stageLossColour;
-    point->setColor(QColor::fromRgb(fill));
-    point->setBorderColor(Qt::black);
-    point->setPointLabelsFormat(QString::number(i + 1));
-    point->setPointLabelsColor(QColor::fromRgb(fill));
-    point->replace(QList<QPointF>{at});
+    fills << (!margin ? stageNoneColour : *margin >= 0 ? stageGainColour : stageLossColour);
+    labels << QString::number(i + 1);
   }
-  while (stagePoints_.size() > path.size()) {
-    chart_->removeSeries(stagePoints_.back());
-    delete stagePoints_.takeLast();
+  // One series and one number item per stage, reused from the last drawing:
+  // the cost grows with the stages, not with their square.
+  stagePoints_->replace(path);
+  stagePoints_->clearPointsConfiguration();
+  for (qsizetype i = 0; i < fills.size(); ++i) {
+    stagePoints_->setPointConfiguration(static_cast<int>(i), QXYSeries::PointConfiguration::Color,
+                                        QColor::fromRgb(fills[i]));
   }
+  while (numbers_.size() > labels.size()) delete numbers_.takeLast();
+  const QFont font = songFont(10, true);
+  while (numbers_.size() < labels.size()) {
+    auto* number = new QGraphicsSimpleTextItem(chart_);
+    number->setFont(font);
+    number->setZValue(10);  // over the series
+    numbers_ << number;
+  }
+  for (qsizetype i = 0; i < labels.size(); ++i) {
+    numbers_[i]->setText(labels[i]);
+    numbers_[i]->setBrush(QColor::fromRgb(fills[i]));
+  }
+  placeNumbers();
   stageLine_->replace(path);
   targetMark_->replace(reached);
   if (target) {
@@ -127,12 +154,10 @@ bool ChartMarks::showStages(const std::vector<std::optional<StageMark>>& stages,
   } else {
     targetLine_->clear();
   }
-  if (added) raise();  // the ring and the lines back above the new points
   for (QXYSeries* series : {static_cast<QXYSeries*>(stageLine_), static_cast<QXYSeries*>(targetLine_),
                             static_cast<QXYSeries*>(targetMark_)}) {
     for (QLegendMarker* marker : chart_->legend()->markers(series)) marker->setVisible(series->count() > 0);
   }
-  return added;
 }
 
 std::vector<double> ChartMarks::carbons() const {

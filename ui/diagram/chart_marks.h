@@ -11,10 +11,13 @@
 #include <QList>
 #include <QObject>
 #include <QPointF>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
 class QChart;
+class QColor;
+class QGraphicsSimpleTextItem;
 class QLineSeries;
 class QLogValueAxis;
 class QScatterSeries;
@@ -45,9 +48,7 @@ class ChartMarks : public QObject {
   void showHeatPath(const QList<QPointF>& heats);
   // Stage i is numbered i + 1; a stage without a point is left out of the
   // path but keeps its number. target spans the temperatures [from, to].
-  // Returns whether series were added on top of the chart (the chart's own
-  // heat point must then go back above them).
-  bool showStages(const std::vector<std::optional<StageMark>>& stages, std::optional<double> target,
+  void showStages(const std::vector<std::optional<StageMark>>& stages, std::optional<double> target,
                   std::optional<std::size_t> firstAtTarget, double from, double to);
 
   // Puts every mark on top again, after the curves were replaced.
@@ -59,13 +60,18 @@ class ChartMarks : public QObject {
   QLineSeries* heatPathLine() const { return heatLine_; }
   QScatterSeries* heatPathPoints() const { return heatPoints_; }
   QLineSeries* stagePathLine() const { return stageLine_; }
-  const QList<QScatterSeries*>& stagePoints() const { return stagePoints_; }  // one per stage drawn
+  // Every stage drawn, in path order, as one series: each point has its own
+  // fill, and its number stands above it in the same colour.
+  QScatterSeries* stageMarks() const { return stagePoints_; }
+  QColor stageColour(qsizetype index) const;
+  QStringList stageNumbers() const;
   QLineSeries* targetLine() const { return targetLine_; }
   QScatterSeries* targetMark() const { return targetMark_; }
 
  private:
   void attach(QXYSeries* series, bool inLegend);
-  QScatterSeries* stagePoint(qsizetype index, bool& added);
+  // Places the stage numbers above their points (the plot area or an axis changed).
+  void placeNumbers();
 
   QChart* chart_;
   QValueAxis* temperatureAxis_;
@@ -73,7 +79,8 @@ class ChartMarks : public QObject {
   QLineSeries* heatLine_;
   QScatterSeries* heatPoints_;
   QLineSeries* stageLine_;
-  QList<QScatterSeries*> stagePoints_;
+  QScatterSeries* stagePoints_;
+  QList<QGraphicsSimpleTextItem*> numbers_;  // one per point of stagePoints_, children of the chart
   QLineSeries* targetLine_;
   QScatterSeries* targetMark_;
 };

@@ -278,9 +278,7 @@ void EquilibriumChartView::showHeats(const std::vector<HeatMark>& heats) {
 
 void EquilibriumChartView::showStages(const std::vector<std::optional<StageMark>>& stages, std::optional<double> target,
                                       std::optional<std::size_t> firstAtTarget) {
-  if (marks_->showStages(stages, target, firstAtTarget, temperatureAxis_->min(), temperatureAxis_->max())) {
-    raiseHeat();
-  }
+  marks_->showStages(stages, target, firstAtTarget, temperatureAxis_->min(), temperatureAxis_->max());
   updateCarbonRange();
 }
 

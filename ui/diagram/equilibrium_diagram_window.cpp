@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStringList>
+#include <limits>
 
 #include "calc/number_list.h"
 #include "calc/number_text.h"
@@ -71,6 +72,9 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
     const QSignalBlocker block(composition_[i]);
     composition_[i]->setText(shortest(start.composition.*compositionRows[i].field));
   }
+  // A plan's texts are kept whole: a line edit would cut them at 32,767
+  // characters, and a long note opened and saved again would lose its end.
+  for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->setMaxLength(std::numeric_limits<int>::max());
   redraw();
   watchForChanges();
 }

@@ -12,6 +12,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QStringList>
+#include <QTextLayout>
 #include <algorithm>
 #include <vector>
 
@@ -52,12 +53,40 @@ class ReportWriter {
     painter_.setFont(font(points, bold));
     const QRectF bounds =
         painter_.boundingRect(QRectF(area_.left(), 0, area_.width(), 1e6), Qt::TextWordWrap | Qt::AlignLeft, text);
+    if (bounds.height() > area_.height()) {
+      flow(text, font(points, bold));
+      return;
+    }
     ensure(bounds.height());
     painter_.drawText(QRectF(area_.left(), y_, area_.width(), bounds.height()), Qt::TextWordWrap | Qt::AlignLeft, text);
     y_ += bounds.height() + 1 * mm_;
   }
 
   void space(double millimetres) { y_ += millimetres * mm_; }
+
+  // A text taller than a page (a long note), laid out line by line and
+  // continued on the next page wherever a line would reach the footer.
+  void flow(const QString& text, const QFont& font) {
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+      QTextLayout layout(paragraph, font, &device_);
+      QTextOption option;
+      option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+      layout.setTextOption(option);
+      layout.beginLayout();
+      for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(area_.width());
+      }
+      layout.endLayout();
+      for (int i = 0; i < layout.lineCount(); ++i) {
+        const QTextLine line = layout.lineAt(i);
+        ensure(line.height());
+        line.draw(&painter_, QPointF(area_.left(), y_ - line.y()));
+        y_ += line.height();
+      }
+      if (layout.lineCount() == 0) y_ += QFontMetricsF(font, &device_).height();
+    }
+    y_ += 1 * mm_;
+  }
 
   // The chart scaled into the text width, at most `maxHeight` mm tall.
   void chart(const EquilibriumChartView& view, double maxHeight) {
