@@ -173,6 +173,11 @@ printf 'reaction,t,C,Cr,Ni,Si,Mn,pCO\nCr2O3,1600,0.4,18,9,0,0,86850\nCr2O3,1700,
 check "velkarin-batch --fit: status 0" status_is 0 "$batch" --fit "$(dirname "$heats")/plant-heats.csv"
 check "velkarin-batch --fit of two heats: status 1" status_is 1 "$batch" --fit "$work/two.csv"
 check "velkarin-batch --fit of two heats: says why" stderr_has "Cr2O3: fewer than 3 usable heats"
+# A heat at 1e200 °C: its sums leave the number range; no "-nan" with status 0.
+{ cat "$work/two.csv"; printf 'Cr2O3,1e200,0.2,18,9,0,0,50000\n'; } > "$work/huge.csv"
+check "velkarin-batch --fit of a heat at 1e200: status 1" status_is 1 "$batch" --fit "$work/huge.csv"
+check "velkarin-batch --fit of a heat at 1e200: says why" stderr_has "Cr2O3: the sums of the fit are beyond the number range"
+check "velkarin-batch --fit of a heat at 1e200: no nan" sh -c '! "$0" --fit "$1" 2> /dev/null | grep -q nan' "$batch" "$work/huge.csv"
 check "velkarin-batch --fit without pCO: status 2" status_is 2 "$batch" --fit "$work/stages.csv"
 check "velkarin-batch --fit --bom: status 2" status_is 2 "$batch" --fit --bom "$work/two.csv"
 check "velkarin-batch --fit > /dev/full: status 3" status_is 3 sh -c '"$0" --fit "$1" > /dev/full' "$batch" "$work/two.csv"
