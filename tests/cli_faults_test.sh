@@ -131,6 +131,17 @@ check "--stages DIRECTORY: Is a directory" stderr_has "Is a directory"
 } > "$work/many.csv"
 check "more than 100000 stages are refused" status_is 1 "$curve" --stages "$work/many.csv"
 check "a repeated curve option is refused" status_is 2 "$curve" --cr 18 --cr 17
+# --ledger: a stage that would burn more Cr than the bath has gives no
+# totals; a heat option whose figures leave the number range is refused by
+# its name; a repeated O2 column is refused.
+printf 'gas,t,C,O2\n4:1,1600,0.60,20000\n' > "$work/burn.csv"
+printf 'gas,t,C,O2\n4:1,1600,0.60,950\n' > "$work/blow.csv"
+check "O2 20000 Nm3 in 80 t: no totals" sh -c '"$0" --stages "$1" --ledger --heat-mass 80 --start-carbon 1.5 2> /dev/null | grep -q "^合计	*$"' "$curve" "$work/burn.csv"
+check "--basicity 1e308 is refused" status_is 2 "$curve" --stages "$work/blow.csv" --ledger --heat-mass 80 --start-carbon 1.5 --basicity 1e308
+check "--basicity 1e308: named" stderr_has "--basicity: 1e+308"
+printf 'gas,t,C,O2,O2\n4:1,1600,0.60,950,900\n' > "$work/twice.csv"
+check "a repeated O2 column is refused" status_is 1 "$curve" --stages "$work/twice.csv" --ledger --heat-mass 80 --start-carbon 1.5
+check "a repeated O2 column: says so" stderr_has "column 'O2' appears twice"
 
 # An option the desktop program does not know starts no windows.
 check "velkarin --no-such-option: status 2" status_is 2 env -u DISPLAY -u WAYLAND_DISPLAY "$velkarin" --no-such-option
