@@ -58,6 +58,15 @@ BlowLedger blowLedger(std::span<const BlowStage> stages, std::span<const StageRe
   double carbonBefore = *heat.startCarbon;           // mass %
   double siliconLeft = heat.silicon * kgPerPercent;  // kg
   double chromiumLost = 0;                           // kg
+  if (!std::isfinite(kgPerPercent) || !std::isfinite(chromiumCharge) || !std::isfinite(siliconLeft)) {
+    ledger.problem = LedgerProblem::HeatOutOfRange;
+    return ledger;
+  }
+  // carbonBefore is the end carbon of the stage before, or of the last
+  // stage before it that has one; gap is set when that is not the stage
+  // right before (a stage between has no end carbon).
+  bool gap = false;
+  bool flowTooSmall = false;  // a stage's minutes beyond the double range
   bool allGood = true;
   LedgerStage totals;
   Reduction reduction;
@@ -84,8 +93,16 @@ BlowLedger blowLedger(std::span<const BlowStage> stages, std::span<const StageRe
     } else if (oxygenGiven && !(typedOxygen > 0 && std::isfinite(typedOxygen))) {
       fail(LedgerProblem::OxygenNotANumber);
     }
-    if (s.problem != LedgerProblem::None) {
+    // A stage that cannot be booked still hands on its end carbon where it
+    // has one: the next stage runs from it, not from an earlier carbon.
+    const auto handOn = [&] {
+      const bool known = result.measuredCarbon && *result.measuredCarbon <= carbonBefore;
+      if (known) carbonBefore = *result.measuredCarbon;
+      gap = !known;
       ledger.stages.push_back(s);
+    };
+    if (s.problem != LedgerProblem::None) {
+      handOn();
       continue;
     }
     s.carbonRemoved = (carbonBefore - *result.measuredCarbon) * kgPerPercent;
@@ -94,9 +111,11 @@ BlowLedger blowLedger(std::span<const BlowStage> stages, std::span<const StageRe
     s.oxygenTyped = oxygenGiven;
     s.oxygen = oxygenGiven ? typedOxygen : s.carbonOxygen / mixture.coShare;
     if (s.oxygen < s.carbonOxygen) {
-      fail(LedgerProblem::OxygenBelowCarbon);
+      // After a stage without an end carbon this stage spans both: its O2
+      // is not too little for its own carbon.
+      fail(gap ? LedgerProblem::AfterUnknownCarbon : LedgerProblem::OxygenBelowCarbon);
       s.needed = s.carbonOxygen;
-      ledger.stages.push_back(s);
+      handOn();
       continue;
     }
     s.efficiency = s.oxygen > 0 ? s.carbonOxygen / s.oxygen : 1;
@@ -108,17 +127,27 @@ BlowLedger blowLedger(std::span<const BlowStage> stages, std::span<const StageRe
     rest -= siliconOxygen;
     if (rest > 0 && !result.governing) {
       fail(LedgerProblem::NoGoverningOxide);
-      ledger.stages.push_back(s);
+      handOn();
       continue;
     }
     s.oxide = result.governing.value_or(Reaction::Cr2O3);
     s.chromiumOxidised = rest > 0 ? rest * chromiumPerOxygen(s.oxide) : 0;
+    if (s.chromiumOxidised > chromiumCharge - chromiumLost) {
+      fail(LedgerProblem::ChromiumExhausted);
+      s.needed = s.chromiumOxidised;
+      s.chromiumLeft = chromiumCharge - chromiumLost;
+      handOn();
+      continue;
+    }
     chromiumLost += s.chromiumOxidised;
     s.chromiumAfter = (chromiumCharge - chromiumLost) / kgPerPercent;
     const double ratio = stageRatio(result, mixture);
     s.inert = std::isinf(ratio) ? 0 : s.oxygen / ratio;
     if (heat.oxygenFlow) s.minutes = s.oxygen / *heat.oxygenFlow;
+    if (s.minutes && !std::isfinite(*s.minutes)) flowTooSmall = true;
+    s.efficiencyUnreachable = s.margin && *s.margin < 0 && (!s.oxygenTyped || !(s.chromiumOxidised > 0));
     carbonBefore = *result.measuredCarbon;
+    gap = false;
 
     for (double LedgerStage::*field :
          {&LedgerStage::oxygen, &LedgerStage::inert, &LedgerStage::carbonRemoved, &LedgerStage::carbonOxygen,
@@ -126,6 +155,12 @@ BlowLedger blowLedger(std::span<const BlowStage> stages, std::span<const StageRe
       totals.*field += s.*field;
     }
     if (s.minutes) totals.minutes = totals.minutes.value_or(0) + *s.minutes;
+    bool finite = std::isfinite(s.inert);
+    for (const double value : {totals.oxygen, totals.inert, totals.carbonRemoved, totals.carbonOxygen,
+                               totals.carbonMonoxide, totals.siliconOxidised, totals.chromiumOxidised}) {
+      finite = finite && std::isfinite(value);
+    }
+    if (!finite) fail(LedgerProblem::OxygenOutOfRange);
     totals.chromiumAfter = s.chromiumAfter;
     totals.oxide = s.oxide;
     const double chromiumKmol = s.chromiumOxidised / molar::chromium;
@@ -133,6 +168,7 @@ BlowLedger blowLedger(std::span<const BlowStage> stages, std::span<const StageRe
     reductionAluminium += chromiumKmol * aluminiumPerChromium(s.oxide);
     ledger.stages.push_back(s);
   }
+  if (flowTooSmall) return BlowLedger{LedgerProblem::OxygenFlowTooSmall, {}, {}, {}};
   if (!allGood || ledger.stages.empty()) return ledger;
   totals.efficiency = totals.oxygen > 0 ? totals.carbonOxygen / totals.oxygen : 1;
   ledger.totals = totals;
@@ -143,6 +179,8 @@ BlowLedger blowLedger(std::span<const BlowStage> stages, std::span<const StageRe
   reduction.silica = (blowSilica + reductionSilicon) * molar::silica;
   reduction.lime = heat.basicity * reduction.silica;
   reduction.slag = reduction.lime + reduction.silica;
+  if (!std::isfinite(reduction.fesi)) return BlowLedger{LedgerProblem::FesiGradeTooSmall, {}, {}, {}};
+  if (!std::isfinite(reduction.slag)) return BlowLedger{LedgerProblem::BasicityTooLarge, {}, {}, {}};
   ledger.reduction = reduction;
   return ledger;
 }
@@ -167,6 +205,14 @@ std::string ledgerProblemText(LedgerProblem problem) {
       return "O2流量须大于0";
     case LedgerProblem::SiliconOrChromiumNegative:
       return "[%Si]、[%Cr]不能为负";
+    case LedgerProblem::HeatOutOfRange:
+      return "炉重W与[%Si]、[%Cr]之积超出了数值范围";
+    case LedgerProblem::OxygenFlowTooSmall:
+      return "O2流量太小，时间超出了数值范围";
+    case LedgerProblem::FesiGradeTooSmall:
+      return "FeSi品位太小，FeSi量超出了数值范围";
+    case LedgerProblem::BasicityTooLarge:
+      return "碱度太大，CaO量超出了数值范围";
     default:
       return {};
   }
@@ -188,10 +234,22 @@ std::string ledgerProblemText(const LedgerStage& stage, const BlowStage& typed, 
       return "吹氧" + messageExcerpt(typed.oxygen) + " Nm³少于脱碳所需的" + fixedText(stage.needed, 1) + " Nm³";
     case LedgerProblem::NoGoverningOxide:
       return "没有控制氧化物，无法计算Cr氧化";
+    case LedgerProblem::ChromiumExhausted:
+      // An O2 of 1e308 burns an infinite mass: no figure for it.
+      return std::isfinite(stage.needed) ? "本段要氧化" + fixedText(stage.needed, 1) + " kg Cr，多于熔池中剩下的" +
+                                               fixedText(stage.chromiumLeft, 1) + " kg"
+                                         : "吹氧" + messageExcerpt(typed.oxygen) + " Nm³要氧化的Cr多于熔池中剩下的" +
+                                               fixedText(stage.chromiumLeft, 1) + " kg";
+    case LedgerProblem::OxygenOutOfRange:
+      return "吹氧量“" + messageExcerpt(typed.oxygen) + "”使数字超出了数值范围";
+    case LedgerProblem::AfterUnknownCarbon:
+      return "前一段的终点C浓度未知，无法计算本段的脱碳";
     default:
       return ledgerProblemText(stage.problem);
   }
 }
+
+const char* const ledgerEfficiencyNote = "终点C浓度低于控制氧化物的平衡C浓度：所列数字假设了达不到的脱碳效率";
 
 std::string fixedText(double value, int decimals) {
   char buffer[64];
@@ -251,7 +309,8 @@ LedgerTable ledgerTable(std::span<const BlowStage> stages, std::span<const Stage
       continue;
     }
     const LedgerStage& s = ledger.stages[i];
-    const std::string note = i < results.size() ? ledgerProblemText(s, stages[i], results[i]) : std::string();
+    std::string note = i < results.size() ? ledgerProblemText(s, stages[i], results[i]) : std::string();
+    if (s.problem == LedgerProblem::None && s.efficiencyUnreachable) note = ledgerEfficiencyNote;
     table.rows.push_back(ledgerRow(std::to_string(i + 1), gas, s, note));
   }
   LedgerStage none;

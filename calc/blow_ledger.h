@@ -70,6 +70,10 @@ enum class LedgerProblem {
   BadBasicity,    // B ≤ 0
   BadOxygenFlow,  // F ≤ 0
   SiliconOrChromiumNegative,
+  HeatOutOfRange,      // W·10 kg per %, or the charge Si or Cr in kg, beyond the double range
+  OxygenFlowTooSmall,  // F so small that a stage's minutes are beyond the double range
+  FesiGradeTooSmall,   // g so small that the FeSi is beyond the double range
+  BasicityTooLarge,    // B so large that the CaO is beyond the double range
   // A stage:
   StageNotRead,         // its gas or temperature cannot be read (its issue)
   NoEndCarbon,          // no measured (planned) %C
@@ -77,11 +81,15 @@ enum class LedgerProblem {
   OxygenNotANumber,     // the O2 cell is not a positive number
   OxygenBelowCarbon,    // typed O2 below what its carbon alone takes
   NoGoverningOxide,     // chromium would burn but no oxide governs
+  ChromiumExhausted,    // it would burn more chromium than the bath has left
+  OxygenOutOfRange,     // its O2 makes a figure (or a running total) beyond the double range
+  AfterUnknownCarbon,   // typed O2 below the carbon since the last known end carbon (a stage between has none)
 };
 
 struct LedgerStage {
   LedgerProblem problem = LedgerProblem::None;
-  double needed = 0;                 // with OxygenBelowCarbon: V_C, Nm³
+  double needed = 0;                 // with OxygenBelowCarbon: V_C, Nm³; with ChromiumExhausted: kg Cr it would burn
+  double chromiumLeft = 0;           // with ChromiumExhausted: kg Cr in the bath before the stage
   double oxygen = 0;                 // V_k, Nm³
   bool oxygenTyped = false;          // V_k from the O2 cell (else V_C/η)
   double inert = 0;                  // Nm³
@@ -95,6 +103,11 @@ struct LedgerStage {
   Reaction oxide = Reaction::Cr2O3;  // what the chromium burns to
   double chromiumAfter = 0;          // [%Cr] at the end of the stage, mass %
   std::optional<double> margin;      // the stage's margin, mass % (negative: chromium is lost)
+  // A booked stage whose end carbon is below its governing equilibrium
+  // carbon (margin < 0) while its figures burn no chromium or take the
+  // efficiency from η (an empty O2 cell): the decarburisation they book
+  // cannot happen at that efficiency. A note, not a problem: totals stay.
+  bool efficiencyUnreachable = false;
 };
 
 struct Reduction {
@@ -140,6 +153,9 @@ std::string ledgerCsv(const LedgerTable& table);
 // The Chinese text of a problem (the stage's own issue for StageNotRead).
 std::string ledgerProblemText(const LedgerStage& stage, const BlowStage& typed, const StageResult& result);
 std::string ledgerProblemText(LedgerProblem heatProblem);
+
+// The 说明 of a booked stage with efficiencyUnreachable.
+extern const char* const ledgerEfficiencyNote;
 
 // A number with a fixed count of decimals ("671.8", "70.71"), never "-0.0".
 std::string fixedText(double value, int decimals);

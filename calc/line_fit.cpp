@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "calc/free_energy.h"
 
@@ -51,6 +52,15 @@ LineFitResult LineFit::result() const {
     r.problem = LineFitProblem::TooFewHeats;
     return r;
   }
+  // A temperature near 1e160 K squares beyond the double range: sums that
+  // are not finite give no line (and no NaN for a number).
+  const auto finite = [](std::initializer_list<double> values) {
+    return std::ranges::all_of(values, [](double v) { return std::isfinite(v); });
+  };
+  if (!finite({meanT_, meanY_, sxx_, sxy_, syy_})) {
+    r.problem = LineFitProblem::OutOfRange;
+    return r;
+  }
   if (!(sxx_ > 0)) {
     r.problem = LineFitProblem::OneTemperature;
     return r;
@@ -64,6 +74,10 @@ LineFitResult LineFit::result() const {
   r.seB = std::sqrt(s2 / sxx_);
   r.seA = std::sqrt(s2 * (1 / n + meanT_ * meanT_ / sxx_));
   r.r2 = syy_ > 0 ? 1 - residual / syy_ : 1;
+  if (!finite({r.a, r.b, r.seA, r.seB, r.sdG, r.r2})) {
+    const LineFitResult none{r.n, r.excluded, LineFitProblem::OutOfRange};
+    return none;
+  }
   return r;
 }
 

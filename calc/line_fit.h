@@ -27,6 +27,7 @@ enum class LineFitProblem {
   None,
   TooFewHeats,     // fewer than three usable heats
   OneTemperature,  // every usable heat at the same temperature: no slope
+  OutOfRange,      // a sum or a fitted figure beyond the double range (a heat at 1e200 K)
 };
 
 struct LineFitResult {

@@ -62,9 +62,10 @@ constexpr std::string_view usage =
     "message columns), 2 the input cannot be read or a line of it is malformed\n"
     "(the rows before it are written; with -o, FILE is left as it was), 3 the\n"
     "output cannot be written. With --fit: 0 every reaction fitted, 1 a reaction\n"
-    "has fewer than 3 usable heats or all at one temperature (its row has empty\n"
-    "numbers, the reason is on stderr) or the input has no heats, 2 and 3 as\n"
-    "above. Each option may be given once.\n";
+    "has fewer than 3 usable heats, all at one temperature or sums beyond the\n"
+    "number range (its row has empty numbers, the reason is on stderr) or the\n"
+    "input has no heats, 2 and 3 as above. A heat whose t cell holds no number\n"
+    "(nan, inf, 0x700) is excluded. Each option may be given once.\n";
 
 constexpr std::string_view program = "velkarin-batch";
 

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "calc/calculation.h"
+#include "calc/fault.h"
 #include "calc/melt_state_input.h"
+#include "calc/number_list.h"
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
 #include "calc/result_presentation.h"
@@ -288,11 +290,34 @@ CsvRecord headerRecord(CsvReader& reader) {
   return std::move(*record);
 }
 
+// Whether a heat's t cell gives its temperature: empty (the prompt's
+// default), or a leading number that is not the 0 of a C hexadecimal
+// ("0x700"). "nan", "inf" and other cells without a number would read as
+// 0 °C by the prompts' rule — a heat at 273 K that was never measured.
+bool temperatureReads(std::string_view cell) {
+  const std::string_view text = trimBlanks(cell);
+  if (text.empty()) return true;
+  bool outOfRange = false;
+  if (!readCellNumber(text, outOfRange)) return outOfRange;  // beyond the range: the prompts' own fault
+  const std::size_t x = text.find_first_not_of("+-0");
+  return !(x != std::string_view::npos && x > 0 && text[x - 1] == '0' && (text[x] == 'x' || text[x] == 'X'));
+}
+
 // A row's cells asked as the window's prompts under the reaction's first
 // preset row (A and B are not read): its melt state, or the outcome of a
-// cell beyond the number range (the calculation would not start).
+// cell beyond the number range (the calculation would not start), or of a
+// t cell that holds no temperature.
 std::variant<CalculationRequest, CalculationOutcome> askRow(const Header& header, const HeatRow& row) {
   const PresetRow& firstPreset = reactionData(row.reaction).presets.front();
+  const std::string& temperature = row.record->fields[header.position[firstAnswerColumn]];
+  if (!temperatureReads(temperature)) {
+    CalculationOutcome outcome;
+    outcome.status = CalculationOutcome::Status::Faulted;
+    const FaultKind kind = FaultKind::TypeMismatch;
+    outcome.fault =
+        Fault{kind, std::string(faultKindName(kind)) + "：温度“" + messageExcerpt(temperature) + "”不是数字"};
+    return outcome;
+  }
   CellPrompts prompts(
       [&](std::size_t i) -> const std::string& { return row.record->fields[header.position[firstAnswerColumn + i]]; });
   return askCalculation(row.reaction, {std::string(firstPreset.a), std::string(firstPreset.b)}, prompts);
@@ -402,6 +427,8 @@ std::string fitProblemEnglish(const LineFitResult& r) {
       return "fewer than 3 usable heats " + counts + ": no line";
     case LineFitProblem::OneTemperature:
       return "every usable heat is at the same temperature " + counts + ": no slope";
+    case LineFitProblem::OutOfRange:
+      return "the sums of the fit are beyond the number range (a temperature or dG too large) " + counts + ": no line";
   }
   return {};
 }

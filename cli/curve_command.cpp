@@ -372,9 +372,11 @@ note on stderr counts such cells per curve. Each option may be given once.
 A stage file holds at most 100000 stages and 64 MiB.
 
 Exit status: 0 done; 1 the --stages or --plan file cannot be read, is no stage
-table or plan, or one of its entries is not a valid value;
-2 bad options (message and this text on stderr); 3 standard output cannot be
-written (a full disk, a closed descriptor, a broken pipe with SIGPIPE ignored).
+table or plan (a column named twice), or one of its entries is not a valid
+value; 2 bad options (message and this text on stderr), a --ledger heat option
+among them whose figures would be beyond the number range; 3 standard output
+cannot be written (a full disk, a closed descriptor, a broken pipe with SIGPIPE
+ignored).
 )";
 }
 

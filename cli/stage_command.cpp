@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <optional>
 
@@ -35,12 +36,21 @@ constexpr std::array<StageColumn, 4> stageColumns{{
     {"O2", "O2/Nm³", false},
 }};
 
-std::optional<std::size_t> columnOf(const std::vector<std::string>& header, const StageColumn& column) {
-  for (std::size_t i = 0; i < header.size(); ++i) {
-    const std::string_view name = trimmedItem(header[i]);
-    if (name == column.english || name == column.chinese) return i;
+// The field of a column in the header line; a column named twice (by
+// either of its names) is refused, as the batch tool refuses it: which
+// of the two is meant cannot be told.
+std::optional<std::size_t> columnOf(const CsvRecord& header, const StageColumn& column) {
+  std::optional<std::size_t> found;
+  for (std::size_t i = 0; i < header.fields.size(); ++i) {
+    const std::string_view name = trimmedItem(header.fields[i]);
+    if (name != column.english && name != column.chinese) continue;
+    if (found) {
+      throw CsvError(header.line, "column '" + std::string(column.english) + "' appears twice (fields " +
+                                      std::to_string(*found + 1) + " and " + std::to_string(i + 1) + ")");
+    }
+    found = i;
   }
-  return std::nullopt;
+  return found;
 }
 
 // "#name,value" before the header: a condition the table was computed under.
@@ -101,6 +111,59 @@ std::string stageIssueEnglish(const BlowStage& stage, const StageResult& r) {
   return {};
 }
 
+std::string ledgerStageEnglish(const LedgerStage& s, const BlowStage& typed, const StageResult& result) {
+  const auto kg = [](double v) { return fixedText(v, 1) + " kg"; };
+  switch (s.problem) {
+    case LedgerProblem::None:
+      return s.efficiencyUnreachable ? "its end carbon is below its governing equilibrium carbon: its figures "
+                                       "assume a decarburisation efficiency it cannot reach"
+                                     : std::string();
+    case LedgerProblem::StageNotRead:
+      return stageIssueEnglish(typed, result);
+    case LedgerProblem::NoEndCarbon:
+      return "no end carbon (measured %C): not booked";
+    case LedgerProblem::EndCarbonAboveStart:
+      return "end carbon " + quoted(typed.measuredCarbon) + " is above the " + formatShortest(s.needed) +
+             " %C before it: not booked";
+    case LedgerProblem::OxygenNotANumber:
+      return "O2 " + quoted(typed.oxygen) + " is not a positive number: not booked";
+    case LedgerProblem::OxygenBelowCarbon:
+      return "O2 " + quoted(typed.oxygen) + " Nm3 is less than the " + fixedText(s.needed, 1) +
+             " Nm3 its carbon takes: not booked";
+    case LedgerProblem::NoGoverningOxide:
+      return "no governing oxide for the chromium it would burn: not booked";
+    case LedgerProblem::ChromiumExhausted:
+      return "O2 " + quoted(typed.oxygen) + " Nm3 would burn " +
+             (std::isfinite(s.needed) ? kg(s.needed) + " of chromium, more than the " : "more chromium than the ") +
+             kg(s.chromiumLeft) + " left in the bath: not booked";
+    case LedgerProblem::OxygenOutOfRange:
+      return "O2 " + quoted(typed.oxygen) + " makes its figures beyond the number range: not booked";
+    case LedgerProblem::AfterUnknownCarbon:
+      return "the end carbon of a stage before it is not known, so neither is its own decarburisation: not booked";
+    default:
+      return {};
+  }
+}
+
+std::string ledgerHeatEnglish(LedgerProblem problem, const CurveCommandOptions& options) {
+  const auto named = [](const char* option, std::optional<double> value, const char* why) {
+    return "--" + std::string(option) + ": " + (value ? formatShortest(*value) : std::string()) + " " + why;
+  };
+  const HeatCharge& heat = options.heat;
+  switch (problem) {
+    case LedgerProblem::HeatOutOfRange:
+      return named("heat-mass", heat.massTonnes, "t with --cr and --si makes the charge beyond the number range");
+    case LedgerProblem::OxygenFlowTooSmall:
+      return named("o2-flow", heat.oxygenFlow, "is so small that a stage's minutes are beyond the number range");
+    case LedgerProblem::FesiGradeTooSmall:
+      return named("fesi-grade", heat.fesiGrade, "is so small that the FeSi is beyond the number range");
+    case LedgerProblem::BasicityTooLarge:
+      return named("basicity", heat.basicity, "is so large that the CaO is beyond the number range");
+    default:
+      return {};
+  }
+}
+
 std::string solutionNoteEnglish(const StageSolution& s, double target, const TemperatureRange& range,
                                 bool temperature) {
   const std::string goal = "the governing equilibrium carbon to " + targetText(target) + " %C";
@@ -153,7 +216,7 @@ std::variant<StageDocument, std::string> readStages(ByteSource& source) {
     if (!header) return "line " + std::to_string(lastLine) + ": no header line";
     std::array<std::optional<std::size_t>, stageColumns.size()> at;
     for (std::size_t k = 0; k < stageColumns.size(); ++k) {
-      at[k] = columnOf(header->fields, stageColumns[k]);
+      at[k] = columnOf(*header, stageColumns[k]);
       if (!at[k] && stageColumns[k].required) {
         return "line " + std::to_string(header->line) + ": the header line has no column '" +
                std::string(stageColumns[k].english) + "'";
@@ -264,11 +327,21 @@ int runStageTable(const CurveCommandOptions& options, const std::vector<BlowStag
   for (const BlowStage& stage : stages) results.push_back(evaluateStage(stage, settings));
 
   if (options.ledger) {
-    LedgerTable ledger = ledgerTable(stages, results, blowLedger(stages, results, options.heat, options.mixture));
+    const BlowLedger booked = blowLedger(stages, results, options.heat, options.mixture);
+    // A heat option in range whose figures are not: refused as the options are.
+    if (const std::string why = ledgerHeatEnglish(booked.problem, options); !why.empty()) {
+      err << "velkarin-curve: " << why << "\n\n" << curveCommandUsage();
+      return curveExitUsage;
+    }
+    LedgerTable ledger = ledgerTable(stages, results, booked);
     for (std::vector<std::string>& row : ledger.rows) {
       for (std::string& cell : row) cell = terminalText(cell);
     }
     out << ledgerTsv(ledger);
+    for (std::size_t i = 0; i < booked.stages.size() && i < results.size(); ++i) {
+      const std::string note = ledgerStageEnglish(booked.stages[i], stages[i], results[i]);
+      if (!note.empty()) err << "velkarin-curve: note: stage " << i + 1 << ": " << terminalText(note) << "\n";
+    }
     return curveExitOk;
   }
   std::vector<std::vector<std::string>> table = stageTable(stages, results);

@@ -12,6 +12,7 @@
 #include <variant>
 #include <vector>
 
+#include "calc/blow_ledger.h"
 #include "calc/blow_stage.h"
 #include "calc/stage_solve.h"
 #include "cli/csv.h"
@@ -45,6 +46,13 @@ inline constexpr std::size_t maxStageFileBytes = std::size_t{64} << 20;
 // A stage's issue and a solve's answer as the notes on stderr word them, in
 // English like every message of the tool; empty where there is nothing to say.
 std::string stageIssueEnglish(const BlowStage& stage, const StageResult& result);
+// A stage of the ledger as its note on stderr words it: why it cannot be
+// booked, or that its figures assume an efficiency it cannot reach.
+std::string ledgerStageEnglish(const LedgerStage& stage, const BlowStage& typed, const StageResult& result);
+// A problem of the heat that the ledger meets only in its figures (a value
+// in range that makes one beyond the double range), named by its option;
+// empty for the others (the options refuse those themselves).
+std::string ledgerHeatEnglish(LedgerProblem problem, const CurveCommandOptions& options);
 std::string solutionNoteEnglish(const StageSolution& solution, double targetCarbon, const TemperatureRange& range,
                                 bool temperature);
 

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <vector>
 
+#include "calc/number_text.h"
+
 namespace velkarin {
 namespace {
 
@@ -145,6 +147,13 @@ TEST(BlowLedger, WhatCannotBeBookedSaysWhy) {
   badGrade.fesiGrade = 120;
   HeatCharge zeroMass = good;
   zeroMass.massTonnes = 0;
+  HeatCharge tinyMass = good, hugeMass = good, hugeBasicity = good, tinyGrade = good, tinyFlow = good;
+  tinyMass.massTonnes = 1e-300;
+  hugeMass.massTonnes = 1e308;
+  hugeBasicity.basicity = 1e308;
+  tinyGrade.fesiGrade = 1e-308;
+  tinyFlow.oxygenFlow = 1e-308;
+  const std::vector<BlowStage> burnsChromium{{"4:1", "1600", "0.6", "950"}};
   const std::vector<RefusedCase> cases{
       {"O2 below carbon",
        {{"4:1", "1600", "0.6", "950"}, {"3:1", "1650", "0.3", "200"}},
@@ -164,6 +173,32 @@ TEST(BlowLedger, WhatCannotBeBookedSaysWhy) {
       {"no start carbon", {{"4:1", "1600", "0.6"}}, noCarbon, 1, "请输入初始C浓度"},
       {"grade", {{"4:1", "1600", "0.6"}}, badGrade, 1, "FeSi品位须大于0%、不超过100%"},
       {"eta", {{"4:1", "1600", "0.6"}}, good, 1.5, "总压或CO生成率η不对"},
+      {"more Cr than the bath holds",
+       {{"4:1", "1600", "0.6", "20000"}, {"3:1", "1650", "0.3", "250"}},
+       good,
+       1,
+       "本段要氧化59783.4 kg Cr，多于熔池中剩下的14400.0 kg"},
+      {"O2 1e308", {{"4:1", "1600", "0.6", "1e308"}}, good, 1, "吹氧1e308 Nm³要氧化的Cr多于熔池中剩下的14400.0 kg"},
+      {"the second stage takes the last Cr",
+       {{"4:1", "1600", "0.6", "10000"}, {"3:1", "1650", "0.3", "10000"}},
+       good,
+       1,
+       "多于熔池中剩下的"},
+      {"mass 1e-300", burnsChromium, tinyMass, 1, "本段要氧化2938.4 kg Cr，多于熔池中剩下的0.0 kg"},
+      {"mass 1e308", burnsChromium, hugeMass, 1, "炉重W与[%Si]、[%Cr]之积超出了数值范围"},
+      {"basicity 1e308", burnsChromium, hugeBasicity, 1, "碱度太大，CaO量超出了数值范围"},
+      {"grade 1e-308", burnsChromium, tinyGrade, 1, "FeSi品位太小，FeSi量超出了数值范围"},
+      {"flow 1e-308", burnsChromium, tinyFlow, 1, "O2流量太小，时间超出了数值范围"},
+      {"after a stage without end carbon, O2 below the carbon of both",
+       {{"4:1", "1600", ""}, {"3:1", "1650", "0.3", "250"}},
+       good,
+       1,
+       "前一段的终点C浓度未知，无法计算本段的脱碳"},
+      {"after a stage that cannot be read",
+       {{"0:1", "1600", "0.6", "950"}, {"3:1", "1650", "0.3", "250"}},
+       good,
+       1,
+       "前一段的终点C浓度未知，无法计算本段的脱碳"},
   };
   for (const RefusedCase& c : cases) {
     StageSettings settings;
@@ -176,6 +211,120 @@ TEST(BlowLedger, WhatCannotBeBookedSaysWhy) {
     EXPECT_NE(tsv.find(c.note), std::string::npos) << c.name << "\n" << tsv;
     EXPECT_EQ(tsv.find('-'), std::string::npos) << c.name << "\n" << tsv;  // no negative amount
     EXPECT_NE(tsv.find("还原Si/kg\t\n"), std::string::npos) << c.name;
+    EXPECT_EQ(tsv.find("inf"), std::string::npos) << c.name << "\n" << tsv;
+    EXPECT_EQ(tsv.find("nan"), std::string::npos) << c.name << "\n" << tsv;
+  }
+}
+
+// A stage that cannot be booked still hands on its end carbon: the stage
+// after it books its own carbon, not that of both (no false "too little O2").
+TEST(BlowLedger, TheStageAfterOneThatCannotBeBookedRunsFromItsEndCarbon) {
+  HeatCharge heat;
+  heat.massTonnes = 80;
+  heat.startCarbon = 1.5;
+  struct Case {
+    const char* name;
+    BlowStage first;
+    const char* secondOxygen;  // the second stage's O2 cell (3:1, 1650 °C, 0.30 %C)
+    const char* secondRow;     // the second stage's row, up to its Cr
+  };
+  for (const Case& c : std::vector<Case>{
+           {"O2 not a number",
+            {"4:1", "1600", "0.60", "abc"},
+            "250",
+            "2\t3:1\t250.0\t83.3\t\t240.0\t223.9\t89.57\t0.0\t"},
+           {"O2 below its carbon",
+            {"4:1", "1600", "0.60", "100"},
+            "250",
+            "2\t3:1\t250.0\t83.3\t\t240.0\t223.9\t89.57\t0.0\t"},
+           {"more Cr than the bath", {"4:1", "1600", "0.60", "20000"}, "250", "2\t3:1\t250.0\t83.3\t\t240.0\t223.9\t"},
+           // No end carbon: the second runs from C0, and with an empty O2 it books both.
+           {"no end carbon, then O2 from η",
+            {"4:1", "1600", "", ""},
+            "",
+            "2\t3:1\t895.7\t298.6\t\t960.0\t895.7\t100.00\t"},
+       }) {
+    const std::vector<BlowStage> stages{c.first, {"3:1", "1650", "0.30", c.secondOxygen}};
+    const std::vector<StageResult> results = evaluate(stages, StageSettings{});
+    const BlowLedger ledger = blowLedger(stages, results, heat, StageSettings{}.mixture);
+    ASSERT_EQ(ledger.stages.size(), 2U) << c.name;
+    EXPECT_NE(ledger.stages[0].problem, LedgerProblem::None) << c.name;
+    EXPECT_EQ(ledger.stages[1].problem, LedgerProblem::None) << c.name;
+    EXPECT_FALSE(ledger.totals) << c.name;
+    const std::string tsv = ledgerTsv(ledgerTable(stages, results, ledger));
+    EXPECT_NE(tsv.find(std::string("\n") + c.secondRow), std::string::npos) << c.name << "\n" << tsv;
+  }
+}
+
+// Extreme but readable entries: every figure the ledger prints is finite,
+// and its [%Cr] never below 0.
+TEST(BlowLedger, EveryPrintedFigureIsFinite) {
+  for (const char* oxygen : {"", "950", "20000", "1e300", "1e308", "1e-308"}) {
+    for (const double mass : {80.0, 1e-300, 1e-310, 1e300, 1e308}) {
+      for (const double flow : {45.0, 1e-308, 1e308}) {
+        for (const auto& [grade, basicity] : {std::pair{75.0, 1.8}, std::pair{1e-308, 1.8}, std::pair{75.0, 1e308}}) {
+          HeatCharge heat;
+          heat.massTonnes = mass;
+          heat.startCarbon = 1.5;
+          heat.silicon = 0.3;
+          heat.oxygenFlow = flow;
+          heat.fesiGrade = grade;
+          heat.basicity = basicity;
+          const std::vector<BlowStage> stages{{"4:1", "1600", "0.60", oxygen}, {"1:3", "1650", "0.30", "250"}};
+          StageSettings settings;
+          settings.composition.silicon = 0.3;
+          const std::vector<StageResult> results = evaluate(stages, settings);
+          const BlowLedger ledger = blowLedger(stages, results, heat, settings.mixture);
+          const std::string tsv = ledgerTsv(ledgerTable(stages, results, ledger));
+          const std::string name = std::string(oxygen) + " Nm3, " + formatShortest(mass) + " t, " +
+                                   formatShortest(flow) + " Nm3/min, " + formatShortest(grade) + " %, " +
+                                   formatShortest(basicity);
+          EXPECT_EQ(tsv.find("inf"), std::string::npos) << name << "\n" << tsv;
+          EXPECT_EQ(tsv.find("nan"), std::string::npos) << name << "\n" << tsv;
+          for (const LedgerStage& s : ledger.stages) {
+            if (s.problem == LedgerProblem::None) {
+              EXPECT_GE(s.chromiumAfter, 0) << name;
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
+// A booked stage whose end carbon is below its governing equilibrium
+// carbon, with the efficiency from η or no chromium burnt, says its figures
+// assume an efficiency it cannot reach; one above equilibrium, or one whose
+// typed O2 burns chromium (its Cr shows the loss), does not.
+TEST(BlowLedger, AStageBelowEquilibriumSaysItsEfficiencyCannotBeReached) {
+  HeatCharge heat;
+  heat.massTonnes = 80;
+  heat.startCarbon = 1.5;
+  heat.silicon = 0.3;  // 240 kg Si: takes 191.5 Nm³ of O2 before any Cr burns
+  StageSettings settings;
+  settings.composition.silicon = 0.3;
+  struct Case {
+    const char* name;
+    BlowStage second;  // after 4:1, 1600 °C, 0.60 %C (margin +0.18)
+    bool note;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"below equilibrium, O2 from η", {"4:1", "1600", "0.05", ""}, true},
+           {"below equilibrium, typed O2 that burns only Si", {"4:1", "1600", "0.05", "500"}, true},
+           {"below equilibrium, typed O2 that burns Cr", {"4:1", "1600", "0.05", "800"}, false},
+           {"above equilibrium, O2 from η", {"4:1", "1600", "0.55", ""}, false},
+       }) {
+    const std::vector<BlowStage> stages{{"4:1", "1600", "0.60", ""}, c.second};
+    const std::vector<StageResult> results = evaluate(stages, settings);
+    const BlowLedger ledger = blowLedger(stages, results, heat, settings.mixture);
+    ASSERT_EQ(ledger.stages.size(), 2U);
+    ASSERT_EQ(ledger.stages[1].margin.value_or(0) < 0, c.name[0] == 'b') << c.name;
+    EXPECT_FALSE(ledger.stages[0].efficiencyUnreachable) << c.name;
+    EXPECT_EQ(ledger.stages[1].efficiencyUnreachable, c.note) << c.name;
+    ASSERT_TRUE(ledger.totals) << c.name;  // a note, not a problem
+    const LedgerTable table = ledgerTable(stages, results, ledger);
+    EXPECT_EQ(table.rows[1].back(), "") << c.name;
+    EXPECT_EQ(table.rows[2].back(), c.note ? ledgerEfficiencyNote : "") << c.name;
   }
 }
 

@@ -135,6 +135,17 @@ check "--stages DIRECTORY: Is a directory" stderr_has "Is a directory"
 } > "$work/many.csv"
 check "more than 100000 stages are refused" status_is 1 "$curve" --stages "$work/many.csv"
 check "a repeated curve option is refused" status_is 2 "$curve" --cr 18 --cr 17
+# --ledger: a stage that would burn more Cr than the bath has gives no
+# totals; a heat option whose figures leave the number range is refused by
+# its name; a repeated O2 column is refused.
+printf 'gas,t,C,O2\n4:1,1600,0.60,20000\n' > "$work/burn.csv"
+printf 'gas,t,C,O2\n4:1,1600,0.60,950\n' > "$work/blow.csv"
+check "O2 20000 Nm3 in 80 t: no totals" sh -c '"$0" --stages "$1" --ledger --heat-mass 80 --start-carbon 1.5 2> /dev/null | grep -q "^合计	*$"' "$curve" "$work/burn.csv"
+check "--basicity 1e308 is refused" status_is 2 "$curve" --stages "$work/blow.csv" --ledger --heat-mass 80 --start-carbon 1.5 --basicity 1e308
+check "--basicity 1e308: named" stderr_has "--basicity: 1e+308"
+printf 'gas,t,C,O2,O2\n4:1,1600,0.60,950,900\n' > "$work/twice.csv"
+check "a repeated O2 column is refused" status_is 1 "$curve" --stages "$work/twice.csv" --ledger --heat-mass 80 --start-carbon 1.5
+check "a repeated O2 column: says so" stderr_has "column 'O2' appears twice"
 
 # An option the desktop program does not know starts no windows.
 check "velkarin --no-such-option: status 2" status_is 2 env -u DISPLAY -u WAYLAND_DISPLAY "$velkarin" --no-such-option
@@ -177,6 +188,11 @@ printf 'reaction,t,C,Cr,Ni,Si,Mn,pCO\nCr2O3,1600,0.4,18,9,0,0,86850\nCr2O3,1700,
 check "velkarin-batch --fit: status 0" status_is 0 "$batch" --fit "$(dirname "$heats")/plant-heats.csv"
 check "velkarin-batch --fit of two heats: status 1" status_is 1 "$batch" --fit "$work/two.csv"
 check "velkarin-batch --fit of two heats: says why" stderr_has "Cr2O3: fewer than 3 usable heats"
+# A heat at 1e200 °C: its sums leave the number range; no "-nan" with status 0.
+{ cat "$work/two.csv"; printf 'Cr2O3,1e200,0.2,18,9,0,0,50000\n'; } > "$work/huge.csv"
+check "velkarin-batch --fit of a heat at 1e200: status 1" status_is 1 "$batch" --fit "$work/huge.csv"
+check "velkarin-batch --fit of a heat at 1e200: says why" stderr_has "Cr2O3: the sums of the fit are beyond the number range"
+check "velkarin-batch --fit of a heat at 1e200: no nan" sh -c '! "$0" --fit "$1" 2> /dev/null | grep -q nan' "$batch" "$work/huge.csv"
 check "velkarin-batch --fit without pCO: status 2" status_is 2 "$batch" --fit "$work/stages.csv"
 check "velkarin-batch --fit --bom: status 2" status_is 2 "$batch" --fit --bom "$work/two.csv"
 check "velkarin-batch --fit > /dev/full: status 3" status_is 3 sh -c '"$0" --fit "$1" > /dev/full' "$batch" "$work/two.csv"

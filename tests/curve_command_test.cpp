@@ -193,6 +193,70 @@ TEST(CurveCommand, StageNotesAreEnglish) {
   EXPECT_NE(any.err.find("stage 2: any gas ratio: even pure oxygen (p_CO = 101325 Pa)"), std::string::npos) << any.err;
 }
 
+// --ledger: every figure finite or the option that made it infinite
+// refused by its name; a stage that cannot be booked, and a stage below its
+// equilibrium whose efficiency is assumed, say so on stderr in English.
+TEST(CurveCommand, LedgerRefusesWhatItCannotPrintAndSaysWhyInEnglish) {
+  // The heat of 80 t from 1.5 %C, unless `more` gives its mass.
+  const auto ledger = [&](const std::string& file, const std::string& text, std::vector<std::string> more) {
+    const std::string path = ::testing::TempDir() + "/" + file;
+    std::ofstream(path, std::ios::binary) << text;
+    std::vector<std::string> args{"--stages", path, "--ledger", "--start-carbon", "1.5"};
+    if (std::ranges::find(more, "--heat-mass") == more.end()) args.insert(args.end(), {"--heat-mass", "80"});
+    args.insert(args.end(), more.begin(), more.end());
+    return run(args);
+  };
+  const std::string blow = "gas,t,C,O2\n4:1,1600,0.60,950\n1:3,1650,0.30,\n";
+  struct Case {
+    const char* name;
+    std::string text;
+    std::vector<std::string> options;
+    int status;
+    const char* err;  // part of stderr
+  };
+  for (const Case& c : std::vector<Case>{
+           {"basicity 1e308", blow, {"--basicity", "1e308"}, 2, "--basicity: 1e+308 is so large that the CaO"},
+           {"grade 1e-308", blow, {"--fesi-grade", "1e-308"}, 2, "--fesi-grade: 1e-308 is so small that the FeSi"},
+           {"flow 1e-308", blow, {"--o2-flow", "1e-308"}, 2, "--o2-flow: 1e-308 is so small that a stage's minutes"},
+           {"mass 1e308",
+            blow,
+            {"--heat-mass", "1e308"},
+            2,
+            "--heat-mass: 1e+308 t with --cr and --si makes the charge"},
+           {"repeated O2", "gas,t,C,O2,O2\n4:1,1600,0.6,950,900\n", {}, 1, "line 1: column 'O2' appears twice"},
+           {"O2 and O2/Nm³", "gas,t,C,O2,O2/Nm³\n4:1,1600,0.6,950,900\n", {}, 1, "column 'O2' appears twice"},
+           {"more Cr than the bath",
+            "gas,t,C,O2\n4:1,1600,0.60,20000\n",
+            {},
+            0,
+            "stage 1: O2 '20000' Nm3 would burn 59783.4 kg of chromium, more than the 14400.0 kg left in the bath"},
+           {"O2 not a number, then a good stage",
+            "gas,t,C,O2\n4:1,1600,0.60,abc\n3:1,1650,0.30,250\n",
+            {},
+            0,
+            "stage 1: O2 'abc' is not a positive number: not booked\n"},
+           {"below equilibrium from η",
+            "gas,t,C,O2\n4:1,1600,0.60,\n4:1,1600,0.05,\n",
+            {},
+            0,
+            "stage 2: its end carbon is below its governing equilibrium carbon: its figures assume a decarburisation "
+            "efficiency it cannot reach\n"},
+       }) {
+    const CommandRun r = ledger("velkarin_ledger.csv", c.text, c.options);
+    EXPECT_EQ(r.status, c.status) << c.name << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << c.name << "\n" << r.err;
+    EXPECT_EQ(r.out.find("inf"), std::string::npos) << c.name << "\n" << r.out;
+    for (unsigned char ch : r.err) EXPECT_LT(ch, 0x80) << c.name << "\n" << r.err;
+    if (c.status != 0) {
+      EXPECT_EQ(r.out, "") << c.name;
+    }
+  }
+  // After the unbookable first stage the second is booked from its end carbon, alone on stderr's notes.
+  const CommandRun after = ledger("velkarin_ledger.csv", "gas,t,C,O2\n4:1,1600,0.60,abc\n3:1,1650,0.30,250\n", {});
+  EXPECT_NE(after.out.find("\n2\t3:1\t250.0\t83.3\t\t240.0\t223.9\t89.57\t"), std::string::npos) << after.out;
+  EXPECT_EQ(after.err.find("stage 2"), std::string::npos) << after.err;
+}
+
 TEST(CurveCommand, CountsGapsPerCurveOnStderr) {
   const CommandRun r = run({"--pressures", "101325,10000", "--from", "2850", "--to", "2860", "--step", "5"});
   EXPECT_EQ(r.status, 0);

@@ -148,6 +148,8 @@ TEST(LineFit, UnusableHeatsAndDegenerateSetsAreProblemsNotNumbers) {
   MeltState hotter = good, hottest = good;
   hotter.temperature += 50;
   hottest.temperature += 100;
+  MeltState hugeTemperature = good;
+  hugeTemperature.temperature = 1e200;  // its ΔG is finite, its square about the mean is not
   for (const Case& k : std::vector<Case>{
            {"two heats", {good, hotter}, LineFitProblem::TooFewHeats, 2, 0},
            {"one temperature", {good, good, good, good}, LineFitProblem::OneTemperature, 4, 0},
@@ -157,6 +159,7 @@ TEST(LineFit, UnusableHeatsAndDegenerateSetsAreProblemsNotNumbers) {
             3,
             5},
            {"all faulted", {zeroCarbon, zeroKelvin, noPressure}, LineFitProblem::TooFewHeats, 0, 3},
+           {"a heat at 1e200 K", {good, hotter, hottest, hugeTemperature}, LineFitProblem::OutOfRange, 4, 0},
        }) {
     LineFit fit(Reaction::Cr3O4);
     for (const MeltState& s : k.heats) fit.add(s);
@@ -164,6 +167,31 @@ TEST(LineFit, UnusableHeatsAndDegenerateSetsAreProblemsNotNumbers) {
     EXPECT_EQ(r.problem, k.problem) << k.name;
     EXPECT_EQ(r.n, k.n) << k.name;
     EXPECT_EQ(r.excluded, k.excluded) << k.name;
+  }
+}
+
+// Points whose sums or fitted figures leave the double range are no line:
+// never a NaN or an infinity as A, B or their errors.
+TEST(LineFit, SumsBeyondTheNumberRangeAreAProblem) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<double, double>> points;  // (T in K, y in J/mol)
+    LineFitProblem problem;
+  };
+  for (const Case& k : std::vector<Case>{
+           {"plain", {{1800, 1}, {1900, 2}, {2000, 4}}, LineFitProblem::None},
+           {"T of 1e160 K", {{1800, 1}, {1900, 2}, {1e160, 4}}, LineFitProblem::OutOfRange},
+           {"T of 1e307 K", {{1800, 1}, {1900, 2}, {1e307, 4}}, LineFitProblem::OutOfRange},
+           {"y of 1e200", {{1800, 1}, {1900, 1e200}, {2000, 4}}, LineFitProblem::OutOfRange},
+           // Sums finite, but the mean T squared (in seA) overflows.
+           {"mean T near 1.5e154 K", {{1e154, 1}, {1.5e154, 2}, {2e154, 4}}, LineFitProblem::OutOfRange},
+       }) {
+    LineFit fit(Reaction::Cr2O3);
+    for (const auto& [t, y] : k.points) fit.addPoint(t, y);
+    const LineFitResult r = fit.result();
+    EXPECT_EQ(r.problem, k.problem) << k.name;
+    EXPECT_EQ(r.n, k.points.size()) << k.name;
+    for (const double v : {r.a, r.b, r.seA, r.seB, r.sdG, r.r2}) EXPECT_TRUE(std::isfinite(v)) << k.name;
   }
 }
 

@@ -23,7 +23,9 @@
 #include "calc/blow_stage.h"
 #include "tests/ui/diagram_test_support.h"
 #include "ui/calculator/main_frame.h"
+#include "ui/common/qt_text.h"
 #include "ui/common/song_font.h"
+#include "ui/diagram/chart_marks.h"
 #include "ui/diagram/ledger_panel.h"
 #include "ui/diagram/stage_table.h"
 
@@ -191,6 +193,33 @@ class DiagramKeyboardUiTest : public DiagramTestCase {
     QVERIFY(diagram->ledgerPanel()->tsv().startsWith(QStringLiteral("阶段\t气体比或CO分压\tO2/Nm³")));
     stages->table()->item(1, StageTable::Oxygen)->setText(QStringLiteral("100"));
     QCOMPARE(ledger->item(1, 12)->text(), QStringLiteral("吹氧100 Nm³少于脱碳所需的223.9 Nm³"));
+  }
+
+  // A stage shown red (end carbon below its governing equilibrium carbon)
+  // with an empty O2 cell is booked at η: its row says that its figures
+  // assume an efficiency it cannot reach, in the margin's red; a stage above
+  // its equilibrium has a clean row.
+  void a_red_stage_booked_at_eta_says_its_efficiency_cannot_be_reached() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    entry(*diagram, "heatMass")->setText(QStringLiteral("80"));
+    entry(*diagram, "startCarbon")->setText(QStringLiteral("1.5"));
+    StageTable* stages = diagram->stageTable();
+    fill(*stages, {{"4:1", "1600", "0.60", ""}, {"4:1", "1600", "0.05", ""}});  // margins +0.18, −0.37
+    QTableWidget* ledger = diagram->ledgerPanel()->table();
+    const QBrush red(QColor::fromRgb(stageLossColour));
+    QCOMPARE(ledger->item(1, 7)->text(), QStringLiteral("100.00"));  // the efficiency booked
+    QCOMPARE(ledger->item(1, 9)->text(), QStringLiteral("0.0"));     // no Cr
+    QCOMPARE(ledger->item(1, 12)->text(), toQString(ledgerEfficiencyNote));
+    QCOMPARE(ledger->item(1, 12)->foreground(), red);
+    QCOMPARE(ledger->item(0, 12)->text(), QString());
+    QVERIFY(ledger->item(0, 12)->foreground() != red);
+    QCOMPARE(ledger->item(2, 0)->text(), QStringLiteral("合计"));
+    QCOMPARE(ledger->item(2, 2)->text(), QStringLiteral("1082.4"));  // a note, not a problem: totals stay
+    QVERIFY(diagram->ledgerPanel()->tsv().contains(toQString(ledgerEfficiencyNote)));
+    // Above its equilibrium again: the note goes, and so does its colour.
+    stages->table()->item(1, StageTable::Measured)->setText(QStringLiteral("0.45"));
+    QCOMPARE(ledger->item(1, 12)->text(), QString());
+    QVERIFY(ledger->item(1, 12)->foreground() != red);
   }
 
   // The frame never opens larger than the screen's available area, whatever

@@ -238,11 +238,12 @@ void EquilibriumDiagramWindow::fitHeats() {
   const QString name = toQString(reactionData(shown).name);
   if (r.problem != LineFitProblem::None) {
     fittedLine_.reset();
-    heatsPanel_->showFitResult(
-        r.problem == LineFitProblem::TooFewHeats
-            ? QStringLiteral("%1：可用的炉次只有%2个（需要至少3个），无法拟合").arg(name).arg(r.n)
-            : QStringLiteral("%1：可用的%2个炉次温度相同，无法拟合斜率").arg(name).arg(r.n),
-        false);
+    const QString why = r.problem == LineFitProblem::TooFewHeats
+                            ? QStringLiteral("%1：可用的炉次只有%2个（需要至少3个），无法拟合")
+                        : r.problem == LineFitProblem::OneTemperature
+                            ? QStringLiteral("%1：可用的%2个炉次温度相同，无法拟合斜率")
+                            : QStringLiteral("%1：%2个炉次的温度或ΔG太大，拟合的和超出了数值范围，无法拟合");
+    heatsPanel_->showFitResult(why.arg(name).arg(r.n), false);
     showFittedCurves();
     return;
   }

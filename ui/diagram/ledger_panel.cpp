@@ -26,6 +26,7 @@ namespace velkarin {
 namespace {
 
 constexpr int chromiumColumn = 9;  // Cr氧化/kg in the core's ledger table
+constexpr int noteColumn = 12;     // 说明
 
 }  // namespace
 
@@ -155,10 +156,13 @@ void LedgerPanel::showLedger(const std::vector<BlowStage>& stages, const std::ve
   for (std::size_t r = 1; r < table.rows.size(); ++r, ++row) {
     const std::size_t stage = r - 1;
     for (std::size_t c = 0; c < table.rows[r].size(); ++c) {
-      // Chromium burnt where the bath is below its governing equilibrium carbon.
-      const bool losing = static_cast<int>(c) == chromiumColumn && stage < ledger.stages.size() &&
-                          ledger.stages[stage].chromiumOxidised > 0 && ledger.stages[stage].margin &&
-                          *ledger.stages[stage].margin < 0;
+      // Chromium burnt where the bath is below its governing equilibrium
+      // carbon; and the note of a booked stage there whose efficiency it
+      // cannot reach.
+      const LedgerStage* s = stage < ledger.stages.size() ? &ledger.stages[stage] : nullptr;
+      const bool losing =
+          s && ((static_cast<int>(c) == chromiumColumn && s->chromiumOxidised > 0 && s->margin && *s->margin < 0) ||
+                (static_cast<int>(c) == noteColumn && s->problem == LedgerProblem::None && s->efficiencyUnreachable));
       put(row, static_cast<int>(c), table.rows[r][c], losing);
     }
   }

@@ -5,7 +5,8 @@
 // O2流量, FeSi品位, 碱度) and the blow ledger of the stages — per stage,
 // 合计 and the reduction — with copy (TSV) and CSV save. A stage that burns
 // chromium below its governing equilibrium carbon shows its Cr figure in
-// the margin's red.
+// the margin's red; a booked stage below it whose figures assume an
+// efficiency it cannot reach has that note in its 说明, in the same red.
 //
 // Controls: heatMass, startCarbon, oxygenFlow, fesiGrade, basicity, ledger
 // (the table), copyLedger, saveLedger.
