@@ -197,5 +197,53 @@ check "velkarin-batch --fit without pCO: status 2" status_is 2 "$batch" --fit "$
 check "velkarin-batch --fit --bom: status 2" status_is 2 "$batch" --fit --bom "$work/two.csv"
 check "velkarin-batch --fit > /dev/full: status 3" status_is 3 sh -c '"$0" --fit "$1" > /dev/full' "$batch" "$work/two.csv"
 
+# Hostile plan files, for every reader of plans: refused with status 1 and
+# the reason, never a hang, an abort or a crash. A FIFO without a writer and
+# /dev/zero are refused before a byte is read.
+head='{"format":"velkarin-plan","version":1,'
+printf '%s"A":1e400}' "$head" > "$work/huge-number.velkarin"
+printf '%s"x":%s' "$head" "$(printf '[%.0s' $(seq 65000))" > "$work/deep.velkarin"
+mkfifo "$work/plan-fifo"
+for plan in huge-number deep plan-fifo /dev/zero /proc/self/mem; do
+  case $plan in /*) path=$plan ;; plan-fifo) path=$work/$plan ;; *) path=$work/$plan.velkarin ;; esac
+  case $plan in
+    huge-number) why="a number out of range" ;;
+    deep) why="nested more than 64 levels deep" ;;
+    plan-fifo | /dev/zero) why="not a regular file" ;;
+    /proc/self/mem) why="cannot read: Input/output error" ;;
+  esac
+  check "velkarin-curve --plan $plan: status 1" status_is 1 timeout 20 "$curve" --plan "$path"
+  check "velkarin-curve --plan $plan: says why" stderr_has "$why"
+  check "velkarin --report $plan: status 1" status_is 1 timeout 20 env XDG_RUNTIME_DIR="$work" \
+    QT_QPA_PLATFORM=offscreen "$velkarin" --report "$path" -o "$work/hostile.pdf"
+  check "velkarin --report $plan: says why" stderr_has "$why"
+done
+# A path with an escape sequence is shown escaped, as the other tools show it.
+check "velkarin --report of an escape in the path: status 1" \
+  status_is 1 report "$work/$(printf 'x\033[31m').velkarin" -o "$work/x.pdf"
+check "velkarin --report of an escape in the path: shown escaped" stderr_has 'x\x1B[31m.velkarin'
+
+# -o naming a device or a FIFO writes through it in place: the node stays,
+# and the device's own errors are reported.
+check "velkarin-batch -o /dev/full: status 3" status_is 3 "$batch" -o /dev/full "$heats"
+check "velkarin-batch -o /dev/full: says why" stderr_has "No space left on device"
+check "velkarin --report -o /dev/full: status 3" status_is 3 report "$work/plan.velkarin" -o /dev/full
+check "velkarin --report -o /dev/full: says why" stderr_has "No space left on device"
+check "/dev/full is still a device" test -c /dev/full
+if [ "$(id -u)" -eq 0 ] && mknod "$work/null" c 1 3 2> /dev/null; then
+  "$batch" -o "$work/null" "$heats" 2> /dev/null
+  report "$work/plan.velkarin" -o "$work/null" 2> /dev/null
+  check "-o a device node made by mknod: it stays a device" test -c "$work/null"
+fi
+mkfifo "$work/out-fifo"
+cat "$work/out-fifo" > "$work/from-fifo" &
+reader=$!
+check "velkarin-batch -o a FIFO: status 0" \
+  status_is 0 timeout 20 "$batch" --fit -o "$work/out-fifo" "$(dirname "$heats")/plant-heats.csv"
+kill "$reader" 2> /dev/null  # were the FIFO never opened, the reader would wait for ever
+wait "$reader"
+check "velkarin-batch -o a FIFO: it stays a FIFO" test -p "$work/out-fifo"
+check "velkarin-batch -o a FIFO: the reader got the fit" grep -q '^Cr2O3' "$work/from-fifo"
+
 echo "cli faults: $failures failed"
 [ "$failures" -eq 0 ]

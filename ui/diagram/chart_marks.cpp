@@ -127,12 +127,13 @@ void ChartMarks::showStages(const std::vector<std::optional<StageMark>>& stages,
   }
   // One series and one number item per stage, reused from the last drawing:
   // the cost grows with the stages, not with their square.
-  stagePoints_->replace(path);
-  stagePoints_->clearPointsConfiguration();
+  QHash<int, QHash<QXYSeries::PointConfiguration, QVariant>> colours;  // set at once: each set redraws the series
+  colours.reserve(fills.size());
   for (qsizetype i = 0; i < fills.size(); ++i) {
-    stagePoints_->setPointConfiguration(static_cast<int>(i), QXYSeries::PointConfiguration::Color,
-                                        QColor::fromRgb(fills[i]));
+    colours[static_cast<int>(i)][QXYSeries::PointConfiguration::Color] = QColor::fromRgb(fills[i]);
   }
+  stagePoints_->replace(path);
+  stagePoints_->setPointsConfiguration(colours);
   while (numbers_.size() > labels.size()) delete numbers_.takeLast();
   const QFont font = songFont(10, true);
   while (numbers_.size() < labels.size()) {
