@@ -5,7 +5,7 @@
 PRESET ?= dev
 BUILD_DIR = build/$(PRESET)
 
-.PHONY: all deps build run run-batch test test-long test-asan bench bench-curve bench-batch fuzz screenshot format format-check clean package install
+.PHONY: all deps build run run-batch test test-long test-asan bench bench-curve bench-batch bench-plan fuzz screenshot format format-check clean package install
 
 all: build
 
@@ -99,6 +99,12 @@ bench-diagram:
 bench-batch:
 	$(MAKE) build PRESET=release
 	build/release/bench/velkarin-batch-bench
+
+# Reading 64 MiB plan files (Release build): seconds and peak memory.
+.PHONY: bench-plan
+bench-plan:
+	$(MAKE) build PRESET=release
+	build/release/bench/velkarin-plan-bench
 
 # A Debian package of all three programs (Release build): build/release/velkarin_<version>_<arch>.deb.
 .PHONY: package
