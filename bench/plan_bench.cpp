@@ -9,7 +9,8 @@
 // The files: half a million unknown members of a few bytes each (a reader
 // that looked each one up among the others took minutes), one unknown
 // member holding an array of 22 million empty arrays (a tree of nodes took
-// over 25 bytes of memory per byte of file), and 100,000 stages.
+// over 25 bytes of memory per byte of file), a member of 16 million numbers
+// under a 16 MiB name, and 100,000 stages.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -40,6 +41,14 @@ std::string emptyArrays() {
   std::string text = head + "\"x\":[[]";
   text.reserve(fileBytes);
   while (text.size() < fileBytes - 8) text += ",[]";
+  return text + "]}";
+}
+
+// One member with a 16 MiB name holding 16 million numbers: each element
+// must not cost the name's length.
+std::string longName() {
+  std::string text = head + "\"" + std::string(16 << 20, 'n') + "\":[0";
+  while (text.size() < fileBytes - 8) text += ",0";
   return text + "]}";
 }
 
@@ -85,6 +94,7 @@ bool measure(const char* name, const std::string& text) {
 int main() {
   bool met = measure("unknown members", manyMembers());
   met = measure("empty arrays", emptyArrays()) && met;
+  met = measure("a long name", longName()) && met;
   met = measure("100,000 stages", stages()) && met;
   return met ? 0 : 1;
 }

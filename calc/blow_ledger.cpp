@@ -58,8 +58,15 @@ BlowLedger blowLedger(std::span<const BlowStage> stages, std::span<const StageRe
   double carbonBefore = *heat.startCarbon;           // mass %
   double siliconLeft = heat.silicon * kgPerPercent;  // kg
   double chromiumLost = 0;                           // kg
+  // The start carbon's own oxygen (kg of C, Nm³ of O2) must stay in range too,
+  // or a typed 1e306 %C would book infinite figures stage by stage.
+  const double startCarbonKg = carbonBefore * kgPerPercent;
   if (!std::isfinite(kgPerPercent) || !std::isfinite(chromiumCharge) || !std::isfinite(siliconLeft)) {
     ledger.problem = LedgerProblem::HeatOutOfRange;
+    return ledger;
+  }
+  if (!std::isfinite(startCarbonKg * 22.4 / 12)) {
+    ledger.problem = LedgerProblem::StartCarbonOutOfRange;
     return ledger;
   }
   // carbonBefore is the end carbon of the stage before, or of the last
@@ -207,6 +214,8 @@ std::string ledgerProblemText(LedgerProblem problem) {
       return "[%Si]、[%Cr]不能为负";
     case LedgerProblem::HeatOutOfRange:
       return "炉重W与[%Si]、[%Cr]之积超出了数值范围";
+    case LedgerProblem::StartCarbonOutOfRange:
+      return "炉重W与初始%C之积超出了数值范围";
     case LedgerProblem::OxygenFlowTooSmall:
       return "O2流量太小，时间超出了数值范围";
     case LedgerProblem::FesiGradeTooSmall:

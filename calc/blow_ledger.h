@@ -70,10 +70,11 @@ enum class LedgerProblem {
   BadBasicity,    // B ≤ 0
   BadOxygenFlow,  // F ≤ 0
   SiliconOrChromiumNegative,
-  HeatOutOfRange,      // W·10 kg per %, or the charge Si or Cr in kg, beyond the double range
-  OxygenFlowTooSmall,  // F so small that a stage's minutes are beyond the double range
-  FesiGradeTooSmall,   // g so small that the FeSi is beyond the double range
-  BasicityTooLarge,    // B so large that the CaO is beyond the double range
+  HeatOutOfRange,         // W·10 kg per %, or the charge Si or Cr in kg, beyond the double range
+  StartCarbonOutOfRange,  // the charge carbon in kg, or the O2 it takes in Nm³, beyond the double range
+  OxygenFlowTooSmall,     // F so small that a stage's minutes are beyond the double range
+  FesiGradeTooSmall,      // g so small that the FeSi is beyond the double range
+  BasicityTooLarge,       // B so large that the CaO is beyond the double range
   // A stage:
   StageNotRead,         // its gas or temperature cannot be read (its issue)
   NoEndCarbon,          // no measured (planned) %C

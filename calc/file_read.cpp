@@ -13,6 +13,13 @@ namespace velkarin {
 
 FileRead readRegularFile(const std::string& path, std::size_t limit) {
   FileRead read;
+  // Refused by its type before it is opened: opening a device can act on it
+  // (a tape rewinds). The type is checked again on what was opened.
+  struct stat named {};
+  if (::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode)) {
+    read.fault = FileReadFault::NotRegular;
+    return read;
+  }
   // O_NONBLOCK: opening a FIFO without a writer returns at once instead of
   // waiting; it is refused below by its type.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);

@@ -121,8 +121,9 @@ inline constexpr std::size_t maxPlanFileBytes = std::size_t{64} << 20;
 std::variant<Plan, PlanFileError> readPlanText(std::string_view text);
 // The plan as the file's text: members in the order above, two-space
 // indented, the extra members back in their places, a final line end. Never
-// throws: an extra member whose text is not JSON, or whose name is taken by
-// a member of this version, is left out (a plan read from a file has none).
+// throws: an extra member whose text is not JSON, whose name is taken by a
+// member of this version, or whose place names no object (a stage deleted
+// since the file was read) is left out.
 std::string planText(const Plan& plan);
 
 // The reason in English, for the command-line tools ("line 3, column 7: …").

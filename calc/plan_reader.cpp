@@ -115,7 +115,7 @@ class PlanReader {
     errorAt_ = parse ? parse->byte : position + 1 - std::min(position, token.size());
     errorWords_ = parserWords(error.what());
     numberOutOfRange_ = error.id == 406;
-    errorMember_ = stack_.empty() ? std::string() : placeOfNext().path;
+    errorMember_ = outermostPlace();
     return false;
   }
 
@@ -124,6 +124,9 @@ class PlanReader {
  private:
   // Where the next value goes, from the innermost open container.
   Slot placeOfNext();
+  // The place of the member being read, as a message names it: the
+  // outermost unknown member, or the next value's own place.
+  std::string outermostPlace();
   bool scalar(const Json& value);
   bool open(bool array);
   bool close();
@@ -179,8 +182,20 @@ Slot PlanReader::placeOfNext() {
   if (key_ == "note") return {Role::Note, key_, nullptr};
   if (key_ == "composition" || key_ == "heat") return {Role::Container, key_, nullptr};
   if (key_ == "stages") return {Role::Stages, key_, nullptr};
-  if (std::string* field = planTextField(plan_, key_)) return {Role::Text, key_, field};
+  // A name holding "/" is no member of this version ("composition/Cr" at the
+  // top is not the composition's Cr).
+  if (std::string* field = key_.find('/') == std::string::npos ? planTextField(plan_, key_) : nullptr) {
+    return {Role::Text, key_, field};
+  }
   return {Role::Extra, name, nullptr};
+}
+
+std::string PlanReader::outermostPlace() {
+  for (const Frame& frame : stack_) {
+    if (frame.role == Role::Extra) return frame.path;
+    if (frame.role == Role::Ignore) return {};
+  }
+  return stack_.empty() ? std::string() : placeOfNext().path;
 }
 
 void PlanReader::fault(const std::string& member, std::string detail) {
@@ -204,12 +219,15 @@ void PlanReader::captureSeparator() {
 
 bool PlanReader::scalar(const Json& value) {
   if (stack_.empty()) return true;  // a document that is no object: not a plan
-  const Slot slot = placeOfNext();
-  if (slot.role == Role::Extra && stack_.back().role == Role::Extra) {
+  // Within an unknown member or an ignored value nothing is looked up: its
+  // events cost their own size, however long the member's name.
+  if (stack_.back().role == Role::Ignore) return true;
+  if (stack_.back().role == Role::Extra) {
     captureSeparator();
     capture_ += value.dump(-1, ' ', false, Json::error_handler_t::replace);
     return true;
   }
+  const Slot slot = placeOfNext();
   if (stack_.back().role == Role::Stages) ++stack_.back().count;
   switch (slot.role) {
     case Role::Format:
@@ -271,14 +289,18 @@ bool PlanReader::open(bool array) {
     stack_.push_back({array ? Role::Ignore : Role::Document, {}, 0, array});
     return true;
   }
-  const Slot slot = placeOfNext();
-  Frame& parent = stack_.back();
-  if (parent.role == Role::Extra) {
-    captureSeparator();
-    capture_ += array ? '[' : '{';
-    stack_.push_back({Role::Extra, slot.path, 0, array});
+  if (stack_.back().role == Role::Ignore) {
+    stack_.push_back({Role::Ignore, {}, 0, array});
     return true;
   }
+  if (stack_.back().role == Role::Extra) {
+    captureSeparator();
+    capture_ += array ? '[' : '{';
+    stack_.push_back({Role::Extra, {}, 0, array});  // only the outermost frame keeps the member's place
+    return true;
+  }
+  const Slot slot = placeOfNext();
+  Frame& parent = stack_.back();
   if (parent.role == Role::Stages) ++parent.count;
   Role role = Role::Ignore;
   switch (slot.role) {
@@ -289,7 +311,7 @@ bool PlanReader::open(bool array) {
     case Role::Stages:
       if (!array) fault(slot.path, "an array of stages");
       if (array) {
-        plan_.stages.clear();  // a repeated "stages": the last one holds, as for any member
+        plan_.stages.clear();  // a repeated "stages": the stages of the last one
         stageExtras_.clear();
       }
       role = array ? Role::Stages : Role::Ignore;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "calc/plan.h"
 #include "calc/plan_members.h"
@@ -81,26 +82,26 @@ constexpr std::array<std::string_view, 16> documentNames{
     "format",    "version",       "reaction", "A",          "B",      "otherA", "otherB", "composition",
     "pressures", "totalPressure", "coShare",  "bothOxides", "target", "heat",   "stages", "note"};
 
-// Where an unknown member goes; a place that names no object of the plan
-// (never so for a plan read from a file) puts it in the document under its
-// place as its name.
-Placed place(const Plan& plan, const PlanExtraMember& extra) {
+// Where an unknown member goes; nothing for a place that names no object of
+// the plan (a stage deleted since the file was read).
+std::optional<Placed> place(const Plan& plan, const PlanExtraMember& extra) {
   const std::vector<std::string> names = planPathNames(extra.path);
   if (names.size() == 2 && (names[0] == "composition" || names[0] == "heat")) {
-    return {names[0] == "composition" ? 1U : 2U, names[1], &extra.json};
+    return Placed{names[0] == "composition" ? 1U : 2U, names[1], &extra.json};
   }
   if (names.size() == 3 && names[0] == "stages" && !names[1].empty() && names[1].size() < 10 &&
       std::all_of(names[1].begin(), names[1].end(), [](char c) { return c >= '0' && c <= '9'; })) {
     const std::size_t stage = std::stoul(names[1]);
-    if (stage >= 1 && stage <= plan.stages.size()) return {2 + stage, names[2], &extra.json};
+    if (stage >= 1 && stage <= plan.stages.size()) return Placed{2 + stage, names[2], &extra.json};
   }
-  return {0, names.size() == 1 ? names[0] : extra.path, &extra.json};
+  if (names.size() == 1) return Placed{0, names[0], &extra.json};
+  return std::nullopt;
 }
 
 // Whether a member of this version already has the name in that object.
 bool nameTaken(const Placed& placed) {
-  Plan scratch;
-  BlowStage stage;
+  static Plan scratch;  // only its fields' addresses are looked up
+  static BlowStage stage;
   switch (placed.object) {
     case 0:
       return std::find(documentNames.begin(), documentNames.end(), placed.name) != documentNames.end();
@@ -118,10 +119,10 @@ class PlanWriter {
   explicit PlanWriter(const Plan& plan) : plan_(plan) {
     std::size_t extraBytes = 0;
     for (const PlanExtraMember& extra : plan.extraMembers) {
-      Placed placed = place(plan, extra);
-      if (nameTaken(placed) || !Json::accept(extra.json)) continue;
+      std::optional<Placed> placed = place(plan, extra);
+      if (!placed || nameTaken(*placed) || !Json::accept(extra.json)) continue;
       extraBytes += extra.json.size();
-      extras_.push_back(std::move(placed));
+      extras_.push_back(std::move(*placed));
     }
     // In the order the objects are written: composition, heat, the stages, then the document's own.
     const auto rank = [](const Placed& p) { return p.object == 0 ? std::size_t(-1) : p.object; };

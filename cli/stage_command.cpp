@@ -153,6 +153,9 @@ std::string ledgerHeatEnglish(LedgerProblem problem, const CurveCommandOptions& 
   switch (problem) {
     case LedgerProblem::HeatOutOfRange:
       return named("heat-mass", heat.massTonnes, "t with --cr and --si makes the charge beyond the number range");
+    case LedgerProblem::StartCarbonOutOfRange:
+      return named("start-carbon", heat.startCarbon,
+                   "with --heat-mass makes the charge carbon beyond the number range");
     case LedgerProblem::OxygenFlowTooSmall:
       return named("o2-flow", heat.oxygenFlow, "is so small that a stage's minutes are beyond the number range");
     case LedgerProblem::FesiGradeTooSmall:

@@ -153,6 +153,8 @@ TEST(BlowLedger, WhatCannotBeBookedSaysWhy) {
   hugeBasicity.basicity = 1e308;
   tinyGrade.fesiGrade = 1e-308;
   tinyFlow.oxygenFlow = 1e-308;
+  HeatCharge hugeStartCarbon = good;
+  hugeStartCarbon.startCarbon = 1e306;
   const std::vector<BlowStage> burnsChromium{{"4:1", "1600", "0.6", "950"}};
   const std::vector<RefusedCase> cases{
       {"O2 below carbon",
@@ -186,6 +188,7 @@ TEST(BlowLedger, WhatCannotBeBookedSaysWhy) {
        "多于熔池中剩下的"},
       {"mass 1e-300", burnsChromium, tinyMass, 1, "本段要氧化2938.4 kg Cr，多于熔池中剩下的0.0 kg"},
       {"mass 1e308", burnsChromium, hugeMass, 1, "炉重W与[%Si]、[%Cr]之积超出了数值范围"},
+      {"start carbon 1e306", burnsChromium, hugeStartCarbon, 1, "炉重W与初始%C之积超出了数值范围"},
       {"basicity 1e308", burnsChromium, hugeBasicity, 1, "碱度太大，CaO量超出了数值范围"},
       {"grade 1e-308", burnsChromium, tinyGrade, 1, "FeSi品位太小，FeSi量超出了数值范围"},
       {"flow 1e-308", burnsChromium, tinyFlow, 1, "O2流量太小，时间超出了数值范围"},

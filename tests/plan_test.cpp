@@ -206,14 +206,22 @@ TEST(PlanFile, TheWrittenLayoutIsTheLibrarysAndNeverThrows) {
   EXPECT_EQ(text, nlohmann::ordered_json::parse(text).dump(2) + "\n");
   EXPECT_EQ(readOk(text), plan);
 
-  // Places that name no object, texts that are no JSON, names a member of
-  // this version has: written without throwing, and the file still reads.
+  // Places that name no object (a stage deleted since), texts that are no
+  // JSON, names a member of this version has: left out without throwing,
+  // and the file still reads.
   plan.extraMembers = {{"stages/x/y", "1"}, {"stages/9/t", "2"}, {"stages/99999999999999999999/t", "3"},
-                       {"bad", "{"},        {"A", "\"taken\""},  {"heat/mass", "5"}};
+                       {"bad", "{"},        {"A", "\"taken\""},  {"heat/mass", "5"},
+                       {"kept", "[1]"}};
   const Plan back = readOk(planText(plan));
   EXPECT_EQ(back.constants.a, plan.constants.a);
   EXPECT_EQ(back.heat.mass, plan.heat.mass);
-  EXPECT_EQ(back.extraMembers.size(), 3U);  // the three unplaceable ones, at the top
+  EXPECT_EQ(back.extraMembers, (std::vector<PlanExtraMember>{{"kept", "[1]"}}));
+
+  // A top-level name that reads like a member's place is no member.
+  const Plan odd = readOk(R"({"format":"velkarin-plan","version":1,"composition/Cr":"99","heat/mass":"5"})");
+  EXPECT_EQ(odd.composition.chromium, Plan().composition.chromium);
+  EXPECT_EQ(odd.heat.mass, Plan().heat.mass);
+  EXPECT_EQ(odd.extraMembers.size(), 2U);
 }
 
 TEST(PlanConditions, EveryConditionSetsBackTheMemberItCameFrom) {

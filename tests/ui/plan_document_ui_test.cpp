@@ -6,6 +6,7 @@
 // PDF report with the plan's figures on a page that is not blank.
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QAbstractButton>
 #include <QAction>
@@ -153,6 +154,26 @@ class PlanDocumentUiTest : public DiagramTestCase {
   }
 
   // Refused files name what and where; the plan shown stays.
+  // A save to a device or FIFO writes through it in place, reports the
+  // device's own error, and never waits for a reader that is not there.
+  void a_save_to_a_device_or_fifo_keeps_the_node() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    diagram->setPlan(shiftPlan());
+    QTemporaryDir folder;
+    const QByteArray fifo = QFile::encodeName(folder.filePath(QStringLiteral("plan.fifo")));
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    const std::optional<QString> unread = diagram->savePlanFile(QString::fromLocal8Bit(fifo));
+    QCOMPARE(unread.value_or(QString()), QStringLiteral("没有程序在读取这个管道"));
+    struct stat status {};
+    QVERIFY(::stat(fifo.constData(), &status) == 0 && S_ISFIFO(status.st_mode));
+    QCOMPARE(diagram->savePlanFile(QStringLiteral("/dev/full")).value_or(QString()),
+             QStringLiteral("No space left on device"));
+    QVERIFY(::stat("/dev/full", &status) == 0 && S_ISCHR(status.st_mode));
+    QVERIFY(!diagram->savePlanFile(QStringLiteral("/dev/null")));
+    // A FIFO is no plan to open: refused at once, not waited on.
+    QCOMPARE(diagram->openPlanFile(QString::fromLocal8Bit(fifo)).value_or(QString()), QStringLiteral("不是普通文件"));
+  }
+
   void refused_files_say_what_and_where_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QStringList>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -156,6 +157,9 @@ static int writeReport(int argc, char* argv[], const ReportRequest& request) {
 }
 
 int runDesktopProgram(int argc, char* argv[]) {
+  // A plan or report saved to a pipe whose reader went away fails with EPIPE
+  // and says so, instead of ending the program and its unsaved plans.
+  std::signal(SIGPIPE, SIG_IGN);
   std::optional<ReportRequest> report;
   if (const std::optional<int> status = answerOptions(argc, argv, report)) return *status;
   if (report) return writeReport(argc, argv, *report);

@@ -20,8 +20,12 @@ namespace {
 // Writes to a device or FIFO through its own node (a rename would replace
 // the node): the errors are the device's, in the system's words.
 std::optional<QString> writeInPlace(const QByteArray& path, const QByteArray& bytes) {
-  const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  // O_NONBLOCK: a FIFO nobody reads is refused at once (ENXIO) instead of
+  // holding the window until a reader comes.
+  const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0 && errno == ENXIO) return QStringLiteral("没有程序在读取这个管道");
   if (fd < 0) return QString::fromLocal8Bit(std::strerror(errno));
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   const char* rest = bytes.constData();
   qsizetype left = bytes.size();
   while (left > 0) {

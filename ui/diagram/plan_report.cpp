@@ -58,6 +58,7 @@ class ReportWriter {
       return;
     }
     ensure(bounds.height());
+    painter_.setFont(font(points, bold));  // a new page's footer set its own
     painter_.drawText(QRectF(area_.left(), y_, area_.width(), bounds.height()), Qt::TextWordWrap | Qt::AlignLeft, text);
     y_ += bounds.height() + 1 * mm_;
   }
@@ -67,7 +68,8 @@ class ReportWriter {
   // A text taller than a page (a long note), laid out line by line and
   // continued on the next page wherever a line would reach the footer.
   void flow(const QString& text, const QFont& font) {
-    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+    for (QString paragraph : text.split(QLatin1Char('\n'))) {
+      if (paragraph.endsWith(QLatin1Char('\r'))) paragraph.chop(1);
       QTextLayout layout(paragraph, font, &device_);
       QTextOption option;
       option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
