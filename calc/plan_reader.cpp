@@ -7,10 +7,11 @@
 // file with its place, not an exception.
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <nlohmann/json.hpp>
-#include <numeric>
 #include <optional>
 
 #include "calc/plan.h"
@@ -94,10 +95,12 @@ class PlanReader {
   using number_float_t = Json::number_float_t;
   using binary_t = Json::binary_t;
 
-  bool null() { return scalar(Json(nullptr)); }
-  bool boolean(bool value) { return scalar(Json(value)); }
-  bool number_integer(number_integer_t value) { return scalar(Json(value)); }
-  bool number_unsigned(number_unsigned_t value) { return scalar(Json(value)); }
+  // Literals and whole numbers inside an unknown member are written as they
+  // are, without a JSON value made for each (a member may hold millions).
+  bool null() { return capturing() ? capture("null") : scalar(Json(nullptr)); }
+  bool boolean(bool value) { return capturing() ? capture(value ? "true" : "false") : scalar(Json(value)); }
+  bool number_integer(number_integer_t value) { return capturing() ? captureNumber(value) : scalar(Json(value)); }
+  bool number_unsigned(number_unsigned_t value) { return capturing() ? captureNumber(value) : scalar(Json(value)); }
   bool number_float(number_float_t value, const string_t&) { return scalar(Json(value)); }
   bool string(string_t& value) { return scalar(Json(std::move(value))); }
   bool binary(binary_t&) { return scalar(Json()); }  // JSON text has none
@@ -134,6 +137,18 @@ class PlanReader {
   void keepExtra(std::string path, std::string json);
   // Compact JSON of a captured member: a separator before each of its values.
   void captureSeparator();
+  bool capturing() const { return !stack_.empty() && stack_.back().role == Role::Extra; }
+  bool capture(std::string_view text) {
+    captureSeparator();
+    capture_ += text;
+    return true;
+  }
+  template <typename Number>
+  bool captureNumber(Number value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;  // as the library writes it
+    return capture(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+  }
 
   Plan plan_;
   std::vector<Frame> stack_;
@@ -365,19 +380,26 @@ bool PlanReader::close() {
 }
 
 // A repeated member name: the last value holds, in the place of the first,
-// as a JSON object reads.
+// as a JSON object reads. Places are grouped by a hash of their text first,
+// so that a file of a million distinct members costs one sort of numbers.
 void keepLastOfEachPath(std::vector<PlanExtraMember>& extras) {
-  std::vector<std::uint32_t> order(extras.size());
-  std::iota(order.begin(), order.end(), 0U);
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::uint32_t x, std::uint32_t y) { return extras[x].path < extras[y].path; });
+  std::vector<std::pair<std::size_t, std::uint32_t>> order(extras.size());  // hash, index
+  for (std::uint32_t i = 0; i < extras.size(); ++i) order[i] = {std::hash<std::string>{}(extras[i].path), i};
+  std::sort(order.begin(), order.end());
   std::vector<bool> dropped(extras.size(), false);
   for (std::size_t run = 0; run < order.size();) {
     std::size_t end = run + 1;
-    while (end < order.size() && extras[order[end]].path == extras[order[run]].path) ++end;
-    if (end - run > 1) {
-      extras[order[run]].json = std::move(extras[order[end - 1]].json);
-      for (std::size_t i = run + 1; i < end; ++i) dropped[order[i]] = true;
+    while (end < order.size() && order[end].first == order[run].first) ++end;
+    // Within one hash, equal places in file order (the indices are sorted).
+    for (std::size_t i = run; i < end; ++i) {
+      const std::uint32_t first = order[i].second;
+      if (dropped[first]) continue;
+      for (std::size_t j = i + 1; j < end; ++j) {
+        const std::uint32_t later = order[j].second;
+        if (dropped[later] || extras[later].path != extras[first].path) continue;
+        extras[first].json = std::move(extras[later].json);
+        dropped[later] = true;
+      }
     }
     run = end;
   }
