@@ -18,7 +18,8 @@ for file in ./usr/bin/velkarin ./usr/bin/velkarin-batch ./usr/bin/velkarin-curve
             ./usr/share/icons/hicolor/48x48/apps/org.velkarin.Velkarin.png \
             ./usr/share/man/man1/velkarin.1.gz ./usr/share/man/man1/velkarin-batch.1.gz \
             ./usr/share/man/man1/velkarin-curve.1.gz \
-            ./usr/share/doc/velkarin/copyright ./usr/share/doc/velkarin/changelog.gz; do
+            ./usr/share/doc/velkarin/copyright ./usr/share/doc/velkarin/changelog.gz \
+            ./usr/share/doc/velkarin/manual/index.html; do
   grep -qF " $file" <<< "$contents" || fail "the package lacks $file"
 done
 

@@ -126,7 +126,17 @@ class MainFrameUiTest : public FrameTestCase {
     auto* guide = frame_->findChild<QTextBrowser*>(QStringLiteral("guide"));
     QVERIFY(guide);
     QVERIFY(guide->toPlainText().contains(QStringLiteral("平衡曲线图")));
-    QVERIFY(guide->toPlainText().contains(QStringLiteral("Planning a blow")));
+    QVERIFY(guide->toPlainText().contains(QStringLiteral("物料平衡")));  // the manual in Chinese, not the README
+    QVERIFY(!guide->toPlainText().contains(QStringLiteral("make run")));
+    // Searchable: Enter finds the text and selects it.
+    auto* search = guide->window()->findChild<QLineEdit*>(QStringLiteral("guideSearch"));
+    QVERIFY(search);
+    search->setText(QStringLiteral("求气体比"));
+    QTest::keyClick(search, Qt::Key_Return);
+    QCOMPARE(guide->textCursor().selectedText(), QStringLiteral("求气体比"));
+    // Within the screen, its 关闭 in reach.
+    QVERIFY(guide->window()->screen()->availableGeometry().contains(guide->window()->frameGeometry()) ||
+            guide->window()->height() <= guide->window()->screen()->availableGeometry().height());
     DialogDriver driver;
     help->actions()[1]->trigger();
     const QList<SeenDialog> boxes = driver.seen(SeenDialog::Kind::Other);
