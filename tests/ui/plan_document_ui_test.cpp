@@ -432,7 +432,8 @@ class PlanDocumentUiTest : public DiagramTestCase {
     for (const QString& expected :
          {QStringLiteral("2026-12-09 07:30"), QStringLiteral("第2炉 早班"), QStringLiteral("A=697890"),
           QStringLiteral("[%Si]=0.3"), QStringLiteral("η=0.95"), QStringLiteral("Velkarin 0.3.0"),
-          QStringLiteral("物料平衡"), diagram->stageTable()->tsv().split(QLatin1Char('\n'))[1].split('\t')[5]}) {
+          QStringLiteral("物料平衡"), QStringLiteral("O2流量=40"), QStringLiteral("FeSi品位=72"),
+          QStringLiteral("碱度=2"), diagram->stageTable()->tsv().split(QLatin1Char('\n'))[1].split('\t')[5]}) {
       QVERIFY2(words.contains(expected), qPrintable(expected + QStringLiteral(" missing in:\n") + words));
     }
     QProcess picture;

@@ -261,8 +261,13 @@ bool paintPlanReport(const EquilibriumDiagramWindow& diagram, QPagedPaintDevice&
   }
   const HeatCharge heat = diagram.ledgerPanel()->heat(0, 18);
   if (!plan.stages.empty() && heat.massTonnes && heat.startCarbon) {
-    report.text(QStringLiteral("物料平衡（炉重W=%1 t，初始%C=%2）")
-                    .arg(toQString(plan.heat.mass), toQString(plan.heat.startCarbon)),
+    // Every heat entry the ledger was booked with.
+    const QString flow = plan.heat.oxygenFlow.empty()
+                             ? QString()
+                             : QStringLiteral("，O2流量=%1 Nm³/min").arg(toQString(plan.heat.oxygenFlow));
+    report.text(QStringLiteral("物料平衡（炉重W=%1 t，初始%C=%2%3，FeSi品位=%4%，碱度=%5）")
+                    .arg(toQString(plan.heat.mass), toQString(plan.heat.startCarbon), flow,
+                         toQString(plan.heat.fesiGrade), toQString(plan.heat.basicity)),
                 10, true);
     report.table(rowsOfTsv(diagram.ledgerPanel()->tsv()), 8);
   }
