@@ -51,6 +51,11 @@ std::optional<GoverningCarbon> governingEquilibrium(const std::array<ReactionLin
   return GoverningCarbon{*cr3o4, Reaction::Cr3O4};
 }
 
+Reaction BathModel::burntOxide(const BathRates& r) const {
+  if (c_.heldOxide) return *c_.heldOxide;
+  return r.equilibrium ? r.equilibrium->oxide : Reaction::Cr2O3;
+}
+
 double BathModel::supplyRate() const { return 2 * c_.coShare * c_.oxygen * molar::carbon; }
 
 double BathModel::pressureAt(double rate) const {
@@ -93,25 +98,36 @@ BathRates BathModel::rates(const BathState& y) const {
     // r − g(r) rises from −g(0) < 0 to r_sup − g(r_sup) > 0.
     std::uintmax_t iterations = 200;
     std::optional<GoverningCarbon> at;
-    const auto h = [&](double rate) { return rate - transport(y, rate, &at); };
+    double last = 0;  // the rate `at` belongs to
+    const auto h = [&](double rate) {
+      last = rate;
+      return rate - transport(y, rate, &at);
+    };
     const auto [lo, hi] = boost::math::tools::toms748_solve(h, 0.0, r.supply, -transport(y, 0.0, &at), -r.excess,
                                                             boost::math::tools::eps_tolerance<double>(52), iterations);
-    r.carbon = 0.5 * (lo + hi);
-    transport(y, r.carbon, &r.equilibrium);
+    // The bracket is a few doubles wide: its last evaluated end is the root,
+    // with its equilibrium already at hand.
+    if (last == lo || last == hi) {
+      r.carbon = last;
+      r.equilibrium = at;
+    } else {
+      r.carbon = 0.5 * (lo + hi);
+      transport(y, r.carbon, &r.equilibrium);
+    }
   }
   r.pressure = pressureAt(r.carbon);
   const double spare = std::max(0.0, c_.oxygen - r.carbon * oxygenPerCarbonKg);  // kmol O2/min
   if (c_.siliconLeft) {
     r.silicon = spare * molar::silicon;
   } else {
-    r.chromium = spare * chromiumPerOxygen(r.equilibrium ? r.equilibrium->oxide : Reaction::Cr2O3);
+    r.chromium = spare * chromiumPerOxygen(burntOxide(r));
   }
   return r;
 }
 
 void BathModel::derivative(const BathState& y, BathState& dydt) const {
   const BathRates r = rates(y);
-  const Reaction oxide = r.equilibrium ? r.equilibrium->oxide : Reaction::Cr2O3;
+  const Reaction oxide = burntOxide(r);
   dydt[carbonKg] = -r.carbon;
   dydt[siliconKg] = -r.silicon;
   dydt[chromiumKg] = -r.chromium;

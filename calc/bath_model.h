@@ -71,6 +71,11 @@ struct BathConditions {
   double rateConstant = 0;            // k, 1/min
   double heatLoss = 0;                // L, °C/min
   bool siliconLeft = false;           // spare oxygen goes to silicon
+  // The oxide chromium burns to, held over an integrator step: the
+  // governing oxide jumps where the two equilibria cross, and a bath on that
+  // line would otherwise switch back and forth within every trial step.
+  // None: the one that governs at the state itself.
+  std::optional<Reaction> heldOxide;
 };
 
 // The governing equilibrium carbon at a temperature, CO pressure and
@@ -107,6 +112,9 @@ class BathModel {
   CurveComposition composition(const BathState& y) const;
   BathRates rates(const BathState& y) const;
   void derivative(const BathState& y, BathState& dydt) const;
+
+  // The oxide chromium burns to at rates r: the held one, else the governing.
+  Reaction burntOxide(const BathRates& r) const;
 
   // The heat capacity of bath and slag, kJ/K.
   double heatCapacity(double slagKg) const;

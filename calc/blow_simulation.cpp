@@ -220,6 +220,10 @@ BlowSimulation simulateBlow(const SimulationHeat& heat, std::span<const Simulati
   bath.state[chromiumKg] = heat.composition.chromium * bath.mass / 100;
   bath.state[temperatureC] = *heat.startTemperature;
   bath.state[slagKg] = heat.slagMass;
+  for (const double v : bath.state) {
+    if (!std::isfinite(v) || !std::isfinite(bath.mass))
+      return BlowSimulation{SimulationProblem::HeatOutOfRange, {}, {}, {}, {}};
+  }
   bool good = true;
   for (const SimulationStage& stage : stages) {
     SimulatedStage s;

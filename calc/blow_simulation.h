@@ -80,6 +80,7 @@ enum class SimulationProblem {
   BadFesiGrade,
   BadBasicity,
   NoStages,
+  HeatOutOfRange,  // 1000·W kg, or a kg figure of the charge, beyond the double range
   // A stage (the stages after it are then not simulated):
   GasBad,                // the gas item is not good (gasProblem says how)
   NoEndCriterion,        // neither oxygen nor end carbon
@@ -154,8 +155,8 @@ struct BlowSimulation {
 
 // The integrator's tolerances: relative, and absolute in kg and °C.
 struct SimulationTolerance {
-  double relative = 1e-10;
-  double absolute = 1e-8;
+  double relative = 1e-9;
+  double absolute = 1e-7;
 };
 
 BlowSimulation simulateBlow(const SimulationHeat& heat, std::span<const SimulationStage> stages,

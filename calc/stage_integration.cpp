@@ -164,6 +164,7 @@ StageOutcome StageIntegrator::run(const BathState& start) {
   BathState y = start;
   const BathRates first = model_.rates(y);
   criticalArmed_ = first.supplyLimited;
+  model_.conditions().heldOxide = first.equilibrium ? first.equilibrium->oxide : Reaction::Cr2O3;
   nextGrid_ =
       std::floor(settings_.startMinutes / settings_.sampleStep + 1) * settings_.sampleStep - settings_.startMinutes;
   sample(0, y);
@@ -181,11 +182,13 @@ StageOutcome StageIntegrator::run(const BathState& start) {
     }
     stepper_.calc_state(reached, y);
     // The earliest event in (t, reached].
+    const BathRates atReached = model_.rates(y);
     std::optional<Event> fired;
     double when = reached;
     for (int i = 0; i < static_cast<int>(Event::Count); ++i) {
       const auto e = static_cast<Event>(i);
-      if (!armed(e) || !(eventValue(e, y) < 0)) continue;
+      const double value = e == Event::Critical ? atReached.excess : eventValue(e, y);
+      if (!armed(e) || !(value < 0)) continue;
       const double at = locate(e, t, reached);
       if (!fired || at < when) fired = e, when = at;
     }
@@ -194,11 +197,16 @@ StageOutcome StageIntegrator::run(const BathState& start) {
     track(y);
     t = when;
     if (fired && handle(*fired, t, y, out)) break;
-    if (!model_.rates(y).equilibrium) return out.end = StageEnd::NoEquilibrium, out;
+    const BathRates now = fired ? model_.rates(y) : atReached;
+    if (!now.equilibrium) return out.end = StageEnd::NoEquilibrium, out;
+    if (model_.conditions().heldOxide != now.equilibrium->oxide) {  // the next step burns to the new one
+      model_.conditions().heldOxide = now.equilibrium->oxide;
+      stepper_.initialize(y, t, stepper_.current_time_step());
+    }
   }
   out.state = y;
   out.minutes = t;
-  sample(t, y);
+  if (t > 0) sample(t, y);  // a stage that blows nothing has its start only
   return out;
 }
 

@@ -147,6 +147,24 @@ TEST(EndCarbon, UnreachableStopsAtThreeTimesItsOxygen) {
   EXPECT_GT(st.endCarbon, 0.001);
 }
 
+// A slow bath whose chromium burns where the Cr2O3 and Cr3O4 equilibria
+// cross: the oxide is held over each step, so the blow ends (it used to
+// switch within every trial step and never finish).
+TEST(Chromium, BathOnTheOxidesCrossingFinishes) {
+  SimulationHeat h = heat80();
+  h.rateConstant = 0.05;
+  const BlowSimulation sim = simulateBlow(h, std::vector{toCarbon("1:0", 0.9), withOxygen("5:1", 400),
+                                                         toCarbon("25000", 0.2, 0, 3000), toCarbon("1:4", 0.03)});
+  ASSERT_TRUE(sim.totals);
+  bool both[2] = {false, false};
+  for (const PathSample& p : sim.path) {
+    if (p.oxide) both[static_cast<int>(*p.oxide)] = true;
+  }
+  EXPECT_TRUE(both[0] && both[1]);
+  EXPECT_GT(sim.totals->chromiumToCr3O4, 0);
+  EXPECT_GT(sim.totals->chromiumBurnt, sim.totals->chromiumToCr3O4);
+}
+
 TEST(Chromium, ExhaustedIsAProblemNotANegativeMass) {
   SimulationHeat h = heat80();
   h.composition.chromium = 0.05;
@@ -182,6 +200,8 @@ TEST(Input, BadHeatOrStageIsAProblem) {
       {"negative_k", [](SimulationHeat& h, SimulationStage&) { h.rateConstant = -0.1; }, P::BadRateConstant, P::None},
       {"negative_loss", [](SimulationHeat& h, SimulationStage&) { h.heatLoss = -1; }, P::BadHeatLoss, P::None},
       {"negative_slag", [](SimulationHeat& h, SimulationStage&) { h.slagMass = -1; }, P::BadSlagMass, P::None},
+      {"mass_beyond_range", [](SimulationHeat& h, SimulationStage&) { h.massTonnes = 1e306; }, P::HeatOutOfRange,
+       P::None},
       {"grade_zero", [](SimulationHeat& h, SimulationStage&) { h.fesiGrade = 0; }, P::BadFesiGrade, P::None},
       {"bad_gas", [](SimulationHeat&, SimulationStage& s) { s.gas = "0:1"; }, P::None, P::GasBad},
       {"no_end", [](SimulationHeat&, SimulationStage& s) { s.endCarbon.reset(); }, P::None, P::NoEndCriterion},

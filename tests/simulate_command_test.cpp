@@ -180,7 +180,7 @@ TEST(SimulateCommand, TighterToleranceChangesNoDigit) {
   };
   for (const auto& stages : schedules) {
     const BlowSimulation normal = simulateBlow(heat, stages);
-    const BlowSimulation tight = simulateBlow(heat, stages, SimulationTolerance{1e-11, 1e-9});
+    const BlowSimulation tight = simulateBlow(heat, stages, SimulationTolerance{1e-10, 1e-8});
     ASSERT_TRUE(normal.totals);
     EXPECT_EQ(simulationTsv(normal, stages), simulationTsv(tight, stages));
     EXPECT_EQ(trajectoryTsv(normal), trajectoryTsv(tight));
