@@ -105,6 +105,8 @@ std::string simulationHeatEnglish(SimulationProblem problem) {
       return "--total-pressure must be greater than 0 and --co-share in (0, 1]";
     case SimulationProblem::BadComposition:
       return "--cr must be greater than 0 and --ni, --si, --mn not negative";
+    case SimulationProblem::HeatOutOfRange:
+      return "--heat-mass makes the bath's figures beyond the number range";
     default:
       return "the heat's options cannot be simulated";  // the options refuse the others themselves
   }
