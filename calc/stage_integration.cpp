@@ -16,8 +16,8 @@ using DenseStepper = decltype(odeint::make_dense_output(1.0, 1.0, odeint::runge_
 
 // Events are placed to 2^-34 ≈ 6e-11 of the stage's time, well inside 1e-9.
 constexpr int eventBits = 34;
-constexpr double firstStep = 1e-3;            // min
-constexpr std::uintmax_t maxSteps = 2000000;  // accepted steps per stage before giving up
+constexpr double firstStep = 1e-3;           // min
+constexpr std::uintmax_t maxSteps = 200000;  // accepted steps per stage before giving up (a few seconds)
 
 enum class Event { Target, Silicon, Chromium, Critical, Count };
 
