@@ -88,6 +88,12 @@ bench-curve:
 	$(MAKE) build PRESET=release
 	build/release/bench/velkarin-curve-bench
 
+# A six-stage blow simulated in time (Release build).
+.PHONY: bench-simulation
+bench-simulation:
+	$(MAKE) build PRESET=release
+	build/release/bench/velkarin-simulation-bench
+
 # The equilibrium diagram window redrawing its whole family (Release build, offscreen).
 .PHONY: bench-diagram
 bench-diagram:

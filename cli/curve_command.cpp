@@ -13,6 +13,7 @@
 #include "calc/number_text.h"
 #include "calc/plan.h"
 #include "calc/reaction_data.h"
+#include "cli/simulate_command.h"
 #include "cli/stage_command.h"
 
 namespace velkarin {
@@ -158,7 +159,22 @@ constexpr char totalPressure[] = "total-pressure", coShare[] = "co-share";
 constexpr char heatMass[] = "heat-mass", startCarbon[] = "start-carbon", o2Flow[] = "o2-flow",
                fesiGrade[] = "fesi-grade", basicity[] = "basicity";
 
-constexpr std::array<OptionRow, 23> optionRows{{
+// A figure of the simulation, ≥ 0 (the start temperature: any number; the
+// core refuses one at or below −273 °C).
+template <auto Field, const char* Name>
+std::optional<std::string> setSimulation(Collected& c, const std::string& value) {
+  const auto number = readNumber(value);
+  if (!number) return notANumber(Name, value);
+  if (std::string_view(Name) != "start-temperature" && !(*number >= 0))
+    return "--" + std::string(Name) + " must not be negative";
+  c.options.simulation.*Field = *number;
+  return std::nullopt;
+}
+
+constexpr char startTemperature[] = "start-temperature", rateConstant[] = "rate-constant", heatLoss[] = "heat-loss",
+               slagMass[] = "slag-mass", reductionTime[] = "reduction-time";
+
+constexpr std::array<OptionRow, 28> optionRows{{
     {"reaction", setReaction},
     {"a", setA},
     {"b", setB},
@@ -182,6 +198,11 @@ constexpr std::array<OptionRow, 23> optionRows{{
     {"o2-flow", setHeat<&HeatCharge::oxygenFlow, o2Flow>},
     {"fesi-grade", setHeat<&HeatCharge::fesiGrade, fesiGrade>},
     {"basicity", setHeat<&HeatCharge::basicity, basicity>},
+    {"start-temperature", setSimulation<&SimulationOptions::startTemperature, startTemperature>},
+    {"rate-constant", setSimulation<&SimulationOptions::rateConstant, rateConstant>},
+    {"heat-loss", setSimulation<&SimulationOptions::heatLoss, heatLoss>},
+    {"slag-mass", setSimulation<&SimulationOptions::slagMass, slagMass>},
+    {"reduction-time", setSimulation<&SimulationOptions::reductionMinutes, reductionTime>},
 }};
 
 const OptionRow* findOption(std::string_view name) {
@@ -280,9 +301,12 @@ std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const
       c.options.help = true;
       continue;
     }
-    if (arg == "--ledger") {
-      if (c.options.ledger) return std::string("--ledger given twice");
-      c.options.ledger = true;
+    if (bool* flag = arg == "--ledger"       ? &c.options.ledger
+                     : arg == "--simulate"   ? &c.options.simulation.simulate
+                     : arg == "--trajectory" ? &c.options.simulation.trajectory
+                                             : nullptr) {
+      if (*flag) return arg + " given twice";
+      *flag = true;
       continue;
     }
     if (arg.rfind("--", 0) != 0) return "unexpected argument '" + arg + "'";
@@ -309,6 +333,7 @@ std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const
   const bool schedule = c.options.stageFile || c.options.planFile;
   if (c.options.targetCarbon && !schedule) return std::string("--target needs --stages or --plan");
   if (c.options.ledger && !schedule) return std::string("--ledger needs --stages or --plan");
+  if (auto error = simulationProblem(c.options)) return *error;
   c.options.heat.silicon = c.options.family.composition.silicon;
   c.options.heat.chromium = c.options.family.composition.chromium;
   if (curveTemperatures(c.options.family.temperatures).empty()) {
@@ -316,68 +341,6 @@ std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const
            " temperatures";
   }
   return c.options;
-}
-
-std::string curveCommandUsage() {
-  return R"(Usage: velkarin-curve [options]
-
-Prints the equilibrium carbon content (mass %, the carbon content at which the
-reaction's free-energy change is zero) against bath temperature, one column
-per CO partial pressure, as tab-separated text with a header row.
-
-Options (each as "--name value" or "--name=value"):
-  --reaction cr2o3|cr3o4   reaction (default cr2o3)
-  --a A                    A of dG0 = A + B*T, J/mol     (default: the reaction's first preset row)
-  --b B                    B of dG0 = A + B*T, J/(mol*K) (default: the reaction's first preset row)
-  --cr X                   [%Cr], mass %, > 0 (default 18)
-  --ni X                   [%Ni], mass % (default 9)
-  --si X                   [%Si], mass % (default 0)
-  --mn X                   [%Mn], mass % (default 0)
-  --pressures P1,P2,...    CO partial pressures, Pa, > 0, or gas ratios O2:inert such as 3:1
-                           (default 101325,50000,25000,10000)
-  --total-pressure P       total pressure over the bath for the gas ratios, Pa (default 101325)
-  --co-share X             share of the oxygen that forms CO, 0 < X <= 1 (default 1);
-                           a ratio r gives p_CO = P * 2Xr / (2Xr + 1)
-  --other-a A, --other-b B A and B of the reaction not chosen, for the stages' governing oxide
-                           (default: its first preset row)
-  --stages FILE            print the stage table of a blow schedule instead (a CSV file with a
-                           header row naming the columns gas, t and C, or the columns of the
-                           diagram's saved stage table); both reactions, the one of --reaction
-                           with --a/--b, the other with --other-a/--other-b. Rows before the
-                           header of the form "#name,value" (the diagram writes them) give the
-                           conditions the table was computed under: reaction, A, B, otherA,
-                           otherB, composition/Cr, ..., target, heat/mass, ...; an option given
-                           here overrides its row
-  --plan FILE              the same for a plan saved by the diagram (FILE.velkarin): its stages
-                           under its conditions; options given here override the plan's entries
-  --target C               with --stages: the target carbon, mass %; adds the temperature and the
-                           gas ratio at which each stage reaches it
-  --ledger                 with --stages: print the blow ledger (oxygen, inert gas, carbon,
-                           silicon and chromium burnt, the reduction) instead of the table;
-                           the stage file's optional O2 column gives each stage's oxygen, Nm3
-  --heat-mass W            with --ledger: the heat, t
-  --start-carbon C         with --ledger: the charge carbon, mass %
-  --o2-flow F              with --ledger: oxygen flow, Nm3/min, for the stage times
-  --fesi-grade G           with --ledger: Si in the ferrosilicon, mass % (default 75)
-  --basicity B             with --ledger: CaO/SiO2 of the slag (default 1.8)
-  --from T                 first bath temperature, deg C (default 1400)
-  --to T                   last bath temperature, deg C (default 1900)
-  --step T                 temperature step, deg C, > 0 (default 1)
-  -h, --help               print this text
-  --version                print the name and version
-
-Numbers use the point as decimal separator. An empty cell means that no
-carbon content between 0.001 and 5000 % is in equilibrium at that point; a
-note on stderr counts such cells per curve. Each option may be given once.
-A stage file holds at most 100000 stages and 64 MiB.
-
-Exit status: 0 done; 1 the --stages or --plan file cannot be read, is no stage
-table or plan (a column named twice), or one of its entries is not a valid
-value; 2 bad options (message and this text on stderr), a --ledger heat option
-among them whose figures would be beyond the number range; 3 standard output
-cannot be written (a full disk, a closed descriptor, a broken pipe with SIGPIPE
-ignored).
-)";
 }
 
 int runCurveCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
@@ -391,6 +354,7 @@ int runCurveCommand(std::span<const std::string> args, std::ostream& out, std::o
     out << curveCommandUsage();
     return curveExitOk;
   }
+  if (options.simulation.simulate) return runSimulation(options, out, err);
   if (options.stageFile || options.planFile) return runSchedule(options, args, out, err);
   const std::vector<EquilibriumCurve> curves = equilibriumCurveFamily(options.family);
   out << curveFamilyTsv(curves);

@@ -22,6 +22,17 @@
 
 namespace velkarin {
 
+// The options of --simulate beyond the heat's.
+struct SimulationOptions {
+  bool simulate = false;                   // --simulate: the blow in time instead of the table
+  bool trajectory = false;                 // --trajectory: with --simulate, the path instead of the stages
+  std::optional<double> startTemperature;  // --start-temperature, °C
+  double rateConstant = 0.30;              // --rate-constant, 1/min
+  double heatLoss = 1.5;                   // --heat-loss, °C/min
+  double slagMass = 0;                     // --slag-mass, kg at the start
+  double reductionMinutes = 5;             // --reduction-time, min
+};
+
 struct CurveCommandOptions {
   bool help = false;                     // --help: print the usage and nothing else
   CurveFamilyInputs family;              // the curves, and the stages' composition and A/B
@@ -32,6 +43,7 @@ struct CurveCommandOptions {
   std::optional<double> targetCarbon;    // --target, mass %
   HeatCharge heat;                       // --heat-mass, --start-carbon, --o2-flow, --fesi-grade, --basicity
   bool ledger = false;                   // --ledger: the stage file's blow ledger instead of its table
+  SimulationOptions simulation;          // --simulate and its options
   std::set<std::string> given;           // the options given, by name without "--"
 };
 
@@ -50,6 +62,10 @@ std::vector<std::string> conditionArguments(const std::vector<std::pair<std::str
 // --ledger without the heat's mass or start carbon: checked once a plan or
 // a stage file has given its conditions.
 std::optional<std::string> ledgerProblem(const CurveCommandOptions& options);
+
+// --simulate without --stages or with the ledger's options, or a simulation
+// option without --simulate.
+std::optional<std::string> simulationProblem(const CurveCommandOptions& options);
 
 // The plan member an option comes from ("composition/Cr" for "cr"), or empty.
 std::string conditionOfOption(std::string_view option);
