@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "calc/plan.h"
@@ -29,5 +30,15 @@ std::string* stageTextField(BlowStage& stage, std::string_view name);
 std::string escapePlanName(std::string_view name);
 // The names of a place, unescaped.
 std::vector<std::string> planPathNames(std::string_view path);
+
+// The byte at which nesting first goes deeper than `limit` (1-based, as the
+// JSON parser counts positions; brackets inside strings do not count).
+std::size_t tooDeepAt(std::string_view text, std::size_t limit);
+// Line and column (1-based, in bytes) of the byte at `position` (1-based).
+std::pair<std::size_t, std::size_t> lineAndColumn(std::string_view text, std::size_t position);
+// The parser's message without its "[json.exception…] parse error at …: " prefix.
+std::string parserWords(const char* what);
+// A repeated place keeps the last value, in the position of the first.
+void keepLastOfEachPath(std::vector<PlanExtraMember>& extras);
 
 }  // namespace velkarin
