@@ -10,23 +10,14 @@
 
 #include "calc/bath_model.h"
 #include "calc/blow_simulation.h"
+#include "simulation_heat.h"
 
 namespace velkarin {
 namespace {
 
-SimulationHeat heat80() {
-  SimulationHeat h;
-  h.massTonnes = 80;
-  h.startCarbon = 1.6;
-  h.startTemperature = 1550;
-  h.oxygenFlow = 60;
-  h.composition = {18, 9, 0.3, 1};
-  return h;
-}
+using test::heat80;
+using test::toCarbon;
 
-SimulationStage toCarbon(std::string gas, double carbon, double lime = 0, double scrap = 0) {
-  return {std::move(gas), std::nullopt, carbon, lime, scrap, InertGas::Argon};
-}
 SimulationStage withOxygen(std::string gas, double oxygen, double lime = 0, double scrap = 0) {
   return {std::move(gas), oxygen, std::nullopt, lime, scrap, InertGas::Argon};
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "curve_run.h"
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -12,16 +14,8 @@
 namespace velkarin {
 namespace {
 
-struct CommandRun {
-  int status;
-  std::string out, err;
-};
-
-CommandRun run(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int status = runCurveCommand(args, out, err);
-  return {status, out.str(), err.str()};
-}
+using test::CommandRun;
+using test::run;
 
 struct BadOptions {
   const char* name;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "curve_run.h"
+
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -16,16 +18,8 @@
 namespace velkarin {
 namespace {
 
-struct CommandRun {
-  int status;
-  std::string out, err;
-};
-
-CommandRun run(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int status = runCurveCommand(args, out, err);
-  return {status, out.str(), err.str()};
-}
+using test::CommandRun;
+using test::run;
 
 std::string stageFile(const std::string& name, const std::string& text) {
   const std::string path = ::testing::TempDir() + "/" + name;
