@@ -32,6 +32,12 @@ struct BlowStage {
   std::string temperature;
   std::string measuredCarbon;
   std::string oxygen{};  // O2 blown in the stage, Nm³, as typed; empty: from η (blow_ledger.h)
+  // What only the blow simulation reads: lime and scrap added at the stage's
+  // start (kg; empty: none) and the gas diluting the oxygen ("Ar", "N2";
+  // empty: Ar).
+  std::string lime{};
+  std::string scrap{};
+  std::string inert{};
 
   bool operator==(const BlowStage&) const = default;
 };

@@ -41,16 +41,35 @@ constexpr std::array<TextMember, 17> textMembers{{
     {"heat/basicity", [](Plan& p) { return &p.heat.basicity; }},
 }};
 
+// The simulation's heat members, written only where they differ from the default.
+struct OptionalMember {
+  std::string_view path;
+  std::string PlanHeat::*field;
+  std::string_view standard;  // the default, as PlanHeat has it
+};
+constexpr std::array<OptionalMember, 5> simulationMembers{{
+    {"heat/startTemperature", &PlanHeat::startTemperature, ""},
+    {"heat/slagMass", &PlanHeat::slagMass, "0"},
+    {"heat/rateConstant", &PlanHeat::rateConstant, "0.30"},
+    {"heat/heatLoss", &PlanHeat::heatLoss, "1.5"},
+    {"heat/reductionTime", &PlanHeat::reductionTime, "5"},
+}};
+
+// A stage's members; the last three are written only where not empty.
 struct StageMember {
   std::string_view name;
   std::string BlowStage::*field;
 };
-constexpr std::array<StageMember, 4> stageMembers{{
+constexpr std::array<StageMember, 7> stageMembers{{
     {"gas", &BlowStage::gas},
     {"t", &BlowStage::temperature},
     {"C", &BlowStage::measuredCarbon},
     {"O2", &BlowStage::oxygen},
+    {"lime", &BlowStage::lime},
+    {"scrap", &BlowStage::scrap},
+    {"inert", &BlowStage::inert},
 }};
+constexpr std::size_t alwaysWrittenStageMembers = 4;
 
 // The extra members in an order of their own: a file read back after a save
 // has its top-level extras after the known members.
@@ -115,7 +134,27 @@ std::string* planTextField(Plan& plan, std::string_view path) {
   for (const TextMember& member : textMembers) {
     if (member.path == path) return member.field(plan);
   }
+  for (const OptionalMember& member : simulationMembers) {
+    if (member.path == path) return &(plan.heat.*member.field);
+  }
   return nullptr;
+}
+
+std::vector<std::pair<std::string_view, std::string_view>> writtenSimulationMembers(const PlanHeat& heat) {
+  std::vector<std::pair<std::string_view, std::string_view>> written;
+  for (const OptionalMember& member : simulationMembers) {
+    if (heat.*member.field != member.standard) written.emplace_back(member.path, heat.*member.field);
+  }
+  return written;
+}
+
+std::vector<std::pair<std::string_view, std::string_view>> writtenStageMembers(const BlowStage& stage) {
+  std::vector<std::pair<std::string_view, std::string_view>> written;
+  for (std::size_t i = 0; i < stageMembers.size(); ++i) {
+    const std::string& value = stage.*stageMembers[i].field;
+    if (i < alwaysWrittenStageMembers || !value.empty()) written.emplace_back(stageMembers[i].name, value);
+  }
+  return written;
 }
 
 std::string* stageTextField(BlowStage& stage, std::string_view name) {

@@ -16,6 +16,10 @@
 //    "bothOxides": false, "target": "", "heat": {"mass": "", "startCarbon": "",
 //    "oxygenFlow": "", "fesiGrade": "75", "basicity": "1.8"},
 //    "stages": [{"gas": "3:1", "t": "1600", "C": "0.60", "O2": ""}], "note": ""}
+// The simulation's heat members ("startTemperature", "slagMass",
+// "rateConstant", "heatLoss", "reductionTime") follow in "heat", and a
+// stage's "lime", "scrap" and "inert" after its "O2", each only where it is
+// not its default.
 // A missing member takes its default; a member this version does not know
 // is kept and written back; a number where a text is expected is read as
 // the text of that number.
@@ -48,6 +52,16 @@ struct PlanHeat {
   std::string oxygenFlow;
   std::string fesiGrade = "75";
   std::string basicity = "1.8";
+  // The blow simulation's own: the start temperature T0 (°C; empty: none),
+  // the start slag S0 (kg), the rate constant k (1/min), the heat loss L
+  // (°C/min) and the reduction time (min). A file holds these only where
+  // they differ from their defaults, so a plan that never simulated is
+  // written as before.
+  std::string startTemperature{};
+  std::string slagMass = "0";
+  std::string rateConstant = "0.30";
+  std::string heatLoss = "1.5";
+  std::string reductionTime = "5";
   bool operator==(const PlanHeat&) const = default;
 };
 

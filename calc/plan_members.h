@@ -23,8 +23,15 @@ inline constexpr std::size_t maxPlanDepth = 64;
 // The field of a text member of the plan other than the stages and the
 // note ("A", "composition/Cr", …); nullptr for another place.
 std::string* planTextField(Plan& plan, std::string_view path);
-// The field of a stage's member ("gas", "t", "C", "O2"); nullptr for another name.
+// The field of a stage's member ("gas", "t", "C", "O2", "lime", "scrap",
+// "inert"); nullptr for another name.
 std::string* stageTextField(BlowStage& stage, std::string_view name);
+
+// The members the file holds beside planConditions: the simulation's heat
+// members that differ from their defaults (by place, "heat/slagMass"), and a
+// stage's members with its optional ones left out where empty; name and text.
+std::vector<std::pair<std::string_view, std::string_view>> writtenSimulationMembers(const PlanHeat& heat);
+std::vector<std::pair<std::string_view, std::string_view>> writtenStageMembers(const BlowStage& stage);
 
 // One member's name as it stands in a place, and back.
 std::string escapePlanName(std::string_view name);

@@ -191,6 +191,9 @@ void PlanWriter::textObject(std::string_view member, std::string_view prefix) {
       text(std::string_view(path).substr(prefix.size()), value);
     }
   }
+  if (member == "heat") {
+    for (const auto& [path, value] : writtenSimulationMembers(plan_.heat)) text(path.substr(prefix.size()), value);
+  }
   extrasOf(member == "composition" ? 1 : 2);
   close('}');
 }
@@ -220,9 +223,7 @@ std::string PlanWriter::text() {
   for (std::size_t i = 0; i < plan_.stages.size(); ++i) {
     element();
     open('{');
-    for (const std::string_view member : {"gas", "t", "C", "O2"}) {
-      text(member, *stageTextField(const_cast<BlowStage&>(plan_.stages[i]), member));  // only read
-    }
+    for (const auto& [member, value] : writtenStageMembers(plan_.stages[i])) text(member, value);
     extrasOf(3 + i);
     close('}');
   }

@@ -31,6 +31,11 @@ SimulationHeat simulationHeat(const CurveCommandOptions& options);
 // The stage table, an empty line and the reduction, tab-separated, as
 // velkarin-curve --simulate prints it; `stages` as read (for the gas cells).
 std::string simulationTsv(const BlowSimulation& sim, const std::vector<SimulationStage>& stages);
+// Its parts as cells: the header row, a row per stage and 合计; and the
+// reduction's label and number rows.
+std::vector<std::vector<std::string>> simulationRows(const BlowSimulation& sim,
+                                                     const std::vector<SimulationStage>& stages);
+std::vector<std::vector<std::string>> reductionRows(const BlowSimulation& sim);
 // The path, one row per sample.
 std::string trajectoryTsv(const BlowSimulation& sim);
 

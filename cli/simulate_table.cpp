@@ -112,7 +112,8 @@ std::string simulationHeatEnglish(SimulationProblem problem) {
   }
 }
 
-std::string simulationTsv(const BlowSimulation& sim, const std::vector<SimulationStage>& stages) {
+std::vector<std::vector<std::string>> simulationRows(const BlowSimulation& sim,
+                                                     const std::vector<SimulationStage>& stages) {
   std::vector<std::vector<std::string>> rows{{"阶段", "气体比或CO分压", "O2/Nm³", "惰性气体/Nm³", "时间/min", "终点%C",
                                               "终点%Cr", "终点%Si", "终点温度/℃", "脱碳/kg", "Cr氧化/kg", "Si氧化/kg",
                                               "脱碳效率/%", "临界%C", "说明"}};
@@ -123,10 +124,14 @@ std::string simulationTsv(const BlowSimulation& sim, const std::vector<Simulatio
                             s ? simulatedStageText(*s, trimmedItem(stages[i].gas)) : std::string()));
   }
   rows.push_back(stageRow("合计", "", sim.totals ? &*sim.totals : nullptr, ""));
-  std::string text = stageTableTsv(rows) + "\n";
+  return rows;
+}
+
+std::vector<std::vector<std::string>> reductionRows(const BlowSimulation& sim) {
+  std::vector<std::vector<std::string>> rows;
   const SimulatedReduction* r = sim.reduction ? &*sim.reduction : nullptr;
   const auto line = [&](const char* label, double SimulatedReduction::*field, int decimals) {
-    text += std::string(label) + "\t" + (r ? fixedText(r->*field, decimals) : std::string()) + "\n";
+    rows.push_back({label, r ? fixedText(r->*field, decimals) : std::string()});
   };
   line("还原Si/kg", &SimulatedReduction::silicon, 1);
   line("FeSi/kg", &SimulatedReduction::fesi, 1);
@@ -134,6 +139,12 @@ std::string simulationTsv(const BlowSimulation& sim, const std::vector<Simulatio
   line("渣量/kg", &SimulatedReduction::slag, 1);
   line("出钢温度/℃", &SimulatedReduction::tapTemperature, 1);
   line("出钢%Cr", &SimulatedReduction::tapChromium, 4);
+  return rows;
+}
+
+std::string simulationTsv(const BlowSimulation& sim, const std::vector<SimulationStage>& stages) {
+  std::string text = stageTableTsv(simulationRows(sim, stages)) + "\n";
+  for (const std::vector<std::string>& row : reductionRows(sim)) text += row[0] + "\t" + row[1] + "\n";
   return text;
 }
 

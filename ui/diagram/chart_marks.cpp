@@ -19,6 +19,7 @@ namespace velkarin {
 
 static constexpr QRgb heatPathColour = 0xd62728;  // the heat's red
 static constexpr QRgb stagePathColour = 0x303030;
+static constexpr QRgb simulatedPathColour = 0x1f5fbf;  // a blue no pressure's curve uses
 
 static QPen markPen(QRgb colour, Qt::PenStyle style, double width) {
   QPen pen(QColor::fromRgb(colour));
@@ -54,6 +55,13 @@ ChartMarks::ChartMarks(QChart* chart, QValueAxis* temperature, QLogValueAxis* ca
   targetMark_->setMarkerSize(22);
   targetMark_->setColor(Qt::transparent);
   targetMark_->setPen(markPen(stageGainColour, Qt::SolidLine, 3));
+  simulatedLine_ = markSeries<QLineSeries>(this, "simulatedPath", QStringLiteral("模拟的吹炼路径"));
+  simulatedLine_->setPen(markPen(simulatedPathColour, Qt::SolidLine, 2.5));
+  simulatedEnds_ = markSeries<QScatterSeries>(this, "simulatedEnds", {});
+  simulatedEnds_->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
+  simulatedEnds_->setMarkerSize(10);
+  simulatedEnds_->setColor(QColor::fromRgb(simulatedPathColour));
+  simulatedEnds_->setBorderColor(Qt::white);
   stagePoints_ = markSeries<QScatterSeries>(this, "stagePoints", {});
   stagePoints_->setMarkerSize(12);
   stagePoints_->setBorderColor(Qt::black);
@@ -100,7 +108,9 @@ void ChartMarks::raise() {
   attach(targetLine_, true);
   attach(stageLine_, true);
   attach(targetMark_, true);
-  // The stage points over the target's ring.
+  attach(simulatedLine_, true);
+  attach(simulatedEnds_, false);
+  // The stage points over the target's ring and the simulated path.
   attach(stagePoints_, false);
 }
 
@@ -161,10 +171,17 @@ void ChartMarks::showStages(const std::vector<std::optional<StageMark>>& stages,
   }
 }
 
+void ChartMarks::showSimulation(const QList<QPointF>& path, const QList<QPointF>& stageEnds) {
+  simulatedLine_->replace(path);
+  simulatedEnds_->replace(stageEnds);
+  for (QLegendMarker* marker : chart_->legend()->markers(simulatedLine_)) marker->setVisible(!path.isEmpty());
+}
+
 std::vector<double> ChartMarks::carbons() const {
   std::vector<double> values;
-  for (const QXYSeries* series : {static_cast<const QXYSeries*>(heatLine_), static_cast<const QXYSeries*>(stageLine_),
-                                  static_cast<const QXYSeries*>(targetLine_)}) {
+  for (const QXYSeries* series :
+       {static_cast<const QXYSeries*>(heatLine_), static_cast<const QXYSeries*>(stageLine_),
+        static_cast<const QXYSeries*>(targetLine_), static_cast<const QXYSeries*>(simulatedLine_)}) {
     for (const QPointF& p : series->points()) values.push_back(p.y());
   }
   return values;

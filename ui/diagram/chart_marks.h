@@ -6,7 +6,8 @@
 // order they were made; the last one is the chart's emphasised heat point),
 // the blow stages as a numbered path of points at their governing
 // equilibrium carbon, coloured by margin, the target carbon as a horizontal
-// line, and a ring around the first stage at or below the target.
+// line, a ring around the first stage at or below the target, and the
+// simulated blow's path with its stage ends.
 
 #include <QList>
 #include <QObject>
@@ -51,6 +52,10 @@ class ChartMarks : public QObject {
   void showStages(const std::vector<std::optional<StageMark>>& stages, std::optional<double> target,
                   std::optional<std::size_t> firstAtTarget, double from, double to);
 
+  // The simulated blow: its path (°C, %C) from the start through every
+  // stage's end, with each stage's end marked; empty lists remove it.
+  void showSimulation(const QList<QPointF>& path, const QList<QPointF>& stageEnds);
+
   // Puts every mark on top again, after the curves were replaced.
   void raise();
 
@@ -65,6 +70,8 @@ class ChartMarks : public QObject {
   QScatterSeries* stageMarks() const { return stagePoints_; }
   QColor stageColour(qsizetype index) const;
   QStringList stageNumbers() const;
+  QLineSeries* simulatedPath() const { return simulatedLine_; }
+  QScatterSeries* simulatedEnds() const { return simulatedEnds_; }
   QLineSeries* targetLine() const { return targetLine_; }
   QScatterSeries* targetMark() const { return targetMark_; }
 
@@ -83,6 +90,8 @@ class ChartMarks : public QObject {
   QList<QGraphicsSimpleTextItem*> numbers_;  // one per point of stagePoints_, children of the chart
   QLineSeries* targetLine_;
   QScatterSeries* targetMark_;
+  QLineSeries* simulatedLine_;
+  QScatterSeries* simulatedEnds_;
 };
 
 }  // namespace velkarin

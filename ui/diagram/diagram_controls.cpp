@@ -21,6 +21,7 @@
 #include "ui/diagram/equilibrium_diagram_window.h"
 #include "ui/diagram/heats_panel.h"
 #include "ui/diagram/ledger_panel.h"
+#include "ui/diagram/simulation_panel.h"
 #include "ui/diagram/stage_table.h"
 
 namespace velkarin {
@@ -152,13 +153,19 @@ void EquilibriumDiagramWindow::createControls() {
   auto* sheet = new QSplitter(Qt::Vertical, this);
   sheet->setObjectName(QStringLiteral("planAndLedger"));
   sheet->addWidget(splitter);
-  // The ledger alone until heats are imported; then their table and the
-  // parity plot as tabs beside it.
+  // The ledger and the simulation; once heats are imported, their table
+  // and the parity plot as tabs beside them.
   sheetTabs_ = new QTabWidget(this);
   sheetTabs_->setObjectName(QStringLiteral("sheetTabs"));
   sheetTabs_->setDocumentMode(true);
   sheetTabs_->setTabBarAutoHide(true);
   sheetTabs_->addTab(ledgerPanel_, QStringLiteral("物料平衡"));
+  simulationPanel_ = new SimulationPanel(this);
+  connect(simulationPanel_, &SimulationPanel::entriesChanged, this, &EquilibriumDiagramWindow::evaluateStages);
+  connect(simulationPanel_, &SimulationPanel::simulatingToggled, this, &EquilibriumDiagramWindow::simulationToggled);
+  connect(simulationPanel_, &SimulationPanel::adoptRequested, this,
+          &EquilibriumDiagramWindow::adoptSimulatedTemperatures);
+  sheetTabs_->addTab(simulationPanel_, QStringLiteral("吹炼模拟"));
   heatsPanel_ = new HeatsPanel(heats_, figures_, this);
   heatsPanel_->hide();
   connect(heatsPanel_, &HeatsPanel::fitRequested, this, &EquilibriumDiagramWindow::fitHeats);

@@ -49,6 +49,7 @@ void EquilibriumDiagramWindow::evaluateStages() {
   stageTable_->showResults(stages_.results, reached);
   ledgerPanel_->showLedger(stages, stages_.results, stages_.ledger);
   chartView_->showStages(marks, target, reached);
+  simulate(current);
   showStatus();
 }
 

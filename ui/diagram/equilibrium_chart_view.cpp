@@ -282,6 +282,11 @@ void EquilibriumChartView::showStages(const std::vector<std::optional<StageMark>
   updateCarbonRange();
 }
 
+void EquilibriumChartView::showSimulation(const QList<QPointF>& path, const QList<QPointF>& stageEnds) {
+  marks_->showSimulation(path, stageEnds);
+  updateCarbonRange();
+}
+
 // The heat point back on top of everything, its legend entry last.
 void EquilibriumChartView::raiseHeat() {
   chart()->removeSeries(heatSeries_);

@@ -74,6 +74,8 @@ class EquilibriumChartView : public QChartView {
   // reaches them.
   void showStages(const std::vector<std::optional<StageMark>>& stages, std::optional<double> target,
                   std::optional<std::size_t> firstAtTarget);
+  // The simulated blow's path (°C, %C) and its stage ends (see ChartMarks).
+  void showSimulation(const QList<QPointF>& path, const QList<QPointF>& stageEnds);
   ChartMarks* marks() const { return marks_; }
   // The title above the plot, one line per "\n", each wrapped at the
   // chart's width and never cut (Qt Charts' own title elides).

@@ -23,6 +23,7 @@
 #include <optional>
 #include <vector>
 
+#include "calc/blow_simulation.h"
 #include "calc/blow_stage.h"
 #include "calc/equilibrium_curve.h"
 #include "calc/plan.h"
@@ -43,6 +44,7 @@ class EquilibriumChartView;
 class HeatOverlay;
 class HeatsPanel;
 class LedgerPanel;
+class SimulationPanel;
 class StageTable;
 
 // The texts of preset row `row` (0-based) of a reaction, as a calculation window shows them.
@@ -136,6 +138,13 @@ class EquilibriumDiagramWindow : public QWidget {
   void adoptFit();
   const std::optional<ReactionLine>& fittedLine() const { return fittedLine_; }
 
+  // 吹炼模拟: the blow simulated from the plan while 模拟 is on (nothing
+  // otherwise, or where it cannot be), and 采用模拟温度, which puts each
+  // simulated stage's end temperature into its t cell as one undoable step.
+  SimulationPanel* simulationPanel() const { return simulationPanel_; }
+  const std::optional<BlowSimulation>& simulation() const { return simulation_; }
+  void adoptSimulatedTemperatures();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -157,6 +166,8 @@ class EquilibriumDiagramWindow : public QWidget {
   void showCurves();
   ReactionLine readOtherLine(Reaction shown);
   void evaluateStages();
+  void simulate(const Plan& plan);
+  void simulationToggled(bool on);
   void solveStage(bool temperature);
   QString chartTitle() const;
   QString notes() const;
@@ -205,6 +216,8 @@ class EquilibriumDiagramWindow : public QWidget {
   std::optional<ReactionLine> fittedLine_;           // the last 拟合ΔG°
   StageTable* stageTable_ = nullptr;
   LedgerPanel* ledgerPanel_ = nullptr;
+  SimulationPanel* simulationPanel_ = nullptr;
+  std::optional<BlowSimulation> simulation_;  // of the plan as last evaluated, while 模拟 is on
   EquilibriumChartView* chartView_ = nullptr;
   QLabel* status_ = nullptr;
   QLabel* pointer_ = nullptr;

@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "calc/file_read.h"
+#include "calc/number_list.h"
 #include "calc/plan.h"
 #include "calc/plan_members.h"
 #include "ui/common/qt_text.h"
@@ -22,6 +23,7 @@
 #include "ui/diagram/diagram_rows.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
 #include "ui/diagram/ledger_panel.h"
+#include "ui/diagram/simulation_panel.h"
 #include "ui/diagram/stage_table.h"
 
 namespace velkarin {
@@ -102,6 +104,7 @@ Plan EquilibriumDiagramWindow::plan() const {
   plan.bothOxides = bothOxides_->isChecked();
   plan.target = stageTable_->targetText().toStdString();
   plan.heat = ledgerPanel_->entries();
+  simulationPanel_->putEntries(plan.heat);
   plan.stages = stageTable_->stages();
   plan.note = text(note_);
   plan.extraMembers = extraMembers_;
@@ -137,6 +140,13 @@ void EquilibriumDiagramWindow::setPlan(const Plan& plan) {
   {
     const QSignalBlocker block(ledgerPanel_);
     ledgerPanel_->setEntries(plan.heat);
+  }
+  {
+    // A plan with a start temperature was simulated: it opens simulated.
+    const QSignalBlocker block(simulationPanel_);
+    simulationPanel_->setEntries(plan.heat);
+    simulationPanel_->setSimulating(!trimmedItem(plan.heat.startTemperature).empty());
+    stageTable_->showSimulationColumns(simulationPanel_->simulating());
   }
   extraMembers_ = plan.extraMembers;
   startNote_.clear();

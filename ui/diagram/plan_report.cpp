@@ -26,6 +26,7 @@
 #include "ui/diagram/equilibrium_chart_view.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
 #include "ui/diagram/ledger_panel.h"
+#include "ui/diagram/simulation_panel.h"
 #include "ui/diagram/stage_table.h"
 
 namespace velkarin {
@@ -270,6 +271,21 @@ bool paintPlanReport(const EquilibriumDiagramWindow& diagram, QPagedPaintDevice&
                          toQString(plan.heat.fesiGrade), toQString(plan.heat.basicity)),
                 10, true);
     report.table(rowsOfTsv(diagram.ledgerPanel()->tsv()), 8);
+  }
+  if (diagram.simulation()) {
+    report.text(
+        QStringLiteral("吹炼模拟（初始温度=%1℃，初始渣量=%2 kg，脱碳速率常数k=%3 1/min，散热=%4 ℃/min，"
+                       "还原时间=%5 min）")
+            .arg(toQString(plan.heat.startTemperature), toQString(plan.heat.slagMass),
+                 toQString(plan.heat.rateConstant), toQString(plan.heat.heatLoss), toQString(plan.heat.reductionTime)),
+        10, true);
+    // The stage table, then the reduction's label–number lines as one line of text.
+    const QString tsv = diagram.simulationPanel()->tsv();
+    report.table(rowsOfTsv(tsv.section(QStringLiteral("\n\n"), 0, 0)), 7);
+    QStringList reduction;
+    for (const QStringList& row : rowsOfTsv(tsv.section(QStringLiteral("\n\n"), 1)))
+      reduction << row.join(QLatin1Char('='));
+    report.text(reduction.join(QStringLiteral("，")), 8);
   }
   return painter.end();
 }

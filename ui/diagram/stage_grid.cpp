@@ -8,15 +8,23 @@ namespace velkarin {
 StageGrid::StageGrid(int columns, int typedColumns, QWidget* parent)
     : QTableWidget(0, columns, parent), typedColumns_(typedColumns) {}
 
+// The typed columns shown: the last typed ones may be hidden.
+int StageGrid::shownTyped() const {
+  int shown = typedColumns_;
+  while (shown > 1 && isColumnHidden(shown - 1)) --shown;
+  return shown;
+}
+
 QModelIndex StageGrid::typedNeighbour(const QModelIndex& index, bool next) const {
+  const int typed = shownTyped();
   int row = index.isValid() ? index.row() : 0;
-  int column = index.isValid() ? index.column() : (next ? -1 : typedColumns_);
+  int column = index.isValid() ? index.column() : (next ? -1 : typed);
   column += next ? 1 : -1;
-  if (column >= typedColumns_) {
+  if (column >= typed) {
     column = 0;
     ++row;
   } else if (column < 0) {
-    column = typedColumns_ - 1;
+    column = typed - 1;
     --row;
   }
   if (row < 0 || row >= rowCount()) return {};
@@ -29,8 +37,8 @@ QModelIndex StageGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers mod
   const QModelIndex current = currentIndex();
   if (action == MoveNext || action == MovePrevious) return typedNeighbour(current, action == MoveNext);
   const QModelIndex moved = QTableWidget::moveCursor(action, modifiers);
-  if (moved.isValid() && moved.column() >= typedColumns_) {
-    return model()->index(moved.row(), std::min(current.isValid() ? current.column() : 0, typedColumns_ - 1));
+  if (moved.isValid() && moved.column() >= shownTyped()) {
+    return model()->index(moved.row(), std::min(current.isValid() ? current.column() : 0, shownTyped() - 1));
   }
   return moved;
 }
@@ -49,7 +57,7 @@ void StageGrid::focusInEvent(QFocusEvent* event) {
   QTableWidget::focusInEvent(event);
   if (rowCount() == 0) return;
   if (event->reason() == Qt::TabFocusReason) setCurrentCell(0, 0);
-  if (event->reason() == Qt::BacktabFocusReason) setCurrentCell(rowCount() - 1, typedColumns_ - 1);
+  if (event->reason() == Qt::BacktabFocusReason) setCurrentCell(rowCount() - 1, shownTyped() - 1);
 }
 
 StageRowCommand::StageRowCommand(const StageRows& rows, int row, BlowStage stage, bool insert)
@@ -72,8 +80,9 @@ StageMoveCommand::StageMoveCommand(const StageRows& rows, int from, int to) : ro
   setText(QStringLiteral("移动阶段"));
 }
 
-StageCellCommand::StageCellCommand(const StageRows& rows, int row, int column, QString before, QString after)
-    : rows_(rows), row_(row), column_(column), before_(std::move(before)), after_(std::move(after)) {
+StageCellCommand::StageCellCommand(const StageRows& rows, int row, int column, QString before, QString after,
+                                   bool inCell)
+    : rows_(rows), row_(row), column_(column), before_(std::move(before)), after_(std::move(after)), applied_(inCell) {
   setText(QStringLiteral("编辑阶段"));
 }
 

@@ -18,7 +18,8 @@ class StageGrid : public QTableWidget {
   Q_OBJECT
 
  public:
-  // Columns 0 … typedColumns−1 are typed.
+  // Columns 0 … typedColumns−1 are typed; the last of them may be hidden
+  // (the keyboard then skips them).
   StageGrid(int columns, int typedColumns, QWidget* parent = nullptr);
 
  protected:
@@ -29,6 +30,7 @@ class StageGrid : public QTableWidget {
  private:
   // The typed cell after (or before) `index` in reading order; invalid past the ends.
   QModelIndex typedNeighbour(const QModelIndex& index, bool next) const;
+  int shownTyped() const;
 
   int typedColumns_;
 };
@@ -70,10 +72,11 @@ class StageMoveCommand final : public QUndoCommand {
 };
 
 // A typed cell's text, from `before` to `after`. Pushed once the user's edit
-// is in the cell, so its first redo does nothing.
+// is in the cell (inCell), its first redo does nothing; otherwise the first
+// redo puts `after` there.
 class StageCellCommand final : public QUndoCommand {
  public:
-  StageCellCommand(const StageRows& rows, int row, int column, QString before, QString after);
+  StageCellCommand(const StageRows& rows, int row, int column, QString before, QString after, bool inCell = true);
   void redo() override;
   void undo() override { rows_.setText(row_, column_, before_); }
 

@@ -28,8 +28,8 @@ namespace {
 constexpr QRgb badStageBackground = 0xfde2e2;  // typed cells of a row that cannot be read
 
 constexpr std::array<const char*, StageTable::ColumnCount> headers{
-    "气体比或\nCO分压(Pa)", "温度\n℃",       "实测\n%C", "O2\nNm³",  "p_CO\nPa",
-    "Cr2O3\n平衡%C",        "Cr3O4\n平衡%C", "控制",     "余量\n%C",
+    "气体比或\nCO分压(Pa)", "温度\n℃",  "实测\n%C",      "O2\nNm³",       "石灰\nkg", "废钢\nkg",
+    "惰性\n气体",           "p_CO\nPa", "Cr2O3\n平衡%C", "Cr3O4\n平衡%C", "控制",     "余量\n%C",
 };
 
 QString cellText(const QTableWidget& table, int row, int column) {
@@ -64,6 +64,25 @@ StageTable::StageTable(QWidget* parent) : QWidget(parent) {
   setMinimumWidth(300);
   setMaximumWidth(520);
   createKeys();
+  showSimulationColumns(false);
+}
+
+void StageTable::showSimulationColumns(bool shown) {
+  for (const int column : {Lime, Scrap, Inert}) table_->setColumnHidden(column, !shown);
+  if (!shown && table_->currentColumn() > Oxygen && table_->currentColumn() <= lastTyped) {
+    table_->setCurrentCell(table_->currentRow(), Oxygen);
+  }
+}
+
+void StageTable::setColumnTexts(int column, const std::vector<QString>& texts, const QString& name) {
+  undo_->beginMacro(name);
+  for (int row = 0; row < table_->rowCount() && std::size_t(row) < texts.size(); ++row) {
+    const QString before = cellText(*table_, row, column);
+    if (before != texts[std::size_t(row)]) {
+      undo_->push(new StageCellCommand(rows_, row, column, before, texts[std::size_t(row)], false));
+    }
+  }
+  undo_->endMacro();
 }
 
 QPushButton* StageTable::addButton(const char* name, const QString& text, const QString& tip,
@@ -89,6 +108,7 @@ void StageTable::createTable() {
   table_->setToolTip(
       QStringLiteral("气体比写作 氧气:惰性气体（如3:1），或直接写CO分压Pa；"
                      "O2为本段吹氧量Nm³（空：由脱碳量按η算出）；"
+                     "模拟时另有石灰、废钢（kg，本段开始时加入）和惰性气体（Ar或N2，空为Ar）；"
                      "Insert添加、Delete删除、Ctrl+↑/↓移动阶段，Ctrl+C复制整张表"));
   // A focus frame, so the keyboard's place shows on an empty table too.
   table_->setStyleSheet(QStringLiteral("QTableWidget#stages:focus { border: 2px solid palette(highlight); }"));
@@ -201,8 +221,9 @@ void StageTable::createKeys() {
 std::vector<BlowStage> StageTable::stages() const {
   std::vector<BlowStage> all;
   for (int row = 0; row < table_->rowCount(); ++row) {
-    all.push_back({cellText(*table_, row, Gas).toStdString(), cellText(*table_, row, Temperature).toStdString(),
-                   cellText(*table_, row, Measured).toStdString(), cellText(*table_, row, Oxygen).toStdString()});
+    const auto typed = [&](Column column) { return cellText(*table_, row, column).toStdString(); };
+    all.push_back(
+        {typed(Gas), typed(Temperature), typed(Measured), typed(Oxygen), typed(Lime), typed(Scrap), typed(Inert)});
   }
   return all;
 }
@@ -262,7 +283,11 @@ int StageTable::pasteStages(const QString& text) {
     const auto cell = [&](int k) {
       return first + k < cells.size() ? cells[first + k].trimmed().toStdString() : std::string();
     };
-    insertStage(row++, {cell(0), cell(1), cell(2), first == 1 ? std::string() : cell(3)});
+    if (first == 1) {
+      insertStage(row++, {cell(0), cell(1), cell(2)});
+    } else {
+      insertStage(row++, {cell(0), cell(1), cell(2), cell(3), cell(4), cell(5), cell(6)});
+    }
   }
   undo_->endMacro();
   return row - start;
@@ -290,7 +315,8 @@ void StageTable::moveCurrentStage(int by) {
 void StageTable::putStage(int row, const BlowStage& stage) {
   filling_ = true;
   table_->insertRow(row);
-  const std::array<std::string, 4> typed{stage.gas, stage.temperature, stage.measuredCarbon, stage.oxygen};
+  const std::array<std::string, lastTyped + 1> typed{stage.gas,  stage.temperature, stage.measuredCarbon, stage.oxygen,
+                                                     stage.lime, stage.scrap,       stage.inert};
   for (int column = 0; column < ColumnCount; ++column) {
     auto* item = new QTableWidgetItem(column <= lastTyped ? toQString(typed[std::size_t(column)]) : QString());
     if (column <= lastTyped) {

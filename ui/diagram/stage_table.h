@@ -2,7 +2,8 @@
 #pragma once
 
 // The blow stages beside the equilibrium chart: an editable table of stages
-// (gas ratio or CO pressure, bath temperature °C, measured %C), the columns
+// (gas ratio or CO pressure, bath temperature °C, measured %C, O2 Nm³, and
+// for the blow simulation lime and scrap kg and the inert gas), the columns
 // the window computes for each (p_CO, both equilibrium carbons, the governing
 // oxide, the margin), the target carbon, and the buttons and keys that edit
 // the table, solve a stage for the target and export the table.
@@ -37,13 +38,17 @@ class StageTable : public QWidget {
   Q_OBJECT
 
  public:
-  // The columns of the table; the first four are typed (O2 in Nm³, empty:
-  // from η), the rest computed.
+  // The columns of the table; the first seven are typed (O2 in Nm³, empty:
+  // from η; lime and scrap kg added at the stage's start and the inert gas,
+  // shown only while the blow is simulated), the rest computed.
   enum Column {
     Gas,
     Temperature,
     Measured,
     Oxygen,
+    Lime,
+    Scrap,
+    Inert,
     Pressure,
     Cr2O3Carbon,
     Cr3O4Carbon,
@@ -51,7 +56,7 @@ class StageTable : public QWidget {
     Margin,
     ColumnCount
   };
-  static constexpr int lastTyped = Oxygen;
+  static constexpr int lastTyped = Inert;
 
   explicit StageTable(QWidget* parent = nullptr);
 
@@ -88,6 +93,12 @@ class StageTable : public QWidget {
   // precede the saved CSV's header, for velkarin-curve --stages).
   using Conditions = std::vector<std::pair<std::string, std::string>>;
   void setConditionSource(std::function<Conditions()> source) { conditions_ = std::move(source); }
+
+  // Shows or hides the simulation's typed columns (石灰, 废钢, 惰性气体).
+  void showSimulationColumns(bool shown);
+  // Puts texts into one typed column of the first rows as one undoable step
+  // named `name`; a row whose text is the same is left alone.
+  void setColumnTexts(int column, const std::vector<QString>& texts, const QString& name);
 
   // Adds a stage at `row` (the end when past it) with the given texts.
   void insertStage(int row, const BlowStage& stage);
