@@ -19,7 +19,7 @@ namespace velkarin {
 
 static constexpr QRgb heatPathColour = 0xd62728;  // the heat's red
 static constexpr QRgb stagePathColour = 0x303030;
-static constexpr QRgb simulatedPathColour = 0x1f5fbf;  // a blue no pressure's curve uses
+static constexpr QRgb simulatedPathColour = 0x00695c;  // a dark teal no pressure's curve uses
 
 static QPen markPen(QRgb colour, Qt::PenStyle style, double width) {
   QPen pen(QColor::fromRgb(colour));

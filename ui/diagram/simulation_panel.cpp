@@ -5,6 +5,7 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QGraphicsLayout>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -62,8 +63,10 @@ QChartView* timeChart(QWidget* parent, const char* name, const QString& title) {
   auto* chart = new QChart;
   chart->setTitle(title);
   chart->setTitleFont(songFont(windowFontPointSize, true));
-  chart->legend()->setAlignment(Qt::AlignBottom);
-  chart->setMargins(QMargins(2, 2, 2, 2));
+  chart->legend()->hide();  // the title names the lines by colour
+  chart->setMargins(QMargins(0, 0, 0, 0));
+  chart->layout()->setContentsMargins(0, 0, 0, 0);
+  chart->setBackgroundRoundness(0);
   auto* view = new QChartView(chart, parent);
   view->setObjectName(QString::fromUtf8(name));
   view->setRenderHint(QPainter::Antialiasing);
@@ -170,22 +173,25 @@ QLineEdit* SimulationPanel::addEntry(const char* name, const QString& text, cons
 }
 
 void SimulationPanel::createCharts() {
-  carbonChart_ = timeChart(this, "carbonTimeChart", QStringLiteral("%C、%Cr随时间"));
-  temperatureChart_ = timeChart(this, "temperatureTimeChart", QStringLiteral("熔池温度随时间"));
+  carbonChart_ = timeChart(this, "carbonTimeChart", QStringLiteral("[%C]（蓝）、[%Cr]（绿）"));
+  temperatureChart_ = timeChart(this, "temperatureTimeChart", QStringLiteral("熔池温度/℃"));
+  const QFont small = songFont(7);
   for (QChartView* view : {carbonChart_, temperatureChart_}) {
     auto* minutes = new QValueAxis(view->chart());
-    minutes->setTitleText(QStringLiteral("时间/min"));
-    minutes->setLabelFormat(QStringLiteral("%.0f"));
+    minutes->setLabelFormat(QStringLiteral("%.0f min"));
+    minutes->setTickCount(3);
+    minutes->setLabelsFont(small);
     view->chart()->addAxis(minutes, Qt::AlignBottom);
   }
   auto* percent = new QLogValueAxis(carbonChart_->chart());
   percent->setBase(10);
   percent->setLabelFormat(QStringLiteral("%g"));
-  percent->setTitleText(QStringLiteral("质量%"));
+  percent->setLabelsFont(small);
   carbonChart_->chart()->addAxis(percent, Qt::AlignLeft);
   auto* celsius = new QValueAxis(temperatureChart_->chart());
   celsius->setLabelFormat(QStringLiteral("%.0f"));
-  celsius->setTitleText(QStringLiteral("℃"));
+  celsius->setTickCount(3);
+  celsius->setLabelsFont(small);
   temperatureChart_->chart()->addAxis(celsius, Qt::AlignLeft);
   QAbstractAxis* carbonTime = carbonChart_->chart()->axes(Qt::Horizontal).front();
   QAbstractAxis* heatTime = temperatureChart_->chart()->axes(Qt::Horizontal).front();
@@ -193,7 +199,6 @@ void SimulationPanel::createCharts() {
   chromium_ = addLine(carbonChart_->chart(), "chromiumTime", QStringLiteral("[%Cr]"), 0x2ca02c, carbonTime, percent);
   temperature_ =
       addLine(temperatureChart_->chart(), "temperatureTime", QStringLiteral("温度"), 0xd62728, heatTime, celsius);
-  temperatureChart_->chart()->legend()->hide();
 }
 
 void SimulationPanel::putEntries(PlanHeat& heat) const {
@@ -242,7 +247,7 @@ void SimulationPanel::showSimulation(const BlowSimulation& simulation, const std
   fillTable(all, typed);
   const bool simulated = !simulation.stages.empty() && simulation.stages.front().problem == SimulationProblem::None;
   adopt_->setEnabled(simulated);
-  showStatus(simulation.totals ? QStringLiteral("已模拟%1段，吹炼%2 min")
+  showStatus(simulation.totals ? QStringLiteral("%1段，%2 min")
                                      .arg(simulation.stages.size())
                                      .arg(toQString(fixedText(simulation.totals->minutes, 2)))
                                : QStringLiteral("有阶段无法模拟，见表中说明"));

@@ -6,7 +6,8 @@
 // diagram.png (the equilibrium diagram opened from Form1, with the worked
 // example's heat on it), late-blow.png (Form1 after a step-over) and
 // planning-a-blow.png (three blow stages on the diagram, both oxides, a
-// target) in the folder given as the first argument; with --diagram-only
+// target), simulating-a-blow.png (the README's simulated heat) in the folder
+// given as the first argument; with --diagram-only
 // NAME, only the planned blow, as NAME (for other screens and scale factors). Also prints
 // the start-up time, and fails when a window does not show whole in the
 // workspace.
@@ -189,6 +190,37 @@ bool planBlow(velkarin::MainFrame& frame, const QDir& folder,
   return save(frame, folder.filePath(picture)) && whole;
 }
 
+// The README's simulated 80 t heat (examples/blow.csv) on the planned
+// diagram, maximised: the predicted path on the chart and 吹炼模拟 under it.
+bool simulatedBlow(velkarin::MainFrame& frame, const QDir& folder) {
+  velkarin::EquilibriumDiagramWindow* diagram = frame.diagramWindow();
+  for (const auto& [name, text] : {std::pair{"Si", "0.3"},
+                                   {"Mn", "1"},
+                                   {"target", ""},
+                                   {"heatMass", "80"},
+                                   {"startCarbon", "1.6"},
+                                   {"oxygenFlow", "60"},
+                                   {"startTemperature", "1550"}}) {
+    diagram->findChild<QLineEdit*>(QString::fromUtf8(name))->setText(QString::fromUtf8(text));
+  }
+  diagram->findChild<QCheckBox*>(QStringLiteral("bothOxides"))->setChecked(false);
+  velkarin::StageTable* stages = diagram->stageTable();
+  while (stages->currentStage()) stages->removeCurrentStage();
+  const velkarin::BlowStage blow[] = {
+      {"4:1", "", "0.80", "", "3000", "", ""}, {"3:1", "", "0.45", "", "", "2500", ""},
+      {"2:1", "", "0.25", "", "", "2000", ""}, {"1:1", "", "0.13", "", "1000", "2000", ""},
+      {"1:2", "", "0.08", "", "", "2000", ""}, {"1:3", "", "", "250", "", "1500", "Ar"},
+  };
+  for (int i = 0; i < 6; ++i) stages->insertStage(i, blow[i]);
+  diagram->findChild<QCheckBox*>(QStringLiteral("simulate"))->setChecked(true);
+  diagram->adoptSimulatedTemperatures();
+  diagram->parentWidget()->showMaximized();
+  settle(400);
+  const bool saved = save(frame, folder.filePath(QStringLiteral("simulating-a-blow.png")));
+  diagram->parentWidget()->showNormal();
+  return saved;
+}
+
 }  // namespace
 
 namespace velkarin {
@@ -245,6 +277,7 @@ int runScreenshotTour(int argc, char* argv[]) {
 
   ok = lateBlow(frame, folder) && ok;
   ok = planBlow(frame, folder) && ok;
+  ok = simulatedBlow(frame, folder) && ok;
   return ok ? 0 : 1;
 }
 

@@ -1,0 +1,210 @@
+// SPDX-License-Identifier: Apache-2.0
+// 吹炼模拟 on the equilibrium diagram: the sheet and the chart's path follow
+// every edit of the heat and the stages as the core simulates them, a cell
+// that is no number is named, 采用模拟温度 is one undoable step, and a plan
+// keeps the simulation through its file and its report.
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QProcess>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUndoStack>
+#include <memory>
+
+#include "calc/blow_ledger.h"
+#include "calc/blow_simulation.h"
+#include "cli/simulate_command.h"
+#include "tests/ui/diagram_test_support.h"
+#include "ui/common/qt_text.h"
+#include "ui/diagram/chart_marks.h"
+#include "ui/diagram/plan_report.h"
+#include "ui/diagram/simulation_panel.h"
+#include "ui/diagram/stage_table.h"
+
+using namespace velkarin;
+using namespace velkarin::test;
+
+namespace {
+
+// An 80 t heat of 18 %Cr 9 %Ni 0.3 %Si 1 %Mn at 1.6 %C and 1550 ℃, 60 Nm³/min.
+const std::vector<BlowStage> blow{
+    {"4:1", "1600", "0.8", "", "2000", "", ""},
+    {"2:1", "1650", "0.3", "", "", "1000", ""},
+    {"1:2", "1700", "", "250", "", "", "N2"},
+};
+
+// The same heat and stages given to the core directly.
+SimulationHeat coreHeat() {
+  SimulationHeat heat;
+  heat.massTonnes = 80;
+  heat.startCarbon = 1.6;
+  heat.startTemperature = 1550;
+  heat.oxygenFlow = 60;
+  heat.composition = {18, 9, 0.3, 1};
+  return heat;
+}
+std::vector<SimulationStage> coreStages() {
+  return {{"4:1", std::nullopt, 0.8, 2000, 0, InertGas::Argon},
+          {"2:1", std::nullopt, 0.3, 0, 1000, InertGas::Argon},
+          {"1:2", 250, std::nullopt, 0, 0, InertGas::Nitrogen}};
+}
+
+void enterHeat(EquilibriumDiagramWindow& diagram) {
+  for (const auto& [name, text] : {std::pair{"Si", "0.3"},
+                                   {"Mn", "1"},
+                                   {"heatMass", "80"},
+                                   {"startCarbon", "1.6"},
+                                   {"oxygenFlow", "60"},
+                                   {"startTemperature", "1550"}}) {
+    entry(diagram, name)->setText(QString::fromUtf8(text));
+  }
+}
+
+QCheckBox* simulateBox(const EquilibriumDiagramWindow& diagram) {
+  return diagram.findChild<QCheckBox*>(QStringLiteral("simulate"));
+}
+
+QStringList temperatures(const StageTable& stages) {
+  QStringList texts;
+  for (int row = 0; row < stages.table()->rowCount(); ++row) {
+    texts << stages.table()->item(row, StageTable::Temperature)->text();
+  }
+  return texts;
+}
+
+}  // namespace
+
+class BlowSimulationUiTest : public DiagramTestCase {
+  Q_OBJECT
+
+  EquilibriumDiagramWindow* simulatedDiagram() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    enterHeat(*diagram);
+    StageTable* stages = diagram->stageTable();
+    for (std::size_t i = 0; i < blow.size(); ++i) stages->insertStage(static_cast<int>(i), blow[i]);
+    simulateBox(*diagram)->setChecked(true);
+    return diagram;
+  }
+
+ private slots:
+  // The sheet is velkarin-curve --simulate's table of the same blow; the
+  // chart draws its path and marks each stage's end; an edit is followed.
+  void the_sheet_and_the_path_follow_the_plan() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    StageTable* stages = diagram->stageTable();
+    QVERIFY(stages->table()->isColumnHidden(StageTable::Lime));
+    enterHeat(*diagram);
+    for (std::size_t i = 0; i < blow.size(); ++i) stages->insertStage(static_cast<int>(i), blow[i]);
+    QVERIFY(!diagram->simulation());
+    simulateBox(*diagram)->setChecked(true);
+    QVERIFY(!stages->table()->isColumnHidden(StageTable::Lime));
+    QVERIFY(diagram->simulation());
+    std::vector<SimulationStage> core = coreStages();
+    BlowSimulation expected = simulateBlow(coreHeat(), core);
+    SimulationPanel* sheet = diagram->simulationPanel();
+    QCOMPARE(sheet->tsv(), toQString(simulationTsv(expected, core)));
+    ChartMarks* marks = diagram->chartView()->marks();
+    QCOMPARE(marks->simulatedPath()->count(), qsizetype(expected.path.size()));
+    QCOMPARE(marks->simulatedEnds()->count(), 3);
+    QCOMPARE(marks->simulatedEnds()->at(1), QPointF(expected.stages[1].endTemperature, expected.stages[1].endCarbon));
+    QCOMPARE(sheet->temperatureSeries()->count(), qsizetype(expected.path.size()));
+    // The typed %C and t beside the prediction.
+    QTableWidget* table = sheet->table();
+    QCOMPARE(table->item(0, table->columnCount() - 2)->text(), QStringLiteral("0.8"));
+    QCOMPARE(table->item(1, table->columnCount() - 1)->text(), QStringLiteral("1650"));
+
+    // Edits of a stage cell and of a heat entry are followed.
+    stages->table()->item(1, StageTable::Measured)->setText(QStringLiteral("0.4"));
+    entry(*diagram, "heatLoss")->setText(QStringLiteral("3"));
+    core[1].endCarbon = 0.4;
+    SimulationHeat heat = coreHeat();
+    heat.heatLoss = 3;
+    expected = simulateBlow(heat, core);
+    QCOMPARE(sheet->tsv(), toQString(simulationTsv(expected, core)));
+    QCOMPARE(table->item(1, 5)->text(), QStringLiteral("0.4000"));
+
+    // A cell that is no number is named; nothing is drawn until it is mended.
+    stages->table()->item(0, StageTable::Lime)->setText(QStringLiteral("2 t"));
+    QVERIFY(!diagram->simulation());
+    QCOMPARE(sheet->statusText(), QStringLiteral("第1段的石灰“2 t”不是数字"));
+    QCOMPARE(marks->simulatedPath()->count(), 0);
+    QVERIFY(!sheet->adoptButton()->isEnabled());
+    stages->table()->item(0, StageTable::Lime)->setText(QStringLiteral("2000"));
+    entry(*diagram, "startTemperature")->clear();
+    QCOMPARE(sheet->statusText(), QStringLiteral("请填写初始温度"));
+    entry(*diagram, "startTemperature")->setText(QStringLiteral("1550"));
+    QVERIFY(diagram->simulation());
+
+    // Off: no path, no simulation columns.
+    simulateBox(*diagram)->setChecked(false);
+    QVERIFY(!diagram->simulation());
+    QCOMPARE(marks->simulatedPath()->count(), 0);
+    QVERIFY(stages->table()->isColumnHidden(StageTable::Inert));
+  }
+
+  // 采用模拟温度 puts each stage's simulated end temperature into its t
+  // cell, the equilibrium figures follow, and one undo takes it all back.
+  void adopting_the_simulated_temperatures_is_one_undoable_step() {
+    EquilibriumDiagramWindow* diagram = simulatedDiagram();
+    StageTable* stages = diagram->stageTable();
+    const QStringList typed = temperatures(*stages);
+    QVERIFY(diagram->simulationPanel()->adoptButton()->isEnabled());
+    const double governingBefore = *governingCarbon(diagram->stageResults()[0]);
+    QStringList simulated;
+    for (const SimulatedStage& s : diagram->simulation()->stages)
+      simulated << toQString(fixedText(s.endTemperature, 1));
+    const int steps = stages->undoStack()->count();
+    diagram->simulationPanel()->adoptButton()->click();
+    QCOMPARE(temperatures(*stages), simulated);
+    QCOMPARE(stages->undoStack()->count(), steps + 1);
+    QCOMPARE(diagram->stageResults()[0].temperatureCelsius, simulated[0].toDouble());
+    QVERIFY(*governingCarbon(diagram->stageResults()[0]) != governingBefore);
+    QVERIFY(diagram->isWindowModified());
+    stages->undoStack()->undo();
+    QCOMPARE(temperatures(*stages), typed);
+    QCOMPARE(*governingCarbon(diagram->stageResults()[0]), governingBefore);
+    stages->undoStack()->redo();
+    QCOMPARE(temperatures(*stages), simulated);
+  }
+
+  // Saved and opened again, the plan is simulated as before; its report
+  // prints the simulation.
+  void a_plan_keeps_the_simulation_through_its_file_and_report() {
+    EquilibriumDiagramWindow* diagram = simulatedDiagram();
+    entry(*diagram, "rateConstant")->setText(QStringLiteral("0.25"));
+    const QString tsv = diagram->simulationPanel()->tsv();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("模拟.velkarin"));
+    QVERIFY(!diagram->savePlanFile(path));
+    auto again = std::make_unique<EquilibriumDiagramWindow>(DiagramStart{});
+    QVERIFY(!again->simulation());
+    QVERIFY(!again->openPlanFile(path));
+    QVERIFY(simulateBox(*again)->isChecked());
+    QVERIFY(!again->stageTable()->table()->isColumnHidden(StageTable::Scrap));
+    QCOMPARE(entry(*again, "rateConstant")->text(), QStringLiteral("0.25"));
+    QCOMPARE(again->simulationPanel()->tsv(), tsv);
+    QCOMPARE(again->plan(), diagram->plan());
+
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    QVERIFY(!writePlanReport(*again, pdf));
+    QProcess text;
+    text.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(20000));
+    const QString words = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(words.contains(QStringLiteral("吹炼模拟")), qPrintable(words));
+    QVERIFY(words.contains(QStringLiteral("出钢温度/℃=")));
+    QVERIFY(words.contains(QStringLiteral("k=0.25")));
+  }
+};
+
+QTEST_MAIN(BlowSimulationUiTest)
+#include "blow_simulation_ui_test.moc"
