@@ -89,10 +89,16 @@ bench-curve:
 	build/release/bench/velkarin-curve-bench
 
 # A six-stage blow simulated in time (Release build).
-.PHONY: bench-simulation
+.PHONY: bench-simulation bench-calibration
 bench-simulation:
 	$(MAKE) build PRESET=release
 	build/release/bench/velkarin-simulation-bench
+
+# The simulation's k and L fitted to 1,000 heats, and reading their log (Release build).
+.PHONY: bench-calibration
+bench-calibration:
+	$(MAKE) build PRESET=release
+	build/release/bench/velkarin-calibration-bench
 
 # The equilibrium diagram window redrawing its whole family (Release build, offscreen).
 .PHONY: bench-diagram

@@ -12,14 +12,17 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "calc/number_list.h"
 #include "calc/reaction_data.h"
 #include "calc/version.h"
 #include "cli/batch_tool.h"
 #include "cli/descriptor_io.h"
+#include "cli/heat_log.h"
 #include "cli/terminal_text.h"
 
 namespace velkarin {
@@ -28,6 +31,7 @@ namespace {
 constexpr std::string_view usage =
     "Usage: velkarin-batch [--bom] [-o FILE] [INPUT]\n"
     "       velkarin-batch --fit [-o FILE] [INPUT]\n"
+    "       velkarin-batch --calibrate [--residuals] [--sigma-c S] [--sigma-t S] [-o FILE] [LOG]\n"
     "\n"
     "Computes the C–Cr–O equilibrium of every heat in a CSV file (UTF-8, header\n"
     "line first) and writes the input columns followed by the results as CSV,\n"
@@ -41,6 +45,15 @@ constexpr std::string_view usage =
     "            being at equilibrium (use end-of-stage samples): one tab-separated\n"
     "            row per reaction present, with the header\n"
     "            reaction n A B seA seB sdG r2 excluded (A, B columns not needed)\n"
+    "  --calibrate  fit the blow simulation's rate constant k and heat loss L to a\n"
+    "            heat log (one row per stage: heat, stage, W, C0, T0, F, Cr, Ni, Si,\n"
+    "            Mn, gas, O2, lime, scrap, inert and the measured C and t), with a\n"
+    "            5-fold cross-validation by heat; one tab-separated row with the header\n"
+    "            k se_k L se_L corr heats ends excluded rms_lnC rms_T cv_rms_lnC cv_rms_T\n"
+    "  --residuals  with --calibrate: one row per measured stage end instead,\n"
+    "            heat stage C_meas C_pred t_meas t_pred\n"
+    "  --sigma-c S, --sigma-t S  the weights of the fit: S in ln %C (0.10) and in\n"
+    "            degrees C (10)\n"
     "  --bom     start the output with a UTF-8 byte order mark, so that a\n"
     "            spreadsheet opened by double-click reads the Chinese texts right\n"
     "  -h, --help  this text\n"
@@ -65,7 +78,9 @@ constexpr std::string_view usage =
     "has fewer than 3 usable heats, all at one temperature or sums beyond the\n"
     "number range (its row has empty numbers, the reason is on stderr) or the\n"
     "input has no heats, 2 and 3 as above. A heat whose t cell holds no number\n"
-    "(nan, inf, 0x700) is excluded. Each option may be given once.\n";
+    "(nan, inf, 0x700) is excluded. With --calibrate: 0 fitted, 1 no fit (the\n"
+    "reason on stderr), 2 and 3 as above; a row that cannot be read leaves its\n"
+    "heat out (line and reason on stderr). Each option may be given once.\n";
 
 constexpr std::string_view program = "velkarin-batch";
 
@@ -97,7 +112,11 @@ struct Arguments {
   std::optional<std::string> input;
   std::optional<std::string> output;
   BatchOptions options;
-  bool fit = false;  // --fit: the fitted line instead of the rows
+  bool fit = false;        // --fit: the fitted line instead of the rows
+  bool calibrate = false;  // --calibrate: k and L fitted to a heat log
+  bool residuals = false;  // --residuals: its stage ends instead
+  CalibrationSettings calibration;
+  std::set<std::string_view> given;
 };
 
 // --help and --version: their text on standard output, checked like any output.
@@ -120,7 +139,17 @@ std::optional<int> parseArguments(int argc, char** argv, Arguments& args, const 
     if (arg == "--version") {
       return printAndExit(versionText(program), standard);
     }
-    if (arg == "--fit") {
+    if (arg == "--calibrate" || arg == "--residuals" || arg == "--sigma-c" || arg == "--sigma-t") {
+      if (!args.given.insert(arg).second) return usageError(std::string(arg) + " given twice");
+      if (arg == "--calibrate") args.calibrate = true;
+      if (arg == "--residuals") args.residuals = true;
+      if (arg == "--sigma-c" || arg == "--sigma-t") {
+        const std::optional<double> sigma = i + 1 < argc ? readFiniteNumber(argv[i + 1]) : std::nullopt;
+        if (!sigma || !(*sigma > 0)) return usageError(std::string(arg) + " needs a number greater than 0");
+        (arg == "--sigma-c" ? args.calibration.sigmaCarbon : args.calibration.sigmaTemperature) = *sigma;
+        ++i;
+      }
+    } else if (arg == "--fit") {
       if (args.fit) return usageError("--fit given twice");
       args.fit = true;
     } else if (arg == "--bom") {
@@ -140,6 +169,11 @@ std::optional<int> parseArguments(int argc, char** argv, Arguments& args, const 
     }
   }
   if (args.fit && args.options.byteOrderMark) return usageError("--bom is for the rows, not for --fit");
+  if (!args.calibrate && !args.given.empty())
+    return usageError(std::string(*args.given.begin()) + " needs --calibrate");
+  if (args.calibrate && (args.fit || args.options.byteOrderMark)) {
+    return usageError("--calibrate excludes --fit and --bom");
+  }
   return std::nullopt;
 }
 
@@ -157,6 +191,23 @@ int writeFit(DescriptorSource& input, BatchDescriptorOutput& output, const std::
     status = batchRowFaulted;
   }
   return status;
+}
+
+// --calibrate: k and L once the whole log is read; a faulted row's heat is
+// left out and said on stderr.
+int writeCalibration(DescriptorSource& input, BatchDescriptorOutput& output, const std::string& source,
+                     const Arguments& args) {
+  const HeatLogRead log = readHeatLog(input, SimulationHeat{});
+  if (log.error) return fail(batchInputUnusable, source + ": " + terminalText(describe(*log.error)));
+  for (const HeatLogFault& fault : log.faults) {
+    std::cerr << program << ": " << source << ": line " << fault.line << ": " << terminalText(fault.message)
+              << " (heat " << terminalText(fault.heat) << " left out)\n";
+  }
+  const Calibration fit = calibrateBlow(log.heats, args.calibration);
+  output.write(args.residuals ? residualTable(fit, log.heats) : calibrationTable(fit, log.excluded));
+  if (fit.problem == CalibrationProblem::None) return batchAllComputed;
+  std::cerr << program << ": " << source << ": no fit: " << calibrationProblemEnglish(fit) << '\n';
+  return batchRowFaulted;
 }
 
 }  // namespace
@@ -186,8 +237,8 @@ int runBatchCommand(int argc, char** argv) {
     if (args.output) file.emplace(*args.output);  // before any row is read
     DescriptorSource input(inputFd);
     BatchDescriptorOutput output(file ? file->fd() : STDOUT_FILENO);
-    if (args.fit) {
-      const int status = writeFit(input, output, source);
+    if (args.fit || args.calibrate) {
+      const int status = args.fit ? writeFit(input, output, source) : writeCalibration(input, output, source, args);
       if (status == batchInputUnusable) return status;  // with -o, FILE stays as it was
       output.flush();
       if (file) {

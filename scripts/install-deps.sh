@@ -15,7 +15,7 @@ packages=(
   desktop-file-utils appstream dpkg-dev file lintian
   qt6-wayland
   nlohmann-json3-dev poppler-utils shared-mime-info
-  libboost-dev
+  libboost-dev libceres-dev
 )
 
 missing=()

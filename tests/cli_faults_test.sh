@@ -197,6 +197,29 @@ check "velkarin-batch --fit without pCO: status 2" status_is 2 "$batch" --fit "$
 check "velkarin-batch --fit --bom: status 2" status_is 2 "$batch" --fit --bom "$work/two.csv"
 check "velkarin-batch --fit > /dev/full: status 3" status_is 3 sh -c '"$0" --fit "$1" > /dev/full' "$batch" "$work/two.csv"
 
+# velkarin-batch --calibrate: 0 fitted, 1 no fit (why on stderr), 2 a log it
+# cannot read or a bad option, 3 an output it cannot write; a row that cannot
+# be read leaves its heat out, named with its line.
+log="$(dirname "$heats")/heat-log.csv"
+head -n 21 "$log" > "$work/log4.csv"  # four heats: no cross-validation, a quick fit
+check "velkarin-batch --calibrate: status 0" status_is 0 "$batch" --calibrate "$work/log4.csv"
+check "velkarin-batch --calibrate: its header and one row" sh -c \
+  '"$0" --calibrate "$1" | awk -F"\t" "NR==1 && \$1==\"k\" && NF==12 {h=1} NR==2 && \$6==4 && \$11==\"\" {r=1} END {exit !(h && r && NR==2)}"' \
+  "$batch" "$work/log4.csv"
+check "velkarin-batch --calibrate --residuals: a row per stage end" sh -c \
+  '"$0" --calibrate --residuals "$1" | awk -F"\t" "NR==1 && \$1==\"heat\" {h=1} END {exit !(h && NR==21)}"' "$batch" "$work/log4.csv"
+{ head -n 11 "$log"; sed -n 12p "$log" | sed 's/^H3,1,[0-9.]*/H3,1,eighty/'; sed -n '13,16p' "$log"; } > "$work/log-bad.csv"
+check "velkarin-batch --calibrate of two good heats: status 1" status_is 1 "$batch" --calibrate "$work/log-bad.csv"
+check "velkarin-batch --calibrate: the faulted row's line and heat" stderr_has "line 12: W 'eighty' is not a number (heat H3 left out)"
+check "velkarin-batch --calibrate: why there is no fit" stderr_has "no fit: fewer than 3 heats"
+check "velkarin-batch --calibrate: no nan" sh -c '! "$0" --calibrate "$1" 2> /dev/null | grep -qi nan' "$batch" "$work/log-bad.csv"
+check "velkarin-batch --calibrate of a stage table: status 2" status_is 2 "$batch" --calibrate "$work/stages.csv"
+check "velkarin-batch --sigma-c 0: status 2" status_is 2 "$batch" --calibrate --sigma-c 0 "$work/log4.csv"
+check "velkarin-batch --residuals without --calibrate: status 2" status_is 2 "$batch" --residuals "$work/log4.csv"
+check "velkarin-batch --calibrate > /dev/full: status 3" \
+  status_is 3 sh -c '"$0" --calibrate "$1" > /dev/full' "$batch" "$work/log-bad.csv"
+check "velkarin-batch --calibrate of an empty input: status 2" status_is 2 "$batch" --calibrate /dev/null
+
 # Hostile plan files, for every reader of plans: refused with status 1 and
 # the reason, never a hang, an abort or a crash. A FIFO without a writer and
 # /dev/zero are refused before a byte is read.
