@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "calc/bath_model.h"
 
+#include "calc/free_energy.h"
+#include "calc/reaction_data.h"
+
 #include <algorithm>
 #include <boost/math/tools/toms748_solve.hpp>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace velkarin {
 namespace {
@@ -25,6 +29,90 @@ std::optional<double> countedRoot(const EquilibriumCarbon& root) {
 }
 
 constexpr double oxygenPerCarbonKg = 0.5 / molar::carbon;  // kmol O2 per kg C (C + ½O2 → CO)
+
+// A Newton iterate closer than this to the last, relative, is the root: the
+// quadratic convergence then leaves it within a unit or two in the last place.
+constexpr double newtonStop = 0x1p-50;
+constexpr int newtonSteps = 60;
+
+// One reaction's ΔG at a bath's temperature and composition, as a function
+// of c (mass %) and ln(p/101325): the free-energy function built from the
+// same inputs as equilibriumCarbon() builds it, so ΔG(c) is the same double.
+class ReactionAt {
+ public:
+  ReactionAt(Reaction reaction, const ReactionLine& line, double celsius, const CurveComposition& composition)
+      : reaction_(reaction), line_(line) {
+    state_.temperature = celsius + constants::kelvinOffset;
+    state_.chromium = composition.chromium;
+    state_.nickel = composition.nickel;
+    state_.silicon = composition.silicon;
+    state_.manganese = composition.manganese;
+    valid_ = std::isfinite(line.a) && std::isfinite(line.b) && std::isfinite(celsius) &&
+             std::isfinite(composition.chromium) && std::isfinite(composition.nickel) &&
+             std::isfinite(composition.silicon) && std::isfinite(composition.manganese) && state_.temperature > 0 &&
+             composition.chromium > 0;
+    if (valid_) lnChromium_ = std::log(composition.chromium);
+  }
+
+  // Where false, equilibriumCarbon() answers InvalidInput (or the fast
+  // solves below do not apply): the callers take the full solve.
+  bool valid() const { return valid_; }
+
+  double freeEnergy(double c, double lnPressureRatio) const {
+    const FreeEnergyInputs in{line_.a, line_.b, state_, lnPressureRatio, lnChromium_};
+    return reaction_ == Reaction::Cr2O3 ? Cr2O3FreeEnergy(in)(c) : Cr3O4FreeEnergy(in)(c);
+  }
+  // ∂ΔG/∂c, J/mol per mass %; ΔG falls in c for T > 0.
+  double carbonSlope(double c) const {
+    const double linear = reaction_ == Reaction::Cr2O3
+                              ? interaction::cr2o3Carbon
+                              : 2.25 * interaction::carbonOnChromium + 3 * interaction::carbonOnCarbon;
+    return -rt() * (linear + 3 * constants::lgE / c);
+  }
+  // ∂ΔG/∂ln p, J/mol: both reactions release 3 CO.
+  double pressureSlope() const { return rt() * 3 * constants::lgE; }
+
+ private:
+  double rt() const { return constants::rLn10 * state_.temperature; }
+
+  Reaction reaction_;
+  ReactionLine line_;
+  MeltState state_;
+  double lnChromium_ = 0;
+  bool valid_ = false;
+};
+
+double lnPressureRatio(double pressure) { return std::log(pressure / constants::standardPressure); }
+
+// The root of ΔG(c) at a fixed pressure in [scan::start, scan::end] by Newton
+// steps from `guess` (each step at most halving or doubling c). Nothing where
+// an iterate leaves the range or the steps do not settle: the root may then
+// lie outside the range, and the full solve tells the gap.
+std::optional<double> newtonCarbon(const ReactionAt& eq, double lnRatio, double guess) {
+  double c = std::clamp(guess, scan::start, scan::end);
+  for (int i = 0; i < newtonSteps; ++i) {
+    const double g = eq.freeEnergy(c, lnRatio);
+    if (g == 0) return c;
+    if (!std::isfinite(g)) return std::nullopt;
+    const double next = std::clamp(c - g / eq.carbonSlope(c), 0.5 * c, 2 * c);
+    if (!(next >= scan::start && next <= scan::end)) return std::nullopt;
+    if (std::fabs(next - c) <= newtonStop * c) return next;
+    c = next;
+  }
+  return std::nullopt;
+}
+
+// The reaction's equilibrium carbon as the governing rule counts it (floor,
+// ceiling, or nothing), by Newton steps where they settle, else the full solve.
+std::optional<double> countedCarbon(const ReactionAt& eq, Reaction reaction, const std::array<ReactionLine, 2>& lines,
+                                    double celsius, double pressure, const CurveComposition& composition,
+                                    double guess) {
+  if (eq.valid() && pressure > 0 && std::isfinite(pressure)) {
+    if (const auto c = newtonCarbon(eq, lnPressureRatio(pressure), guess)) return c;
+  }
+  return countedRoot(
+      equilibriumCarbon(reaction, lines[static_cast<std::size_t>(reaction)], celsius, pressure, composition));
+}
 
 }  // namespace
 
@@ -74,15 +162,31 @@ CurveComposition BathModel::composition(const BathState& y) const {
           c_.manganese};
 }
 
-// g(r), kg/min; the governing equilibrium at p(r) into `at`.
+// The equilibrium carbon at a CO pressure: the held oxide's (as the
+// governing rule counts it), else the governing one.
+std::optional<GoverningCarbon> BathModel::equilibriumAt(const BathState& y, double pressure) const {
+  const CurveComposition comp = composition(y);
+  if (!c_.heldOxide) return governingEquilibrium(c_.lines, y[temperatureC], pressure, comp);
+  const Reaction oxide = *c_.heldOxide;
+  if (!(pressure > 0)) return GoverningCarbon{bath::carbonFloor, oxide};  // no CO: nothing holds C
+  const ReactionAt eq(oxide, c_.lines[static_cast<std::size_t>(oxide)], y[temperatureC], comp);
+  const auto c = countedCarbon(eq, oxide, c_.lines, y[temperatureC], pressure, comp, supplyCarbonGuess_);
+  if (!c) return std::nullopt;
+  return GoverningCarbon{*c, oxide};
+}
+
+// g(r), kg/min; the equilibrium at p(r) into `at`.
 double BathModel::transport(const BathState& y, double rate, std::optional<GoverningCarbon>* at) const {
-  *at = governingEquilibrium(c_.lines, y[temperatureC], pressureAt(rate), composition(y));
+  *at = equilibriumAt(y, pressureAt(rate));
   const double equilibrium = *at ? (*at)->carbon : bath::carbonFloor;
   const double carbon = 100 * y[carbonKg] / c_.bathMass;
   return c_.rateConstant * c_.bathMass * std::max(0.0, carbon - equilibrium) / 100;
 }
 
-BathRates BathModel::rates(const BathState& y) const {
+// The rates by the bracketing solve of r = g(r) (TOMS748 over [0, r_sup],
+// each g(r) with its full equilibrium solve): without a held oxide, and where
+// the Newton solves of heldRates do not apply.
+BathRates BathModel::governedRates(const BathState& y) const {
   BathRates r;
   r.supply = supplyRate();
   const double atSupply = transport(y, r.supply, &r.equilibrium);
@@ -105,16 +209,25 @@ BathRates BathModel::rates(const BathState& y) const {
     };
     const auto [lo, hi] = boost::math::tools::toms748_solve(h, 0.0, r.supply, -transport(y, 0.0, &at), -r.excess,
                                                             boost::math::tools::eps_tolerance<double>(52), iterations);
-    // The bracket is a few doubles wide: its last evaluated end is the root,
-    // with its equilibrium already at hand.
-    if (last == lo || last == hi) {
-      r.carbon = last;
+    // The bracket is a few doubles wide; its upper end is taken, with the
+    // equilibrium there. Where g jumps (an equilibrium carbon entering the
+    // range at its foot, 0.001 %C, as p rises) r − g(r) changes sign across
+    // the jump and the bracket closes on it: r_C stays pinned there while the
+    // bath moves, and the upper end, of the higher p, is the side on which
+    // that reaction's root lies in the range. So the rate, its equilibrium
+    // and its oxide do not depend on which end the solver evaluated last.
+    r.carbon = hi;
+    if (last == hi) {
       r.equilibrium = at;
     } else {
-      r.carbon = 0.5 * (lo + hi);
-      transport(y, r.carbon, &r.equilibrium);
+      transport(y, hi, &r.equilibrium);
     }
   }
+  spendOxygen(r);
+  return r;
+}
+
+void BathModel::spendOxygen(BathRates& r) const {
   r.pressure = pressureAt(r.carbon);
   const double spare = std::max(0.0, c_.oxygen - r.carbon * oxygenPerCarbonKg);  // kmol O2/min
   if (c_.siliconLeft) {
@@ -122,7 +235,93 @@ BathRates BathModel::rates(const BathState& y) const {
   } else {
     r.chromium = spare * chromiumPerOxygen(burntOxide(r));
   }
+}
+
+BathRates BathModel::rates(const BathState& y) const {
+  if (c_.heldOxide) {
+    if (auto r = heldRates(y, *c_.heldOxide)) return *r;
+  }
+  return governedRates(y);
+}
+
+// The rates with the held oxide's equilibrium, by Newton steps: C_eq at
+// p(r_sup) in c, then, below the critical carbon with an inert gas, the
+// root of F(r) = ΔG(c*(r), p(r)) with c*(r) = [%C] − 100·r/(k·M) in r. F
+// rises in r (ΔG falls in c and rises with p) and has the sign of r − g(r)
+// wherever c*(r) lies in the range of the equilibrium solve, so its root is
+// the r = g(r) of the model with the equilibrium at p(r) equal to c*(r): one
+// root solve instead of an equilibrium solve inside each step of another.
+// Nothing where the shortcut does not apply (no valid reaction state, k = 0,
+// c* or an equilibrium carbon outside the range): the caller takes
+// governedRates, whose results these equal to a few units in the last place.
+std::optional<BathRates> BathModel::heldRates(const BathState& y, Reaction oxide) const {
+  const CurveComposition comp = composition(y);
+  const ReactionAt eq(oxide, c_.lines[static_cast<std::size_t>(oxide)], y[temperatureC], comp);
+  BathRates r;
+  r.supply = supplyRate();
+  const double supplyPressure = pressureAt(r.supply);
+  if (!eq.valid() || !(supplyPressure > 0) || !(c_.rateConstant > 0)) return std::nullopt;
+  const std::optional<double> atSupply = newtonCarbon(eq, lnPressureRatio(supplyPressure), supplyCarbonGuess_);
+  if (!atSupply) return std::nullopt;
+  supplyCarbonGuess_ = *atSupply;
+  r.equilibrium = GoverningCarbon{*atSupply, oxide};
+  const double carbon = 100 * y[carbonKg] / c_.bathMass;
+  const double transportAtSupply = c_.rateConstant * c_.bathMass * std::max(0.0, carbon - *atSupply) / 100;
+  r.excess = transportAtSupply - r.supply;
+  r.supplyLimited = r.excess >= 0;
+  if (r.supplyLimited) {
+    r.carbon = r.supply;
+  } else if (c_.inert == 0) {
+    r.carbon = transportAtSupply;  // p = P whatever the rate
+  } else if (!(y[carbonKg] > 0)) {
+    r.carbon = 0;
+  } else {
+    const double perPercent = c_.rateConstant * c_.bathMass / 100;  // k·M/100, kg/min per mass %
+    const double inertCarbon = c_.inert * molar::carbon;            // n·M_C, kg/min: p(r) = P·r/(r + n·M_C)
+    if (!(carbon - r.supply / perPercent >= scan::start) || !(carbon <= scan::end)) return std::nullopt;
+    // F(0+) = −∞ < 0 < F(r_sup): c*(r_sup) lies below C_eq(p(r_sup)).
+    double lo = 0, hi = r.supply;
+    double rate = rateShareGuess_ * r.supply;
+    if (!(rate > lo && rate < hi)) rate = 0.5 * r.supply;
+    bool settled = false;
+    for (int i = 0; i < newtonSteps && !settled; ++i) {
+      const double c = carbon - rate / perPercent;
+      const double f = eq.freeEnergy(c, lnPressureRatio(pressureAt(rate)));
+      if (!std::isfinite(f)) return std::nullopt;
+      if (f == 0) {
+        settled = true;
+        break;
+      }
+      (f < 0 ? lo : hi) = rate;
+      const double slope = -eq.carbonSlope(c) / perPercent + eq.pressureSlope() * (1 / rate - 1 / (rate + inertCarbon));
+      double next = rate - f / slope;
+      if (!(next > lo && next < hi)) next = lo + (hi - lo) / 2;  // Newton left the bracket: bisect
+      settled = std::fabs(next - rate) <= newtonStop * rate;
+      rate = next;
+    }
+    if (!settled) return std::nullopt;
+    rateShareGuess_ = rate / r.supply;
+    r.carbon = rate;
+    r.equilibrium = GoverningCarbon{carbon - rate / perPercent, oxide};
+  }
+  spendOxygen(r);
   return r;
+}
+
+double BathModel::crossing(const BathState& y, const BathRates& r) const {
+  if (!c_.heldOxide || !r.equilibrium) return INFINITY;
+  const Reaction held = *c_.heldOxide;
+  const Reaction other = held == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
+  const CurveComposition comp = composition(y);
+  const ReactionAt eq(other, c_.lines[static_cast<std::size_t>(other)], y[temperatureC], comp);
+  const std::optional<double> rival =
+      r.pressure > 0 ? countedCarbon(eq, other, c_.lines, y[temperatureC], r.pressure, comp, r.equilibrium->carbon)
+                     : std::optional<double>(bath::carbonFloor);
+  if (!rival) return INFINITY;
+  const double lead = r.equilibrium->carbon - *rival;
+  // A tie goes to Cr2O3: a held Cr3O4 has lost it already.
+  if (lead == 0 && held == Reaction::Cr3O4) return -std::numeric_limits<double>::min();
+  return lead;
 }
 
 void BathModel::derivative(const BathState& y, BathState& dydt) const {

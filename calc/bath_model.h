@@ -71,10 +71,12 @@ struct BathConditions {
   double rateConstant = 0;            // k, 1/min
   double heatLoss = 0;                // L, °C/min
   bool siliconLeft = false;           // spare oxygen goes to silicon
-  // The oxide chromium burns to, held over an integrator step: the
-  // governing oxide jumps where the two equilibria cross, and a bath on that
-  // line would otherwise switch back and forth within every trial step.
-  // None: the one that governs at the state itself.
+  // The oxide that governs between events: the stage integrator holds it,
+  // so that the equilibrium carbon, and with it every rate, is that one
+  // reaction's (a smooth right-hand side), and places the point where the
+  // other reaction's equilibrium carbon overtakes it as an event (see
+  // BathModel::crossing). None: the governing one at the state itself (the
+  // larger root, as governingEquilibrium picks it).
   std::optional<Reaction> heldOxide;
 };
 
@@ -116,13 +118,29 @@ class BathModel {
   // The oxide chromium burns to at rates r: the held one, else the governing.
   Reaction burntOxide(const BathRates& r) const;
 
+  // How far the held oxide still governs at rates r of state y: its
+  // equilibrium carbon at p(r_C) less the other reaction's there, mass %,
+  // negative once the other governs (for a held Cr3O4 already at a tie, as
+  // governingEquilibrium breaks ties to Cr2O3). +∞ without a held oxide, or
+  // where the other reaction has no equilibrium carbon.
+  double crossing(const BathState& y, const BathRates& r) const;
+
   // The heat capacity of bath and slag, kJ/K.
   double heatCapacity(double slagKg) const;
 
  private:
   double transport(const BathState& y, double rate, std::optional<GoverningCarbon>* at) const;
+  std::optional<GoverningCarbon> equilibriumAt(const BathState& y, double pressure) const;
+  BathRates governedRates(const BathState& y) const;
+  std::optional<BathRates> heldRates(const BathState& y, Reaction oxide) const;
+  void spendOxygen(BathRates& r) const;  // p(r_C) and the spare oxygen's silicon or chromium
 
   BathConditions c_;
+  // Starting points of the Newton solves, from the last call: C_eq(p(r_sup))
+  // (mass %) and r_C / r_sup. They only shorten the solves; each result is
+  // the root to a few units in the last place whatever the start.
+  mutable double supplyCarbonGuess_ = 0.1;
+  mutable double rateShareGuess_ = 0.5;
 };
 
 // kg of oxide per kg of chromium burnt, and kg of chromium per kmol of O2.

@@ -16,8 +16,9 @@
 // Fe and Mn are not oxidised, nothing burns above the bath (no
 // post-combustion), and the bath mass M is 1000·W plus the scrap added. The
 // path is integrated by Boost.Odeint (Dormand–Prince 5(4) with dense output);
-// a stage's end carbon, silicon running out and the first fall of r_C below
-// r_sup are placed on the dense output to 1e-9 relative in time.
+// a stage's end carbon, silicon running out, the first fall of r_C below
+// r_sup and each change of the governing oxide are placed on the dense output
+// to 1e-9 relative in time.
 
 #include <array>
 #include <optional>

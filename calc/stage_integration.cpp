@@ -19,7 +19,9 @@ constexpr int eventBits = 34;
 constexpr double firstStep = 1e-3;           // min
 constexpr std::uintmax_t maxSteps = 200000;  // accepted steps per stage before giving up (a few seconds)
 
-enum class Event { Target, Silicon, Chromium, Critical, Count };
+enum class Event { Target, Silicon, Chromium, Critical, Oxide, Count };
+
+Reaction otherOxide(Reaction oxide) { return oxide == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3; }
 
 class StageIntegrator {
  public:
@@ -63,6 +65,8 @@ double StageIntegrator::eventValue(Event e, const BathState& y) const {
       return y[chromiumKg];
     case Event::Critical:
       return model_.rates(y).excess;
+    case Event::Oxide:
+      return model_.crossing(y, model_.rates(y));
     case Event::Count:
       break;
   }
@@ -79,6 +83,8 @@ bool StageIntegrator::armed(Event e) const {
       return true;
     case Event::Critical:
       return criticalArmed_;
+    case Event::Oxide:
+      return model_.conditions().heldOxide.has_value();
     case Event::Count:
       break;
   }
@@ -93,7 +99,20 @@ double StageIntegrator::locate(Event e, double from, double to) {
     return eventValue(e, y);
   };
   const double fFrom = f(from), fTo = f(to);
-  if (!(fFrom >= 0) || fFrom == 0) return from;
+  if (!(fFrom >= 0)) return from;
+  if (fFrom == 0) {
+    if (e != Event::Oxide) return from;
+    // A held Cr2O3 at a tie (both equilibria at the range's floor) still
+    // governs: the crossing is where the value first turns negative, found
+    // by bisecting on its sign (toms748 would stop on the zero at `from`).
+    double lo = from, hi = to;
+    while (hi - lo > std::ldexp(hi, -eventBits)) {
+      const double mid = lo + (hi - lo) / 2;
+      if (!(mid > lo && mid < hi)) break;
+      (f(mid) < 0 ? hi : lo) = mid;
+    }
+    return hi;
+  }
   std::uintmax_t iterations = 200;
   const auto [lo, hi] = boost::math::tools::toms748_solve(
       f, from, to, fFrom, fTo, boost::math::tools::eps_tolerance<double>(eventBits), iterations);
@@ -146,6 +165,9 @@ bool StageIntegrator::handle(Event e, double t, BathState& y, StageOutcome& out)
       out.criticalCarbon = 100 * y[carbonKg] / model_.conditions().bathMass;
       criticalArmed_ = false;
       break;
+    case Event::Oxide:  // the other reaction's equilibrium carbon has overtaken the held one's
+      model_.conditions().heldOxide = otherOxide(*model_.conditions().heldOxide);
+      break;
     case Event::Count:
       break;
   }
@@ -187,7 +209,9 @@ StageOutcome StageIntegrator::run(const BathState& start) {
     double when = reached;
     for (int i = 0; i < static_cast<int>(Event::Count); ++i) {
       const auto e = static_cast<Event>(i);
-      const double value = e == Event::Critical ? atReached.excess : eventValue(e, y);
+      const double value = e == Event::Critical ? atReached.excess
+                           : e == Event::Oxide  ? model_.crossing(y, atReached)
+                                                : eventValue(e, y);
       if (!armed(e) || !(value < 0)) continue;
       const double at = locate(e, t, reached);
       if (!fired || at < when) fired = e, when = at;
@@ -199,10 +223,6 @@ StageOutcome StageIntegrator::run(const BathState& start) {
     if (fired && handle(*fired, t, y, out)) break;
     const BathRates now = fired ? model_.rates(y) : atReached;
     if (!now.equilibrium) return out.end = StageEnd::NoEquilibrium, out;
-    if (model_.conditions().heldOxide != now.equilibrium->oxide) {  // the next step burns to the new one
-      model_.conditions().heldOxide = now.equilibrium->oxide;
-      stepper_.initialize(y, t, stepper_.current_time_step());
-    }
   }
   out.state = y;
   out.minutes = t;
