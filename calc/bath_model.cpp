@@ -30,9 +30,11 @@ std::optional<double> countedRoot(const EquilibriumCarbon& root) {
 
 constexpr double oxygenPerCarbonKg = 0.5 / molar::carbon;  // kmol O2 per kg C (C + ½O2 → CO)
 
-// A Newton iterate closer than this to the last, relative, is the root: the
-// quadratic convergence then leaves it within a unit or two in the last place.
-constexpr double newtonStop = 0x1p-50;
+// A Newton step shorter than this, relative, ends the solve: convergence is
+// quadratic, so the iterate it lands on is then as close to the root as the
+// rounding of ΔG allows (a few units in the last place; a tighter test would
+// wait on steps that only dither in that rounding).
+constexpr double newtonStop = 1e-12;
 constexpr int newtonSteps = 60;
 
 // One reaction's ΔG at a bath's temperature and composition, as a function
@@ -102,13 +104,23 @@ std::optional<double> newtonCarbon(const ReactionAt& eq, double lnRatio, double 
   return std::nullopt;
 }
 
-// The reaction's equilibrium carbon as the governing rule counts it (floor,
-// ceiling, or nothing), by Newton steps where they settle, else the full solve.
+// The reaction's equilibrium carbon as the governing rule counts it, where
+// quick to tell: the Newton root, or the floor where ΔG < 0 already at the
+// range's foot (solveFalling's BelowRange). Nothing otherwise.
+std::optional<double> countedCarbon(const ReactionAt& eq, double lnRatio, double guess) {
+  if (const auto c = newtonCarbon(eq, lnRatio, guess)) return c;
+  if (eq.freeEnergy(scan::start, lnRatio) < 0 && std::isfinite(eq.freeEnergy(scan::end, lnRatio))) {
+    return bath::carbonFloor;
+  }
+  return std::nullopt;
+}
+
+// The same, else by the full solve (which tells every gap).
 std::optional<double> countedCarbon(const ReactionAt& eq, Reaction reaction, const std::array<ReactionLine, 2>& lines,
                                     double celsius, double pressure, const CurveComposition& composition,
                                     double guess) {
   if (eq.valid() && pressure > 0 && std::isfinite(pressure)) {
-    if (const auto c = newtonCarbon(eq, lnPressureRatio(pressure), guess)) return c;
+    if (const auto c = countedCarbon(eq, lnPressureRatio(pressure), guess)) return c;
   }
   return countedRoot(
       equilibriumCarbon(reaction, lines[static_cast<std::size_t>(reaction)], celsius, pressure, composition));
@@ -261,9 +273,9 @@ std::optional<BathRates> BathModel::heldRates(const BathState& y, Reaction oxide
   r.supply = supplyRate();
   const double supplyPressure = pressureAt(r.supply);
   if (!eq.valid() || !(supplyPressure > 0) || !(c_.rateConstant > 0)) return std::nullopt;
-  const std::optional<double> atSupply = newtonCarbon(eq, lnPressureRatio(supplyPressure), supplyCarbonGuess_);
+  const std::optional<double> atSupply = countedCarbon(eq, lnPressureRatio(supplyPressure), supplyCarbonGuess_);
   if (!atSupply) return std::nullopt;
-  supplyCarbonGuess_ = *atSupply;
+  if (*atSupply != bath::carbonFloor) supplyCarbonGuess_ = *atSupply;
   r.equilibrium = GoverningCarbon{*atSupply, oxide};
   const double carbon = 100 * y[carbonKg] / c_.bathMass;
   const double transportAtSupply = c_.rateConstant * c_.bathMass * std::max(0.0, carbon - *atSupply) / 100;
@@ -278,11 +290,36 @@ std::optional<BathRates> BathModel::heldRates(const BathState& y, Reaction oxide
   } else {
     const double perPercent = c_.rateConstant * c_.bathMass / 100;  // k·M/100, kg/min per mass %
     const double inertCarbon = c_.inert * molar::carbon;            // n·M_C, kg/min: p(r) = P·r/(r + n·M_C)
-    if (!(carbon - r.supply / perPercent >= scan::start) || !(carbon <= scan::end)) return std::nullopt;
-    // F(0+) = −∞ < 0 < F(r_sup): c*(r_sup) lies below C_eq(p(r_sup)).
-    double lo = 0, hi = r.supply;
+    if (!(carbon > scan::start) || !(carbon <= scan::end)) return std::nullopt;
+    const auto lnRatioAt = [&](double rate) { return lnPressureRatio(pressureAt(rate)); };
+    // F(0+) = −∞ < 0. The root has c* = C_eq ≥ 0.001 %C, so it lies below
+    // the rate at which c* reaches the range's foot; there F > 0 unless the
+    // held root at that p is at or below the foot.
+    double lo = 0, hi = std::min(r.supply, perPercent * (carbon - scan::start));
+    if (hi < r.supply && !(eq.freeEnergy(scan::start, lnRatioAt(hi)) > 0)) {
+      // Past hi the equilibrium is the floor (g = k·M·[%C]/100) until p
+      // reaches p*, where ΔG(0.001 %C, p*) = 0 and the root enters the range
+      // (g jumps down, below r). So r_C is that floor rate where p is still
+      // below p* there, else it stays pinned at p* with C_eq = 0.001 %C, as
+      // governedRates takes the jump.
+      const double floorRate = perPercent * carbon;
+      if (floorRate < r.supply && eq.freeEnergy(scan::start, lnRatioAt(floorRate)) < 0) {
+        r.carbon = floorRate;
+        r.equilibrium = GoverningCarbon{bath::carbonFloor, oxide};
+      } else {
+        // ΔG at a fixed c is affine in ln p: one step lands on p*.
+        const double lnTarget = lnRatioAt(hi) - eq.freeEnergy(scan::start, lnRatioAt(hi)) / eq.pressureSlope();
+        const double pressure = constants::standardPressure * std::exp(lnTarget);
+        const double rate = inertCarbon * pressure / (c_.totalPressure - pressure);
+        if (!(rate >= hi && rate <= std::min(floorRate, r.supply))) return std::nullopt;
+        r.carbon = rate;
+        r.equilibrium = GoverningCarbon{scan::start, oxide};
+      }
+      spendOxygen(r);
+      return r;
+    }
     double rate = rateShareGuess_ * r.supply;
-    if (!(rate > lo && rate < hi)) rate = 0.5 * r.supply;
+    if (!(rate > lo && rate < hi)) rate = 0.5 * hi;
     bool settled = false;
     for (int i = 0; i < newtonSteps && !settled; ++i) {
       const double c = carbon - rate / perPercent;
@@ -295,8 +332,10 @@ std::optional<BathRates> BathModel::heldRates(const BathState& y, Reaction oxide
       (f < 0 ? lo : hi) = rate;
       const double slope = -eq.carbonSlope(c) / perPercent + eq.pressureSlope() * (1 / rate - 1 / (rate + inertCarbon));
       double next = rate - f / slope;
-      if (!(next > lo && next < hi)) next = lo + (hi - lo) / 2;  // Newton left the bracket: bisect
-      settled = std::fabs(next - rate) <= newtonStop * rate;
+      // A Newton step within the bracket (its ends included: a start on the
+      // root itself steps by nothing) may settle the solve.
+      if (next >= lo && next <= hi) settled = std::fabs(next - rate) <= newtonStop * rate;
+      if (!settled && !(next > lo && next < hi)) next = lo + (hi - lo) / 2;  // Newton left the bracket: bisect
       rate = next;
     }
     if (!settled) return std::nullopt;
