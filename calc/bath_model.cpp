@@ -365,19 +365,54 @@ double BathModel::crossing(const BathState& y, const BathRates& r) const {
 
 void BathModel::derivative(const BathState& y, BathState& dydt) const {
   const BathRates r = rates(y);
-  const Reaction oxide = burntOxide(r);
+  const double share = c_.holdCrossing ? cr2o3Share(y, r) : burntOxide(r) == Reaction::Cr2O3 ? 1.0 : 0.0;
+  derivative(y, r, share, dydt);
+}
+
+void BathModel::derivative(const BathState& y, const BathRates& r, double cr2o3Share, BathState& dydt) const {
+  // The chromium the spare oxygen burns, by oxide (with silicon left, none).
+  const double spare = c_.siliconLeft ? 0 : std::max(0.0, c_.oxygen - r.carbon * oxygenPerCarbonKg);  // kmol O2/min
+  const double toCr2O3 = spare * cr2o3Share * chromiumPerOxygen(Reaction::Cr2O3);
+  const double toCr3O4 = spare * (1 - cr2o3Share) * chromiumPerOxygen(Reaction::Cr3O4);
   dydt[carbonKg] = -r.carbon;
   dydt[siliconKg] = -r.silicon;
-  dydt[chromiumKg] = -r.chromium;
-  dydt[slagKg] = r.silicon * (molar::silica / molar::silicon) + r.chromium * oxidePerChromium(oxide);
-  dydt[chromiumToCr2O3Kg] = oxide == Reaction::Cr2O3 ? r.chromium : 0;
-  dydt[chromiumToCr3O4Kg] = oxide == Reaction::Cr3O4 ? r.chromium : 0;
-  const double released =
-      bath::kilojoulesPerMegajoule *  // kJ/min
-      (bath::carbonHeat * r.carbon + bath::siliconHeat * r.silicon + chromiumHeat(oxide) * r.chromium);
+  dydt[chromiumKg] = -(toCr2O3 + toCr3O4);
+  dydt[slagKg] = r.silicon * (molar::silica / molar::silicon) +
+                 (toCr2O3 * oxidePerChromium(Reaction::Cr2O3) + toCr3O4 * oxidePerChromium(Reaction::Cr3O4));
+  dydt[chromiumToCr2O3Kg] = toCr2O3;
+  dydt[chromiumToCr3O4Kg] = toCr3O4;
+  const double released = bath::kilojoulesPerMegajoule *  // kJ/min
+                          (bath::carbonHeat * r.carbon + bath::siliconHeat * r.silicon +
+                           (chromiumHeat(Reaction::Cr2O3) * toCr2O3 + chromiumHeat(Reaction::Cr3O4) * toCr3O4));
   const double gas = c_.gasHeatCapacity * c_.inertFlow * (y[temperatureC] - bath::gasInletCelsius);  // kJ/min
   const double loss = c_.heatLoss * bath::metalHeatCapacity * c_.heatMass;                           // kJ/min
   dydt[temperatureC] = (released - gas - loss) / heatCapacity(y[slagKg]);
+}
+
+double BathModel::cr2o3Lead(const BathState& y) const {
+  const double lead = crossing(y, rates(y));
+  return c_.heldOxide == Reaction::Cr2O3 ? lead : -lead;
+}
+
+// d(lead)/dt along dy/dt with the given share, by a central difference over
+// ±driftStep min. The lead is a smooth function of the state between roots
+// inside the range; the difference's error (the lead's rounding, some 1e-16
+// of it, over 2·driftStep, and a truncation of order driftStep²) is far
+// below the drift that one oxide's burning adds to the other's.
+double BathModel::crossingDrift(const BathState& y, const BathRates& r, double share) const {
+  constexpr double driftStep = 1e-3;  // min
+  BathState f, ahead = y, behind = y;
+  derivative(y, r, share, f);
+  for (std::size_t i = 0; i < bathStateSize; ++i) {
+    ahead[i] += driftStep * f[i];
+    behind[i] -= driftStep * f[i];
+  }
+  return (cr2o3Lead(ahead) - cr2o3Lead(behind)) / (2 * driftStep);
+}
+
+double BathModel::cr2o3Share(const BathState& y, const BathRates& r) const {
+  const double cr2o3 = crossingDrift(y, r, 1), cr3o4 = crossingDrift(y, r, 0);
+  return cr3o4 / (cr3o4 - cr2o3);
 }
 
 }  // namespace velkarin

@@ -78,6 +78,15 @@ struct BathConditions {
   // BathModel::crossing). None: the governing one at the state itself (the
   // larger root, as governingEquilibrium picks it).
   std::optional<Reaction> heldOxide;
+  // The bath rides the crossing: where each oxide's own burning would carry
+  // the bath back over the point where the two equilibria cross (the
+  // chromium rate and its heat differ between the oxides), switching at the
+  // crossing would chatter with no end. Instead the spare oxygen's chromium
+  // then burns to both, the share to Cr2O3 (BathModel::cr2o3Share) such that
+  // the two equilibrium carbons stay equal, until one oxide's own burning
+  // leads away from the crossing (the share reaches 0 or 1). The held oxide
+  // still gives the equilibrium carbon (the other's is equal on the crossing).
+  bool holdCrossing = false;
 };
 
 // The governing equilibrium carbon at a temperature, CO pressure and
@@ -124,6 +133,18 @@ class BathModel {
   // governingEquilibrium breaks ties to Cr2O3). +∞ without a held oxide, or
   // where the other reaction has no equilibrium carbon.
   double crossing(const BathState& y, const BathRates& r) const;
+
+  // dy/dt at rates r of state y with a share (0…1) of the spare oxygen's
+  // chromium burnt to Cr2O3, the rest to Cr3O4.
+  void derivative(const BathState& y, const BathRates& r, double cr2o3Share, BathState& dydt) const;
+  // Cr2O3's equilibrium carbon less Cr3O4's at state y, mass % (the held
+  // oxide's crossing value, signed for Cr2O3).
+  double cr2o3Lead(const BathState& y) const;
+  // How fast that lead changes at y with the given share to Cr2O3, mass %/min.
+  double crossingDrift(const BathState& y, const BathRates& r, double cr2o3Share) const;
+  // The share to Cr2O3 that keeps the lead from changing: in (0, 1) where
+  // each oxide alone drives the bath back over the crossing (see holdCrossing).
+  double cr2o3Share(const BathState& y, const BathRates& r) const;
 
   // The heat capacity of bath and slag, kJ/K.
   double heatCapacity(double slagKg) const;

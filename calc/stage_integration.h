@@ -9,7 +9,10 @@
 // chromium running out, and the other oxide's equilibrium carbon overtaking
 // the governing one's (the model then follows that reaction) — and samples of
 // the path on a grid and at each event. Between events the governing oxide is
-// held, so the right-hand side the integrator sees is smooth.
+// held, so the right-hand side the integrator sees is smooth. Where each
+// oxide's own burning would carry the bath back over the crossing, the bath
+// rides it instead (BathConditions::holdCrossing) until one oxide's burning
+// leads away, which is an event too.
 
 #include <optional>
 #include <vector>

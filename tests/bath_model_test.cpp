@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -106,18 +107,18 @@ TEST(Crossing, IsTheHeldLeadOverTheOther) {
   }
 }
 
-// The ΔG of Cr2O3 less that of Cr3O4 at one carbon content: its CO terms
-// cancel, so it is zero where the two equilibria cross at any p.
-double freeEnergyGap(const PathSample& p, const std::array<ReactionLine, 2>& lines) {
+// The ΔG of Cr2O3 less that of Cr3O4 at a sample's equilibrium carbon, J/mol:
+// their CO terms cancel, so it is zero where the two equilibria cross at any p.
+double freeEnergyGap(const PathSample& p, const SimulationHeat& h) {
   MeltState s;
   s.temperature = p.temperature + constants::kelvinOffset;
   s.chromium = p.chromium;
-  s.nickel = 9;
+  s.nickel = h.composition.nickel;
   s.silicon = p.silicon;
-  s.manganese = 1;
+  s.manganese = h.composition.manganese;
   const double lnChromium = std::log(p.chromium);
-  const Cr2O3FreeEnergy cr2o3({lines[0].a, lines[0].b, s, 0, lnChromium});
-  const Cr3O4FreeEnergy cr3o4({lines[1].a, lines[1].b, s, 0, lnChromium});
+  const Cr2O3FreeEnergy cr2o3({h.lines[0].a, h.lines[0].b, s, 0, lnChromium});
+  const Cr3O4FreeEnergy cr3o4({h.lines[1].a, h.lines[1].b, s, 0, lnChromium});
   return cr2o3(*p.equilibriumCarbon) - cr3o4(*p.equilibriumCarbon);
 }
 
@@ -140,9 +141,80 @@ TEST(Crossing, OxideChangesWhereTheEquilibriaMeet) {
     // an equilibrium at the floor of the range has no crossing.
     if (*before.oxide == *at.oxide || at.minutes == before.minutes || *at.equilibriumCarbon < 0.001) continue;
     ++crossings;
-    EXPECT_NEAR(freeEnergyGap(at, h.lines), 0, 1e-3) << at.minutes;  // J/mol
+    EXPECT_NEAR(freeEnergyGap(at, h), 0, 1e-3) << at.minutes;  // J/mol
   }
   EXPECT_GE(crossings, 2);
+}
+
+// A heat (found by a random search over heats and preset lines) whose bath
+// reaches the crossing where each oxide's own burning would carry it back:
+// Cr2O3 burns less chromium per O2 but heats more. Switching there would
+// chatter until the stage gives up; the bath rides the crossing instead,
+// both equilibria equal, until burning to Cr3O4 leads away from it.
+SimulationHeat ridingHeat() {
+  SimulationHeat h;
+  h.massTonnes = 80;
+  h.startCarbon = 0.805639;
+  h.startTemperature = 1619.3;
+  h.oxygenFlow = 63.6197;
+  h.heatLoss = 20.7292;
+  h.composition = {18.8829, 9.67407, 0.0447318, 0.80607};
+  h.rateConstant = 0.369039;
+  h.lines = {presetLine(Reaction::Cr2O3, 0), presetLine(Reaction::Cr3O4, 1)};
+  return h;
+}
+
+std::vector<SimulationStage> ridingStages() {
+  return {{"2.02:1", 930.531, {}, 0, 0, InertGas::Argon}, {"4.97:1", 931.545, {}, 0, 0, InertGas::Argon}};
+}
+
+TEST(Crossing, BathRidesItWhereEachOxideLeadsBack) {
+  const SimulationHeat h = ridingHeat();
+  const BlowSimulation sim = simulateBlow(h, ridingStages());
+  ASSERT_EQ(sim.stages.at(0).problem, SimulationProblem::None);
+  ASSERT_TRUE(sim.totals);
+  // The samples on the crossing: where the ride begins and where it ends,
+  // apart by more than a grid step's fraction, the equilibria equal at both.
+  std::vector<double> on;
+  for (const PathSample& p : sim.path) {
+    if (p.equilibriumCarbon && std::abs(freeEnergyGap(p, h)) < 1e-3) on.push_back(p.minutes);
+  }
+  ASSERT_EQ(on.size(), 2u);
+  EXPECT_GT(on[1] - on[0], 0.1);
+  // Chromium burnt to both oxides in the stage of the ride.
+  const SimulatedStage& st = sim.stages[0];
+  EXPECT_GT(st.chromiumToCr3O4, 0);
+  EXPECT_GT(st.chromiumBurnt - st.chromiumToCr3O4, 0);
+}
+
+// Riding the crossing, the share to Cr2O3 keeps the two equilibria equal:
+// the lead's drift with that share is nil, and it lies strictly between the
+// drifts of either oxide alone, which have opposite signs.
+TEST(Crossing, ShareHoldsTheLead) {
+  const SimulationHeat h = ridingHeat();
+  const BlowSimulation sim = simulateBlow(h, ridingStages());
+  const auto start = std::find_if(sim.path.begin(), sim.path.end(), [&](const PathSample& p) {
+    return p.equilibriumCarbon && std::abs(freeEnergyGap(p, h)) < 1e-3;
+  });
+  ASSERT_NE(start, sim.path.end());
+  // The bath of that sample, in the first stage's conditions.
+  BathConditions c = conditions(63.6197 / 2.02, h.rateConstant);
+  c.lines = h.lines;
+  c.nickel = h.composition.nickel;
+  c.manganese = h.composition.manganese;
+  c.oxygen = 63.6197 / molar::volume;
+  c.heatLoss = h.heatLoss;
+  c.heldOxide = start->oxide;
+  const BathModel model(c);
+  BathState y = state(start->carbon, start->chromium, start->temperature);
+  y[siliconKg] = 0;
+  const BathRates r = model.rates(y);
+  const double share = model.cr2o3Share(y, r);
+  ASSERT_GT(share, 0);
+  ASSERT_LT(share, 1);
+  const double alone2 = model.crossingDrift(y, r, 1), alone3 = model.crossingDrift(y, r, 0);
+  EXPECT_LT(alone2 * alone3, 0);
+  EXPECT_NEAR(model.crossingDrift(y, r, share), 0, 1e-6 * std::abs(alone2 - alone3));
 }
 
 }  // namespace
