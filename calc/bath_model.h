@@ -108,7 +108,11 @@ struct BathRates {
   double pressure = 0;                         // p(r_C), Pa
   std::optional<GoverningCarbon> equilibrium;  // at p(r_C)
   bool supplyLimited = false;                  // g(r_sup) ≥ r_sup
-  double excess = 0;                           // g(r_sup) − r_sup, kg/min: the critical carbon's event
+  // g(r_sup) − r_sup, kg/min: the critical carbon's event. With a held
+  // oxide, by that oxide's equilibrium at p(r_sup): the governing one
+  // wherever the event is armed (supply-limited, so p(r_C) = p(r_sup));
+  // below the critical carbon its sign still tells supplyLimited right.
+  double excess = 0;
 };
 
 class BathModel {

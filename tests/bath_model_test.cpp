@@ -70,21 +70,31 @@ TEST_P(HeldRates, EqualTheBracketingSolve) {
     EXPECT_EQ(r.equilibrium->oxide, reference.equilibrium->oxide);
     EXPECT_NEAR(r.carbon, reference.carbon, 1e-13 * reference.supply);
     EXPECT_NEAR(r.equilibrium->carbon, reference.equilibrium->carbon, 1e-12 * reference.equilibrium->carbon);
-    EXPECT_NEAR(r.excess, reference.excess, 1e-12 * reference.supply);
+    // Below the critical carbon the held oxide need not govern at p(r_sup)
+    // too, so there only the sign of the excess is the same.
+    if (reference.supplyLimited) {
+      EXPECT_NEAR(r.excess, reference.excess, 1e-12 * reference.supply);
+    } else {
+      EXPECT_LT(r.excess, 0);
+    }
     EXPECT_NEAR(r.chromium, reference.chromium, 1e-12 * reference.supply * 40);
     EXPECT_NEAR(r.pressure, reference.pressure, 1e-12 * reference.pressure);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(States, HeldRates,
-                         testing::Values(RatesRow{"supply_limited", 20, 0.3, 1.2, 18, 1600},
-                                         RatesRow{"transport_argon_1_1", 60, 0.3, 0.15, 18, 1650},
-                                         RatesRow{"transport_argon_1_3", 180, 0.3, 0.06, 17, 1700},
-                                         RatesRow{"transport_slow", 30, 0.05, 0.4, 16, 1750},
-                                         RatesRow{"transport_fast_k", 120, 2000, 0.08, 18, 1680},
-                                         RatesRow{"pure_oxygen", 0, 0.3, 0.2, 18, 1700},
-                                         RatesRow{"low_chromium_hot", 60, 0.3, 0.1, 8, 1850}),
-                         [](const auto& row) { return row.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    States, HeldRates,
+    testing::Values(RatesRow{"supply_limited", 20, 0.3, 1.2, 18, 1600},
+                    RatesRow{"transport_argon_1_1", 60, 0.3, 0.15, 18, 1650},
+                    RatesRow{"transport_argon_1_3", 180, 0.3, 0.06, 17, 1700},
+                    RatesRow{"transport_slow", 30, 0.05, 0.4, 16, 1750},
+                    RatesRow{"transport_fast_k", 120, 2000, 0.08, 18, 1680},
+                    RatesRow{"pure_oxygen", 0, 0.3, 0.2, 18, 1700}, RatesRow{"low_chromium_hot", 60, 0.3, 0.1, 8, 1850},
+                    // At 2077 °C both roots lie below 0.001 %C at p(r): the floor's rate k·M·[%C]/100.
+                    RatesRow{"both_at_the_floor", 240, 0.05, 0.2, 12.6, 2077.4},
+                    // A little more carbon: r_C pinned where the Cr3O4 root enters the range.
+                    RatesRow{"pinned_at_the_foot", 240, 0.05, 0.237, 12.6, 2077.4}),
+    [](const auto& row) { return row.param.name; });
 
 // The crossing value is the held oxide's equilibrium carbon less the other's
 // at p(r_C), whichever oxide is held.
