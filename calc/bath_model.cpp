@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "calc/bath_model.h"
 
-#include "calc/free_energy.h"
-#include "calc/reaction_data.h"
-
 #include <algorithm>
 #include <boost/math/tools/toms748_solve.hpp>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+
+#include "calc/free_energy.h"
+#include "calc/reaction_data.h"
 
 namespace velkarin {
 namespace {
@@ -196,8 +196,9 @@ double BathModel::transport(const BathState& y, double rate, std::optional<Gover
 }
 
 // The rates by the bracketing solve of r = g(r) (TOMS748 over [0, r_sup],
-// each g(r) with its full equilibrium solve): without a held oxide, and where
-// the Newton solves of heldRates do not apply.
+// each g(r) with its own equilibrium solve: both reactions' full solves
+// without a held oxide, the held one's otherwise): without a held oxide, and
+// where the Newton solves of heldRates do not apply.
 BathRates BathModel::governedRates(const BathState& y) const {
   BathRates r;
   r.supply = supplyRate();
