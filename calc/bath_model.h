@@ -71,11 +71,22 @@ struct BathConditions {
   double rateConstant = 0;            // k, 1/min
   double heatLoss = 0;                // L, °C/min
   bool siliconLeft = false;           // spare oxygen goes to silicon
-  // The oxide chromium burns to, held over an integrator step: the
-  // governing oxide jumps where the two equilibria cross, and a bath on that
-  // line would otherwise switch back and forth within every trial step.
-  // None: the one that governs at the state itself.
+  // The oxide that governs between events: the stage integrator holds it,
+  // so that the equilibrium carbon, and with it every rate, is that one
+  // reaction's (a smooth right-hand side), and places the point where the
+  // other reaction's equilibrium carbon overtakes it as an event (see
+  // BathModel::crossing). None: the governing one at the state itself (the
+  // larger root, as governingEquilibrium picks it).
   std::optional<Reaction> heldOxide;
+  // The bath rides the crossing: where each oxide's own burning would carry
+  // the bath back over the point where the two equilibria cross (the
+  // chromium rate and its heat differ between the oxides), switching at the
+  // crossing would chatter with no end. Instead the spare oxygen's chromium
+  // then burns to both, the share to Cr2O3 (BathModel::cr2o3Share) such that
+  // the two equilibrium carbons stay equal, until one oxide's own burning
+  // leads away from the crossing (the share reaches 0 or 1). The held oxide
+  // still gives the equilibrium carbon (the other's is equal on the crossing).
+  bool holdCrossing = false;
 };
 
 // The governing equilibrium carbon at a temperature, CO pressure and
@@ -97,7 +108,11 @@ struct BathRates {
   double pressure = 0;                         // p(r_C), Pa
   std::optional<GoverningCarbon> equilibrium;  // at p(r_C)
   bool supplyLimited = false;                  // g(r_sup) ≥ r_sup
-  double excess = 0;                           // g(r_sup) − r_sup, kg/min: the critical carbon's event
+  // g(r_sup) − r_sup, kg/min: the critical carbon's event. With a held
+  // oxide, by that oxide's equilibrium at p(r_sup): the governing one
+  // wherever the event is armed (supply-limited, so p(r_C) = p(r_sup));
+  // below the critical carbon its sign still tells supplyLimited right.
+  double excess = 0;
 };
 
 class BathModel {
@@ -116,13 +131,41 @@ class BathModel {
   // The oxide chromium burns to at rates r: the held one, else the governing.
   Reaction burntOxide(const BathRates& r) const;
 
+  // How far the held oxide still governs at rates r of state y: its
+  // equilibrium carbon at p(r_C) less the other reaction's there, mass %,
+  // negative once the other governs (for a held Cr3O4 already at a tie, as
+  // governingEquilibrium breaks ties to Cr2O3). +∞ without a held oxide, or
+  // where the other reaction has no equilibrium carbon.
+  double crossing(const BathState& y, const BathRates& r) const;
+
+  // dy/dt at rates r of state y with a share (0…1) of the spare oxygen's
+  // chromium burnt to Cr2O3, the rest to Cr3O4.
+  void derivative(const BathState& y, const BathRates& r, double cr2o3Share, BathState& dydt) const;
+  // Cr2O3's equilibrium carbon less Cr3O4's at state y, mass % (the held
+  // oxide's crossing value, signed for Cr2O3).
+  double cr2o3Lead(const BathState& y) const;
+  // How fast that lead changes at y with the given share to Cr2O3, mass %/min.
+  double crossingDrift(const BathState& y, const BathRates& r, double cr2o3Share) const;
+  // The share to Cr2O3 that keeps the lead from changing: in (0, 1) where
+  // each oxide alone drives the bath back over the crossing (see holdCrossing).
+  double cr2o3Share(const BathState& y, const BathRates& r) const;
+
   // The heat capacity of bath and slag, kJ/K.
   double heatCapacity(double slagKg) const;
 
  private:
   double transport(const BathState& y, double rate, std::optional<GoverningCarbon>* at) const;
+  std::optional<GoverningCarbon> equilibriumAt(const BathState& y, double pressure) const;
+  BathRates governedRates(const BathState& y) const;
+  std::optional<BathRates> heldRates(const BathState& y, Reaction oxide) const;
+  void spendOxygen(BathRates& r) const;  // p(r_C) and the spare oxygen's silicon or chromium
 
   BathConditions c_;
+  // Starting points of the Newton solves, from the last call: C_eq(p(r_sup))
+  // (mass %) and r_C / r_sup. They only shorten the solves; each result is
+  // the root to a few units in the last place whatever the start.
+  mutable double supplyCarbonGuess_ = 0.1;
+  mutable double rateShareGuess_ = 0.5;
 };
 
 // kg of oxide per kg of chromium burnt, and kg of chromium per kmol of O2.

@@ -10,14 +10,17 @@
 //            C_eq(p(r)))/100 with p(r) the CO pressure of the leaving gas, and
 //            r_C the one r in (0, r_sup) with r = g(r)
 //   silicon  the oxygen carbon leaves, while the bath has silicon
-//   chromium the rest, as the oxide that governs at p(r_C)
+//   chromium the rest, as the oxide that governs at p(r_C) (where each
+//            oxide's burning would carry the bath back over the crossing of
+//            the two equilibria, split between both so that they stay equal)
 //   heat     dT/dt = (Σ h_X·r_X − c_g·F_inert·(T − 25) − L·c_m·1000·W) / (c_m·M + c_s·S)
 //
 // Fe and Mn are not oxidised, nothing burns above the bath (no
 // post-combustion), and the bath mass M is 1000·W plus the scrap added. The
 // path is integrated by Boost.Odeint (Dormand–Prince 5(4) with dense output);
-// a stage's end carbon, silicon running out and the first fall of r_C below
-// r_sup are placed on the dense output to 1e-9 relative in time.
+// a stage's end carbon, silicon running out, the first fall of r_C below
+// r_sup and each change of the governing oxide are placed on the dense output
+// to 1e-9 relative in time.
 
 #include <array>
 #include <optional>

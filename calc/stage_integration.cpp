@@ -19,7 +19,9 @@ constexpr int eventBits = 34;
 constexpr double firstStep = 1e-3;           // min
 constexpr std::uintmax_t maxSteps = 200000;  // accepted steps per stage before giving up (a few seconds)
 
-enum class Event { Target, Silicon, Chromium, Critical, Count };
+enum class Event { Target, Silicon, Chromium, Critical, Oxide, Release, Count };
+
+Reaction otherOxide(Reaction oxide) { return oxide == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3; }
 
 class StageIntegrator {
  public:
@@ -50,7 +52,8 @@ class StageIntegrator {
   std::vector<PathSample>& path_;
   DenseStepper stepper_;
   bool criticalArmed_ = false;
-  double nextGrid_ = 0;  // stage time of the next grid sample, min
+  bool oxideArmed_ = true;  // false from the end of a ride on the crossing until the held lead is positive
+  double nextGrid_ = 0;     // stage time of the next grid sample, min
 };
 
 double StageIntegrator::eventValue(Event e, const BathState& y) const {
@@ -63,6 +66,12 @@ double StageIntegrator::eventValue(Event e, const BathState& y) const {
       return y[chromiumKg];
     case Event::Critical:
       return model_.rates(y).excess;
+    case Event::Oxide:
+      return model_.crossing(y, model_.rates(y));
+    case Event::Release: {
+      const double share = model_.cr2o3Share(y, model_.rates(y));
+      return std::min(share, 1 - share);
+    }
     case Event::Count:
       break;
   }
@@ -79,6 +88,10 @@ bool StageIntegrator::armed(Event e) const {
       return true;
     case Event::Critical:
       return criticalArmed_;
+    case Event::Oxide:
+      return model_.conditions().heldOxide.has_value() && !model_.conditions().holdCrossing && oxideArmed_;
+    case Event::Release:
+      return model_.conditions().holdCrossing;
     case Event::Count:
       break;
   }
@@ -93,7 +106,20 @@ double StageIntegrator::locate(Event e, double from, double to) {
     return eventValue(e, y);
   };
   const double fFrom = f(from), fTo = f(to);
-  if (!(fFrom >= 0) || fFrom == 0) return from;
+  if (!(fFrom >= 0)) return from;
+  if (fFrom == 0) {
+    if (e != Event::Oxide) return from;
+    // A held Cr2O3 at a tie (both equilibria at the range's floor) still
+    // governs: the crossing is where the value first turns negative, found
+    // by bisecting on its sign (toms748 would stop on the zero at `from`).
+    double lo = from, hi = to;
+    while (hi - lo > std::ldexp(hi, -eventBits)) {
+      const double mid = lo + (hi - lo) / 2;
+      if (!(mid > lo && mid < hi)) break;
+      (f(mid) < 0 ? hi : lo) = mid;
+    }
+    return hi;
+  }
   std::uintmax_t iterations = 200;
   const auto [lo, hi] = boost::math::tools::toms748_solve(
       f, from, to, fFrom, fTo, boost::math::tools::eps_tolerance<double>(eventBits), iterations);
@@ -146,6 +172,34 @@ bool StageIntegrator::handle(Event e, double t, BathState& y, StageOutcome& out)
       out.criticalCarbon = 100 * y[carbonKg] / model_.conditions().bathMass;
       criticalArmed_ = false;
       break;
+    case Event::Oxide: {  // the other reaction's equilibrium carbon has overtaken the held one's
+      // Where each oxide's own burning leads back over the crossing, the
+      // bath rides it (BathConditions::holdCrossing) instead of switching.
+      BathConditions& c = model_.conditions();
+      const BathRates r = model_.rates(y);
+      // Only between two roots inside the range: at its foot the floor's
+      // jump decides, and the lead is no smooth function there.
+      const double own = r.equilibrium ? r.equilibrium->carbon : NAN, rival = own - model_.crossing(y, r);
+      const bool inRange = own > scan::start && own < scan::end && rival > scan::start && rival < scan::end;
+      const double share = inRange ? model_.cr2o3Share(y, r) : NAN;
+      if (share > 0 && share < 1) {
+        c.holdCrossing = true;
+      } else {
+        c.heldOxide = otherOxide(*c.heldOxide);
+      }
+      break;
+    }
+    case Event::Release: {  // one oxide's own burning now leads away from the crossing: it governs
+      BathConditions& c = model_.conditions();
+      // The share has just left (0, 1): below, past 0, burning to Cr3O4 leads away.
+      c.heldOxide = model_.cr2o3Share(y, model_.rates(y)) < 0.5 ? Reaction::Cr3O4 : Reaction::Cr2O3;
+      c.holdCrossing = false;
+      // The ride kept the lead where it began, a rounding's width past the
+      // crossing: the change of oxide is armed again once the lead of the
+      // oxide left governing has grown positive, not on that width.
+      oxideArmed_ = false;
+      break;
+    }
     case Event::Count:
       break;
   }
@@ -187,8 +241,11 @@ StageOutcome StageIntegrator::run(const BathState& start) {
     double when = reached;
     for (int i = 0; i < static_cast<int>(Event::Count); ++i) {
       const auto e = static_cast<Event>(i);
-      const double value = e == Event::Critical ? atReached.excess : eventValue(e, y);
-      if (!armed(e) || !(value < 0)) continue;
+      if (!armed(e)) continue;  // before the value: some values take root solves
+      const double value = e == Event::Critical ? atReached.excess
+                           : e == Event::Oxide  ? model_.crossing(y, atReached)
+                                                : eventValue(e, y);
+      if (!(value < 0)) continue;
       const double at = locate(e, t, reached);
       if (!fired || at < when) fired = e, when = at;
     }
@@ -199,10 +256,7 @@ StageOutcome StageIntegrator::run(const BathState& start) {
     if (fired && handle(*fired, t, y, out)) break;
     const BathRates now = fired ? model_.rates(y) : atReached;
     if (!now.equilibrium) return out.end = StageEnd::NoEquilibrium, out;
-    if (model_.conditions().heldOxide != now.equilibrium->oxide) {  // the next step burns to the new one
-      model_.conditions().heldOxide = now.equilibrium->oxide;
-      stepper_.initialize(y, t, stepper_.current_time_step());
-    }
+    if (!oxideArmed_ && model_.crossing(y, now) > 0) oxideArmed_ = true;
   }
   out.state = y;
   out.minutes = t;

@@ -5,8 +5,14 @@
 // state from the stage's start to its end (its oxygen blown, or its end
 // carbon reached), with the events between placed on the integrator's dense
 // output — the end carbon, silicon running out (the spare oxygen then goes
-// to chromium), the first fall of r_C below r_sup (the critical carbon) and
-// chromium running out — and samples of the path on a grid and at each event.
+// to chromium), the first fall of r_C below r_sup (the critical carbon),
+// chromium running out, and the other oxide's equilibrium carbon overtaking
+// the governing one's (the model then follows that reaction) — and samples of
+// the path on a grid and at each event. Between events the governing oxide is
+// held, so the right-hand side the integrator sees is smooth. Where each
+// oxide's own burning would carry the bath back over the crossing, the bath
+// rides it instead (BathConditions::holdCrossing) until one oxide's burning
+// leads away, which is an event too.
 
 #include <optional>
 #include <vector>

@@ -139,8 +139,8 @@ TEST(EndCarbon, UnreachableStopsAtThreeTimesItsOxygen) {
 }
 
 // A slow bath whose chromium burns where the Cr2O3 and Cr3O4 equilibria
-// cross: the oxide is held over each step, so the blow ends (it used to
-// switch within every trial step and never finish).
+// cross: the change of governing oxide is an event, so the blow ends (it
+// used to switch within every trial step and never finish).
 TEST(Chromium, BathOnTheOxidesCrossingFinishes) {
   SimulationHeat h = heat80();
   h.rateConstant = 0.05;
