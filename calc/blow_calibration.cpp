@@ -44,6 +44,15 @@ std::optional<std::vector<double>> predictions(const LoggedHeat& heat, const std
   return values;
 }
 
+// The bounds of k and L. They are kept by the residuals, which refuse a
+// point outside (the trust region then shrinks back inside), rather than by
+// Ceres's own bounds, whose projected line search costs a second Jacobian
+// per iteration; a forward difference at the upper bound itself is taken.
+bool inBounds(double k, double loss) {
+  return k >= lowestRateConstant && k <= highestRateConstant * (1 + 1e-3) && loss >= lowestHeatLoss &&
+         loss <= highestHeatLoss * (1 + 1e-3);
+}
+
 // The whitened residuals of one heat for Ceres.
 class HeatResiduals {
  public:
@@ -51,7 +60,9 @@ class HeatResiduals {
       : heat_(heat), ends_(std::move(ends)), settings_(settings) {}
 
   bool operator()(double const* const* parameters, double* residuals) const {
-    const std::optional<std::vector<double>> predicted = predictions(heat_, ends_, parameters[0][0], parameters[0][1]);
+    const double k = parameters[0][0], loss = parameters[0][1];
+    if (!inBounds(k, loss)) return false;
+    const std::optional<std::vector<double>> predicted = predictions(heat_, ends_, k, loss);
     if (!predicted) return false;  // the solver takes the step as infeasible
     for (std::size_t i = 0; i < ends_.size(); ++i) {
       const double sigma = ends_[i].carbon ? settings_.sigmaCarbon : settings_.sigmaTemperature;
@@ -66,8 +77,21 @@ class HeatResiduals {
   const CalibrationSettings& settings_;
 };
 
+// Ends the solver when the caller no longer wants the fit.
+class KeepGoing final : public ceres::IterationCallback {
+ public:
+  explicit KeepGoing(const std::function<bool()>& ask) : ask_(ask) {}
+  ceres::CallbackReturnType operator()(const ceres::IterationSummary&) override {
+    return ask_() ? ceres::SOLVER_CONTINUE : ceres::SOLVER_ABORT;
+  }
+
+ private:
+  const std::function<bool()>& ask_;
+};
+
 struct FitOutcome {
   bool converged = false;
+  bool cancelled = false;
   std::array<double, 2> parameters{};  // k, L
   double cost = 0;                     // ½Σr² at the optimum
   std::size_t residuals = 0;
@@ -94,22 +118,21 @@ FitOutcome fit(std::span<const LoggedHeat> heats, const std::vector<std::size_t>
     outcome.residuals += ends[h].size();
   }
   if (outcome.residuals == 0) return outcome;
-  problem.SetParameterLowerBound(outcome.parameters.data(), 0, lowestRateConstant);
-  problem.SetParameterUpperBound(outcome.parameters.data(), 0, highestRateConstant);
-  problem.SetParameterLowerBound(outcome.parameters.data(), 1, lowestHeatLoss);
-  problem.SetParameterUpperBound(outcome.parameters.data(), 1, highestHeatLoss);
   ceres::Solver::Options options;
   options.linear_solver_type = ceres::DENSE_QR;
   options.logging_type = ceres::SILENT;
   options.minimizer_progress_to_stdout = false;
   options.num_threads = settings.threads;
   options.max_num_iterations = settings.maxIterations;
-  options.function_tolerance = 1e-8;
-  options.parameter_tolerance = 1e-9;
+  options.function_tolerance = 1e-7;
+  options.parameter_tolerance = 1e-8;
   options.gradient_tolerance = 1e-14;
+  KeepGoing keepGoing(settings.keepGoing);
+  if (settings.keepGoing) options.callbacks.push_back(&keepGoing);
   ceres::Solver::Summary summary;
   ceres::Solve(options, &problem, &summary);
   outcome.converged = summary.termination_type == ceres::CONVERGENCE;
+  outcome.cancelled = summary.termination_type == ceres::USER_FAILURE;
   outcome.cost = summary.final_cost;
   outcome.iterations = summary.iterations.size();
   if (!outcome.converged || !withCovariance) return outcome;
@@ -197,7 +220,7 @@ Calibration calibrateBlow(std::span<const LoggedHeat> heats, const CalibrationSe
   const FitOutcome all = fit(heats, use, ends, {settings.startRateConstant, settings.startHeatLoss}, settings, true);
   result.iterations = all.iterations;
   if (!all.converged) {
-    result.problem = CalibrationProblem::NotConverged;
+    result.problem = all.cancelled ? CalibrationProblem::Cancelled : CalibrationProblem::NotConverged;
     return result;
   }
   const auto [k, loss] = all.parameters;
@@ -252,6 +275,7 @@ Calibration calibrateBlow(std::span<const LoggedHeat> heats, const CalibrationSe
     std::vector<std::size_t> train, test;
     for (std::size_t i = 0; i < use.size(); ++i) (fold[i] == f ? test : train).push_back(use[i]);
     const FitOutcome part = fit(heats, train, ends, all.parameters, settings, false);
+    if (part.cancelled) result.problem = CalibrationProblem::Cancelled;
     if (!part.converged) return result;
     for (const std::size_t h : test) {
       const std::optional<std::vector<double>> predicted =

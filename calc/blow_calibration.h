@@ -13,6 +13,7 @@
 // predicted by the fit to the other four.
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -42,6 +43,8 @@ struct CalibrationSettings {
   std::size_t folds = 5;
   unsigned seed = 20261210;  // the shuffle of the heats into folds
   int threads = 2;
+  // Asked between the solver's iterations; the fit ends (Cancelled) when it says no.
+  std::function<bool()> keepGoing;
 };
 
 inline constexpr double lowestRateConstant = 0.01, highestRateConstant = 10;  // 1/min
@@ -55,6 +58,7 @@ enum class CalibrationProblem {
   NotConverged,    // the solver stopped without converging
   Undetermined,    // the measured ends do not fix both k and L (JᵀJ singular: no temperatures, say)
   NotFinite,       // a fitted figure or its error is beyond the number range
+  Cancelled,       // keepGoing said no
 };
 
 // A measured stage end beside its prediction (under the fit of all heats).

@@ -254,6 +254,8 @@ std::string calibrationProblemEnglish(const Calibration& fit) {
       return "the measured ends do not determine both k and L";
     case CalibrationProblem::NotFinite:
       return "a fitted figure is beyond the number range";
+    case CalibrationProblem::Cancelled:
+      return "cancelled";
   }
   return {};
 }

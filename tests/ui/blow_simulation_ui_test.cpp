@@ -2,8 +2,11 @@
 // 吹炼模拟 on the equilibrium diagram: the sheet and the chart's path follow
 // every edit of the heat and the stages as the core simulates them, a cell
 // that is no number is named, 采用模拟温度 is one undoable step, and a plan
-// keeps the simulation through its file and its report.
+// keeps the simulation through its file and its report. 模型校准: a heat log
+// imported fits k and L as the core does, a heat's path is drawn on request,
+// 采用 is one undoable step, and what is no heat log is refused.
 
+#include <sys/stat.h>
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
@@ -12,6 +15,7 @@
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,9 +24,12 @@
 
 #include "calc/blow_ledger.h"
 #include "calc/blow_simulation.h"
+#include "cli/heat_log.h"
 #include "cli/simulate_command.h"
+#include "synthetic_heats.h"
 #include "tests/ui/diagram_test_support.h"
 #include "ui/common/qt_text.h"
+#include "ui/diagram/calibration_panel.h"
 #include "ui/diagram/chart_marks.h"
 #include "ui/diagram/plan_report.h"
 #include "ui/diagram/simulation_panel.h"
@@ -203,6 +210,92 @@ class BlowSimulationUiTest : public DiagramTestCase {
     QVERIFY2(words.contains(QStringLiteral("吹炼模拟")), qPrintable(words));
     QVERIFY(words.contains(QStringLiteral("出钢温度/℃=")));
     QVERIFY(words.contains(QStringLiteral("k=0.25")));
+  }
+
+  // A log of six heats and one with a row that cannot be read: k and L as
+  // the core fits them, the parity plots, a heat's path, 采用 and its undo.
+  void a_heat_log_calibrates_the_simulation() {
+    EquilibriumDiagramWindow* diagram = simulatedDiagram();
+    const std::vector<LoggedHeat> heats = test::syntheticHeatLog(6, 4, 0.40, 2.5, 0.10, 10, 4);
+    const std::string csv = test::heatLogCsv(heats) + "H9,1,80,1.6,1550,60,18,9,0.3,1,4:1,lots,,,,,\n";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("炉次记录.csv"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(csv.data(), qint64(csv.size()));
+    file.close();
+    QCOMPARE(diagram->importHeatLog(path), std::optional<QString>());
+    const HeatLogRead log = readHeatLog(csv, SimulationHeat{});
+    const Calibration expected = calibrateBlow(log.heats);
+    QVERIFY(diagram->calibration() && diagram->calibration()->problem == CalibrationProblem::None);
+    const Calibration& fit = *diagram->calibration();
+    // The solver sums the heats on two threads: equal to the last few bits.
+    QVERIFY(std::abs(fit.rateConstant - expected.rateConstant) < 1e-9 * expected.rateConstant);
+    QVERIFY(std::abs(fit.heatLoss - expected.heatLoss) < 1e-9 * expected.heatLoss);
+    CalibrationPanel* sheet = diagram->calibrationPanel();
+    auto* tabs = diagram->findChild<QTabWidget*>(QStringLiteral("sheetTabs"));
+    QCOMPARE(tabs->currentWidget(), sheet);
+    QVERIFY2(sheet->resultText().contains(QStringLiteral("6炉、48个实测终点（剔除1炉）")),
+             qPrintable(sheet->resultText()));
+    QCOMPARE(sheet->carbonPoints()->count(), 24);
+    QCOMPARE(sheet->temperaturePoints()->count(), 24);
+    QCOMPARE(sheet->heatsTable()->rowCount(), 6);
+    QCOMPARE(sheet->tsv(), toQString(calibrationTable(fit, 1)));
+
+    // A heat chosen: its simulated path and its measured ends on the chart.
+    sheet->heatsTable()->setCurrentCell(2, 0);
+    ChartMarks* marks = diagram->chartView()->marks();
+    QVERIFY(marks->loggedHeatPath()->count() > 4);
+    QCOMPARE(marks->loggedHeatEnds()->count(), 4);
+    QCOMPARE(marks->loggedHeatEnds()->at(3), QPointF(*log.heats[2].endTemperature[3], *log.heats[2].endCarbon[3]));
+
+    // 采用: k and L into the simulation's entries, the simulation follows; one undo takes both back.
+    QLineEdit* k = entry(*diagram, "rateConstant");
+    QLineEdit* loss = entry(*diagram, "heatLoss");
+    const QString tsv = diagram->simulationPanel()->tsv();
+    QVERIFY(diagram->adoptCalibration());
+    QCOMPARE(k->text(), calibrationFigureText(fit.rateConstant, fit.rateConstantError));
+    QCOMPARE(loss->text(), calibrationFigureText(fit.heatLoss, fit.heatLossError));
+    QVERIFY(diagram->simulationPanel()->tsv() != tsv);
+    diagram->stageTable()->undoStack()->undo();
+    QCOMPARE(k->text(), QStringLiteral("0.30"));
+    QCOMPARE(loss->text(), QStringLiteral("1.5"));
+    QCOMPARE(diagram->simulationPanel()->tsv(), tsv);
+
+    // What is no heat log is refused and the fit shown stays.
+    const QString fifo = dir.filePath(QStringLiteral("管道.csv"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& bad : {fifo, dir.path(), dir.filePath(QStringLiteral("none.csv"))}) {
+      const std::optional<QString> problem = diagram->importHeatLog(bad);
+      QVERIFY2(problem, qPrintable(bad));
+    }
+    QCOMPARE(*diagram->importHeatLog(fifo), QStringLiteral("无法读取“%1”：不是普通文件").arg(fifo));
+    QCOMPARE(diagram->calibration()->rateConstant, fit.rateConstant);
+  }
+
+  // 采用's digits and its question, by the fit's errors.
+  void adopting_rounds_by_the_error_and_asks_when_held_out_is_worse() {
+    struct Figure {
+      double value, error;
+      const char* text;
+    };
+    for (const Figure& f : {Figure{0.449937871, 0.0151133963, "0.450"}, Figure{1.96961421, 0.0628, "1.970"},
+                            Figure{12.3456, 2.1, "12.3"}, Figure{0.4, 0, "0.400"}}) {
+      QCOMPARE(calibrationFigureText(f.value, f.error), QString::fromUtf8(f.text));
+    }
+    struct Errors {
+      std::optional<double> lnC, heldLnC, t, heldT;
+      bool asks;
+    };
+    for (const Errors& e : {Errors{0.1, 0.12, 10, 11, false}, Errors{0.1, 0.21, 10, 11, true},
+                            Errors{0.1, 0.12, 10, 25, true}, Errors{0.1, {}, 10, {}, false}}) {
+      Calibration fit;
+      fit.rmsLnCarbon = e.lnC;
+      fit.heldOutRmsLnCarbon = e.heldLnC;
+      fit.rmsTemperature = e.t;
+      fit.heldOutRmsTemperature = e.heldT;
+      QCOMPARE(calibrationNeedsQuestion(fit), e.asks);
+    }
   }
 };
 

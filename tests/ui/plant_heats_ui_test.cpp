@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QTemporaryDir>
+#include <QTabWidget>
 #include <QTest>
 #include <QUrl>
 #include <string>
@@ -86,6 +87,8 @@ class PlantHeatsUiTest : public DiagramTestCase {
     QCOMPARE(diagram->heatOverlay()->gainingSeries()->count(), 1);
     QCOMPARE(diagram->heatOverlay()->losingSeries()->count(), 2);
     HeatsModel* model = diagram->heatsPanel()->model();
+    // Their table is a sheet of its own beside 物料平衡 and 吹炼模拟.
+    QVERIFY(diagram->findChild<QTabWidget*>(QStringLiteral("sheetTabs"))->indexOf(diagram->heatsPanel()) >= 0);
     QCOMPARE(model->rowCount(), 5);
     QVERIFY(
         model->data(model->index(3, HeatsModel::Note), Qt::DisplayRole).toString().contains(QStringLiteral("C浓度")));

@@ -108,6 +108,11 @@ void MainFrame::createPlanActions() {
                                                       QStringLiteral("CSV 文件 (*.csv);;所有文件 (*)"));
     if (!path.isEmpty()) showDiagramWindow()->askAndImportHeats(path);
   });
+  importHeatLogAction_ = action("导入炉次记录", QStringLiteral("导入炉次记录…"), QKeySequence(), [this] {
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("导入炉次记录"), QString(),
+                                                      QStringLiteral("CSV 文件 (*.csv);;所有文件 (*)"));
+    if (!path.isEmpty()) showDiagramWindow()->askAndImportHeatLog(path);
+  });
   printAction_ =
       action("打印", QStringLiteral("打印…"), QKeySequence::Print, [this] { printPlanReport(*showDiagramWindow()); });
 }
@@ -179,6 +184,7 @@ void MainFrame::createMenus() {
   chartMenu_->addAction(printAction_);
   chartMenu_->addSeparator();
   chartMenu_->addAction(importHeatsAction_);
+  chartMenu_->addAction(importHeatLogAction_);
 
   createWindowMenu();
   createHelpMenu();

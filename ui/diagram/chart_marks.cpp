@@ -62,6 +62,13 @@ ChartMarks::ChartMarks(QChart* chart, QValueAxis* temperature, QLogValueAxis* ca
   simulatedEnds_->setMarkerSize(10);
   simulatedEnds_->setColor(QColor::fromRgb(simulatedPathColour));
   simulatedEnds_->setBorderColor(Qt::white);
+  loggedLine_ = markSeries<QLineSeries>(this, "loggedHeatPath", QStringLiteral("所选炉次的模拟路径"));
+  loggedLine_->setPen(markPen(0xe67e22, Qt::DashLine, 2));
+  loggedEnds_ = markSeries<QScatterSeries>(this, "loggedHeatEnds", QStringLiteral("所选炉次的实测终点"));
+  loggedEnds_->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+  loggedEnds_->setMarkerSize(8);
+  loggedEnds_->setColor(QColor::fromRgb(0xe67e22));
+  loggedEnds_->setBorderColor(Qt::black);
   stagePoints_ = markSeries<QScatterSeries>(this, "stagePoints", {});
   stagePoints_->setMarkerSize(12);
   stagePoints_->setBorderColor(Qt::black);
@@ -110,6 +117,8 @@ void ChartMarks::raise() {
   attach(targetMark_, true);
   attach(simulatedLine_, true);
   attach(simulatedEnds_, false);
+  attach(loggedLine_, true);
+  attach(loggedEnds_, true);
   // The stage points over the target's ring and the simulated path.
   attach(stagePoints_, false);
 }
@@ -175,6 +184,14 @@ void ChartMarks::showSimulation(const QList<QPointF>& path, const QList<QPointF>
   simulatedLine_->replace(path);
   simulatedEnds_->replace(stageEnds);
   for (QLegendMarker* marker : chart_->legend()->markers(simulatedLine_)) marker->setVisible(!path.isEmpty());
+}
+
+void ChartMarks::showLoggedHeat(const QList<QPointF>& path, const QList<QPointF>& measured) {
+  loggedLine_->replace(path);
+  loggedEnds_->replace(measured);
+  for (QXYSeries* series : {static_cast<QXYSeries*>(loggedLine_), static_cast<QXYSeries*>(loggedEnds_)}) {
+    for (QLegendMarker* marker : chart_->legend()->markers(series)) marker->setVisible(series->count() > 0);
+  }
 }
 
 std::vector<double> ChartMarks::carbons() const {

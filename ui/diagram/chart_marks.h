@@ -56,6 +56,10 @@ class ChartMarks : public QObject {
   // stage's end, with each stage's end marked; empty lists remove it.
   void showSimulation(const QList<QPointF>& path, const QList<QPointF>& stageEnds);
 
+  // A logged heat of the calibration: its path simulated under the fitted
+  // k and L, and its measured stage ends; empty lists remove them.
+  void showLoggedHeat(const QList<QPointF>& path, const QList<QPointF>& measured);
+
   // Puts every mark on top again, after the curves were replaced.
   void raise();
 
@@ -72,6 +76,8 @@ class ChartMarks : public QObject {
   QStringList stageNumbers() const;
   QLineSeries* simulatedPath() const { return simulatedLine_; }
   QScatterSeries* simulatedEnds() const { return simulatedEnds_; }
+  QLineSeries* loggedHeatPath() const { return loggedLine_; }
+  QScatterSeries* loggedHeatEnds() const { return loggedEnds_; }
   QLineSeries* targetLine() const { return targetLine_; }
   QScatterSeries* targetMark() const { return targetMark_; }
 
@@ -92,6 +98,8 @@ class ChartMarks : public QObject {
   QScatterSeries* targetMark_;
   QLineSeries* simulatedLine_;
   QScatterSeries* simulatedEnds_;
+  QLineSeries* loggedLine_;
+  QScatterSeries* loggedEnds_;
 };
 
 }  // namespace velkarin

@@ -127,7 +127,7 @@ std::optional<QString> EquilibriumDiagramWindow::importHeats(const QString& path
   fittedLine_.reset();
   heatsPanel_->showFitResult(QString(), false);
   heatsPanel_->model()->reload();
-  if (sheetTabs_->count() == 1) {
+  if (sheetTabs_->indexOf(heatsPanel_) < 0) {
     sheetTabs_->addTab(heatsPanel_, QStringLiteral("炉次数据"));
     chartTabs_->addTab(heatsPanel_->parity(), QStringLiteral("实测对比"));
     // The two tab bars that now show take no height from the chart: the

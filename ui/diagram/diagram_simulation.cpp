@@ -3,6 +3,7 @@
 // simulated in time while 模拟 is on, shown in 吹炼模拟 and drawn on the
 // chart, and the simulated end temperatures adopted into the stage table.
 
+#include <QLineSeries>
 #include <QList>
 #include <QPointF>
 #include <QTabWidget>
@@ -15,6 +16,7 @@
 #include "calc/plan_members.h"
 #include "calc/plan_simulation.h"
 #include "ui/common/qt_text.h"
+#include "ui/diagram/chart_marks.h"
 #include "ui/diagram/equilibrium_chart_view.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
 #include "ui/diagram/simulation_panel.h"
@@ -124,6 +126,10 @@ void EquilibriumDiagramWindow::simulationToggled(bool on) {
 // The stage settings are those the stages were just evaluated under: the
 // last entries that could be read.
 void EquilibriumDiagramWindow::simulate(const Plan& plan) {
+  // Off and nothing shown: nothing to clear (a redraw without the simulation costs nothing more).
+  const bool shown = simulation_.has_value() || !chartView_->marks()->simulatedPath()->points().isEmpty();
+  if (!simulationPanel_->simulating() && !shown && simulationIdle_) return;
+  simulationIdle_ = !simulationPanel_->simulating();
   simulation_.reset();
   QList<QPointF> path, ends;
   if (simulationPanel_->simulating()) {

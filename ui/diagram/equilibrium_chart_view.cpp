@@ -287,6 +287,11 @@ void EquilibriumChartView::showSimulation(const QList<QPointF>& path, const QLis
   updateCarbonRange();
 }
 
+void EquilibriumChartView::showLoggedHeat(const QList<QPointF>& path, const QList<QPointF>& measured) {
+  marks_->showLoggedHeat(path, measured);
+  updateCarbonRange();
+}
+
 // The heat point back on top of everything, its legend entry last.
 void EquilibriumChartView::raiseHeat() {
   chart()->removeSeries(heatSeries_);

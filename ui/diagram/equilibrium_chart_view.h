@@ -76,6 +76,8 @@ class EquilibriumChartView : public QChartView {
                   std::optional<std::size_t> firstAtTarget);
   // The simulated blow's path (°C, %C) and its stage ends (see ChartMarks).
   void showSimulation(const QList<QPointF>& path, const QList<QPointF>& stageEnds);
+  // A logged heat's simulated path and measured ends (see ChartMarks).
+  void showLoggedHeat(const QList<QPointF>& path, const QList<QPointF>& measured);
   ChartMarks* marks() const { return marks_; }
   // The title above the plot, one line per "\n", each wrapped at the
   // chart's width and never cut (Qt Charts' own title elides).

@@ -23,6 +23,7 @@
 #include <optional>
 #include <vector>
 
+#include "calc/blow_calibration.h"
 #include "calc/blow_simulation.h"
 #include "calc/blow_stage.h"
 #include "calc/equilibrium_curve.h"
@@ -45,6 +46,7 @@ class HeatOverlay;
 class HeatsPanel;
 class LedgerPanel;
 class SimulationPanel;
+class CalibrationPanel;
 class StageTable;
 
 // The texts of preset row `row` (0-based) of a reaction, as a calculation window shows them.
@@ -145,6 +147,21 @@ class EquilibriumDiagramWindow : public QWidget {
   const std::optional<BlowSimulation>& simulation() const { return simulation_; }
   void adoptSimulatedTemperatures();
 
+  // 导入炉次记录…: a heat log read and the simulation's k and L fitted to it
+  // on a worker (progress and 取消 past 0.2 s), shown in 模型校准; the
+  // reason, in Chinese, when nothing was fitted (what was shown stays).
+  std::optional<QString> importHeatLog(const QString& path);
+  void askAndImportHeatLog(const QString& path);
+  CalibrationPanel* calibrationPanel() const { return calibrationPanel_; }
+  const std::optional<Calibration>& calibration() const { return calibration_; }
+  const std::vector<LoggedHeat>& loggedHeats() const { return loggedHeats_; }
+  // 采用: k and L into the simulation's entries as one undoable step (the
+  // stage table's Ctrl+Z); asks first when the held-out error is more than
+  // twice the training error. False when nothing was adopted.
+  bool adoptCalibration();
+  // Draws a logged heat's path under the fitted k and L, and its measured ends.
+  void showLoggedHeat(std::size_t heat);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -217,7 +234,12 @@ class EquilibriumDiagramWindow : public QWidget {
   StageTable* stageTable_ = nullptr;
   LedgerPanel* ledgerPanel_ = nullptr;
   SimulationPanel* simulationPanel_ = nullptr;
-  std::optional<BlowSimulation> simulation_;  // of the plan as last evaluated, while 模拟 is on
+  std::optional<BlowSimulation> simulation_;      // of the plan as last evaluated, while 模拟 is on
+  bool simulationIdle_ = false;                   // 模拟 is off and the sheet says so
+  CalibrationPanel* calibrationPanel_ = nullptr;  // a sheet once a heat log is imported
+  std::vector<LoggedHeat> loggedHeats_;           // the imported log's heats that could be read
+  std::size_t loggedLeftOut_ = 0;                 // its heats with a row that could not be read
+  std::optional<Calibration> calibration_;        // k and L fitted to loggedHeats_
   EquilibriumChartView* chartView_ = nullptr;
   QLabel* status_ = nullptr;
   QLabel* pointer_ = nullptr;

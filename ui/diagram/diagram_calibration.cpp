@@ -1,0 +1,193 @@
+// SPDX-License-Identifier: Apache-2.0
+// The blow simulation calibrated on the diagram: a heat log read and k and L
+// fitted to it on a worker, shown in 模型校准, a logged heat's path drawn on
+// the chart, and the fitted k and L adopted into the simulation's entries.
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFutureWatcher>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QUndoCommand>
+#include <QUndoStack>
+#include <QtConcurrent/QtConcurrentRun>
+#include <atomic>
+#include <cstring>
+
+#include "calc/file_read.h"
+#include "cli/heat_log.h"
+#include "ui/common/qt_text.h"
+#include "ui/diagram/calibration_panel.h"
+#include "ui/diagram/equilibrium_chart_view.h"
+#include "ui/diagram/equilibrium_diagram_window.h"
+#include "ui/diagram/simulation_panel.h"
+#include "ui/diagram/stage_table.h"
+
+namespace velkarin {
+
+namespace {
+
+// A heat log holds a row per stage: more than this is no log of a plant.
+constexpr std::size_t maxHeatLogBytes = std::size_t{256} << 20;
+
+struct LogImport {
+  QString problem;  // the file cannot be read, or is no heat log
+  HeatLogRead log;
+  Calibration fit;
+};
+
+LogImport readAndFit(const QString& path, const SimulationHeat& settings, std::atomic<int>& phase,
+                     const std::atomic<bool>& cancel) {
+  LogImport result;
+  const FileRead file = readRegularFile(QFile::encodeName(path).toStdString(), maxHeatLogBytes);
+  if (file.fault != FileReadFault::None) {
+    result.problem = file.fault == FileReadFault::NotRegular ? QStringLiteral("不是普通文件")
+                     : file.fault == FileReadFault::TooLarge
+                         ? QStringLiteral("文件大于%1 MiB").arg(maxHeatLogBytes >> 20)
+                         : QString::fromLocal8Bit(std::strerror(file.error));
+    return result;
+  }
+  const auto keepGoing = [&] { return !cancel.load(); };
+  StringSource source(file.bytes);
+  result.log = readHeatLog(source, settings, keepGoing);
+  if (result.log.error || result.log.cancelled) return result;
+  phase = 1;
+  CalibrationSettings fitting;
+  fitting.keepGoing = keepGoing;
+  result.fit = calibrateBlow(result.log.heats, fitting);
+  return result;
+}
+
+// Texts of entries set and taken back as one step of an undo stack; the
+// entries' own change signals redraw what follows them.
+class EntryTextsCommand final : public QUndoCommand {
+ public:
+  struct Change {
+    QPointer<QLineEdit> entry;
+    QString before, after;
+  };
+  EntryTextsCommand(std::vector<Change> changes, const QString& name) : changes_(std::move(changes)) { setText(name); }
+  void redo() override { apply(true); }
+  void undo() override { apply(false); }
+
+ private:
+  void apply(bool forward) {
+    for (const Change& c : changes_) {
+      if (c.entry) c.entry->setText(forward ? c.after : c.before);
+    }
+  }
+  std::vector<Change> changes_;
+};
+
+}  // namespace
+
+std::optional<QString> EquilibriumDiagramWindow::importHeatLog(const QString& path) {
+  SimulationHeat settings;
+  settings.lines = stages_.settings.lines;
+  settings.mixture = stages_.settings.mixture;
+  std::atomic<int> phase{0};
+  std::atomic<bool> cancel{false};
+  QFutureWatcher<LogImport> watcher;
+  QEventLoop loop;
+  connect(&watcher, &QFutureWatcher<LogImport>::finished, &loop, &QEventLoop::quit);
+  watcher.setFuture(QtConcurrent::run([&, settings] { return readAndFit(path, settings, phase, cancel); }));
+  QProgressDialog progress(QStringLiteral("正在读取炉次记录…"), QStringLiteral("取消"), 0, 0, this);
+  progress.setWindowTitle(QStringLiteral("导入炉次记录"));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(200);
+  progress.setAutoClose(false);
+  progress.setAutoReset(false);
+  connect(&progress, &QProgressDialog::canceled, &loop, [&] { cancel = true; });
+  QTimer tick;
+  connect(&tick, &QTimer::timeout, &progress, [&] {
+    if (phase == 1) progress.setLabelText(QStringLiteral("正在拟合k和L（含5折交叉验证）…"));
+  });
+  tick.start(100);
+  if (!watcher.isFinished()) loop.exec();
+  tick.stop();
+  progress.reset();
+  LogImport result = watcher.future().takeResult();
+  const QString name = QDir::toNativeSeparators(path);
+  if (!result.problem.isEmpty()) return QStringLiteral("无法读取“%1”：%2").arg(name, result.problem);
+  if (result.log.error) {
+    return QStringLiteral("无法导入“%1”：%2").arg(name, toQString(describe(*result.log.error)));
+  }
+  if (result.log.cancelled || result.fit.problem == CalibrationProblem::Cancelled) {
+    return QStringLiteral("已取消：没有导入炉次记录");
+  }
+  if (result.log.heats.empty() && result.log.faults.empty()) return QStringLiteral("“%1”中没有炉次").arg(name);
+  loggedHeats_ = std::move(result.log.heats);
+  loggedLeftOut_ = result.log.excluded;
+  calibration_ = std::move(result.fit);
+  if (!calibrationPanel_) {
+    calibrationPanel_ = new CalibrationPanel(this);
+    connect(calibrationPanel_, &CalibrationPanel::adoptRequested, this, &EquilibriumDiagramWindow::adoptCalibration);
+    connect(calibrationPanel_, &CalibrationPanel::heatChosen, this, &EquilibriumDiagramWindow::showLoggedHeat);
+    sheetTabs_->addTab(calibrationPanel_, QStringLiteral("模型校准"));
+  }
+  calibrationPanel_->showCalibration(*calibration_, loggedHeats_, loggedLeftOut_);
+  sheetTabs_->setCurrentWidget(calibrationPanel_);
+  chartView_->showLoggedHeat({}, {});
+  if (!result.log.faults.empty()) {
+    QStringList lines;
+    for (const HeatLogFault& fault : result.log.faults) {
+      if (lines.size() == 10) break;
+      lines << QStringLiteral("第%1行：%2（炉次%3未用）")
+                   .arg(fault.line)
+                   .arg(toQString(fault.message), toQString(fault.heat));
+    }
+    calibrationPanel_->setToolTip(lines.join(QLatin1Char('\n')));
+  }
+  return std::nullopt;
+}
+
+void EquilibriumDiagramWindow::askAndImportHeatLog(const QString& path) {
+  if (const std::optional<QString> problem = importHeatLog(path)) {
+    QMessageBox::warning(this, QStringLiteral("导入炉次记录"), *problem);
+  }
+}
+
+bool EquilibriumDiagramWindow::adoptCalibration() {
+  if (!calibration_ || calibration_->problem != CalibrationProblem::None) return false;
+  const Calibration& fit = *calibration_;
+  if (calibrationNeedsQuestion(fit)) {
+    const auto answer = QMessageBox::question(
+        this, QStringLiteral("采用校准结果"),
+        QStringLiteral("留出检验的误差超过拟合误差的两倍：k和L对未参与拟合的炉次预测得不好。仍然采用吗？"),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer != QMessageBox::Yes) return false;
+  }
+  auto* k = simulationPanel_->findChild<QLineEdit*>(QStringLiteral("rateConstant"));
+  auto* loss = simulationPanel_->findChild<QLineEdit*>(QStringLiteral("heatLoss"));
+  std::vector<EntryTextsCommand::Change> changes{
+      {k, k->text(), calibrationFigureText(fit.rateConstant, fit.rateConstantError)},
+      {loss, loss->text(), calibrationFigureText(fit.heatLoss, fit.heatLossError)}};
+  stageTable_->undoStack()->push(new EntryTextsCommand(std::move(changes), QStringLiteral("采用校准结果")));
+  setWindowModified(true);
+  return true;
+}
+
+void EquilibriumDiagramWindow::showLoggedHeat(std::size_t heat) {
+  if (!calibration_ || calibration_->problem != CalibrationProblem::None || heat >= loggedHeats_.size()) {
+    chartView_->showLoggedHeat({}, {});
+    return;
+  }
+  const LoggedHeat& logged = loggedHeats_[heat];
+  QList<QPointF> path, measured;
+  if (const auto sim = simulateLoggedHeat(logged, calibration_->rateConstant, calibration_->heatLoss)) {
+    for (const PathSample& p : sim->path) path << QPointF(p.temperature, p.carbon);
+  }
+  for (std::size_t i = 0; i < logged.stages.size(); ++i) {
+    if (logged.endCarbon[i] && logged.endTemperature[i])
+      measured << QPointF(*logged.endTemperature[i], *logged.endCarbon[i]);
+  }
+  chartView_->showLoggedHeat(path, measured);
+}
+
+}  // namespace velkarin
