@@ -56,7 +56,7 @@ class EquilibriumDiagramUiTest : public DiagramTestCase {
     QCOMPARE(texts, (QStringList{QStringLiteral("平衡曲线图"), QStringLiteral("-"), QStringLiteral("打开方案…"),
                                  QStringLiteral("保存方案"), QStringLiteral("方案另存为…"), QStringLiteral("-"),
                                  QStringLiteral("导出报告(PDF)…"), QStringLiteral("打印…"), QStringLiteral("-"),
-                                 QStringLiteral("导入炉次数据…")}));
+                                 QStringLiteral("导入炉次数据…"), QStringLiteral("导入炉次记录…")}));
     QCOMPARE(chart->actions()[2]->shortcut(), QKeySequence(QKeySequence::Open));
     QCOMPARE(chart->actions()[3]->shortcut(), QKeySequence(QKeySequence::Save));
     QVERIFY(!frame_->diagramWindow());  // not opened at start-up
