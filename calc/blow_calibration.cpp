@@ -15,15 +15,20 @@ namespace {
 // The measured ends of one heat, in stage order: %C first, then t, per stage.
 struct Measured {
   std::size_t stage;
-  bool carbon;   // ln %C, else t
-  double value;  // ln of the measured %C, or its °C
+  bool carbon;    // ln %C, else t
+  double value;   // ln of the measured %C, or its °C
+  double asRead;  // the measured %C or °C itself
 };
 
 std::vector<Measured> measuredEnds(const LoggedHeat& heat) {
   std::vector<Measured> ends;
   for (std::size_t i = 0; i < heat.stages.size(); ++i) {
-    if (i < heat.endCarbon.size() && heat.endCarbon[i]) ends.push_back({i, true, std::log(*heat.endCarbon[i])});
-    if (i < heat.endTemperature.size() && heat.endTemperature[i]) ends.push_back({i, false, *heat.endTemperature[i]});
+    if (i < heat.endCarbon.size() && heat.endCarbon[i]) {
+      ends.push_back({i, true, std::log(*heat.endCarbon[i]), *heat.endCarbon[i]});
+    }
+    if (i < heat.endTemperature.size() && heat.endTemperature[i]) {
+      ends.push_back({i, false, *heat.endTemperature[i], *heat.endTemperature[i]});
+    }
   }
   return ends;
 }
@@ -254,10 +259,10 @@ Calibration calibrateBlow(std::span<const LoggedHeat> heats, const CalibrationSe
         result.residuals.pop_back();
       }
       if (end.carbon) {
-        r.carbonMeasured = std::exp(end.value);
+        r.carbonMeasured = end.asRead;
         r.carbonPredicted = std::exp((*predicted)[i]);
       } else {
-        r.temperatureMeasured = end.value;
+        r.temperatureMeasured = end.asRead;
         r.temperaturePredicted = (*predicted)[i];
       }
       result.residuals.push_back(r);

@@ -15,8 +15,8 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScatterSeries>
-#include <QTemporaryDir>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <string>

@@ -134,8 +134,8 @@ std::optional<QString> EquilibriumDiagramWindow::importHeatLog(const QString& pa
   calibrationPanel_->showCalibration(*calibration_, loggedHeats_, loggedLeftOut_);
   sheetTabs_->setCurrentWidget(calibrationPanel_);
   chartView_->showLoggedHeat({}, {});
-  if (!result.log.faults.empty()) {
-    QStringList lines;
+  {
+    QStringList lines;  // the rows left out, as a tooltip of the sheet
     for (const HeatLogFault& fault : result.log.faults) {
       if (lines.size() == 10) break;
       lines << QStringLiteral("第%1行：%2（炉次%3未用）")

@@ -6,7 +6,8 @@
 // diagram.png (the equilibrium diagram opened from Form1, with the worked
 // example's heat on it), late-blow.png (Form1 after a step-over) and
 // planning-a-blow.png (three blow stages on the diagram, both oxides, a
-// target), simulating-a-blow.png (the README's simulated heat) in the folder
+// target), simulating-a-blow.png (the README's simulated heat),
+// calibrating-the-simulation.png (examples/heat-log.csv fitted) in the folder
 // given as the first argument; with --diagram-only
 // NAME, only the planned blow, as NAME (for other screens and scale factors). Also prints
 // the start-up time, and fails when a window does not show whole in the
@@ -221,6 +222,23 @@ bool simulatedBlow(velkarin::MainFrame& frame, const QDir& folder) {
   return saved;
 }
 
+// examples/heat-log.csv imported on the simulated diagram: 模型校准 with
+// its parity plots, the first heat's path on the chart, maximised.
+bool calibratedSimulation(velkarin::MainFrame& frame, const QDir& folder) {
+  velkarin::EquilibriumDiagramWindow* diagram = frame.diagramWindow();
+  const QString log = QStringLiteral(VELKARIN_EXAMPLES_DIR "/heat-log.csv");
+  if (const std::optional<QString> problem = diagram->importHeatLog(log)) {
+    std::fprintf(stderr, "%s\n", qPrintable(*problem));
+    return false;
+  }
+  diagram->showLoggedHeat(0);
+  diagram->parentWidget()->showMaximized();
+  settle(400);
+  const bool saved = save(frame, folder.filePath(QStringLiteral("calibrating-the-simulation.png")));
+  diagram->parentWidget()->showNormal();
+  return saved;
+}
+
 }  // namespace
 
 namespace velkarin {
@@ -278,6 +296,7 @@ int runScreenshotTour(int argc, char* argv[]) {
   ok = lateBlow(frame, folder) && ok;
   ok = planBlow(frame, folder) && ok;
   ok = simulatedBlow(frame, folder) && ok;
+  ok = calibratedSimulation(frame, folder) && ok;
   return ok ? 0 : 1;
 }
 
