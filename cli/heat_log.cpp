@@ -39,6 +39,33 @@ using Positions = std::array<std::optional<std::size_t>, columnCount>;
 // More stages than any vessel blows: a row beyond is a fault, not memory spent.
 constexpr std::size_t maxLoggedStages = 1000;
 
+// What a figure of a log may be: beyond it, a typing or unit slip that would
+// make the fit follow one row (a t of 1e300 °C, a W of 1e300 t).
+struct Span {
+  double low, high;
+  bool lowIncluded;
+  const char* what;
+};
+constexpr std::array<Span, columnCount> spans{{
+    {0, 0, true, ""},  // heat
+    {0, 0, true, ""},  // stage
+    {0, 10000, false, "between 0 and 10000 t"},
+    {0, 100, false, "between 0 and 100 %"},
+    {0, 3000, true, "between 0 and 3000 °C"},
+    {0, 100000, false, "between 0 and 100000 Nm³/min"},
+    {0, 100, false, "between 0 and 100 %"},
+    {0, 100, true, "between 0 and 100 %"},
+    {0, 100, true, "between 0 and 100 %"},
+    {0, 100, true, "between 0 and 100 %"},
+    {0, 0, true, ""},  // gas
+    {0, 1e6, true, "between 0 and 1000000 Nm³"},
+    {0, 1e6, true, "between 0 and 1000000 kg"},
+    {0, 1e6, true, "between 0 and 1000000 kg"},
+    {0, 0, true, ""},                                 // inert
+    {0.0001, 100, true, "between 0.0001 and 100 %"},  // below, no analysis tells carbon
+    {0, 3000, true, "between 0 and 3000 °C"},
+}};
+
 std::string lower(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -113,7 +140,13 @@ class LogReader {
     const auto number = [&](Column c) -> std::optional<double> {
       if (cell(record, c).empty() || problem) return std::nullopt;
       const std::optional<double> value = readFiniteNumber(cell(record, c));
-      if (!value) problem = std::string(shown[c]) + " '" + std::string(cell(record, c)) + "' is not a number";
+      const std::string quoted = std::string(shown[c]) + " '" + std::string(cell(record, c)) + "'";
+      if (!value) {
+        problem = quoted + " is not a number";
+      } else if (const Span& span = spans[c];
+                 *value > span.high || *value < span.low || (*value == span.low && !span.lowIncluded)) {
+        problem = quoted + " is not " + span.what;
+      }
       return value;
     };
     // The heat's figures: given on its first row, repeated or empty later.
@@ -147,7 +180,6 @@ class LogReader {
     const std::optional<double> carbon = number(cCol), temperature = number(tCol);
     if (problem) return problem;
     if (!stage.oxygen) return std::string("no O2 blown");
-    if (carbon && !(*carbon > 0)) return "C '" + std::string(cell(record, cCol)) + "' is not above 0";
     const std::string inert = lower(cell(record, inertCol));
     if (inert == "n2") {
       stage.inert = InertGas::Nitrogen;

@@ -53,7 +53,10 @@ TEST(HeatLog, AFaultedRowLeavesItsHeatOut) {
       {"a stage out of order", "H3,3,,,,,,,,,1:1,300,,,,,\n", "stage '3' where stage 2 comes next"},
       {"another W", "H3,2,81,,,,,,,,1:1,300,,,,,\n", "W differs from the heat's first row"},
       {"no O2", "H3,2,,,,,,,,,1:1,,,,,,\n", "no O2 blown"},
-      {"C of 0", "H3,2,,,,,,,,,1:1,300,,,,0,\n", "C '0' is not above 0"},
+      {"C of 0", "H3,2,,,,,,,,,1:1,300,,,,0,\n", "C '0' is not between 0.0001 and 100 %"},
+      {"C of 1e-300", "H3,2,,,,,,,,,1:1,300,,,,1e-300,\n", "C '1e-300' is not between 0.0001 and 100 %"},
+      {"t of 1e300", "H3,2,,,,,,,,,1:1,300,,,,,1e300\n", "t '1e300' is not between 0 and 3000 °C"},
+      {"negative lime", "H3,2,,,,,,,,,1:1,300,-5,,,,\n", "lime '-5' is not between 0 and 1000000 kg"},
       {"helium", "H3,2,,,,,,,,,1:1,300,,,He,,\n", "inert 'He' is neither Ar nor N2"},
   };
   for (const Case& c : cases) {
@@ -67,9 +70,18 @@ TEST(HeatLog, AFaultedRowLeavesItsHeatOut) {
     EXPECT_EQ(read.faults[0].message, c.message) << c.what;
     EXPECT_EQ(read.excluded, 1u) << c.what;
   }
-  const HeatLogRead noChromium = readHeatLog(header + "H9,1,80,1.6,1550,60,,9,0.3,1,4:1,600,,,,,\n", {});
-  ASSERT_EQ(noChromium.faults.size(), 1u);
-  EXPECT_EQ(noChromium.faults[0].message, "no Cr on the heat's first row");
+  struct FirstRow {
+    const char* row;
+    const char* message;
+  };
+  for (const FirstRow& f :
+       {FirstRow{"H9,1,80,1.6,1550,60,,9,0.3,1,4:1,600,,,,,\n", "no Cr on the heat's first row"},
+        FirstRow{"H9,1,1e300,1.6,1550,60,18,9,0.3,1,4:1,600,,,,,\n", "W '1e300' is not between 0 and 10000 t"},
+        FirstRow{"H9,1,80,1.6,1550,0,18,9,0.3,1,4:1,600,,,,,\n", "F '0' is not between 0 and 100000 Nm³/min"}}) {
+    const HeatLogRead read = readHeatLog(header + f.row, {});
+    ASSERT_EQ(read.faults.size(), 1u) << f.row;
+    EXPECT_EQ(read.faults[0].message, f.message) << f.row;
+  }
 }
 
 TEST(HeatLog, AFileThatIsNoHeatLogIsRefused) {
