@@ -37,7 +37,7 @@ std::vector<Measured> measuredEnds(const LoggedHeat& heat) {
 // nothing where the heat cannot be simulated with k and L.
 std::optional<std::vector<double>> predictions(const LoggedHeat& heat, const std::vector<Measured>& ends, double k,
                                                double loss) {
-  const std::optional<BlowSimulation> sim = simulateLoggedHeat(heat, k, loss);
+  const std::optional<BlowSimulation> sim = simulateLoggedHeat(heat, k, loss, false);
   if (!sim) return std::nullopt;
   std::vector<double> values;
   values.reserve(ends.size());
@@ -179,11 +179,14 @@ bool finite(std::initializer_list<double> values) {
 
 }  // namespace
 
-std::optional<BlowSimulation> simulateLoggedHeat(const LoggedHeat& heat, double rateConstant, double heatLoss) {
+std::optional<BlowSimulation> simulateLoggedHeat(const LoggedHeat& heat, double rateConstant, double heatLoss,
+                                                 bool path) {
   SimulationHeat charge = heat.heat;
   charge.rateConstant = rateConstant;
   charge.heatLoss = heatLoss;
-  BlowSimulation sim = simulateBlow(charge, heat.stages);
+  SimulationTolerance tolerance;
+  tolerance.path = path;
+  BlowSimulation sim = simulateBlow(charge, heat.stages, tolerance);
   if (sim.problem != SimulationProblem::None || !sim.totals) return std::nullopt;
   return sim;
 }
@@ -205,7 +208,7 @@ Calibration calibrateBlow(std::span<const LoggedHeat> heats, const CalibrationSe
   std::vector<std::vector<Measured>> ends(heats.size());
   std::vector<std::size_t> use;
   for (std::size_t h = 0; h < heats.size(); ++h) {
-    if (!simulateLoggedHeat(heats[h], settings.startRateConstant, settings.startHeatLoss)) {
+    if (!simulateLoggedHeat(heats[h], settings.startRateConstant, settings.startHeatLoss, false)) {
       ++result.excluded;
       continue;
     }

@@ -93,7 +93,9 @@ std::vector<std::size_t> calibrationFolds(std::size_t heats, std::size_t folds, 
 
 Calibration calibrateBlow(std::span<const LoggedHeat> heats, const CalibrationSettings& settings = {});
 
-// The heat simulated with k and L set: its stages' end %C and t.
-std::optional<BlowSimulation> simulateLoggedHeat(const LoggedHeat& heat, double rateConstant, double heatLoss);
+// The heat simulated with k and L set: its stages' end %C and t, and its
+// path where `path` (nothing where the heat cannot be simulated).
+std::optional<BlowSimulation> simulateLoggedHeat(const LoggedHeat& heat, double rateConstant, double heatLoss,
+                                                 bool path = true);
 
 }  // namespace velkarin

@@ -160,6 +160,9 @@ struct BlowSimulation {
 struct SimulationTolerance {
   double relative = 1e-9;
   double absolute = 1e-7;
+  // The path's samples are taken (false: the stages' figures only, as a fit
+  // of many heats needs; the samples cost a rate evaluation each).
+  bool path = true;
 };
 
 BlowSimulation simulateBlow(const SimulationHeat& heat, std::span<const SimulationStage> stages,

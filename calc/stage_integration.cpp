@@ -127,6 +127,7 @@ double StageIntegrator::locate(Event e, double from, double to) {
 }
 
 void StageIntegrator::sample(double t, const BathState& y) {
+  if (!settings_.tolerance.path) return;
   const BathRates r = model_.rates(y);
   const double mass = model_.conditions().bathMass;
   PathSample s;
@@ -145,6 +146,7 @@ void StageIntegrator::sample(double t, const BathState& y) {
 
 // The grid samples strictly before `until` (stage time, min) that are due.
 void StageIntegrator::sampleGrid(double until) {
+  if (!settings_.tolerance.path) return;
   BathState y;
   while (nextGrid_ < until) {
     stepper_.calc_state(nextGrid_, y);
