@@ -8,17 +8,13 @@
 #include <vector>
 
 #include "calc/blow_simulation.h"
+#include "simulation_heat.h"
 
 namespace velkarin {
 namespace {
 
 void sixStageBlow(benchmark::State& state) {
-  SimulationHeat heat;
-  heat.massTonnes = 80;
-  heat.startCarbon = 1.6;
-  heat.startTemperature = 1550;
-  heat.oxygenFlow = 60;
-  heat.composition = {18, 9, 0.3, 1};
+  const SimulationHeat heat = test::heat80();
   const auto stage = [](const char* gas, std::optional<double> oxygen, std::optional<double> carbon, double lime,
                         double scrap) { return SimulationStage{gas, oxygen, carbon, lime, scrap, InertGas::Argon}; };
   const std::vector<SimulationStage> stages{

@@ -26,6 +26,7 @@
 #include "calc/blow_simulation.h"
 #include "cli/heat_log.h"
 #include "cli/simulate_command.h"
+#include "simulation_heat.h"
 #include "synthetic_heats.h"
 #include "tests/ui/diagram_test_support.h"
 #include "ui/common/qt_text.h"
@@ -48,15 +49,7 @@ const std::vector<BlowStage> blow{
 };
 
 // The same heat and stages given to the core directly.
-SimulationHeat coreHeat() {
-  SimulationHeat heat;
-  heat.massTonnes = 80;
-  heat.startCarbon = 1.6;
-  heat.startTemperature = 1550;
-  heat.oxygenFlow = 60;
-  heat.composition = {18, 9, 0.3, 1};
-  return heat;
-}
+SimulationHeat coreHeat() { return test::heat80(); }
 std::vector<SimulationStage> coreStages() {
   return {{"4:1", std::nullopt, 0.8, 2000, 0, InertGas::Argon},
           {"2:1", std::nullopt, 0.3, 0, 1000, InertGas::Argon},

@@ -4,19 +4,14 @@
 // the chart, and the fitted k and L adopted into the simulation's entries.
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
-#include <QFutureWatcher>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTimer>
 #include <QUndoCommand>
 #include <QUndoStack>
-#include <QtConcurrent/QtConcurrentRun>
 #include <atomic>
 #include <cstring>
 
@@ -28,6 +23,7 @@
 #include "ui/diagram/equilibrium_diagram_window.h"
 #include "ui/diagram/simulation_panel.h"
 #include "ui/diagram/stage_table.h"
+#include "ui/diagram/worker_progress.h"
 
 namespace velkarin {
 
@@ -93,26 +89,12 @@ std::optional<QString> EquilibriumDiagramWindow::importHeatLog(const QString& pa
   settings.mixture = stages_.settings.mixture;
   std::atomic<int> phase{0};
   std::atomic<bool> cancel{false};
-  QFutureWatcher<LogImport> watcher;
-  QEventLoop loop;
-  connect(&watcher, &QFutureWatcher<LogImport>::finished, &loop, &QEventLoop::quit);
-  watcher.setFuture(QtConcurrent::run([&, settings] { return readAndFit(path, settings, phase, cancel); }));
-  QProgressDialog progress(QStringLiteral("正在读取炉次记录…"), QStringLiteral("取消"), 0, 0, this);
-  progress.setWindowTitle(QStringLiteral("导入炉次记录"));
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(200);
-  progress.setAutoClose(false);
-  progress.setAutoReset(false);
-  connect(&progress, &QProgressDialog::canceled, &loop, [&] { cancel = true; });
-  QTimer tick;
-  connect(&tick, &QTimer::timeout, &progress, [&] {
-    if (phase == 1) progress.setLabelText(QStringLiteral("正在拟合k和L（含5折交叉验证）…"));
-  });
-  tick.start(100);
-  if (!watcher.isFinished()) loop.exec();
-  tick.stop();
-  progress.reset();
-  LogImport result = watcher.future().takeResult();
+  LogImport result = runWithProgress(
+      this, QStringLiteral("导入炉次记录"), QStringLiteral("正在读取炉次记录…"), 0, cancel,
+      [&, settings] { return readAndFit(path, settings, phase, cancel); },
+      [&](QProgressDialog& progress) {
+        if (phase == 1) progress.setLabelText(QStringLiteral("正在拟合k和L（含5折交叉验证）…"));
+      });
   const QString name = QDir::toNativeSeparators(path);
   if (!result.problem.isEmpty()) return QStringLiteral("无法读取“%1”：%2").arg(name, result.problem);
   if (result.log.error) {

@@ -11,9 +11,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QFutureWatcher>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -41,6 +39,7 @@
 #include "ui/diagram/equilibrium_diagram_window.h"
 #include "ui/diagram/heat_overlay.h"
 #include "ui/diagram/heats_panel.h"
+#include "ui/diagram/worker_progress.h"
 
 namespace velkarin {
 
@@ -94,25 +93,11 @@ std::optional<QString> EquilibriumDiagramWindow::importHeats(const QString& path
   std::atomic<qint64> bytes{0};
   std::atomic<bool> cancel{false};
   const qint64 size = std::max<qint64>(QFileInfo(path).size(), 1);
-  QFutureWatcher<ImportResult> watcher;
-  QEventLoop loop;
-  connect(&watcher, &QFutureWatcher<ImportResult>::finished, &loop, &QEventLoop::quit);
-  watcher.setFuture(QtConcurrent::run([&] { return readHeatFile(path, bytes, cancel); }));
-  // The dialog shows past 0.2 s; 取消 stops the reading between rows.
-  QProgressDialog progress(QStringLiteral("正在读取并计算炉次数据…"), QStringLiteral("取消"), 0, 1000, this);
-  progress.setWindowTitle(QStringLiteral("导入炉次数据"));
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(200);
-  progress.setAutoClose(false);
-  progress.setAutoReset(false);
-  connect(&progress, &QProgressDialog::canceled, &loop, [&] { cancel = true; });
-  QTimer tick;
-  connect(&tick, &QTimer::timeout, &progress, [&] { progress.setValue(static_cast<int>(bytes * 1000 / size) % 1001); });
-  tick.start(50);
-  if (!watcher.isFinished()) loop.exec();
-  tick.stop();
-  progress.reset();
-  ImportResult result = watcher.future().takeResult();
+  // 取消 stops the reading between rows.
+  ImportResult result = runWithProgress(
+      this, QStringLiteral("导入炉次数据"), QStringLiteral("正在读取并计算炉次数据…"), 1000, cancel,
+      [&] { return readHeatFile(path, bytes, cancel); },
+      [&](QProgressDialog& progress) { progress.setValue(static_cast<int>(bytes * 1000 / size) % 1001); });
   const QString name = QDir::toNativeSeparators(path);
   if (!result.problem.isEmpty()) return QStringLiteral("无法读取“%1”：%2").arg(name, result.problem);
   if (result.read.error) {
