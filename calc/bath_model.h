@@ -37,6 +37,13 @@ inline constexpr double kilogramsPerTonne = 1000;
 // above, the lining wears beyond what it stands.
 inline constexpr double lowestBathCelsius = 1450;
 inline constexpr double highestBathCelsius = 1780;
+// No liquid bath starts hotter than iron boils, °C: a start above it is a
+// typing slip (1e300), whose figures would mean nothing.
+inline constexpr double highestStartCelsius = 2861;
+// A bath this cold has set, °C (well below any stainless steel's solidus):
+// a stage that cools it so far (a tiny O2 flow, an enormous heat) cannot be
+// blown, and the model's figures below it would mean nothing.
+inline constexpr double frozenCelsius = 1200;
 // The equilibrium carbon where ΔG < 0 already at the range's foot, and where
 // ΔG > 0 still at its head, mass %.
 inline constexpr double carbonFloor = 0;

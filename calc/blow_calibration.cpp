@@ -49,6 +49,8 @@ std::optional<std::vector<double>> predictions(const LoggedHeat& heat, const std
   return values;
 }
 
+bool stopped(const CalibrationSettings& settings) { return settings.keepGoing && !settings.keepGoing(); }
+
 // The bounds of k and L. They are kept by the residuals, which refuse a
 // point outside (the trust region then shrinks back inside), rather than by
 // Ceres's own bounds, whose projected line search costs a second Jacobian
@@ -66,7 +68,9 @@ class HeatResiduals {
 
   bool operator()(double const* const* parameters, double* residuals) const {
     const double k = parameters[0][0], loss = parameters[0][1];
-    if (!inBounds(k, loss)) return false;
+    // Once cancelled, every evaluation fails at once: the solver then ends
+    // within the iteration instead of after it.
+    if (!inBounds(k, loss) || stopped(settings_)) return false;
     const std::optional<std::vector<double>> predicted = predictions(heat_, ends_, k, loss);
     if (!predicted) return false;  // the solver takes the step as infeasible
     for (std::size_t i = 0; i < ends_.size(); ++i) {
@@ -137,7 +141,7 @@ FitOutcome fit(std::span<const LoggedHeat> heats, const std::vector<std::size_t>
   ceres::Solver::Summary summary;
   ceres::Solve(options, &problem, &summary);
   outcome.converged = summary.termination_type == ceres::CONVERGENCE;
-  outcome.cancelled = summary.termination_type == ceres::USER_FAILURE;
+  outcome.cancelled = summary.termination_type == ceres::USER_FAILURE || stopped(settings);
   outcome.cost = summary.final_cost;
   outcome.iterations = summary.iterations.size();
   if (!outcome.converged || !withCovariance) return outcome;
@@ -208,6 +212,10 @@ Calibration calibrateBlow(std::span<const LoggedHeat> heats, const CalibrationSe
   std::vector<std::vector<Measured>> ends(heats.size());
   std::vector<std::size_t> use;
   for (std::size_t h = 0; h < heats.size(); ++h) {
+    if (stopped(settings)) {
+      result.problem = CalibrationProblem::Cancelled;
+      return result;
+    }
     if (!simulateLoggedHeat(heats[h], settings.startRateConstant, settings.startHeatLoss, false)) {
       ++result.excluded;
       continue;
@@ -279,7 +287,7 @@ Calibration calibrateBlow(std::span<const LoggedHeat> heats, const CalibrationSe
   if (settings.folds < 2 || use.size() < settings.folds) return result;
   const std::vector<std::size_t> fold = calibrationFolds(use.size(), settings.folds, settings.seed);
   SquaredErrors heldOut;
-  for (std::size_t f = 0; f < settings.folds; ++f) {
+  for (std::size_t f = 0; f < settings.folds && !stopped(settings); ++f) {
     std::vector<std::size_t> train, test;
     for (std::size_t i = 0; i < use.size(); ++i) (fold[i] == f ? test : train).push_back(use[i]);
     const FitOutcome part = fit(heats, train, ends, all.parameters, settings, false);
@@ -291,6 +299,10 @@ Calibration calibrateBlow(std::span<const LoggedHeat> heats, const CalibrationSe
       if (!predicted) return result;
       for (std::size_t i = 0; i < ends[h].size(); ++i) heldOut.add(ends[h][i], (*predicted)[i]);
     }
+  }
+  if (stopped(settings)) {
+    result.problem = CalibrationProblem::Cancelled;
+    return result;
   }
   result.heldOutRmsLnCarbon = heldOut.rms(true);
   result.heldOutRmsTemperature = heldOut.rms(false);

@@ -25,7 +25,7 @@ SimulationProblem heatProblem(const SimulationHeat& h) {
   if (!h.startCarbon) return P::NoStartCarbon;
   if (!(*h.startCarbon > 0) || !finite(*h.startCarbon)) return P::StartCarbonNotPositive;
   if (!h.startTemperature) return P::NoStartTemperature;
-  if (!(*h.startTemperature > -constants::kelvinOffset) || !finite(*h.startTemperature)) {
+  if (!(*h.startTemperature > -constants::kelvinOffset) || !(*h.startTemperature <= bath::highestStartCelsius)) {
     return P::StartTemperatureBad;
   }
   if (!h.oxygenFlow) return P::NoOxygenFlow;
@@ -108,6 +108,8 @@ SimulationProblem endProblem(StageEnd end) {
       return SimulationProblem::ChromiumExhausted;
     case StageEnd::NoEquilibrium:
       return SimulationProblem::NoEquilibrium;
+    case StageEnd::Frozen:
+      return SimulationProblem::BathFrozen;
     case StageEnd::Failed:
       return SimulationProblem::IntegrationFailed;
     default:

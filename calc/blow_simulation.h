@@ -39,7 +39,7 @@ enum class InertGas { Argon, Nitrogen };
 struct SimulationHeat {
   std::optional<double> massTonnes;        // W, t, > 0
   std::optional<double> startCarbon;       // C0, mass %, > 0
-  std::optional<double> startTemperature;  // T0, °C, > −273
+  std::optional<double> startTemperature;  // T0, °C, > −273 and ≤ 2861 (iron boils)
   std::optional<double> oxygenFlow;        // F, Nm³/min, > 0
   CurveComposition composition;            // [%Cr] > 0, [%Ni], [%Si], [%Mn] ≥ 0 as charged
   double slagMass = 0;                     // S0, kg, ≥ 0
@@ -71,7 +71,7 @@ enum class SimulationProblem {
   NoStartCarbon,
   StartCarbonNotPositive,
   NoStartTemperature,
-  StartTemperatureBad,  // not finite, or ≤ −273 °C
+  StartTemperatureBad,  // not finite, ≤ −273 °C, or above bath::highestStartCelsius (iron boils)
   NoOxygenFlow,
   OxygenFlowNotPositive,
   BadMixture,      // P or η out of range
@@ -92,6 +92,7 @@ enum class SimulationProblem {
   AdditionNegative,      // lime or scrap < 0 or not finite
   NoEquilibrium,         // neither reaction has an equilibrium carbon on the path
   ChromiumExhausted,     // the stage would burn all the chromium of the bath
+  BathFrozen,            // the bath would cool below bath::frozenCelsius (it has set)
   IntegrationFailed,     // the integrator could not keep its tolerance
   AfterProblem,          // a stage before this one could not be simulated
 };

@@ -237,6 +237,7 @@ StageOutcome StageIntegrator::run(const BathState& start) {
       return out.end = StageEnd::Failed, out;
     }
     stepper_.calc_state(reached, y);
+    if (!(y[temperatureC] > bath::frozenCelsius)) return out.end = StageEnd::Frozen, out;
     // The earliest event in (t, reached].
     const BathRates atReached = model_.rates(y);
     std::optional<Event> fired;

@@ -30,7 +30,7 @@ struct StageIntegration {
   SimulationTolerance tolerance;
 };
 
-enum class StageEnd { Time, TargetCarbon, ChromiumExhausted, NoEquilibrium, Failed };
+enum class StageEnd { Time, TargetCarbon, ChromiumExhausted, NoEquilibrium, Frozen, Failed };
 
 struct StageOutcome {
   StageEnd end = StageEnd::Time;

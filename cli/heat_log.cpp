@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/heat_log.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
+#include <unordered_map>
 
 #include "calc/number_list.h"
 #include "calc/number_text.h"
@@ -77,6 +79,9 @@ struct OpenHeat {
   LoggedHeat heat;
   std::array<std::optional<double>, columnCount> figures{};  // the heat's own figures, from its first row
   std::optional<HeatLogFault> fault;
+  // A heat seen before: its earlier place was left out, and counted so
+  // (false: it was kept, and is taken out and counted with this one).
+  bool earlierLeftOut = true;
 };
 
 class LogReader {
@@ -105,6 +110,17 @@ class LogReader {
       open_.emplace();
       open_->heat.id = id;
       open_->heat.heat = settings_;
+      // A heat whose rows stand in two places: neither place is used.
+      if (const auto earlier = seen_.find(id); earlier != seen_.end()) {
+        open_->fault =
+            HeatLogFault{record.line, id, "heat '" + id + "' has rows elsewhere; a heat's rows stand together"};
+        if (earlier->second) {  // kept: taken out again, and counted with this fault
+          out_.heats.erase(
+              std::find_if(out_.heats.begin(), out_.heats.end(), [&](const LoggedHeat& h) { return h.id == id; }));
+          earlier->second = false;
+          open_->earlierLeftOut = false;
+        }
+      }
     }
     if (open_->fault) return;
     if (std::optional<std::string> problem = read(record)) {
@@ -114,10 +130,13 @@ class LogReader {
 
   void close() {
     if (!open_) return;
+    const bool known = seen_.count(open_->heat.id) > 0;
     if (open_->fault) {
       out_.faults.push_back(*open_->fault);
-      ++out_.excluded;
+      if (!known || !open_->earlierLeftOut) ++out_.excluded;  // each heat left out counts once
+      seen_[open_->heat.id] = false;
     } else {
+      seen_[open_->heat.id] = true;
       out_.heats.push_back(std::move(open_->heat));
     }
     open_.reset();
@@ -197,6 +216,7 @@ class LogReader {
   HeatLogRead& out_;
   Positions at_{};
   std::optional<OpenHeat> open_;
+  std::unordered_map<std::string, bool> seen_;  // the heats closed so far: kept, or left out
 };
 
 bool blank(const CsvRecord& record) {

@@ -38,6 +38,8 @@ std::string problemText(const SimulatedStage& s, std::string_view gas) {
       return "熔池状态下两个反应都没有平衡C浓度";
     case SimulationProblem::ChromiumExhausted:
       return "本段会把熔池中的Cr全部氧化";
+    case SimulationProblem::BathFrozen:
+      return "熔池温度会降到" + fixedText(bath::frozenCelsius, 0) + "℃以下：钢水已凝固，无法吹炼";
     case SimulationProblem::IntegrationFailed:
       return "积分达不到所需精度";
     case SimulationProblem::AfterProblem:
@@ -98,7 +100,7 @@ std::string simulationHeatEnglish(SimulationProblem problem) {
     case SimulationProblem::NoStartTemperature:
       return "--simulate needs --start-temperature";
     case SimulationProblem::StartTemperatureBad:
-      return "--start-temperature must be above -273";
+      return "--start-temperature must be above -273 and at most 2861 (iron boils)";
     case SimulationProblem::NoOxygenFlow:
       return "--simulate needs --o2-flow";
     case SimulationProblem::BadMixture:

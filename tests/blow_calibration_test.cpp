@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <set>
 
@@ -85,6 +86,15 @@ TEST(Calibration, NoFitSaysWhy) {
   heats = syntheticHeatLog(4, 3, 0.40, 2.5, 0, 0, 11);
   for (LoggedHeat& h : heats) h.endCarbon.assign(h.stages.size(), std::nullopt), h.endTemperature.clear();
   EXPECT_EQ(calibrateBlow(heats, settings).problem, CalibrationProblem::NoMeasuredEnds);
+  // Cancelled: at once before the fit, and from within it.
+  heats = syntheticHeatLog(6, 3, 0.40, 2.5, 0.1, 10, 11);
+  settings.keepGoing = [] { return false; };
+  EXPECT_EQ(calibrateBlow(heats, settings).problem, CalibrationProblem::Cancelled);
+  std::atomic<int> asked{0};                               // asked from the solver's two threads
+  settings.keepGoing = [&asked] { return ++asked < 12; };  // past the start's simulations, into the solver
+  EXPECT_EQ(calibrateBlow(heats, settings).problem, CalibrationProblem::Cancelled);
+  EXPECT_LT(asked, 40);  // each evaluation after the no asks once more and fails at once
+  settings.keepGoing = {};
   // A solver given no room to converge says so.
   heats = syntheticHeatLog(4, 3, 0.40, 2.5, 0.1, 10, 11);
   settings.startRateConstant = 9.9;

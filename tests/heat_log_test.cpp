@@ -84,6 +84,18 @@ TEST(HeatLog, AFaultedRowLeavesItsHeatOut) {
   }
 }
 
+// A heat whose rows stand in two places is left out whole, and once.
+TEST(HeatLog, AHeatSplitOverTwoPlacesIsLeftOutWhole) {
+  const std::string again = "H1,3,,,,,,,,,1:3,200,,,,,1660\n";
+  const HeatLogRead read = readHeatLog(header + h1 + h2 + again + again, SimulationHeat{});
+  ASSERT_EQ(read.heats.size(), 1u);
+  EXPECT_EQ(read.heats[0].id, "H2");
+  EXPECT_EQ(read.excluded, 1u);
+  ASSERT_EQ(read.faults.size(), 1u);
+  EXPECT_EQ(read.faults[0].line, 5u);
+  EXPECT_EQ(read.faults[0].message, "heat 'H1' has rows elsewhere; a heat's rows stand together");
+}
+
 TEST(HeatLog, AFileThatIsNoHeatLogIsRefused) {
   for (const std::string& text :
        {std::string("gas,t,C\n3:1,1600,0.6\n"), std::string(), std::string("heat,stage,gas,O2,O2\n")}) {

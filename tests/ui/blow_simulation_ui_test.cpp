@@ -134,6 +134,7 @@ class BlowSimulationUiTest : public DiagramTestCase {
     stages->table()->item(0, StageTable::Lime)->setText(QStringLiteral("2 t"));
     QVERIFY(!diagram->simulation());
     QCOMPARE(sheet->statusText(), QStringLiteral("第1段的石灰“2 t”不是数字"));
+    QVERIFY(diagram->statusText().contains(QStringLiteral("模拟：第1段的石灰“2 t”不是数字")));  // whole, where it wraps
     QCOMPARE(marks->simulatedPath()->count(), 0);
     QVERIFY(!sheet->adoptButton()->isEnabled());
     stages->table()->item(0, StageTable::Lime)->setText(QStringLiteral("2000"));
@@ -203,6 +204,9 @@ class BlowSimulationUiTest : public DiagramTestCase {
     QVERIFY2(words.contains(QStringLiteral("吹炼模拟")), qPrintable(words));
     QVERIFY(words.contains(QStringLiteral("出钢温度/℃=")));
     QVERIFY(words.contains(QStringLiteral("k=0.25")));
+    // The stages' additions (pdftotext gives some characters as their Kangxi radicals: 石 as ⽯).
+    QVERIFY2(words.contains(QStringLiteral("第1段")) && words.contains(QStringLiteral("灰 2000 kg")),
+             qPrintable(words));
   }
 
   // A log of six heats and one with a row that cannot be read: k and L as
@@ -228,11 +232,12 @@ class BlowSimulationUiTest : public DiagramTestCase {
     CalibrationPanel* sheet = diagram->calibrationPanel();
     auto* tabs = diagram->findChild<QTabWidget*>(QStringLiteral("sheetTabs"));
     QCOMPARE(tabs->currentWidget(), sheet);
-    QVERIFY2(sheet->resultText().contains(QStringLiteral("6炉、48个实测终点（剔除1炉）")),
+    QVERIFY2(sheet->resultText().contains(QStringLiteral("6炉、48个实测值（终点%C和温度各算一个；剔除1炉）")),
              qPrintable(sheet->resultText()));
     QCOMPARE(sheet->carbonPoints()->count(), 24);
     QCOMPARE(sheet->temperaturePoints()->count(), 24);
     QCOMPARE(sheet->heatsTable()->rowCount(), 6);
+    QCOMPARE(sheet->heatsTable()->item(0, 2)->text(), QStringLiteral("8"));  // 4 stage ends, %C and t each
     QCOMPARE(sheet->tsv(), toQString(calibrationTable(fit, 1)));
 
     // A heat chosen: its simulated path and its measured ends on the chart.

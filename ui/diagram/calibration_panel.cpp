@@ -64,8 +64,10 @@ bool calibrationNeedsQuestion(const Calibration& fit) {
 }
 
 QString calibrationSummary(const Calibration& fit, std::size_t leftOut) {
-  const QString counts =
-      QStringLiteral("%1炉、%2个实测终点（剔除%3炉）").arg(fit.heats).arg(fit.ends).arg(fit.excluded + leftOut);
+  const QString counts = QStringLiteral("%1炉、%2个实测值（终点%C和温度各算一个；剔除%3炉）")
+                             .arg(fit.heats)
+                             .arg(fit.ends)
+                             .arg(fit.excluded + leftOut);
   switch (fit.problem) {
     case CalibrationProblem::None:
       break;
@@ -112,7 +114,7 @@ CalibrationPanel::CalibrationPanel(QWidget* parent) : QWidget(parent) {
 
   heats_ = new QTableWidget(0, 5, this);
   heats_->setObjectName(QStringLiteral("calibrationHeats"));
-  heats_->setHorizontalHeaderLabels({QStringLiteral("炉号"), QStringLiteral("段数"), QStringLiteral("实测终点"),
+  heats_->setHorizontalHeaderLabels({QStringLiteral("炉号"), QStringLiteral("段数"), QStringLiteral("实测值"),
                                      QStringLiteral("%C误差"), QStringLiteral("温度误差")});
   heats_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   heats_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -205,7 +207,7 @@ void CalibrationPanel::fillHeats(const Calibration& fit, const std::vector<Logge
   std::vector<HeatErrors> errors(heats.size());
   for (const EndResidual& r : fit.residuals) {
     HeatErrors& e = errors.at(r.heat);
-    ++e.ends;
+    e.ends += (r.carbonMeasured ? 1 : 0) + (r.temperatureMeasured ? 1 : 0);
     if (r.carbonMeasured && r.carbonPredicted) {
       const double d = std::log(*r.carbonPredicted / *r.carbonMeasured);
       e.lnCarbon += d * d;

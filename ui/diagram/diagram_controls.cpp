@@ -210,6 +210,7 @@ QString EquilibriumDiagramWindow::notes() const {
   if (!startNote_.isEmpty()) notes << startNote_;
   if (!otherNote_.isEmpty() && bothOxides()) notes << otherNote_;
   if (!stageNote_.isEmpty()) notes << stageNote_;
+  if (!simulationNote_.isEmpty()) notes << QStringLiteral("模拟：") + simulationNote_;
   for (const EquilibriumCurve& curve : chartView_->curves()) {
     qsizetype gaps = 0;
     for (const CurvePoint& point : curve.points) gaps += point.carbon.carbon ? 0 : 1;

@@ -85,7 +85,7 @@ QString heatProblem(SimulationProblem problem) {
     case SimulationProblem::NoStartTemperature:
       return QStringLiteral("请填写初始温度");
     case SimulationProblem::StartTemperatureBad:
-      return QStringLiteral("初始温度必须高于−273℃");
+      return QStringLiteral("初始温度须高于−273℃且不高于2861℃（铁的沸点）");
     case SimulationProblem::NoOxygenFlow:
       return QStringLiteral("请在物料平衡中填写O2流量（Nm³/min）");
     case SimulationProblem::OxygenFlowNotPositive:
@@ -129,16 +129,21 @@ void EquilibriumDiagramWindow::simulate(const Plan& plan) {
   // Off and nothing shown: nothing to clear (a redraw without the simulation costs nothing more).
   const bool shown = simulation_.has_value() || !chartView_->marks()->simulatedPath()->points().isEmpty();
   if (!simulationPanel_->simulating() && !shown && simulationIdle_) return;
+  // The sheet's own line holds one line; the status line says it whole.
   simulationIdle_ = !simulationPanel_->simulating();
   simulation_.reset();
+  simulationNote_.clear();
   QList<QPointF> path, ends;
   if (simulationPanel_->simulating()) {
     const PlanSimulationInput input = simulationInput(plan, stages_.settings);
     if (input.problem) {
-      simulationPanel_->showProblem(textProblem(plan, *input.problem));
+      simulationNote_ = textProblem(plan, *input.problem);
+      simulationPanel_->showProblem(simulationNote_);
     } else if (BlowSimulation sim = simulateBlow(input.heat, input.stages); sim.problem != SimulationProblem::None) {
-      simulationPanel_->showProblem(heatProblem(sim.problem));
+      simulationNote_ = heatProblem(sim.problem);
+      simulationPanel_->showProblem(simulationNote_);
     } else {
+      if (!sim.totals) simulationNote_ = QStringLiteral("有阶段无法模拟，见吹炼模拟表中的说明");
       for (const PathSample& p : sim.path) path << QPointF(p.temperature, p.carbon);
       for (const SimulatedStage& stage : sim.stages) {
         if (stage.problem == SimulationProblem::None) ends << QPointF(stage.endTemperature, stage.endCarbon);

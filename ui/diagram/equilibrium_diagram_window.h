@@ -236,6 +236,7 @@ class EquilibriumDiagramWindow : public QWidget {
   SimulationPanel* simulationPanel_ = nullptr;
   std::optional<BlowSimulation> simulation_;      // of the plan as last evaluated, while 模拟 is on
   bool simulationIdle_ = false;                   // 模拟 is off and the sheet says so
+  QString simulationNote_;                        // why the plan cannot be simulated, for the status line
   CalibrationPanel* calibrationPanel_ = nullptr;  // a sheet once a heat log is imported
   std::vector<LoggedHeat> loggedHeats_;           // the imported log's heats that could be read
   std::size_t loggedLeftOut_ = 0;                 // its heats with a row that could not be read

@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QTextLayout>
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "calc/blow_stage.h"
@@ -279,6 +280,20 @@ bool paintPlanReport(const EquilibriumDiagramWindow& diagram, QPagedPaintDevice&
             .arg(toQString(plan.heat.startTemperature), toQString(plan.heat.slagMass),
                  toQString(plan.heat.rateConstant), toQString(plan.heat.heatLoss), toQString(plan.heat.reductionTime)),
         10, true);
+    // What the stages add and blow, which the stage table above does not show.
+    QStringList given;
+    for (std::size_t i = 0; i < plan.stages.size(); ++i) {
+      const BlowStage& st = plan.stages[i];
+      QStringList parts;
+      for (const auto& [label, text, unit] :
+           {std::tuple{"O2", &st.oxygen, " Nm³"}, std::tuple{"石灰", &st.lime, " kg"},
+            std::tuple{"废钢", &st.scrap, " kg"}, std::tuple{"惰性气体", &st.inert, ""}}) {
+        if (!text->empty())
+          parts << QString::fromUtf8(label) + QLatin1Char(' ') + toQString(*text) + QString::fromUtf8(unit);
+      }
+      if (!parts.isEmpty()) given << QStringLiteral("第%1段 %2").arg(i + 1).arg(parts.join(QStringLiteral("、")));
+    }
+    if (!given.isEmpty()) report.text(QStringLiteral("各段输入：") + given.join(QStringLiteral("；")), 8);
     // The stage table, then the reduction's label–number lines as one line of text.
     const QString tsv = diagram.simulationPanel()->tsv();
     report.table(rowsOfTsv(tsv.section(QStringLiteral("\n\n"), 0, 0)), 7);
