@@ -30,7 +30,7 @@ field() { sed -n "s/^ $1: //p" <<< "$info"; }
 [ -n "$(field Maintainer)" ] || fail "no maintainer"
 [ -n "$(field Version)" ] || fail "no version"
 depends=$(field Depends)
-for dependency in libqt6widgets6 libqt6charts6 libc6 libstdc++6 libceres3 fonts-noto-cjk qt6-qpa-plugins qt6-wayland; do
+for dependency in libqt6widgets6 libqt6charts6 libc6 libstdc++6 fonts-noto-cjk qt6-qpa-plugins qt6-wayland; do
   grep -q "$dependency" <<< "$depends" || fail "Depends lacks $dependency: $depends"
 done
 maintainer=$(field Maintainer)
