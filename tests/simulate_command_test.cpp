@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "curve_run.h"
+#include "simulation_heat.h"
 
 #include <fstream>
 #include <sstream>
@@ -169,12 +170,7 @@ struct ToleranceCase {
 };
 
 SimulationHeat toleranceHeat(double rateConstant) {
-  SimulationHeat heat;
-  heat.massTonnes = 80;
-  heat.startCarbon = 1.6;
-  heat.startTemperature = 1550;
-  heat.oxygenFlow = 60;
-  heat.composition = {18, 9, 0.3, 1};
+  SimulationHeat heat = test::heat80();
   heat.rateConstant = rateConstant;
   return heat;
 }
