@@ -104,7 +104,7 @@ class DiagramKeyboardUiTest : public DiagramTestCase {
     QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
     table->setFocus();
     table->setCurrentCell(1, StageTable::Gas);
-    QTest::keyClick(table, Qt::Key_Delete);
+    QTest::keyClick(table, Qt::Key_Delete, Qt::ShiftModifier);
     QCOMPARE(stages->stages(), (std::vector<BlowStage>{threeStages[0], threeStages[2]}));
     QTest::keyClick(table, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(stages->stages(), threeStages);

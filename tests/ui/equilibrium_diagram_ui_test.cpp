@@ -53,12 +53,13 @@ class EquilibriumDiagramUiTest : public DiagramTestCase {
     QStringList texts;
     for (const QAction* action : chart->actions())
       texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(texts, (QStringList{QStringLiteral("平衡曲线图"), QStringLiteral("-"), QStringLiteral("打开方案…"),
-                                 QStringLiteral("保存方案"), QStringLiteral("方案另存为…"), QStringLiteral("-"),
-                                 QStringLiteral("导出报告(PDF)…"), QStringLiteral("打印…"), QStringLiteral("-"),
-                                 QStringLiteral("导入炉次数据…"), QStringLiteral("导入炉次记录…")}));
+    QCOMPARE(texts,
+             (QStringList{QStringLiteral("平衡曲线图"), QStringLiteral("-"), QStringLiteral("打开方案…"),
+                          QStringLiteral("打开最近的方案"), QStringLiteral("保存方案"), QStringLiteral("方案另存为…"),
+                          QStringLiteral("-"), QStringLiteral("导出报告(PDF)…"), QStringLiteral("打印…"),
+                          QStringLiteral("-"), QStringLiteral("导入炉次数据…"), QStringLiteral("导入炉次记录…")}));
     QCOMPARE(chart->actions()[2]->shortcut(), QKeySequence(QKeySequence::Open));
-    QCOMPARE(chart->actions()[3]->shortcut(), QKeySequence(QKeySequence::Save));
+    QCOMPARE(chart->actions()[4]->shortcut(), QKeySequence(QKeySequence::Save));
     QVERIFY(!frame_->diagramWindow());  // not opened at start-up
   }
 

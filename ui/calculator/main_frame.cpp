@@ -5,31 +5,30 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEvent>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QSessionManager>
 #include <QShortcut>
 #include <QTimer>
-#include <QUrl>
 #include <algorithm>
 
 #include "calc/equilibrium_curve.h"
 #include "ui/calculator/calculation_window.h"
 #include "ui/calculator/help_windows.h"
+#include "ui/calculator/plan_menu.h"
+#include "ui/calculator/sub_window_placement.h"
 #include "ui/calculator/window_layout.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
-#include "ui/diagram/plan_report.h"
+#include "ui/diagram/file_drop.h"
 
 namespace velkarin {
 
@@ -47,6 +46,11 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
   createActions();
   createWorkspace();
   createMenus();
+  // What the keyboard goes to is in sight: a workspace smaller than a
+  // calculation window (a high scale factor) scrolls to the focused control.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (now) scrollIntoView(*workspace_, *now);
+  });
 }
 
 void MainFrame::createActions() {
@@ -83,86 +87,16 @@ void MainFrame::createActions() {
   showDiagramAction_ = new QAction(QStringLiteral("平衡曲线图"), this);
   showDiagramAction_->setObjectName(QStringLiteral("平衡曲线图"));
   connect(showDiagramAction_, &QAction::triggered, this, &MainFrame::showDiagramWindow);
-  createPlanActions();
+  planMenu_ = new PlanMenu(*this, [this] { return showDiagramWindow(); });
 }
 
-// The plan actions work on the diagram, opening it where it is absent.
-void MainFrame::createPlanActions() {
-  const auto action = [this](const char* name, const QString& text, QKeySequence keys, auto run) {
-    auto* created = new QAction(text, this);
-    created->setObjectName(QString::fromUtf8(name));
-    created->setShortcut(keys);
-    created->setShortcutContext(Qt::WindowShortcut);
-    connect(created, &QAction::triggered, this, run);
-    return created;
-  };
-  openPlanAction_ = action("打开方案", QStringLiteral("打开方案…"), QKeySequence::Open, [this] { askAndOpenPlan(); });
-  savePlanAction_ =
-      action("保存方案", QStringLiteral("保存方案"), QKeySequence::Save, [this] { showDiagramWindow()->savePlan(); });
-  savePlanAsAction_ = action("方案另存为", QStringLiteral("方案另存为…"), QKeySequence(),
-                             [this] { showDiagramWindow()->savePlanAs(); });
-  reportAction_ = action("导出报告", QStringLiteral("导出报告(PDF)…"), QKeySequence(),
-                         [this] { askAndExportReport(*showDiagramWindow()); });
-  importHeatsAction_ = action("导入炉次数据", QStringLiteral("导入炉次数据…"), QKeySequence(), [this] {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("导入炉次数据"), QString(),
-                                                      QStringLiteral("CSV 文件 (*.csv);;所有文件 (*)"));
-    if (!path.isEmpty()) showDiagramWindow()->askAndImportHeats(path);
-  });
-  importHeatLogAction_ = action("导入炉次记录", QStringLiteral("导入炉次记录…"), QKeySequence(), [this] {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("导入炉次记录"), QString(),
-                                                      QStringLiteral("CSV 文件 (*.csv);;所有文件 (*)"));
-    if (!path.isEmpty()) showDiagramWindow()->askAndImportHeatLog(path);
-  });
-  printAction_ =
-      action("打印", QStringLiteral("打印…"), QKeySequence::Print, [this] { printPlanReport(*showDiagramWindow()); });
-}
+bool MainFrame::openPlan(const QString& path) { return showDiagramWindow()->askAndOpenPlan(path); }
 
-void MainFrame::askAndOpenPlan() {
-  const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("打开方案"), QString(),
-                                                    QStringLiteral("Velkarin 方案 (*.velkarin);;所有文件 (*)"));
-  if (!path.isEmpty()) openPlan(path);
-}
+void MainFrame::dragEnterEvent(QDragEnterEvent* event) { acceptDroppableFile(*event); }
 
-bool MainFrame::openPlan(const QString& path) {
-  EquilibriumDiagramWindow* diagram = showDiagramWindow();
-  if (!diagram->mayReplace()) return false;
-  if (const std::optional<QString> error = diagram->openPlanFile(path)) {
-    QMessageBox::critical(this, QStringLiteral("打开方案"),
-                          QStringLiteral("无法打开方案“%1”：%2").arg(QDir::toNativeSeparators(path), *error));
-    return false;
-  }
-  return true;
-}
-
-// The first local file of a drop that the program opens: a plan or a CSV of heats.
-static QString droppedFile(const QMimeData* mime) {
-  if (!mime || !mime->hasUrls()) return {};
-  for (const QUrl& url : mime->urls()) {
-    const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
-    if (path.endsWith(QStringLiteral(".velkarin"), Qt::CaseInsensitive) ||
-        path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
-      return path;
-    }
-  }
-  return {};
-}
-
-void MainFrame::dragEnterEvent(QDragEnterEvent* event) {
-  if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
-}
-
-// A dropped plan opens in the diagram, a dropped CSV's heats are imported
-// into it; of several files, the first.
 void MainFrame::dropEvent(QDropEvent* event) {
-  const QString path = droppedFile(event->mimeData());
-  if (path.isEmpty()) return;
-  event->acceptProposedAction();
-  if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
-    // Not inside the drag's own event loop: the import shows a progress dialog.
-    QTimer::singleShot(0, this, [this, path] { showDiagramWindow()->askAndImportHeats(path); });
-    return;
-  }
-  openPlan(path);
+  const DroppedFile file = takeDroppedFile(*event);
+  if (file.kind != DroppedFile::Kind::None) showDiagramWindow()->openDroppedFile(file);
 }
 
 void MainFrame::createMenus() {
@@ -176,15 +110,7 @@ void MainFrame::createMenus() {
   chartMenu_->setObjectName(QStringLiteral("图表"));
   chartMenu_->addAction(showDiagramAction_);
   chartMenu_->addSeparator();
-  chartMenu_->addAction(openPlanAction_);
-  chartMenu_->addAction(savePlanAction_);
-  chartMenu_->addAction(savePlanAsAction_);
-  chartMenu_->addSeparator();
-  chartMenu_->addAction(reportAction_);
-  chartMenu_->addAction(printAction_);
-  chartMenu_->addSeparator();
-  chartMenu_->addAction(importHeatsAction_);
-  chartMenu_->addAction(importHeatLogAction_);
+  planMenu_->addTo(*chartMenu_);
 
   createWindowMenu();
   createHelpMenu();
@@ -228,7 +154,9 @@ void MainFrame::fillWindowMenu() {
     entry->setCheckable(true);
     entry->setChecked(window == workspace_->activeSubWindow());
     connect(entry, &QAction::triggered, this, [this, window = QPointer<QMdiSubWindow>(window)] {
-      if (window) workspace_->setActiveSubWindow(window);
+      if (!window) return;
+      workspace_->setActiveSubWindow(window);
+      scrollIntoView(*workspace_, *window);
     });
   }
   cascade->setEnabled(any);
@@ -253,6 +181,12 @@ void MainFrame::createWorkspace() {
   workspace_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   workspace_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(workspace_);
+}
+
+// "MDIForm1 - 方案.velkarin" while the diagram shows a plan file.
+void MainFrame::showPlanTitle(const QString& path) {
+  setWindowTitle(path.isEmpty() ? QStringLiteral("MDIForm1")
+                                : QStringLiteral("MDIForm1 - %1").arg(QFileInfo(path).fileName()));
 }
 
 void MainFrame::start() {
@@ -296,7 +230,7 @@ QMdiSubWindow* MainFrame::createSubWindow(Reaction reaction) {
   subWindow->adjustSize();
   subWindow->setFixedSize(subWindow->size());
   if (!fitted_) fitToSubWindow(*subWindow);
-  placeSubWindow(*subWindow);
+  placeSubWindow(*workspace_, *subWindow);
   connect(window, &CalculationWindow::heatsChanged, this, [this, reaction] { passHeatToDiagram(reaction); });
   connect(window, &CalculationWindow::constantsEdited, this, [this, reaction] {
     if (EquilibriumDiagramWindow* diagram = diagramWindow()) diagram->windowConstantsChanged(reaction);
@@ -332,6 +266,11 @@ QMdiSubWindow* MainFrame::createDiagramSubWindow() {
     return window->constants();
   };
   auto* diagram = new EquilibriumDiagramWindow(start);
+  // The plan opened or saved is the newest of 打开最近的方案 and names the frame.
+  connect(diagram, &EquilibriumDiagramWindow::planFileChanged, this, [this](const QString& path) {
+    PlanMenu::rememberPlan(path);
+    showPlanTitle(path);
+  });
   for (Reaction reaction : {Reaction::Cr2O3, Reaction::Cr3O4}) {
     if (const CalculationWindow* window = calculationWindow(reaction)) {
       diagram->setHeatPath(reaction, window->completedStates());
@@ -345,53 +284,8 @@ QMdiSubWindow* MainFrame::createDiagramSubWindow() {
   // diagram needs to show its chart whole (the workspace scrolls then).
   subWindow->resize(
       diagramSubWindowSize.boundedTo(workspace_->viewport()->size()).expandedTo(subWindow->minimumSizeHint()));
-  placeSubWindow(*subWindow);
+  placeSubWindow(*workspace_, *subWindow);
   return subWindow;
-}
-
-// A new sub-window goes where it covers no other visible one, if the
-// workspace has such a place: at the top left, else right of or below
-// another window; where there is none, a step down and right of the last.
-void MainFrame::placeSubWindow(QMdiSubWindow& placed) {
-  const QRect room(QPoint(0, 0), workspace_->viewport()->size());
-  QList<QRect> taken;
-  for (QMdiSubWindow* other : workspace_->subWindowList()) {
-    if (other != &placed && !other->isHidden()) taken << other->geometry();
-  }
-  QList<QPoint> candidates{QPoint(0, 0)};
-  for (const QRect& rect : taken)
-    candidates << QPoint(rect.right() + 1, rect.top()) << QPoint(rect.left(), rect.bottom() + 1);
-  for (const QPoint& at : candidates) {
-    const QRect rect(at, placed.size());
-    const bool free = std::none_of(taken.begin(), taken.end(), [&](const QRect& t) { return t.intersects(rect); });
-    if (free && room.contains(rect)) {
-      placed.move(at);
-      return;
-    }
-  }
-  constexpr int step = 28;  // px: about a title bar
-  const QPoint cascade = taken.isEmpty() ? QPoint(0, 0) : taken.back().topLeft() + QPoint(step, step);
-  placed.move(cascade.x() + placed.width() > room.width() || cascade.y() + placed.height() > room.height()
-                  ? QPoint(0, 0)
-                  : cascade);
-}
-
-// The system menu of a fixed dialog: move and close, without a keyboard
-// shortcut (no control of the window has one). The other items of Qt's menu
-// (restore, size, minimise, maximise, stay on top) mean nothing for a
-// fixed-size window, and its Ctrl+W would discard the window and its results.
-void MainFrame::keepMoveAndCloseOnly(QMdiSubWindow& subWindow) {
-  QMenu* menu = subWindow.systemMenu();
-  if (!menu) return;
-  for (QAction* action : menu->actions()) {
-    const bool keep = !action->isSeparator() &&
-                      (action->text() == QMdiSubWindow::tr("&Move") || action->text() == QMdiSubWindow::tr("&Close"));
-    if (keep) {
-      action->setShortcuts({});
-    } else {
-      menu->removeAction(action);
-    }
-  }
 }
 
 // A hidden window takes no keystroke: focus leaves it, and the most recently
@@ -448,7 +342,10 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
       subWindows_[slot] = nullptr;
       passHeatToDiagram(reactionOfSlot(slot));
     }
-    if (diagramSubWindow_ == watched) diagramSubWindow_ = nullptr;
+    if (diagramSubWindow_ == watched) {
+      diagramSubWindow_ = nullptr;
+      showPlanTitle({});
+    }
   }
   return QMainWindow::eventFilter(watched, event);
 }

@@ -27,6 +27,7 @@ namespace velkarin {
 
 class CalculationWindow;
 class EquilibriumDiagramWindow;
+class PlanMenu;
 
 class MainFrame : public QMainWindow {
   Q_OBJECT
@@ -49,10 +50,10 @@ class MainFrame : public QMainWindow {
   // The existing diagram, or nullptr.
   EquilibriumDiagramWindow* diagramWindow() const;
 
-  // 打开方案…, dropping a file, or the program's argument: shows the plan in
-  // the diagram (asking first when the diagram's plan was changed). A file
-  // that cannot be read is shown in a message box; false then or when the
-  // user kept the plan shown.
+  // The program's argument: shows the plan in the diagram (asking first
+  // when the diagram's plan was changed). A file that cannot be read is
+  // shown in a message box; false then or when the user kept the plan shown.
+  // The frame's title names the diagram's plan file.
   bool openPlan(const QString& path);
 
  protected:
@@ -63,20 +64,17 @@ class MainFrame : public QMainWindow {
 
  private:
   void createActions();
-  void createPlanActions();
-  void askAndOpenPlan();
   void createMenus();
   void createWorkspace();
   void createWindowMenu();
   void fillWindowMenu();
   void createHelpMenu();
-  void placeSubWindow(QMdiSubWindow& placed);
   QMdiSubWindow* createSubWindow(Reaction reaction);
   QMdiSubWindow* createDiagramSubWindow();
   void passHeatToDiagram(Reaction reaction);
   void fitToSubWindow(const QMdiSubWindow& subWindow);
-  static void keepMoveAndCloseOnly(QMdiSubWindow& subWindow);
   void leaveHiddenSubWindow(QMdiSubWindow& hidden);
+  void showPlanTitle(const QString& path);
 
   QMdiArea* workspace_ = nullptr;
   QMenu* fileMenu_ = nullptr;
@@ -85,13 +83,7 @@ class MainFrame : public QMainWindow {
   QAction* exitAction_ = nullptr;
   QMenu* chartMenu_ = nullptr;
   QAction* showDiagramAction_ = nullptr;
-  QAction* openPlanAction_ = nullptr;       // 打开方案… (Ctrl+O)
-  QAction* savePlanAction_ = nullptr;       // 保存方案 (Ctrl+S)
-  QAction* savePlanAsAction_ = nullptr;     // 方案另存为…
-  QAction* reportAction_ = nullptr;         // 导出报告(PDF)…
-  QAction* printAction_ = nullptr;          // 打印…
-  QAction* importHeatsAction_ = nullptr;    // 导入炉次数据…
-  QAction* importHeatLogAction_ = nullptr;  // 导入炉次记录…: heat logs that calibrate the simulation
+  PlanMenu* planMenu_ = nullptr;  // 打开方案… to 导入炉次记录…
   QMenu* windowMenu_ = nullptr;
   QMenu* helpMenu_ = nullptr;
   // One slot per reaction; null while the window is absent (closed windows delete themselves).

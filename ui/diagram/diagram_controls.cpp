@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -21,12 +22,26 @@
 #include "ui/diagram/equilibrium_diagram_window.h"
 #include "ui/diagram/heats_panel.h"
 #include "ui/diagram/ledger_panel.h"
+#include "ui/diagram/sheet_layout.h"
 #include "ui/diagram/simulation_panel.h"
 #include "ui/diagram/stage_table.h"
 
 namespace velkarin {
 
 using namespace diagram;
+
+namespace {
+
+// A column whose height does not follow its width: the scroll area around
+// the diagram then scrolls only below the parts' least heights, not below
+// their preferred ones (a word-wrapped label or a tab would ask for those).
+class MinimumHeightLayout : public QVBoxLayout {
+ public:
+  using QVBoxLayout::QVBoxLayout;
+  bool hasHeightForWidth() const override { return false; }
+};
+
+}  // namespace
 
 static void addCaption(QWidget* parent, QHBoxLayout* row, const QString& text, QWidget* buddy) {
   auto* label = new QLabel(text, parent);
@@ -85,17 +100,17 @@ QHBoxLayout* EquilibriumDiagramWindow::createSecondRow() {
     addCaption(this, row, toQString(compositionRows[i].caption), composition_[i]);
   }
   pressures_ = addEdit("pressures", defaultPressureListText());
-  pressures_->setMinimumWidth(220);
+  pressures_->setMinimumWidth(180);
   pressures_->setToolTip(QStringLiteral("CO分压Pa或气体比 氧气:惰性气体（如3:1），用逗号分隔，每个一条曲线"));
   addCaption(this, row, QStringLiteral("CO分压(Pa)或气体比"), pressures_);
   totalPressure_ = addEdit("totalPressure", QStringLiteral("101325"));
   totalPressure_->setMaximumWidth(80);
   totalPressure_->setToolTip(QStringLiteral("熔池上方的总压，Pa；气体比r换算为 p_CO = P·2ηr/(2ηr+1)"));
-  addCaption(this, row, QStringLiteral("总压P"), totalPressure_);
+  addCaption(this, row, QStringLiteral("总压P(Pa)"), totalPressure_);
   coShare_ = addEdit("coShare", QStringLiteral("1"));
   coShare_->setMaximumWidth(50);
   coShare_->setToolTip(QStringLiteral("生成CO的氧气所占份额η，0<η≤1"));
-  addCaption(this, row, QStringLiteral("η"), coShare_);
+  addCaption(this, row, QStringLiteral("CO份额η"), coShare_);
   row->addStretch();
   return row;
 }
@@ -145,11 +160,9 @@ void EquilibriumDiagramWindow::createControls() {
   connect(chartView_, &EquilibriumChartView::pointDescribed, pointer_,
           [this](const QString& text) { pointer_->setText(text.isEmpty() ? pointerHint : text); });
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(firstRow);
-  layout->addLayout(secondRow);
   // The ledger under chart and stages, over the whole width for its 13
-  // columns; a splitter between them.
+  // columns; a splitter between them. The sheets keep the height they ask
+  // for (a 6-stage ledger with its totals); the chart takes the rest.
   auto* sheet = new QSplitter(Qt::Vertical, this);
   sheet->setObjectName(QStringLiteral("planAndLedger"));
   sheet->addWidget(splitter);
@@ -158,7 +171,6 @@ void EquilibriumDiagramWindow::createControls() {
   sheetTabs_ = new QTabWidget(this);
   sheetTabs_->setObjectName(QStringLiteral("sheetTabs"));
   sheetTabs_->setDocumentMode(true);
-  sheetTabs_->setTabBarAutoHide(true);
   sheetTabs_->addTab(ledgerPanel_, QStringLiteral("物料平衡"));
   simulationPanel_ = new SimulationPanel(this);
   connect(simulationPanel_, &SimulationPanel::entriesChanged, this, &EquilibriumDiagramWindow::evaluateStages);
@@ -172,12 +184,37 @@ void EquilibriumDiagramWindow::createControls() {
   connect(heatsPanel_, &HeatsPanel::adoptRequested, this, &EquilibriumDiagramWindow::adoptFit);
   connect(heatsPanel_, &HeatsPanel::presetRangeToggled, this, &EquilibriumDiagramWindow::showPresetRange);
   sheet->addWidget(sheetTabs_);
-  sheet->setStretchFactor(0, 3);
-  sheet->setStretchFactor(1, 1);
+  sheet->setStretchFactor(0, 1);
+  sheet->setStretchFactor(1, 0);
   sheet->setChildrenCollapsible(false);
+  sheetTabs_->setCornerWidget(new SheetEnlarger(*sheet, sheetTabs_), Qt::TopRightCorner);
+  new SplitterMemory({sheet, splitter}, this);
+
+  auto* content = new QWidget(this);
+  content->setObjectName(QStringLiteral("diagramContent"));
+  auto* layout = new MinimumHeightLayout(content);
+  // Narrow margins: on a 768-line screen every line counts.
+  layout->setContentsMargins(6, 2, 6, 0);
+  layout->setSpacing(4);
+  layout->addLayout(firstRow);
+  layout->addLayout(secondRow);
   layout->addWidget(sheet, 1);
-  layout->addWidget(pointer_);
-  layout->addWidget(status_);
+  // The pointer's readout and the status line side by side: the chart keeps the height.
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(pointer_, 0, Qt::AlignTop);
+  bottom->addWidget(status_, 1);
+  layout->addLayout(bottom);
+  // Below the size its controls need (a small screen, a high scale factor)
+  // the diagram scrolls inside its frame, maximised too, instead of cutting
+  // off its bottom.
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName(QStringLiteral("diagramScroll"));
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  scroll->setWidget(content);
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  outer->addWidget(scroll);
 }
 
 // The title names every line drawn — reaction, A and B — and the

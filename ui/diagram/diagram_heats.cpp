@@ -37,6 +37,7 @@
 #include "ui/diagram/diagram_rows.h"
 #include "ui/diagram/equilibrium_chart_view.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
+#include "ui/diagram/file_drop.h"
 #include "ui/diagram/heat_overlay.h"
 #include "ui/diagram/heats_panel.h"
 #include "ui/diagram/worker_progress.h"
@@ -84,8 +85,6 @@ ImportResult readHeatFile(const QString& path, std::atomic<qint64>& bytes, const
   ::close(fd);
   return result;
 }
-
-bool isHeatFile(const QString& path) { return path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive); }
 
 }  // namespace
 
@@ -296,26 +295,22 @@ void EquilibriumDiagramWindow::showPresetRange() {
   overlay_->showBands(bands);
 }
 
-void EquilibriumDiagramWindow::dragEnterEvent(QDragEnterEvent* event) {
-  const QMimeData* mime = event->mimeData();
-  if (mime && mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().front().isLocalFile() &&
-      isHeatFile(mime->urls().front().toLocalFile())) {
-    event->acceptProposedAction();
-  } else {
-    QWidget::dragEnterEvent(event);
-  }
+void EquilibriumDiagramWindow::dragEnterEvent(QDragEnterEvent* event) { acceptDroppableFile(*event); }
+
+void EquilibriumDiagramWindow::dropEvent(QDropEvent* event) {
+  const DroppedFile file = takeDroppedFile(*event);
+  if (file.kind != DroppedFile::Kind::None) openDroppedFile(file);
 }
 
-// A CSV file dropped on the diagram: its heats.
-void EquilibriumDiagramWindow::dropEvent(QDropEvent* event) {
-  const QMimeData* mime = event->mimeData();
-  if (!mime || !mime->hasUrls() || mime->urls().isEmpty() || !isHeatFile(mime->urls().front().toLocalFile())) {
-    QWidget::dropEvent(event);
-    return;
+// A plan opens at once (asking first when the plan shown was changed); a
+// CSV's heats are imported after the drag's own event loop has ended, since
+// the import shows a progress dialog.
+void EquilibriumDiagramWindow::openDroppedFile(const DroppedFile& file) {
+  if (file.kind == DroppedFile::Kind::Plan) {
+    askAndOpenPlan(file.path);
+  } else if (file.kind == DroppedFile::Kind::Heats) {
+    QTimer::singleShot(0, this, [this, path = file.path] { askAndImportHeats(path); });
   }
-  event->acceptProposedAction();
-  const QString path = mime->urls().front().toLocalFile();
-  QTimer::singleShot(0, this, [this, path] { askAndImportHeats(path); });  // not inside the drag's own loop
 }
 
 }  // namespace velkarin

@@ -32,7 +32,7 @@ struct MemberName {
   const char* name;
 };
 constexpr std::array<MemberName, 15> memberNames{{
-    {"heat/mass", "炉重W"},
+    {"heat/mass", "钢水量W"},
     {"heat/startCarbon", "初始%C"},
     {"heat/oxygenFlow", "O2流量"},
     {"heat/fesiGrade", "FeSi品位"},
@@ -75,9 +75,9 @@ QString textProblem(const Plan& plan, const SimulationTextProblem& problem) {
 QString heatProblem(SimulationProblem problem) {
   switch (problem) {
     case SimulationProblem::NoMass:
-      return QStringLiteral("请在物料平衡中填写炉重W");
+      return QStringLiteral("请在物料平衡中填写钢水量W");
     case SimulationProblem::MassNotPositive:
-      return QStringLiteral("炉重W必须大于0");
+      return QStringLiteral("钢水量W必须大于0");
     case SimulationProblem::NoStartCarbon:
       return QStringLiteral("请在物料平衡中填写初始%C");
     case SimulationProblem::StartCarbonNotPositive:
@@ -109,7 +109,7 @@ QString heatProblem(SimulationProblem problem) {
     case SimulationProblem::NoStages:
       return QStringLiteral("请先在吹炼阶段表中添加阶段");
     case SimulationProblem::HeatOutOfRange:
-      return QStringLiteral("炉重W太大，熔池的数值超出数的范围");
+      return QStringLiteral("钢水量W太大，熔池的数值超出数的范围");
     default:
       return QStringLiteral("无法模拟");
   }

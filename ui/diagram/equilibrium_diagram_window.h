@@ -31,6 +31,7 @@
 #include "calc/plan_evaluation.h"
 #include "calc/plant_heat.h"
 #include "calc/records.h"
+#include "ui/diagram/file_drop.h"
 
 class QCheckBox;
 class QTabWidget;
@@ -114,6 +115,12 @@ class EquilibriumDiagramWindow : public QWidget {
   void showPlan(const Plan& plan, const QString& path);
   // Reads a plan file and shows it; the reason, in Chinese, when it cannot.
   std::optional<QString> openPlanFile(const QString& path);
+  // 打开方案…, a dropped plan, the program's argument: asks first when the
+  // plan shown was changed, then opens it; a file that cannot be read is
+  // said in a message box. False then or when the user kept the plan shown.
+  bool askAndOpenPlan(const QString& path);
+  // A plan dropped on the diagram or the frame opens, a CSV's heats are imported.
+  void openDroppedFile(const DroppedFile& file);
   // Writes the plan to `path` whole or not at all (the old file stays on a
   // failure); the reason when it cannot. The plan then belongs to `path`.
   std::optional<QString> savePlanFile(const QString& path);
@@ -161,6 +168,10 @@ class EquilibriumDiagramWindow : public QWidget {
   bool adoptCalibration();
   // Draws a logged heat's path under the fitted k and L, and its measured ends.
   void showLoggedHeat(std::size_t heat);
+
+ signals:
+  // The plan now belongs to `path` (opened or saved; "" for none).
+  void planFileChanged(const QString& path);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -9,9 +9,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -42,11 +44,11 @@ LedgerPanel::LedgerPanel(QWidget* parent) : QWidget(parent) {
     column += 2;
   };
   mass_ = addEntry("heatMass", QString(), QStringLiteral("钢水质量，t"));
-  place(mass_, QStringLiteral("炉重W(t)"));
+  place(mass_, QStringLiteral("钢水量W(t)"));
   startCarbon_ = addEntry("startCarbon", QString(), QStringLiteral("吹炼开始时的C浓度，质量%"));
   place(startCarbon_, QStringLiteral("初始%C"));
   oxygenFlow_ = addEntry("oxygenFlow", QString(), QStringLiteral("吹氧流量，Nm³/min（可不填；填了就给出各段时间）"));
-  place(oxygenFlow_, QStringLiteral("O2流量"));
+  place(oxygenFlow_, QStringLiteral("O2流量(Nm³/min)"));
   fesiGrade_ = addEntry("fesiGrade", QStringLiteral("75"), QStringLiteral("硅铁中的Si，质量%"));
   place(fesiGrade_, QStringLiteral("FeSi品位%"));
   basicity_ = addEntry("basicity", QStringLiteral("1.8"), QStringLiteral("炉渣碱度CaO/SiO2"));
@@ -58,6 +60,9 @@ LedgerPanel::LedgerPanel(QWidget* parent) : QWidget(parent) {
   table_->verticalHeader()->setVisible(false);
   // Sized to the contents when they change (showLedger), not on every paint.
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  // Rows one line of text tall, so that a 6-stage blow with its totals is
+  // in sight on a 768-line screen.
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
 
   auto* buttons = new QHBoxLayout;
   for (const auto& [name, text, tip, action] :
@@ -82,10 +87,25 @@ LedgerPanel::LedgerPanel(QWidget* parent) : QWidget(parent) {
   side->addLayout(entries);
   side->addStretch();
   table_->setMinimumHeight(90);
+  reduction_ = new QLabel(this);
+  reduction_->setObjectName(QStringLiteral("reduction"));
+  reduction_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  side->insertWidget(side->count() - 1, reduction_);  // above the stretch
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addLayout(side);
   layout->addWidget(table_, 1);
+}
+
+// Room for the rows of a 6-stage blow and 合计 without a
+// vertical scroll bar (the splitter above may still take it away).
+QSize LedgerPanel::sizeHint() const {
+  constexpr int rows = 6 + 1;
+  const int table =
+      reduction_->sizeHint().height() + 2 * table_->frameWidth() + table_->horizontalHeader()->sizeHint().height() +
+      rows * table_->verticalHeader()->defaultSectionSize() + table_->horizontalScrollBar()->sizeHint().height();
+  const QSize laidOut = QWidget::sizeHint();
+  return {laidOut.width(), std::max(laidOut.height(), table)};
 }
 
 QLineEdit* LedgerPanel::addEntry(const char* name, const QString& text, const QString& tip) {
@@ -124,7 +144,7 @@ void LedgerPanel::showLedger(const std::vector<BlowStage>& stages, const std::ve
   csv_ = QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(ledgerCsv(table));
   const auto& header = table.rows.front();
   const int columns = static_cast<int>(header.size());
-  const int rows = static_cast<int>(table.rows.size() - 1 + table.reduction.size());
+  const int rows = static_cast<int>(table.rows.size() - 1);
   bool changed = false;
   if (table_->columnCount() != columns) {
     table_->setColumnCount(columns);
@@ -166,10 +186,14 @@ void LedgerPanel::showLedger(const std::vector<BlowStage>& stages, const std::ve
       put(row, static_cast<int>(c), table.rows[r][c], losing);
     }
   }
-  for (const auto& [label, value] : table.reduction) {
-    for (int c = 0; c < columns; ++c) put(row, c, c == 0 ? label : c == 1 ? value : std::string(), false);
-    ++row;
+  // The reduction beside the table, three figures a line, not six rows of two cells.
+  QString reduction = QStringLiteral("还原期：");
+  for (std::size_t i = 0; i < table.reduction.size(); ++i) {
+    const auto& [label, value] = table.reduction[i];
+    if (i > 0) reduction += i % 3 == 0 ? QStringLiteral("\n") : QStringLiteral("　");
+    reduction += toQString(label) + QLatin1Char(' ') + (value.empty() ? QStringLiteral("—") : toQString(value));
   }
+  reduction_->setText(reduction);
   if (changed) table_->resizeColumnsToContents();
 }
 

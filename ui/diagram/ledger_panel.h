@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
-// 物料平衡 under the stage table: the heat's entries (炉重W, 初始%C,
-// O2流量, FeSi品位, 碱度) and the blow ledger of the stages — per stage,
-// 合计 and the reduction — with copy (TSV) and CSV save. A stage that burns
+// 物料平衡 under the stage table: the heat's entries (钢水量W, 初始%C,
+// O2流量, FeSi品位, 碱度) and the blow ledger of the stages — per stage and
+// 合计 in the table, the reduction beside it — with copy (TSV) and CSV save. A stage that burns
 // chromium below its governing equilibrium carbon shows its Cr figure in
 // the margin's red; a booked stage below it whose figures assume an
 // efficiency it cannot reach has that note in its 说明, in the same red.
@@ -18,6 +18,7 @@
 #include "calc/blow_ledger.h"
 #include "calc/plan.h"
 
+class QLabel;
 class QLineEdit;
 class QTableWidget;
 
@@ -28,6 +29,7 @@ class LedgerPanel : public QWidget {
 
  public:
   explicit LedgerPanel(QWidget* parent = nullptr);
+  QSize sizeHint() const override;
 
   // The heat as typed, with the melt's [%Si] and [%Cr].
   HeatCharge heat(double silicon, double chromium) const;
@@ -54,6 +56,7 @@ class LedgerPanel : public QWidget {
   QLineEdit* fesiGrade_ = nullptr;
   QLineEdit* basicity_ = nullptr;
   QTableWidget* table_ = nullptr;
+  QLabel* reduction_ = nullptr;  // the reduction's Si, FeSi, Al, SiO2, CaO and slag, kg
   QString toTsv_;
   QByteArray csv_;
 };

@@ -164,6 +164,16 @@ std::optional<QString> EquilibriumDiagramWindow::openPlanFile(const QString& pat
   return std::nullopt;
 }
 
+bool EquilibriumDiagramWindow::askAndOpenPlan(const QString& path) {
+  if (!mayReplace()) return false;
+  if (const std::optional<QString> error = openPlanFile(path)) {
+    QMessageBox::critical(this, QStringLiteral("打开方案"),
+                          QStringLiteral("无法打开方案“%1”：%2").arg(QDir::toNativeSeparators(path), *error));
+    return false;
+  }
+  return true;
+}
+
 void EquilibriumDiagramWindow::showPlan(const Plan& plan, const QString& path) {
   setPlan(plan);
   planPath_ = QFileInfo(path).absoluteFilePath();
@@ -205,6 +215,7 @@ bool EquilibriumDiagramWindow::savePlanAs() {
 void EquilibriumDiagramWindow::showPlanTitle() {
   setWindowTitle(planPath_.isEmpty() ? QStringLiteral("平衡曲线图[*]")
                                      : QStringLiteral("平衡曲线图 - %1[*]").arg(QFileInfo(planPath_).fileName()));
+  emit planFileChanged(planPath_);
 }
 
 }  // namespace velkarin

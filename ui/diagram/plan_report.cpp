@@ -267,7 +267,7 @@ bool paintPlanReport(const EquilibriumDiagramWindow& diagram, QPagedPaintDevice&
     const QString flow = plan.heat.oxygenFlow.empty()
                              ? QString()
                              : QStringLiteral("，O2流量=%1 Nm³/min").arg(toQString(plan.heat.oxygenFlow));
-    report.text(QStringLiteral("物料平衡（炉重W=%1 t，初始%C=%2%3，FeSi品位=%4%，碱度=%5）")
+    report.text(QStringLiteral("物料平衡（钢水量W=%1 t，初始%C=%2%3，FeSi品位=%4%，碱度=%5）")
                     .arg(toQString(plan.heat.mass), toQString(plan.heat.startCarbon), flow,
                          toQString(plan.heat.fesiGrade), toQString(plan.heat.basicity)),
                 10, true);

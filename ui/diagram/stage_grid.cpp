@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "ui/diagram/stage_grid.h"
 
+#include <QHeaderView>
+#include <QScrollBar>
+
 #include <QFocusEvent>
 
 namespace velkarin {
@@ -33,6 +36,14 @@ QModelIndex StageGrid::typedNeighbour(const QModelIndex& index, bool next) const
 
 // Tab and Shift+Tab (and an editor's Tab) go through the typed cells only;
 // the arrows never stop on a computed cell.
+QSize StageGrid::sizeHint() const {
+  int width = 2 * frameWidth() + verticalHeader()->sizeHint().width() + verticalScrollBar()->sizeHint().width();
+  for (int column = 0; column < columnCount(); ++column) {
+    if (!isColumnHidden(column)) width += horizontalHeader()->sectionSize(column);
+  }
+  return {width, QTableWidget::sizeHint().height()};
+}
+
 QModelIndex StageGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
   const QModelIndex current = currentIndex();
   if (action == MoveNext || action == MovePrevious) return typedNeighbour(current, action == MoveNext);

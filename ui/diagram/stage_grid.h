@@ -21,6 +21,9 @@ class StageGrid : public QTableWidget {
   // Columns 0 … typedColumns−1 are typed; the last of them may be hidden
   // (the keyboard then skips them).
   StageGrid(int columns, int typedColumns, QWidget* parent = nullptr);
+  // As wide as its shown columns, so that the answer columns need no
+  // sideways scroll where the window has the room.
+  QSize sizeHint() const override;
 
  protected:
   QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;

@@ -59,10 +59,9 @@ StageTable::StageTable(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("stagePanel"));
   undo_ = new QUndoStack(this);
   createControls();
-  // The table scrolls sideways where it is narrower than its eight columns;
-  // the chart beside it takes the rest.
+  // As wide as its shown columns where the window has the room (the chart
+  // beside it takes the rest); narrower, the table scrolls sideways.
   setMinimumWidth(300);
-  setMaximumWidth(520);
   createKeys();
   showSimulationColumns(false);
 }
@@ -102,6 +101,8 @@ void StageTable::createTable() {
   for (const char* header : headers) names << QString::fromUtf8(header);
   table_->setHorizontalHeaderLabels(names);
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  // Rows one line of text tall: more stages in sight.
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
   // Typing into a cell edits it; Tab in an editor goes on to the next cell.
   table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
@@ -109,7 +110,7 @@ void StageTable::createTable() {
       QStringLiteral("气体比写作 氧气:惰性气体（如3:1），或直接写CO分压Pa；"
                      "O2为本段吹氧量Nm³（空：由脱碳量按η算出）；"
                      "模拟时另有石灰、废钢（kg，本段开始时加入）和惰性气体（Ar或N2，空为Ar）；"
-                     "Insert添加、Delete删除、Ctrl+↑/↓移动阶段，Ctrl+C复制整张表"));
+                     "Insert添加、Shift+Delete删除、Ctrl+↑/↓移动阶段，Delete清除所选单元格，Ctrl+C复制整张表"));
   // A focus frame, so the keyboard's place shows on an empty table too.
   table_->setStyleSheet(QStringLiteral("QTableWidget#stages:focus { border: 2px solid palette(highlight); }"));
   // The user's edit of a typed cell becomes an undoable command; the cell's
@@ -154,7 +155,7 @@ void StageTable::createControls() {
   auto* edit = new QHBoxLayout;
   edit->addWidget(addButton("addStage", QStringLiteral("添加"), QStringLiteral("在当前阶段后添加一段（Insert）"),
                             [this] { addStageAfterCurrent(); }));
-  edit->addWidget(addButton("removeStage", QStringLiteral("删除"), QStringLiteral("删除当前阶段（Delete）"),
+  edit->addWidget(addButton("removeStage", QStringLiteral("删除"), QStringLiteral("删除当前阶段（Shift+Delete）"),
                             [this] { removeCurrentStage(); }));
   edit->addWidget(
       addButton("moveStageUp", QStringLiteral("上移"), QStringLiteral("Ctrl+↑"), [this] { moveCurrentStage(-1); }));
@@ -178,8 +179,8 @@ void StageTable::createControls() {
   solve->addWidget(addButton("solveRatio", QStringLiteral("求气体比"),
                              QStringLiteral("当前阶段的温度下，平衡C浓度达到目标所需的气体比和CO分压"),
                              [this] { emit solveRatio(); }));
-  solve->addStretch();
-  auto* exports = new QHBoxLayout;
+  // The exports on the same line: the table keeps the height.
+  auto* exports = solve;
   exports->addWidget(addButton("copyStages", QStringLiteral("复制"), QStringLiteral("整张表复制为制表符分隔的文本"),
                                [this] { copyTable(); }));
   exports->addWidget(addButton("saveStages", QStringLiteral("保存CSV…"), QStringLiteral("整张表保存为CSV文件"),
@@ -197,7 +198,6 @@ void StageTable::createControls() {
   layout->addWidget(table_, 1);
   layout->addLayout(edit);
   layout->addLayout(solve);
-  layout->addLayout(exports);
   layout->addWidget(solution_);
 }
 
@@ -208,7 +208,8 @@ void StageTable::createKeys() {
     connect(shortcut, &QShortcut::activated, this, action);
   };
   key(QKeySequence(Qt::Key_Insert), [this] { addStageAfterCurrent(); });
-  key(QKeySequence(Qt::Key_Delete), [this] { removeCurrentStage(); });
+  key(QKeySequence(Qt::Key_Delete), [this] { clearSelectedCells(); });
+  key(QKeySequence(Qt::SHIFT | Qt::Key_Delete), [this] { removeCurrentStage(); });
   key(QKeySequence(Qt::CTRL | Qt::Key_Up), [this] { moveCurrentStage(-1); });
   key(QKeySequence(Qt::CTRL | Qt::Key_Down), [this] { moveCurrentStage(+1); });
   key(QKeySequence::Copy, [this] { copyTable(); });
@@ -301,6 +302,16 @@ void StageTable::removeCurrentStage() {
   const std::optional<std::size_t> row = currentStage();
   if (!row) return;
   undo_->push(new StageRowCommand(rows_, static_cast<int>(*row), {}, false));
+}
+
+// Delete empties the selected typed cells, as one undoable step; the rows stay.
+void StageTable::clearSelectedCells() {
+  undo_->beginMacro(QStringLiteral("清除"));
+  for (const QTableWidgetItem* item : table_->selectedItems()) {
+    if (item->column() > lastTyped || item->text().isEmpty()) continue;
+    undo_->push(new StageCellCommand(rows_, item->row(), item->column(), item->text(), QString(), false));
+  }
+  undo_->endMacro();
 }
 
 void StageTable::moveCurrentStage(int by) {

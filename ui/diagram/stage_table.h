@@ -8,8 +8,9 @@
 // oxide, the margin), the target carbon, and the buttons and keys that edit
 // the table, solve a stage for the target and export the table.
 //
-// Keys on the table: Insert adds a stage below the current one, Delete
-// removes it (when no cell is being edited), Ctrl+Up and Ctrl+Down move it,
+// Keys on the table: Insert adds a stage below the current one, Shift+Delete
+// removes it, Delete empties the selected typed cells (both when no cell is
+// being edited), Ctrl+Up and Ctrl+Down move it,
 // Ctrl+C copies the whole table as tab-separated text.
 //
 // Controls: stages (the table), addStage, removeStage, moveStageUp,
@@ -103,6 +104,8 @@ class StageTable : public QWidget {
   // Adds a stage at `row` (the end when past it) with the given texts.
   void insertStage(int row, const BlowStage& stage);
   void removeCurrentStage();
+  // Empties the selected typed cells (Delete), as one undoable step.
+  void clearSelectedCells();
   void moveCurrentStage(int by);  // −1 up, +1 down
 
   // The stage table (core stageTable of the last results) as text.
