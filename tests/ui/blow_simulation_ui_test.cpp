@@ -24,8 +24,8 @@
 
 #include "calc/blow_ledger.h"
 #include "calc/blow_simulation.h"
-#include "cli/heat_log.h"
-#include "cli/simulate_command.h"
+#include "io/heat_log.h"
+#include "io/simulation_table.h"
 #include "simulation_heat.h"
 #include "synthetic_heats.h"
 #include "tests/ui/diagram_test_support.h"
