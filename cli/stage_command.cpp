@@ -19,6 +19,7 @@
 #include "io/csv.h"
 #include "io/descriptor_io.h"
 #include "io/terminal_text.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 namespace {

@@ -12,6 +12,7 @@
 #include "calc/number_list.h"
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 namespace {
@@ -25,7 +26,7 @@ std::string problemText(const SimulatedStage& s, std::string_view gas) {
       StageResult result;
       result.issue = StageIssue::GasBad;
       result.gasProblem = s.gasProblem;
-      return stageIssueText(BlowStage{std::string(gas), {}, {}}, result);
+      return chinese(BlowStage{std::string(gas), {}, {}}, result);
     }
     case SimulationProblem::NoEndCriterion:
       return "既没有吹氧量也没有终点C浓度";

@@ -1,0 +1,328 @@
+// SPDX-License-Identifier: Apache-2.0
+// The Chinese wording of the core's codes: every sentence the desktop
+// program and the command-line tools show for a refused pressure list, a
+// stage's issue, a stage solve, a ledger problem or an entry of the plan,
+// and the stage and ledger tables with their headings. Numbers in them are
+// written by the core's one formatter (calc/number_text.h, fixedText).
+#include "words/chinese.h"
+
+#include <cmath>
+
+#include "calc/number_list.h"
+#include "calc/number_text.h"
+#include "calc/reaction_data.h"
+#include "calc/result_presentation.h"
+#include "calc/stage_solve.h"
+
+namespace velkarin {
+namespace {
+
+std::string reactionName(Reaction reaction) { return std::string(reactionData(reaction).name); }
+
+// A root with six decimals, or the side of the range where it lies, as the
+// calculation window writes it.
+std::string carbonText(const EquilibriumCarbon& carbon) {
+  if (carbon.carbon) return formatPattern(*carbon.carbon, DigitPattern::Decimals6);
+  return std::string(noRootText(carbon.gap));
+}
+
+std::vector<std::string> ledgerRow(std::string first, std::string gas, const LedgerStage& s, std::string note) {
+  const auto kg = [](double v) { return fixedText(v, 1); };
+  if (s.problem != LedgerProblem::None) {
+    return {std::move(first), std::move(gas), "", "", "", "", "", "", "", "", "", "", std::move(note)};
+  }
+  return {std::move(first),
+          std::move(gas),
+          kg(s.oxygen),
+          kg(s.inert),
+          s.minutes ? kg(*s.minutes) : std::string(),
+          kg(s.carbonRemoved),
+          kg(s.carbonOxygen),
+          fixedText(s.efficiency * 100, 2),
+          kg(s.siliconOxidised),
+          kg(s.chromiumOxidised),
+          s.chromiumOxidised > 0 ? reactionName(s.oxide) : std::string(),
+          fixedText(s.chromiumAfter, 4),
+          std::move(note)};
+}
+
+}  // namespace
+
+std::string chinese(const PressureListItems& reading, std::size_t maxItems) {
+  if (!reading.problem) return {};
+  const std::string item = messageExcerpt(reading.item);
+  switch (*reading.problem) {
+    case ListProblem::RatioMissingSide:
+      return "气体比“" + item + "”缺少一边（写作 氧气:惰性气体，如3:1）";
+    case ListProblem::RatioNotANumber:
+      return "气体比“" + item + "”不是两个数字（写作 氧气:惰性气体，如3:1）";
+    case ListProblem::RatioNegative:
+      return "气体比“" + item + "”不能为负";
+    case ListProblem::RatioNoOxygen:
+      return "气体比“" + item + "”不含氧气，不生成CO";
+    case ListProblem::RatioTooSmall:
+      return "气体比“" + item + "”的氧气太少：CO分压低于1 Pa";
+    case ListProblem::Empty:
+      return "请输入至少一个CO分压";
+    case ListProblem::TooMany:
+      return "CO分压最多" + std::to_string(maxItems) + "个";
+    case ListProblem::EmptyItem:
+      return "CO分压列表中有空项";
+    case ListProblem::NotANumber:
+      return "CO分压“" + item + "”不是数字";
+    case ListProblem::NotPositive:
+      return "CO分压" + item + " Pa不大于0";
+  }
+  return {};
+}
+
+std::string chinese(const BlowStage& stage, const StageResult& r) {
+  const auto quoted = [](const std::string& text) { return "“" + messageExcerpt(text) + "”"; };
+  switch (r.issue) {
+    case StageIssue::None:
+      return {};
+    case StageIssue::BadMixture:
+      return "总压或CO生成率不对";
+    case StageIssue::GasEmpty:
+      return "未填气体比或CO分压";
+    case StageIssue::GasBad:
+      return chinese({{}, r.gasProblem, stage.gas}, 1);
+    case StageIssue::TemperatureEmpty:
+      return "未填温度";
+    case StageIssue::TemperatureNotANumber:
+      return "温度" + quoted(stage.temperature) + "不是数字";
+    case StageIssue::TemperatureOutOfRange:
+      return "温度" + quoted(stage.temperature) + "超出数值范围";
+    case StageIssue::BelowAbsoluteZero:
+      return "温度" + quoted(stage.temperature) + "低于-273℃（0 K）";
+    case StageIssue::MeasuredNotPositive:
+      return "实测C浓度" + quoted(stage.measuredCarbon) + "不是正数";
+    case StageIssue::AtAbsoluteZero:
+      return "-273℃即0 K：ΔG与C浓度无关，平衡没有定义";
+    case StageIssue::PressureTooSmall:
+      return "CO分压太小，其对数超出数值范围：平衡没有定义";
+    case StageIssue::NoEquilibrium:
+      return "在此温度和CO分压下ΔG超出数值范围：平衡没有定义";
+  }
+  return {};
+}
+
+std::string chinese(const StageSolution& s, double targetCarbon, const TemperatureRange& range, bool temperature) {
+  const std::string target = targetText(targetCarbon);
+  const std::string pressure = formatPattern(s.coPressure, DigitPattern::Whole);
+  const std::string governed = "（" + reactionName(s.governing) + "控制）";
+  const auto nearestText = [](const EquilibriumCarbon& c) {
+    if (c.carbon) return formatPattern(*c.carbon, DigitPattern::Decimals6);
+    return std::string(c.gap == CarbonGap::AboveRange ? ">5000" : c.gap == CarbonGap::BelowRange ? "<0.001" : "—");
+  };
+  switch (s.status) {
+    case SolveStatus::StageProblem:
+      return "此阶段不能计算";
+    case SolveStatus::AnyRatio:
+      return "在" + formatShortest(s.temperatureCelsius) + "℃下纯吹氧（p_CO = 总压" + pressure +
+             " Pa）平衡C浓度也不高于" + target + "%C：任何气体比都可以";
+    case SolveStatus::Found:
+      if (temperature) {
+        std::string text = "p_CO = " + pressure + " Pa时，熔池温度" +
+                           formatPattern(s.temperatureCelsius, DigitPattern::Decimals3) + "℃使平衡C浓度为" + target +
+                           "%C" + governed;
+        if (s.otherCelsius) {
+          text += "；" + formatPattern(*s.otherCelsius, DigitPattern::Decimals3) + "℃也达到目标";
+        }
+        return text;
+      }
+      return "在" + formatShortest(s.temperatureCelsius) + "℃下，气体比O2:惰性气体 = " + ratioText(s.ratio) +
+             "（p_CO = " + pressure + " Pa）使平衡C浓度为" + target + "%C" + governed;
+    case SolveStatus::NotReachable:
+      if (temperature) {
+        std::string text = "在" + formatShortest(range.startCelsius) + "～" + formatShortest(range.endCelsius) +
+                           "℃之间没有使平衡C浓度达到" + target + "%C的温度（最接近：" + formatShortest(s.nearestAt) +
+                           "℃时" + nearestText(s.nearest) + "%C";
+        if (s.outsideCelsius) text += "；需要" + formatPattern(*s.outsideCelsius, DigitPattern::Whole) + "℃";
+        return text + "）";
+      }
+      return "在" + formatShortest(s.temperatureCelsius) + "℃下没有使平衡C浓度达到" + target +
+             "%C的CO分压（p_CO = " + formatShortest(s.nearestAt) + " Pa时仍为" + nearestText(s.nearest) + "%C）";
+  }
+  return {};
+}
+
+std::string chinese(LedgerProblem problem) {
+  switch (problem) {
+    case LedgerProblem::NoMass:
+      return "请输入炉重W（t）";
+    case LedgerProblem::MassNotPositive:
+      return "炉重W必须大于0";
+    case LedgerProblem::NoStartCarbon:
+      return "请输入初始C浓度";
+    case LedgerProblem::StartCarbonNotPositive:
+      return "初始C浓度必须大于0";
+    case LedgerProblem::BadCoShare:
+      return "总压或CO生成率η不对";
+    case LedgerProblem::BadFesiGrade:
+      return "FeSi品位须大于0%、不超过100%";
+    case LedgerProblem::BadBasicity:
+      return "碱度须大于0";
+    case LedgerProblem::BadOxygenFlow:
+      return "O2流量须大于0";
+    case LedgerProblem::SiliconOrChromiumNegative:
+      return "[%Si]、[%Cr]不能为负";
+    case LedgerProblem::HeatOutOfRange:
+      return "炉重W与[%Si]、[%Cr]之积超出了数值范围";
+    case LedgerProblem::StartCarbonOutOfRange:
+      return "炉重W与初始%C之积超出了数值范围";
+    case LedgerProblem::OxygenFlowTooSmall:
+      return "O2流量太小，时间超出了数值范围";
+    case LedgerProblem::FesiGradeTooSmall:
+      return "FeSi品位太小，FeSi量超出了数值范围";
+    case LedgerProblem::BasicityTooLarge:
+      return "碱度太大，CaO量超出了数值范围";
+    default:
+      return {};
+  }
+}
+
+std::string chinese(const LedgerStage& stage, const BlowStage& typed, const StageResult& result) {
+  switch (stage.problem) {
+    case LedgerProblem::None:
+      return {};
+    case LedgerProblem::StageNotRead:
+      return chinese(typed, result);
+    case LedgerProblem::NoEndCarbon:
+      return "没有终点C浓度（实测%C）";
+    case LedgerProblem::EndCarbonAboveStart:
+      return "终点C浓度" + messageExcerpt(typed.measuredCarbon) + "%高于上一段的" + formatShortest(stage.needed) + "%";
+    case LedgerProblem::OxygenNotANumber:
+      return "吹氧量“" + messageExcerpt(typed.oxygen) + "”不是正数";
+    case LedgerProblem::OxygenBelowCarbon:
+      return "吹氧" + messageExcerpt(typed.oxygen) + " Nm³少于脱碳所需的" + fixedText(stage.needed, 1) + " Nm³";
+    case LedgerProblem::NoGoverningOxide:
+      return "没有控制氧化物，无法计算Cr氧化";
+    case LedgerProblem::ChromiumExhausted:
+      // An O2 of 1e308 burns an infinite mass: no figure for it.
+      return std::isfinite(stage.needed) ? "本段要氧化" + fixedText(stage.needed, 1) + " kg Cr，多于熔池中剩下的" +
+                                               fixedText(stage.chromiumLeft, 1) + " kg"
+                                         : "吹氧" + messageExcerpt(typed.oxygen) + " Nm³要氧化的Cr多于熔池中剩下的" +
+                                               fixedText(stage.chromiumLeft, 1) + " kg";
+    case LedgerProblem::OxygenOutOfRange:
+      return "吹氧量“" + messageExcerpt(typed.oxygen) + "”使数字超出了数值范围";
+    case LedgerProblem::AfterUnknownCarbon:
+      return "前一段的终点C浓度未知，无法计算本段的脱碳";
+    default:
+      return chinese(stage.problem);
+  }
+}
+
+const char* const ledgerEfficiencyNote = "终点C浓度低于控制氧化物的平衡C浓度：所列数字假设了达不到的脱碳效率";
+
+namespace {
+
+std::string_view entryCaption(PlanEntry entry) {
+  switch (entry) {
+    case PlanEntry::A:
+      return "A";
+    case PlanEntry::B:
+      return "B";
+    case PlanEntry::Chromium:
+      return "[%Cr]";
+    case PlanEntry::Nickel:
+      return "[%Ni]";
+    case PlanEntry::Silicon:
+      return "[%Si]";
+    case PlanEntry::Manganese:
+      return "[%Mn]";
+    case PlanEntry::TotalPressure:
+      return "总压P";
+    case PlanEntry::CoShare:
+      return "η";
+    case PlanEntry::Pressures:
+      return "CO分压";
+    case PlanEntry::Target:
+      return "目标C浓度";
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string chinese(const EntryProblem& problem) {
+  const std::string name(entryCaption(problem.entry));
+  switch (problem.kind) {
+    case EntryProblem::Kind::NotANumber:
+      return name + "“" + messageExcerpt(problem.text) + "”不是数字";
+    case EntryProblem::Kind::NotPositive:
+      return name + "必须大于0";
+    case EntryProblem::Kind::AboveOne:
+      return name + "不能大于1";
+    case EntryProblem::Kind::NoPositiveNumber:
+      return name + "“" + messageExcerpt(problem.text) + "”不是正数";
+    case EntryProblem::Kind::PressureList:
+      return chinese(problem.pressures, maxPlanCurves);
+  }
+  return {};
+}
+
+std::string chinese(const std::optional<EntryProblem>& problem) { return problem ? chinese(*problem) : std::string(); }
+
+std::vector<std::string> chinese(const std::vector<EntryProblem>& problems) {
+  std::vector<std::string> texts;
+  for (const EntryProblem& problem : problems) texts.push_back(chinese(problem));
+  return texts;
+}
+std::vector<std::vector<std::string>> stageTable(std::span<const BlowStage> stages,
+                                                 std::span<const StageResult> results) {
+  std::vector<std::vector<std::string>> table{{"阶段", "气体比或CO分压", "温度/℃", "实测%C", "p_CO/Pa", "Cr2O3平衡%C",
+                                               "Cr3O4平衡%C", "控制氧化物", "余量%C", "说明"}};
+  for (std::size_t i = 0; i < stages.size() && i < results.size(); ++i) {
+    const BlowStage& stage = stages[i];
+    const StageResult& r = results[i];
+    std::vector<std::string> row{std::to_string(i + 1), std::string(trimmedItem(stage.gas)),
+                                 std::string(trimmedItem(stage.temperature)),
+                                 std::string(trimmedItem(stage.measuredCarbon))};
+    if (!r.read()) {
+      row.insert(row.end(), {"", "", "", "", "", chinese(stage, r)});
+    } else {
+      row.push_back(formatPattern(r.pressure.coPressure, DigitPattern::Whole));
+      row.push_back(carbonText(r.carbon[0]));
+      row.push_back(carbonText(r.carbon[1]));
+      row.push_back(r.governing ? reactionName(*r.governing) : "");
+      row.push_back(r.margin ? formatPattern(*r.margin, DigitPattern::Decimals6) : "");
+      row.push_back(chinese(stage, r));
+    }
+    table.push_back(std::move(row));
+  }
+  return table;
+}
+
+LedgerTable ledgerTable(std::span<const BlowStage> stages, std::span<const StageResult> results,
+                        const BlowLedger& ledger) {
+  LedgerTable table;
+  table.rows.push_back({"阶段", "气体比或CO分压", "O2/Nm³", "惰性气体/Nm³", "时间/min", "脱碳/kg", "脱碳O2/Nm³",
+                        "脱碳效率/%", "Si氧化/kg", "Cr氧化/kg", "氧化物", "终点%Cr", "说明"});
+  const std::string heatNote = chinese(ledger.problem);
+  for (std::size_t i = 0; i < stages.size(); ++i) {
+    const std::string gas(trimmedItem(stages[i].gas));
+    if (ledger.problem != LedgerProblem::None || i >= ledger.stages.size()) {
+      LedgerStage blank;
+      blank.problem = ledger.problem;
+      table.rows.push_back(ledgerRow(std::to_string(i + 1), gas, blank, heatNote));
+      continue;
+    }
+    const LedgerStage& s = ledger.stages[i];
+    std::string note = i < results.size() ? chinese(s, stages[i], results[i]) : std::string();
+    if (s.problem == LedgerProblem::None && s.efficiencyUnreachable) note = ledgerEfficiencyNote;
+    table.rows.push_back(ledgerRow(std::to_string(i + 1), gas, s, note));
+  }
+  LedgerStage none;
+  none.problem = LedgerProblem::StageNotRead;
+  table.rows.push_back(ledgerRow("合计", "", ledger.totals ? *ledger.totals : none, ""));
+  const auto value = [&](double Reduction::*field) {
+    return ledger.reduction ? fixedText((*ledger.reduction).*field, 1) : std::string();
+  };
+  table.reduction = {{"还原Si/kg", value(&Reduction::silicon)}, {"FeSi/kg", value(&Reduction::fesi)},
+                     {"Al/kg", value(&Reduction::aluminium)},   {"SiO2/kg", value(&Reduction::silica)},
+                     {"CaO/kg", value(&Reduction::lime)},       {"渣量/kg", value(&Reduction::slag)}};
+  return table;
+}
+
+}  // namespace velkarin
