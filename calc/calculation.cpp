@@ -211,12 +211,12 @@ std::variant<CalculationRequest, CalculationOutcome> askCalculation(Reaction rea
 }
 
 CalculationOutcome runCalculation(Reaction reaction, const ReactionConstants& constants, PromptSource& prompts,
-                                  ResultSink& sink) {
+                                  ResultSink& sink, const ResultNotes& notes) {
   auto asked = askCalculation(reaction, constants, prompts);
   if (auto* ended = std::get_if<CalculationOutcome>(&asked)) return *ended;
   const CalculationRequest& request = std::get<CalculationRequest>(asked);
   const CalculationOutcome out = computeEquilibrium(request.reaction, request.constants, request.state);
-  presentOutcome(sink, out);
+  presentOutcome(sink, out, notes);
   return out;
 }
 

@@ -14,6 +14,7 @@
 #include "calc/result_presentation.h"
 #include "io/csv.h"
 #include "io/heat_table.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 

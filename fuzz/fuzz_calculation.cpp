@@ -24,6 +24,7 @@
 #include "fuzz/fuzz_check.h"
 #include "tests/support/recording.h"
 #include "tests/support/reference_scan.h"
+#include "words/chinese.h"
 
 using velkarin::fuzz::check;
 using velkarin::fuzz::sameBits;
@@ -89,7 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   velkarin::ScriptedPrompts prompts(answers, /*useDefaults=*/true);
   velkarin::NullResultSink sink;
-  const velkarin::CalculationOutcome out = velkarin::runCalculation(reaction, constants, prompts, sink);
+  const velkarin::CalculationOutcome out =
+      velkarin::runCalculation(reaction, constants, prompts, sink, velkarin::chineseResultNotes());
   switch (out.status) {
     case velkarin::CalculationOutcome::Status::Completed:
       checkCompleted(reaction, constants, out);

@@ -17,6 +17,7 @@
 #include "io/terminal_text.h"
 #include "tests/batch_support/batch_output.h"
 #include "tests/support/recording.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 namespace {

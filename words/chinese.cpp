@@ -6,6 +6,7 @@
 // written by the core's one formatter (calc/number_text.h, fixedText).
 #include "words/chinese.h"
 
+#include <array>
 #include <cmath>
 
 #include "calc/number_list.h"
@@ -323,6 +324,58 @@ LedgerTable ledgerTable(std::span<const BlowStage> stages, std::span<const Stage
                      {"Al/kg", value(&Reduction::aluminium)},   {"SiO2/kg", value(&Reduction::silica)},
                      {"CaO/kg", value(&Reduction::lime)},       {"渣量/kg", value(&Reduction::slag)}};
   return table;
+}
+
+std::string_view stepOverNote() {
+  return "以0.000001%C为步长的C浓度试算跨过了0～2 J/mol的判定窗口，没有命中；"
+         "此值是反应自由能变ΔG=0的连续解，即与给定状态相平衡的C浓度。";
+}
+
+namespace {
+
+constexpr std::string_view noRootAnywhere = "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值。";
+
+// What the window says where ΔG keeps its sign over 0.001–5000 %C, per side.
+struct NoRootTexts {
+  CarbonGap gap;
+  std::string_view note;    // its note
+  std::string_view notice;  // the message after the calculation
+};
+
+constexpr std::array<NoRootTexts, 2> noRootTexts{{
+    {CarbonGap::BelowRange, "在0.001～5000%C之间ΔG没有变号：平衡C浓度低于0.001%C，在此状态下熔池还可以继续脱碳。",
+     "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值：平衡C浓度低于0.001%C，在此状态下熔池还可以继续脱碳。"},
+    {CarbonGap::AboveRange, "在0.001～5000%C之间ΔG没有变号：平衡C浓度高于5000%C。",
+     "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值：平衡C浓度高于5000%C。"},
+}};
+
+const NoRootTexts* noRootTextsOf(CarbonGap gap) {
+  for (const NoRootTexts& texts : noRootTexts) {
+    if (texts.gap == gap) return &texts;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::string_view noRootNote(CarbonGap gap) {
+  const NoRootTexts* texts = noRootTextsOf(gap);
+  return texts ? texts->note : std::string_view();
+}
+
+std::string noRootNotice(const EquilibriumResult& result) {
+  if (reportedCarbon(result)) return {};
+  const NoRootTexts* texts = noRootTextsOf(result.equilibriumCarbonGap);
+  return std::string(texts ? texts->notice : noRootAnywhere);
+}
+
+ResultNotes chineseResultNotes() {
+  return {stepOverNote(),
+          noRootNote(CarbonGap::BelowRange),
+          noRootNote(CarbonGap::AboveRange),
+          noRootTextsOf(CarbonGap::BelowRange)->notice,
+          noRootTextsOf(CarbonGap::AboveRange)->notice,
+          noRootAnywhere};
 }
 
 }  // namespace velkarin

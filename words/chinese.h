@@ -20,6 +20,7 @@
 #include "calc/equilibrium_curve.h"
 #include "calc/gas_ratio.h"
 #include "calc/plan_evaluation.h"
+#include "calc/result_presentation.h"
 
 namespace velkarin {
 
@@ -52,6 +53,16 @@ extern const char* const ledgerEfficiencyNote;
 std::string chinese(const EntryProblem& problem);
 std::string chinese(const std::optional<EntryProblem>& problem);
 std::vector<std::string> chinese(const std::vector<EntryProblem>& problems);
+
+// The note of the ScanCarbon text after a step-over, and where no root lies
+// in range (for BelowRange and AboveRange; empty otherwise).
+std::string_view stepOverNote();
+std::string_view noRootNote(CarbonGap gap);
+// The notice after a calculation whose ΔG keeps its sign over 0.001–5000 %C;
+// it names the side. Empty where there is an equilibrium carbon.
+std::string noRootNotice(const EquilibriumResult& result);
+// These as the presenter takes them (calc/result_presentation.h).
+ResultNotes chineseResultNotes();
 
 // The stage table: a header row, then one row per stage (number, gas, t,
 // measured %C, p_CO, the two equilibrium carbons, the governing oxide, the

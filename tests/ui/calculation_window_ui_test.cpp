@@ -29,6 +29,7 @@
 #include "ui/calculator/main_frame.h"
 #include "ui/calculator/widget_result_sink.h"
 #include "ui/common/qt_translation.h"
+#include "words/chinese.h"
 
 using namespace velkarin;
 using namespace velkarin::test;

@@ -24,6 +24,7 @@
 #include "ui/common/qt_text.h"
 #include "ui/common/song_font.h"
 #include "ui/common/text_file.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 
@@ -246,7 +247,8 @@ void CalculationWindow::startComputation(const CalculationRequest& request) {
 
 void CalculationWindow::showOutcome(const CalculationOutcome& outcome) {
   WidgetResultSink sink(outputs_, resultList_, this);
-  presentOutcome(sink, outcome);  // a hidden window's notice opens no box (see WidgetResultSink::notify)
+  presentOutcome(sink, outcome,
+                 chineseResultNotes());  // a hidden window's notice opens no box (see WidgetResultSink::notify)
   switch (outcome.status) {
     case CalculationOutcome::Status::Completed:
       completedStates_.push_back(outcome.state);
