@@ -141,7 +141,7 @@ struct LedgerTable {
   std::vector<std::pair<std::string, std::string>> reduction;  // 还原Si/kg …
 };
 // The table as tab-separated text: the rows, an empty line, then one line
-// per reduction figure ("还原Si/kg\t270.8"); "\n" after every line.
+// per reduction figure (its label, a tab, its number); "\n" after every line.
 std::string ledgerTsv(const LedgerTable& table);
 std::string ledgerCsv(const LedgerTable& table);
 

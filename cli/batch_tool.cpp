@@ -101,7 +101,7 @@ std::vector<std::string> computeRow(const Header& header, const HeatRow& row, bo
   if (outcome.fault) {
     faulted = true;
     fields.emplace_back(faultKindId(outcome.fault->kind));
-    fields.push_back(outcome.fault->message);
+    fields.push_back(chinese(*outcome.fault));
   } else {
     fields.emplace_back();
     fields.push_back(completed ? noRootNotice(outcome.result) : std::string());

@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       checkCompleted(reaction, constants, out);
       break;
     case velkarin::CalculationOutcome::Status::Faulted:
-      check(out.fault.has_value() && !out.fault->message.empty(), "a fault without a message");
+      check(out.fault.has_value() && !velkarin::chinese(*out.fault).empty(), "a fault without a message");
       break;
     case velkarin::CalculationOutcome::Status::Cancelled:
       check(false, "no prompt was cancelled");

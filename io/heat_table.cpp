@@ -127,9 +127,8 @@ std::variant<CalculationRequest, CalculationOutcome> askRow(const Header& header
   if (!temperatureReads(temperature)) {
     CalculationOutcome outcome;
     outcome.status = CalculationOutcome::Status::Faulted;
-    const FaultKind kind = FaultKind::TypeMismatch;
-    outcome.fault =
-        Fault{kind, std::string(faultKindName(kind)) + "：温度“" + messageExcerpt(temperature) + "”不是数字"};
+    outcome.fault = Fault{FaultKind::TypeMismatch, FaultDetail::TemperatureNotANumber, FaultSubject::Temperature,
+                          std::string(temperature)};
     return outcome;
   }
   CellPrompts prompts(

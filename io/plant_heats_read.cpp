@@ -6,6 +6,7 @@
 #include "calc/calculation.h"
 #include "calc/line_fit.h"
 #include "io/heat_table.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 
@@ -41,12 +42,12 @@ PlantHeatsRead readPlantHeats(ByteSource& input, const std::function<bool()>& ke
         // A state the fit cannot take gets the calculation's own reason.
         if (!equilibriumLineValue(row.reaction, request->state)) {
           const CalculationOutcome outcome = computeEquilibrium(request->reaction, request->constants, request->state);
-          heat.fault = outcome.fault ? outcome.fault->message : "C、Cr或CO分压不是正数，或温度不高于0 K";
+          heat.fault = outcome.fault ? chinese(*outcome.fault) : "C、Cr或CO分压不是正数，或温度不高于0 K";
           heat.fitted = false;
         }
       } else {
         const CalculationOutcome& outcome = std::get<CalculationOutcome>(asked);
-        heat.fault = outcome.fault ? outcome.fault->message : "输入超出了数值范围";
+        heat.fault = outcome.fault ? chinese(*outcome.fault) : "输入超出了数值范围";
         heat.fitted = false;
       }
       read.heats.push_back(std::move(heat));

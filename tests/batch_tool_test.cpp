@@ -83,7 +83,7 @@ void expectRowMatches(const OutputTable& table, std::size_t row, const Calculati
   if (expected.fault) {
     EXPECT_EQ(table.cell(row, "resultLine"), "");
     EXPECT_EQ(table.cell(row, "fault"), faultKindId(expected.fault->kind));
-    EXPECT_EQ(table.cell(row, "message"), expected.fault->message);
+    EXPECT_EQ(table.cell(row, "message"), chinese(*expected.fault));
   } else {
     EXPECT_EQ(table.cell(row, "resultLine"), resultLine(expected.state, expected.result));
     EXPECT_EQ(table.cell(row, "fault"), "");
@@ -274,7 +274,7 @@ TEST(BatchTool, AnswerBeyondTheDoubleRangeIsARowFault) {
   try {
     applyAnswer(state, promptRows()[5], "1e400");
   } catch (const FaultError& error) {
-    message = error.fault().message;
+    message = chinese(error.fault());
   }
   ASSERT_FALSE(message.empty());
   EXPECT_EQ(table.cell(0, "fault"), "overflow");

@@ -2,7 +2,7 @@
 #pragma once
 
 // The Chinese words of the core's answers, in one place: the core returns
-// values and codes (a problem of the pressure list, a stage's issue, a
+// values and codes (a fault, a problem of the pressure list, a stage's issue, a
 // solve's status, a ledger problem, an entry of the plan that does not
 // read), and the desktop program and the command-line tools word them here,
 // the same sentence in the window, the table and the batch tool's files.
@@ -18,6 +18,7 @@
 #include "calc/blow_ledger.h"
 #include "calc/blow_stage.h"
 #include "calc/equilibrium_curve.h"
+#include "calc/fault.h"
 #include "calc/gas_ratio.h"
 #include "calc/plan_evaluation.h"
 #include "calc/result_presentation.h"
@@ -27,6 +28,11 @@ namespace velkarin {
 // calc/stage_solve.h, not included: its GoverningCarbon is not the bath
 // model's, and the readers include both.
 struct StageSolution;
+
+// A fault's kind as the user sees it, and the whole message: the kind's
+// name, a full-width colon and the detail naming the input or quantity.
+std::string_view chinese(FaultKind kind);
+std::string chinese(const Fault& fault);
 
 // Why a pressure list (or a stage's one gas item) is refused; empty when it
 // reads. `maxItems` is the most items the list takes.

@@ -199,7 +199,7 @@ void CalculationWindow::calculate() {
   if (const auto* request = std::get_if<CalculationRequest>(&asked)) {
     startComputation(*request);
   } else if (const CalculationOutcome& ended = std::get<CalculationOutcome>(asked); ended.fault) {
-    QMessageBox::critical(this, windowTitle(), toQString(ended.fault->message));
+    QMessageBox::critical(this, windowTitle(), toQString(chinese(*ended.fault)));
     calculateButton_->setFocus();
   }
 }
@@ -258,7 +258,7 @@ void CalculationWindow::showOutcome(const CalculationOutcome& outcome) {
     case CalculationOutcome::Status::Faulted:
       // A window hidden by its Exit keeps the texts written before the
       // fault, but opens no box over the window the user works in.
-      if (isVisible()) QMessageBox::critical(this, windowTitle(), toQString(outcome.fault->message));
+      if (isVisible()) QMessageBox::critical(this, windowTitle(), toQString(chinese(*outcome.fault)));
       break;
     case CalculationOutcome::Status::Cancelled:
       break;
