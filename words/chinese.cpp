@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
-// The Chinese wording of the core's codes: every sentence the desktop
-// program and the command-line tools show for a refused pressure list, a
-// stage's issue, a stage solve, a ledger problem or an entry of the plan,
-// and the stage and ledger tables with their headings. Numbers in them are
-// written by the core's one formatter (calc/number_text.h, fixedText).
+// The Chinese sentences of the core's codes (words/chinese.h): a refused
+// pressure list, a stage's issue, a stage solve, a ledger problem, an entry
+// of the plan, and the notes and notice of the result presentation. The
+// faults' words are in chinese_faults.cpp, the stage and ledger tables in
+// chinese_tables.cpp. Numbers in them are written by the core's one
+// formatter (calc/number_text.h, fixedText).
 #include "words/chinese.h"
 
 #include <array>
-#include <cmath>
 
 #include "calc/number_list.h"
 #include "calc/number_text.h"
@@ -19,33 +19,6 @@ namespace velkarin {
 namespace {
 
 std::string reactionName(Reaction reaction) { return std::string(reactionData(reaction).name); }
-
-// A root with six decimals, or the side of the range where it lies, as the
-// calculation window writes it.
-std::string carbonText(const EquilibriumCarbon& carbon) {
-  if (carbon.carbon) return formatPattern(*carbon.carbon, DigitPattern::Decimals6);
-  return std::string(noRootText(carbon.gap));
-}
-
-std::vector<std::string> ledgerRow(std::string first, std::string gas, const LedgerStage& s, std::string note) {
-  const auto kg = [](double v) { return fixedText(v, 1); };
-  if (s.problem != LedgerProblem::None) {
-    return {std::move(first), std::move(gas), "", "", "", "", "", "", "", "", "", "", std::move(note)};
-  }
-  return {std::move(first),
-          std::move(gas),
-          kg(s.oxygen),
-          kg(s.inert),
-          s.minutes ? kg(*s.minutes) : std::string(),
-          kg(s.carbonRemoved),
-          kg(s.carbonOxygen),
-          fixedText(s.efficiency * 100, 2),
-          kg(s.siliconOxidised),
-          kg(s.chromiumOxidised),
-          s.chromiumOxidised > 0 ? reactionName(s.oxide) : std::string(),
-          fixedText(s.chromiumAfter, 4),
-          std::move(note)};
-}
 
 }  // namespace
 
@@ -270,61 +243,6 @@ std::vector<std::string> chinese(const std::vector<EntryProblem>& problems) {
   for (const EntryProblem& problem : problems) texts.push_back(chinese(problem));
   return texts;
 }
-std::vector<std::vector<std::string>> stageTable(std::span<const BlowStage> stages,
-                                                 std::span<const StageResult> results) {
-  std::vector<std::vector<std::string>> table{{"阶段", "气体比或CO分压", "温度/℃", "实测%C", "p_CO/Pa", "Cr2O3平衡%C",
-                                               "Cr3O4平衡%C", "控制氧化物", "余量%C", "说明"}};
-  for (std::size_t i = 0; i < stages.size() && i < results.size(); ++i) {
-    const BlowStage& stage = stages[i];
-    const StageResult& r = results[i];
-    std::vector<std::string> row{std::to_string(i + 1), std::string(trimmedItem(stage.gas)),
-                                 std::string(trimmedItem(stage.temperature)),
-                                 std::string(trimmedItem(stage.measuredCarbon))};
-    if (!r.read()) {
-      row.insert(row.end(), {"", "", "", "", "", chinese(stage, r)});
-    } else {
-      row.push_back(formatPattern(r.pressure.coPressure, DigitPattern::Whole));
-      row.push_back(carbonText(r.carbon[0]));
-      row.push_back(carbonText(r.carbon[1]));
-      row.push_back(r.governing ? reactionName(*r.governing) : "");
-      row.push_back(r.margin ? formatPattern(*r.margin, DigitPattern::Decimals6) : "");
-      row.push_back(chinese(stage, r));
-    }
-    table.push_back(std::move(row));
-  }
-  return table;
-}
-
-LedgerTable ledgerTable(std::span<const BlowStage> stages, std::span<const StageResult> results,
-                        const BlowLedger& ledger) {
-  LedgerTable table;
-  table.rows.push_back({"阶段", "气体比或CO分压", "O2/Nm³", "惰性气体/Nm³", "时间/min", "脱碳/kg", "脱碳O2/Nm³",
-                        "脱碳效率/%", "Si氧化/kg", "Cr氧化/kg", "氧化物", "终点%Cr", "说明"});
-  const std::string heatNote = chinese(ledger.problem);
-  for (std::size_t i = 0; i < stages.size(); ++i) {
-    const std::string gas(trimmedItem(stages[i].gas));
-    if (ledger.problem != LedgerProblem::None || i >= ledger.stages.size()) {
-      LedgerStage blank;
-      blank.problem = ledger.problem;
-      table.rows.push_back(ledgerRow(std::to_string(i + 1), gas, blank, heatNote));
-      continue;
-    }
-    const LedgerStage& s = ledger.stages[i];
-    std::string note = i < results.size() ? chinese(s, stages[i], results[i]) : std::string();
-    if (s.problem == LedgerProblem::None && s.efficiencyUnreachable) note = ledgerEfficiencyNote;
-    table.rows.push_back(ledgerRow(std::to_string(i + 1), gas, s, note));
-  }
-  LedgerStage none;
-  none.problem = LedgerProblem::StageNotRead;
-  table.rows.push_back(ledgerRow("合计", "", ledger.totals ? *ledger.totals : none, ""));
-  const auto value = [&](double Reduction::*field) {
-    return ledger.reduction ? fixedText((*ledger.reduction).*field, 1) : std::string();
-  };
-  table.reduction = {{"还原Si/kg", value(&Reduction::silicon)}, {"FeSi/kg", value(&Reduction::fesi)},
-                     {"Al/kg", value(&Reduction::aluminium)},   {"SiO2/kg", value(&Reduction::silica)},
-                     {"CaO/kg", value(&Reduction::lime)},       {"渣量/kg", value(&Reduction::slag)}};
-  return table;
-}
 
 std::string_view stepOverNote() {
   return "以0.000001%C为步长的C浓度试算跨过了0～2 J/mol的判定窗口，没有命中；"
@@ -376,139 +294,6 @@ ResultNotes chineseResultNotes() {
           noRootTextsOf(CarbonGap::BelowRange)->notice,
           noRootTextsOf(CarbonGap::AboveRange)->notice,
           noRootAnywhere};
-}
-
-std::string_view chinese(FaultKind kind) {
-  switch (kind) {
-    case FaultKind::InvalidArgument:
-      return "无效的参数";
-    case FaultKind::TypeMismatch:
-      return "类型不匹配";
-    case FaultKind::DivisionByZero:
-      return "除数为零";
-    case FaultKind::Overflow:
-      return "溢出";
-  }
-  return "无效的参数";
-}
-
-namespace {
-
-// The name of a subject, or the whole statement of a stated one.
-std::string_view subjectWords(FaultSubject subject) {
-  switch (subject) {
-    case FaultSubject::Temperature:
-      return "温度";
-    case FaultSubject::Carbon:
-      return "C浓度";
-    case FaultSubject::Chromium:
-      return "Cr浓度";
-    case FaultSubject::Nickel:
-      return "Ni浓度";
-    case FaultSubject::Silicon:
-      return "Si浓度";
-    case FaultSubject::Manganese:
-      return "Mn浓度";
-    case FaultSubject::CoPressure:
-      return "CO分压";
-    case FaultSubject::A:
-      return "A";
-    case FaultSubject::B:
-      return "B";
-    case FaultSubject::CarbonActivityLog:
-      return "C的活度系数的对数lgfC";
-    case FaultSubject::ChromiumActivityLog:
-      return "Cr的活度系数的对数lgfCr";
-    case FaultSubject::BTimesT:
-      return "B·T";
-    case FaultSubject::RTimesLn10:
-      return "19.147142·T";
-    case FaultSubject::FreeEnergyChange:
-      return "反应自由能变值";
-    case FaultSubject::TemperatureDenominator:
-      return "平衡温度的分母";
-    case FaultSubject::EquilibriumTemperature:
-      return "平衡熔池温度";
-    case FaultSubject::PressureExponent:
-      return "平衡CO分压的指数";
-    case FaultSubject::EquilibriumPressure:
-      return "平衡CO分压";
-    case FaultSubject::ScanFunction:
-      return "C浓度试算方程y值";
-    case FaultSubject::LgKSlope:
-      return "lgK的系数";
-    case FaultSubject::LgKIntercept:
-      return "lgK的常数项";
-    case FaultSubject::CarbonCoefficient:
-      return "C的活度系数fc";
-    case FaultSubject::ChromiumCoefficient:
-      return "Cr的活度系数fcr";
-    case FaultSubject::LgK:
-      return "lgK";
-    case FaultSubject::EquilibriumConstant:
-      return "平衡常数K";
-    case FaultSubject::ChromiumActivityPower:
-      return "Cr活度的幂";
-    case FaultSubject::ConstantOverChromium:
-      return "K与Cr活度之比";
-    case FaultSubject::PressureFromConstant:
-      return "用平衡常数计算出来的CO分压值";
-    case FaultSubject::CarbonPressureTerm:
-      return "平衡C浓度的分压项";
-    case FaultSubject::ChromiumOverConstant:
-      return "Cr活度与K之比";
-    case FaultSubject::CarbonFromConstant:
-      return "由平衡常数计算出来的平衡C浓度值";
-    case FaultSubject::PressureUnderflow:
-      return "CO分压太小（除以101325后下溢为0），无法计算";
-    case FaultSubject::TemperatureDivisorZero:
-      return "计算平衡熔池温度时除数为零（B + 19.147142·lgQ = 0）";
-    case FaultSubject::PressureDivisorZero:
-      return "熔池温度为-273℃（0 K），计算平衡CO分压时除数为零";
-    case FaultSubject::ChromiumActivityZero:
-      return "Cr的活度为0（下溢），计算CO分压时除数为零";
-    case FaultSubject::CarbonCoefficientZero:
-      return "C的活度系数fc为0（下溢），计算平衡C浓度时除数为零";
-    case FaultSubject::ConstantZero:
-      return "平衡常数K为0（下溢），计算平衡C浓度时除数为零";
-    case FaultSubject::DisplayNotFinite:
-      return "要显示的数值不是有限数";
-  }
-  return {};
-}
-
-std::string faultDetail(const Fault& fault) {
-  const std::string subject(subjectWords(fault.subject));
-  switch (fault.detail) {
-    case FaultDetail::NotValid:
-      return subject + "不是有效的数值";
-    case FaultDetail::OutOfRange:
-      return subject + "超出了数值范围";
-    case FaultDetail::NotPositive:
-      return subject + "必须大于0";
-    case FaultDetail::ConstantOutOfRange:
-      return subject + "值超出了数值范围";
-    case FaultDetail::ConstantEmpty:
-      return subject + "值为空，不是数值";
-    case FaultDetail::ConstantNotANumber:
-      return subject + "值“" + fault.text + "”不是数值";
-    case FaultDetail::AnswerOutOfRange:
-      return subject + "的输入值超出了数值范围";
-    case FaultDetail::TemperatureNotANumber:
-      return subject + "“" + messageExcerpt(fault.text) + "”不是数字";
-    case FaultDetail::Stated:
-      return subject;
-  }
-  return subject;
-}
-
-}  // namespace
-
-std::string chinese(const Fault& fault) {
-  std::string message(chinese(fault.kind));
-  message += "：";
-  message += faultDetail(fault);
-  return message;
 }
 
 }  // namespace velkarin
