@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "calc/blow_simulation.h"
-#include "io/simulation_table.h"
+#include "words/simulation_table.h"
 
 namespace velkarin {
 

@@ -7,8 +7,8 @@
 // read), and the desktop program and the command-line tools word them here,
 // the same sentence in the window, the table and the batch tool's files.
 // The stage table and the blow ledger as cells, with their Chinese headings,
-// are here too. Texts the calculation windows themselves show (the prompts,
-// the presets' tooltips, the result line) stay with the core's data.
+// are here too; the simulated blow's tables are words/simulation_table.h. Texts the calculation windows themselves show
+// (the prompts, the presets' tooltips, the result line) stay with the core's data.
 
 #include <optional>
 #include <span>

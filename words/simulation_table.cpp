@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // The words and numbers of the simulated blow's tables: the stage table, the
 // reduction, the path, and the texts of problems and notes.
-#include "io/simulation_table.h"
+#include "words/simulation_table.h"
 
 #include <string>
 #include <vector>
