@@ -11,7 +11,7 @@
 
 #include "calc/version.h"
 #include "cli/curve_command.h"
-#include "cli/descriptor_io.h"
+#include "io/descriptor_io.h"
 
 int main(int argc, char** argv) {
   using namespace velkarin;

@@ -7,7 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include "calc/blow_calibration.h"
-#include "cli/heat_log.h"
+#include "io/heat_log.h"
 #include "synthetic_heats.h"
 
 namespace velkarin {

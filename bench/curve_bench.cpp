@@ -12,6 +12,7 @@
 #include "calc/number_text.h"
 #include "calc/stage_solve.h"
 #include "cli/stage_command.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 namespace {

@@ -192,74 +192,6 @@ BlowLedger blowLedger(std::span<const BlowStage> stages, std::span<const StageRe
   return ledger;
 }
 
-std::string ledgerProblemText(LedgerProblem problem) {
-  switch (problem) {
-    case LedgerProblem::NoMass:
-      return "请输入炉重W（t）";
-    case LedgerProblem::MassNotPositive:
-      return "炉重W必须大于0";
-    case LedgerProblem::NoStartCarbon:
-      return "请输入初始C浓度";
-    case LedgerProblem::StartCarbonNotPositive:
-      return "初始C浓度必须大于0";
-    case LedgerProblem::BadCoShare:
-      return "总压或CO生成率η不对";
-    case LedgerProblem::BadFesiGrade:
-      return "FeSi品位须大于0%、不超过100%";
-    case LedgerProblem::BadBasicity:
-      return "碱度须大于0";
-    case LedgerProblem::BadOxygenFlow:
-      return "O2流量须大于0";
-    case LedgerProblem::SiliconOrChromiumNegative:
-      return "[%Si]、[%Cr]不能为负";
-    case LedgerProblem::HeatOutOfRange:
-      return "炉重W与[%Si]、[%Cr]之积超出了数值范围";
-    case LedgerProblem::StartCarbonOutOfRange:
-      return "炉重W与初始%C之积超出了数值范围";
-    case LedgerProblem::OxygenFlowTooSmall:
-      return "O2流量太小，时间超出了数值范围";
-    case LedgerProblem::FesiGradeTooSmall:
-      return "FeSi品位太小，FeSi量超出了数值范围";
-    case LedgerProblem::BasicityTooLarge:
-      return "碱度太大，CaO量超出了数值范围";
-    default:
-      return {};
-  }
-}
-
-std::string ledgerProblemText(const LedgerStage& stage, const BlowStage& typed, const StageResult& result) {
-  switch (stage.problem) {
-    case LedgerProblem::None:
-      return {};
-    case LedgerProblem::StageNotRead:
-      return stageIssueText(typed, result);
-    case LedgerProblem::NoEndCarbon:
-      return "没有终点C浓度（实测%C）";
-    case LedgerProblem::EndCarbonAboveStart:
-      return "终点C浓度" + messageExcerpt(typed.measuredCarbon) + "%高于上一段的" + formatShortest(stage.needed) + "%";
-    case LedgerProblem::OxygenNotANumber:
-      return "吹氧量“" + messageExcerpt(typed.oxygen) + "”不是正数";
-    case LedgerProblem::OxygenBelowCarbon:
-      return "吹氧" + messageExcerpt(typed.oxygen) + " Nm³少于脱碳所需的" + fixedText(stage.needed, 1) + " Nm³";
-    case LedgerProblem::NoGoverningOxide:
-      return "没有控制氧化物，无法计算Cr氧化";
-    case LedgerProblem::ChromiumExhausted:
-      // An O2 of 1e308 burns an infinite mass: no figure for it.
-      return std::isfinite(stage.needed) ? "本段要氧化" + fixedText(stage.needed, 1) + " kg Cr，多于熔池中剩下的" +
-                                               fixedText(stage.chromiumLeft, 1) + " kg"
-                                         : "吹氧" + messageExcerpt(typed.oxygen) + " Nm³要氧化的Cr多于熔池中剩下的" +
-                                               fixedText(stage.chromiumLeft, 1) + " kg";
-    case LedgerProblem::OxygenOutOfRange:
-      return "吹氧量“" + messageExcerpt(typed.oxygen) + "”使数字超出了数值范围";
-    case LedgerProblem::AfterUnknownCarbon:
-      return "前一段的终点C浓度未知，无法计算本段的脱碳";
-    default:
-      return ledgerProblemText(stage.problem);
-  }
-}
-
-const char* const ledgerEfficiencyNote = "终点C浓度低于控制氧化物的平衡C浓度：所列数字假设了达不到的脱碳效率";
-
 std::string fixedText(double value, int decimals) {
   char buffer[64];
   const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
@@ -271,28 +203,6 @@ std::string fixedText(double value, int decimals) {
 
 namespace {
 
-std::string reactionName(Reaction reaction) { return std::string(reactionData(reaction).name); }
-
-std::vector<std::string> ledgerRow(std::string first, std::string gas, const LedgerStage& s, std::string note) {
-  const auto kg = [](double v) { return fixedText(v, 1); };
-  if (s.problem != LedgerProblem::None) {
-    return {std::move(first), std::move(gas), "", "", "", "", "", "", "", "", "", "", std::move(note)};
-  }
-  return {std::move(first),
-          std::move(gas),
-          kg(s.oxygen),
-          kg(s.inert),
-          s.minutes ? kg(*s.minutes) : std::string(),
-          kg(s.carbonRemoved),
-          kg(s.carbonOxygen),
-          fixedText(s.efficiency * 100, 2),
-          kg(s.siliconOxidised),
-          kg(s.chromiumOxidised),
-          s.chromiumOxidised > 0 ? reactionName(s.oxide) : std::string(),
-          fixedText(s.chromiumAfter, 4),
-          std::move(note)};
-}
-
 // The rows, an empty line, then the reduction as two-cell rows: the stage
 // table's own joining, so both tables are written alike.
 std::vector<std::vector<std::string>> reductionRows(const LedgerTable& table) {
@@ -302,37 +212,6 @@ std::vector<std::vector<std::string>> reductionRows(const LedgerTable& table) {
 }
 
 }  // namespace
-
-LedgerTable ledgerTable(std::span<const BlowStage> stages, std::span<const StageResult> results,
-                        const BlowLedger& ledger) {
-  LedgerTable table;
-  table.rows.push_back({"阶段", "气体比或CO分压", "O2/Nm³", "惰性气体/Nm³", "时间/min", "脱碳/kg", "脱碳O2/Nm³",
-                        "脱碳效率/%", "Si氧化/kg", "Cr氧化/kg", "氧化物", "终点%Cr", "说明"});
-  const std::string heatNote = ledgerProblemText(ledger.problem);
-  for (std::size_t i = 0; i < stages.size(); ++i) {
-    const std::string gas(trimmedItem(stages[i].gas));
-    if (ledger.problem != LedgerProblem::None || i >= ledger.stages.size()) {
-      LedgerStage blank;
-      blank.problem = ledger.problem;
-      table.rows.push_back(ledgerRow(std::to_string(i + 1), gas, blank, heatNote));
-      continue;
-    }
-    const LedgerStage& s = ledger.stages[i];
-    std::string note = i < results.size() ? ledgerProblemText(s, stages[i], results[i]) : std::string();
-    if (s.problem == LedgerProblem::None && s.efficiencyUnreachable) note = ledgerEfficiencyNote;
-    table.rows.push_back(ledgerRow(std::to_string(i + 1), gas, s, note));
-  }
-  LedgerStage none;
-  none.problem = LedgerProblem::StageNotRead;
-  table.rows.push_back(ledgerRow("合计", "", ledger.totals ? *ledger.totals : none, ""));
-  const auto value = [&](double Reduction::*field) {
-    return ledger.reduction ? fixedText((*ledger.reduction).*field, 1) : std::string();
-  };
-  table.reduction = {{"还原Si/kg", value(&Reduction::silicon)}, {"FeSi/kg", value(&Reduction::fesi)},
-                     {"Al/kg", value(&Reduction::aluminium)},   {"SiO2/kg", value(&Reduction::silica)},
-                     {"CaO/kg", value(&Reduction::lime)},       {"渣量/kg", value(&Reduction::slag)}};
-  return table;
-}
 
 std::string ledgerTsv(const LedgerTable& table) {
   return stageTableTsv(table.rows) + stageTableTsv(reductionRows(table));

@@ -133,30 +133,17 @@ struct BlowLedger {
 BlowLedger blowLedger(std::span<const BlowStage> stages, std::span<const StageResult> results, const HeatCharge& heat,
                       const GasMixture& mixture);
 
-// The ledger as a table, in Chinese as the window and velkarin-curve show
-// it: the header row, one row per stage, the 合计 row; then the reduction as
-// label–number pairs. Nm³ and kg with one decimal, % with two, [%Cr] with
-// four; empty where not computable.
+// The ledger as a table of cells (built by ledgerTable, words/chinese.h):
+// the header row, one row per stage, the 合计 row; then the reduction as
+// label–number pairs.
 struct LedgerTable {
   std::vector<std::vector<std::string>> rows;                  // header, stages, 合计
   std::vector<std::pair<std::string, std::string>> reduction;  // 还原Si/kg …
 };
-// The 说明 of each stage row needs the stage's texts and results: pass
-// them as for blowLedger.
-LedgerTable ledgerTable(std::span<const BlowStage> stages, std::span<const StageResult> results,
-                        const BlowLedger& ledger);
-
 // The table as tab-separated text: the rows, an empty line, then one line
-// per reduction figure ("还原Si/kg\t270.8"); "\n" after every line.
+// per reduction figure (its label, a tab, its number); "\n" after every line.
 std::string ledgerTsv(const LedgerTable& table);
 std::string ledgerCsv(const LedgerTable& table);
-
-// The Chinese text of a problem (the stage's own issue for StageNotRead).
-std::string ledgerProblemText(const LedgerStage& stage, const BlowStage& typed, const StageResult& result);
-std::string ledgerProblemText(LedgerProblem heatProblem);
-
-// The 说明 of a booked stage with efficiencyUnreachable.
-extern const char* const ledgerEfficiencyNote;
 
 // A number with a fixed count of decimals ("671.8", "70.71"), never "-0.0".
 std::string fixedText(double value, int decimals);

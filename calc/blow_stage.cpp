@@ -8,7 +8,6 @@
 #include "calc/free_energy.h"
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
-#include "calc/result_presentation.h"
 
 namespace velkarin {
 namespace {
@@ -16,15 +15,6 @@ namespace {
 constexpr std::array<Reaction, 2> bothReactions{Reaction::Cr2O3, Reaction::Cr3O4};
 
 std::size_t indexOf(Reaction reaction) { return static_cast<std::size_t>(reaction); }
-
-std::string reactionName(Reaction reaction) { return std::string(reactionData(reaction).name); }
-
-// A root with six decimals, or the side of the range where it lies, as the
-// calculation window writes it.
-std::string carbonText(const EquilibriumCarbon& carbon) {
-  if (carbon.carbon) return formatPattern(*carbon.carbon, DigitPattern::Decimals6);
-  return std::string(noRootText(carbon.gap));
-}
 
 std::string joined(const std::vector<std::vector<std::string>>& table, bool csv) {
   std::string text;
@@ -101,37 +91,6 @@ StageResult evaluateStage(const BlowStage& stage, const StageSettings& settings)
   return r;
 }
 
-std::string stageIssueText(const BlowStage& stage, const StageResult& r) {
-  const auto quoted = [](const std::string& text) { return "“" + messageExcerpt(text) + "”"; };
-  switch (r.issue) {
-    case StageIssue::None:
-      return {};
-    case StageIssue::BadMixture:
-      return "总压或CO生成率不对";
-    case StageIssue::GasEmpty:
-      return "未填气体比或CO分压";
-    case StageIssue::GasBad:
-      return pressureItemsMessage({{}, r.gasProblem, stage.gas}, 1);
-    case StageIssue::TemperatureEmpty:
-      return "未填温度";
-    case StageIssue::TemperatureNotANumber:
-      return "温度" + quoted(stage.temperature) + "不是数字";
-    case StageIssue::TemperatureOutOfRange:
-      return "温度" + quoted(stage.temperature) + "超出数值范围";
-    case StageIssue::BelowAbsoluteZero:
-      return "温度" + quoted(stage.temperature) + "低于-273℃（0 K）";
-    case StageIssue::MeasuredNotPositive:
-      return "实测C浓度" + quoted(stage.measuredCarbon) + "不是正数";
-    case StageIssue::AtAbsoluteZero:
-      return "-273℃即0 K：ΔG与C浓度无关，平衡没有定义";
-    case StageIssue::PressureTooSmall:
-      return "CO分压太小，其对数超出数值范围：平衡没有定义";
-    case StageIssue::NoEquilibrium:
-      return "在此温度和CO分压下ΔG超出数值范围：平衡没有定义";
-  }
-  return {};
-}
-
 bool governsOver(const EquilibriumCarbon& a, const EquilibriumCarbon& b) {
   const double ra = governingRank(a), rb = governingRank(b);
   return ra > 0 && (std::isnan(rb) || ra > rb);
@@ -179,31 +138,6 @@ std::string ratioText(double ratio) {
 }
 
 std::string targetText(double targetCarbon) { return formatShortest(targetCarbon); }
-
-std::vector<std::vector<std::string>> stageTable(std::span<const BlowStage> stages,
-                                                 std::span<const StageResult> results) {
-  std::vector<std::vector<std::string>> table{{"阶段", "气体比或CO分压", "温度/℃", "实测%C", "p_CO/Pa", "Cr2O3平衡%C",
-                                               "Cr3O4平衡%C", "控制氧化物", "余量%C", "说明"}};
-  for (std::size_t i = 0; i < stages.size() && i < results.size(); ++i) {
-    const BlowStage& stage = stages[i];
-    const StageResult& r = results[i];
-    std::vector<std::string> row{std::to_string(i + 1), std::string(trimmedItem(stage.gas)),
-                                 std::string(trimmedItem(stage.temperature)),
-                                 std::string(trimmedItem(stage.measuredCarbon))};
-    if (!r.read()) {
-      row.insert(row.end(), {"", "", "", "", "", stageIssueText(stage, r)});
-    } else {
-      row.push_back(formatPattern(r.pressure.coPressure, DigitPattern::Whole));
-      row.push_back(carbonText(r.carbon[0]));
-      row.push_back(carbonText(r.carbon[1]));
-      row.push_back(r.governing ? reactionName(*r.governing) : "");
-      row.push_back(r.margin ? formatPattern(*r.margin, DigitPattern::Decimals6) : "");
-      row.push_back(stageIssueText(stage, r));
-    }
-    table.push_back(std::move(row));
-  }
-  return table;
-}
 
 std::string stageTableTsv(const std::vector<std::vector<std::string>>& table) { return joined(table, false); }
 std::string stageTableCsv(const std::vector<std::vector<std::string>>& table) { return joined(table, true); }

@@ -87,10 +87,6 @@ struct StageResult {
 // leading-number rule ("1650℃", full-width digits).
 StageResult evaluateStage(const BlowStage& stage, const StageSettings& settings);
 
-// The Chinese text of a stage's issue, as the table's 说明 cell and the
-// window show it; empty for StageIssue::None.
-std::string stageIssueText(const BlowStage& stage, const StageResult& result);
-
 // The one rule for the governing oxide, used by the table, the chart's
 // readout and path and the inverse solves: the higher equilibrium carbon
 // governs (chromium goes into that oxide first). A root above the range
@@ -116,13 +112,8 @@ std::string ratioText(double ratio);
 // The target carbon as every view writes it: its shortest exact text ("0.03").
 std::string targetText(double targetCarbon);
 
-// The stage table: a header row, then one row per stage (number, gas, t,
-// measured %C, p_CO, the two equilibrium carbons, the governing oxide, the
-// margin; a stage with a problem has its texts and the problem only).
-std::vector<std::vector<std::string>> stageTable(std::span<const BlowStage> stages,
-                                                 std::span<const StageResult> results);
-
-// The table as tab-separated text ("\n" after each row) and as CSV (UTF-8,
+// A table of cells (the stage table of words/chinese.h, the ledger's rows)
+// as tab-separated text ("\n" after each row) and as CSV (UTF-8,
 // CRLF after each row).
 std::string stageTableTsv(const std::vector<std::vector<std::string>>& table);
 std::string stageTableCsv(const std::vector<std::vector<std::string>>& table);

@@ -18,31 +18,32 @@ using constants::standardPressure;
 
 // A computed quantity must be a finite number: an infinity is an overflow, a
 // NaN an invalid argument. `what` names the quantity for the user.
-double finite(double value, std::string_view what) {
-  if (std::isnan(value)) raiseFault(FaultKind::InvalidArgument, std::string(what) + "不是有效的数值");
-  if (std::isinf(value)) raiseFault(FaultKind::Overflow, std::string(what) + "超出了数值范围");
+double finite(double value, FaultSubject what) {
+  if (std::isnan(value)) raiseFault(FaultKind::InvalidArgument, FaultDetail::NotValid, what);
+  if (std::isinf(value)) raiseFault(FaultKind::Overflow, FaultDetail::OutOfRange, what);
   return value;
 }
 
-double naturalLog(double x, std::string_view quantity) {
-  if (!(x > 0)) raiseFault(FaultKind::InvalidArgument, std::string(quantity) + "必须大于0");
+double naturalLog(double x, FaultSubject quantity) {
+  if (!(x > 0)) raiseFault(FaultKind::InvalidArgument, FaultDetail::NotPositive, quantity);
   return std::log(x);
 }
 
-double divide(double numerator, double denominator, std::string_view what) {
-  if (denominator == 0) raiseFault(FaultKind::DivisionByZero, what);
+// `why` states the division that failed.
+double divide(double numerator, double denominator, FaultSubject why) {
+  if (denominator == 0) raiseFault(FaultKind::DivisionByZero, FaultDetail::Stated, why);
   return numerator / denominator;
 }
 
-double powerOfTen(double exponent, std::string_view what) { return finite(std::pow(10.0, exponent), what); }
+double powerOfTen(double exponent, FaultSubject what) { return finite(std::pow(10.0, exponent), what); }
 
 // Converts the text of A or B where a formula first uses it.
-double constantValue(const std::string& text, std::string_view name) {
+double constantValue(const std::string& text, FaultSubject name) {
   const ReadResult read = readConstantText(text);
   if (!read.error) return read.value;
-  if (*read.error == ReadError::OutOfRange) raiseFault(FaultKind::Overflow, std::string(name) + "值超出了数值范围");
-  if (text.empty()) raiseFault(FaultKind::TypeMismatch, std::string(name) + "值为空，不是数值");
-  raiseFault(FaultKind::TypeMismatch, std::string(name) + "值“" + text + "”不是数值");
+  if (*read.error == ReadError::OutOfRange) raiseFault(FaultKind::Overflow, FaultDetail::ConstantOutOfRange, name);
+  if (text.empty()) raiseFault(FaultKind::TypeMismatch, FaultDetail::ConstantEmpty, name);
+  raiseFault(FaultKind::TypeMismatch, FaultDetail::ConstantNotANumber, name, text);
 }
 
 // A coefficient of the lg K line is held as its formatted text and read back,
@@ -69,40 +70,42 @@ StateFreeEnergy<FreeEnergy> computeFirstResults(const ReactionConstants& constan
 
   // The Cr3O4 formulas form lg f_C and lg f_Cr first, as quantities of their own.
   if constexpr (std::is_same_v<FreeEnergy, Cr3O4FreeEnergy>) {
-    finite(carbonActivityLog(s), "C的活度系数的对数lgfC");
-    finite(chromiumActivityLog(s), "Cr的活度系数的对数lgfCr");
+    finite(carbonActivityLog(s), FaultSubject::CarbonActivityLog);
+    finite(chromiumActivityLog(s), FaultSubject::ChromiumActivityLog);
   }
 
   // Free-energy change: the logarithms first, then B·T, then A.
   const double coPressureRatio = s.coPressure / standardPressure;
   if (s.coPressure > 0 && coPressureRatio == 0) {
-    raiseFault(FaultKind::InvalidArgument, "CO分压太小（除以101325后下溢为0），无法计算");
+    raiseFault(FaultKind::InvalidArgument, FaultDetail::Stated, FaultSubject::PressureUnderflow);
   }
-  const double lnPressureRatio = naturalLog(coPressureRatio, "CO分压");
-  const double lnChromium = naturalLog(s.chromium, "Cr浓度");
-  naturalLog(s.carbon, "C浓度");
-  const double b = constantValue(constants.b, "B");
-  finite(b * t, "B·T");
-  const double a = constantValue(constants.a, "A");
+  const double lnPressureRatio = naturalLog(coPressureRatio, FaultSubject::CoPressure);
+  const double lnChromium = naturalLog(s.chromium, FaultSubject::Chromium);
+  naturalLog(s.carbon, FaultSubject::Carbon);
+  const double b = constantValue(constants.b, FaultSubject::B);
+  finite(b * t, FaultSubject::BTimesT);
+  const double a = constantValue(constants.a, FaultSubject::A);
   const FreeEnergy f({a, b, s, lnPressureRatio, lnChromium});
-  finite(f.rt(), "19.147142·T");
-  r.freeEnergyChange = finite(f(s.carbon), "反应自由能变值");
+  finite(f.rt(), FaultSubject::RTimesLn10);
+  r.freeEnergyChange = finite(f(s.carbon), FaultSubject::FreeEnergyChange);
   out.reached = ResultField::EquilibriumTemperature;
 
   // Equilibrium temperature: the T at which ΔG = 0 for this composition and pressure.
-  const double temperatureDenominator = finite(b + constants::rLn10 * f.logSum(s.carbon), "平衡温度的分母");
-  r.equilibriumTemperature =
-      finite(divide(-a, temperatureDenominator, "计算平衡熔池温度时除数为零（B + 19.147142·lgQ = 0）"), "平衡熔池温度");
+  const double temperatureDenominator =
+      finite(b + constants::rLn10 * f.logSum(s.carbon), FaultSubject::TemperatureDenominator);
+  r.equilibriumTemperature = finite(divide(-a, temperatureDenominator, FaultSubject::TemperatureDivisorZero),
+                                    FaultSubject::EquilibriumTemperature);
   out.reached = ResultField::EquilibriumPressureRatio;
 
   // Equilibrium CO pressure at the given temperature, in units of 101325 Pa.
   const double rt = constants::rLn10 * t;
-  const double numerator = finite((-a - b * t) - rt * f.logSumWithoutPressure(s.carbon), "平衡CO分压的指数");
+  const double numerator =
+      finite((-a - b * t) - rt * f.logSumWithoutPressure(s.carbon), FaultSubject::PressureExponent);
   const double exponent =
-      finite(divide(numerator, rt * 3, "熔池温度为-273℃（0 K），计算平衡CO分压时除数为零"), "平衡CO分压的指数");
-  r.equilibriumPressureRatio = powerOfTen(exponent, "平衡CO分压");
+      finite(divide(numerator, rt * 3, FaultSubject::PressureDivisorZero), FaultSubject::PressureExponent);
+  r.equilibriumPressureRatio = powerOfTen(exponent, FaultSubject::EquilibriumPressure);
   out.reached = ResultField::EquilibriumPressure;
-  finite(r.equilibriumPressureRatio * standardPressure, "平衡CO分压");
+  finite(r.equilibriumPressureRatio * standardPressure, FaultSubject::EquilibriumPressure);
   out.reached = ResultField::Scan;
   return {f, a, b};
 }
@@ -116,7 +119,7 @@ void computeScan(const FreeEnergy& f, CalculationOutcome& out) {
   try {
     scanned = scanCarbon(f);
   } catch (const ScanOverflow&) {
-    raiseFault(FaultKind::Overflow, "C浓度试算方程y值超出了数值范围");
+    raiseFault(FaultKind::Overflow, FaultDetail::OutOfRange, FaultSubject::ScanFunction);
   }
   r.scanHit = scanned.hit;
   r.trialCarbon = scanned.trialCarbon;
@@ -137,39 +140,39 @@ void computeFromConstant(double a, double b, const MeltState& s, CalculationOutc
   const double t = s.temperature;  // K
 
   // lg K = a′/T + b′ with a′ rounded to a whole number and b′ to three decimals.
-  const double lgKSlope =
-      roundedAsText(finite((-a / constants::ln10) / constants::gasConstant, "lgK的系数"), DigitPattern::Whole);
-  const double lgKIntercept =
-      roundedAsText(finite((-b / constants::ln10) / constants::gasConstant, "lgK的常数项"), DigitPattern::Decimals3);
+  const double lgKSlope = roundedAsText(finite((-a / constants::ln10) / constants::gasConstant, FaultSubject::LgKSlope),
+                                        DigitPattern::Whole);
+  const double lgKIntercept = roundedAsText(
+      finite((-b / constants::ln10) / constants::gasConstant, FaultSubject::LgKIntercept), DigitPattern::Decimals3);
 
   // Activity coefficients at the given composition, then K.
-  r.carbonCoefficient = powerOfTen(carbonActivityLog(s), "C的活度系数fc");
+  r.carbonCoefficient = powerOfTen(carbonActivityLog(s), FaultSubject::CarbonCoefficient);
   out.reached = ResultField::ChromiumCoefficient;
-  r.chromiumCoefficient = powerOfTen(chromiumActivityLog(s), "Cr的活度系数fcr");
+  r.chromiumCoefficient = powerOfTen(chromiumActivityLog(s), FaultSubject::ChromiumCoefficient);
   out.reached = ResultField::EquilibriumConstant;
-  r.equilibriumConstant = powerOfTen(finite(lgKSlope / t + lgKIntercept, "lgK"), "平衡常数K");
+  r.equilibriumConstant =
+      powerOfTen(finite(lgKSlope / t + lgKIntercept, FaultSubject::LgK), FaultSubject::EquilibriumConstant);
   out.reached = ResultField::PressureFromConstant;
 
   // CO pressure with K, Pa.
   const double third = 1.0 / 3.0;
-  const double chromiumActivityPower =
-      finite(std::pow(r.chromiumCoefficient * s.chromium, FreeEnergy::chromiumExponent), "Cr活度的幂");
+  const double chromiumActivityPower = finite(
+      std::pow(r.chromiumCoefficient * s.chromium, FreeEnergy::chromiumExponent), FaultSubject::ChromiumActivityPower);
   const double pressureRatio =
-      finite(divide(r.equilibriumConstant, chromiumActivityPower, "Cr的活度为0（下溢），计算CO分压时除数为零"),
-             "K与Cr活度之比");
+      finite(divide(r.equilibriumConstant, chromiumActivityPower, FaultSubject::ChromiumActivityZero),
+             FaultSubject::ConstantOverChromium);
   r.pressureFromConstant =
       finite(((r.carbonCoefficient * s.carbon) * std::pow(pressureRatio, third)) * standardPressure,
-             "用平衡常数计算出来的CO分压值");
+             FaultSubject::PressureFromConstant);
   out.reached = ResultField::CarbonFromConstant;
 
   // Carbon content with K; f_C is the one at the given [%C].
-  const double pressureTerm = finite(
-      divide(s.coPressure, r.carbonCoefficient, "C的活度系数fc为0（下溢），计算平衡C浓度时除数为零") / standardPressure,
-      "平衡C浓度的分压项");
-  const double carbonRatio =
-      finite(divide(chromiumActivityPower, r.equilibriumConstant, "平衡常数K为0（下溢），计算平衡C浓度时除数为零"),
-             "Cr活度与K之比");
-  r.carbonFromConstant = finite(pressureTerm * std::pow(carbonRatio, third), "由平衡常数计算出来的平衡C浓度值");
+  const double pressureTerm =
+      finite(divide(s.coPressure, r.carbonCoefficient, FaultSubject::CarbonCoefficientZero) / standardPressure,
+             FaultSubject::CarbonPressureTerm);
+  const double carbonRatio = finite(divide(chromiumActivityPower, r.equilibriumConstant, FaultSubject::ConstantZero),
+                                    FaultSubject::ChromiumOverConstant);
+  r.carbonFromConstant = finite(pressureTerm * std::pow(carbonRatio, third), FaultSubject::CarbonFromConstant);
   out.reached = ResultField::All;
 }
 
@@ -211,12 +214,12 @@ std::variant<CalculationRequest, CalculationOutcome> askCalculation(Reaction rea
 }
 
 CalculationOutcome runCalculation(Reaction reaction, const ReactionConstants& constants, PromptSource& prompts,
-                                  ResultSink& sink) {
+                                  ResultSink& sink, const ResultNotes& notes) {
   auto asked = askCalculation(reaction, constants, prompts);
   if (auto* ended = std::get_if<CalculationOutcome>(&asked)) return *ended;
   const CalculationRequest& request = std::get<CalculationRequest>(asked);
   const CalculationOutcome out = computeEquilibrium(request.reaction, request.constants, request.state);
-  presentOutcome(sink, out);
+  presentOutcome(sink, out, notes);
   return out;
 }
 

@@ -45,6 +45,6 @@ std::variant<CalculationRequest, CalculationOutcome> askCalculation(Reaction rea
 // presentOutcome. The window runs the same steps with the computation on a
 // worker; the batch tool asks its prompts of a row's cells.
 CalculationOutcome runCalculation(Reaction reaction, const ReactionConstants& constants, PromptSource& prompts,
-                                  ResultSink& sink);
+                                  ResultSink& sink, const ResultNotes& notes);
 
 }  // namespace velkarin

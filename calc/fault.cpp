@@ -17,27 +17,11 @@ std::string_view faultKindId(FaultKind kind) {
   return "invalid-argument";
 }
 
-std::string_view faultKindName(FaultKind kind) {
-  switch (kind) {
-    case FaultKind::InvalidArgument:
-      return "无效的参数";
-    case FaultKind::TypeMismatch:
-      return "类型不匹配";
-    case FaultKind::DivisionByZero:
-      return "除数为零";
-    case FaultKind::Overflow:
-      return "溢出";
-  }
-  return "无效的参数";
-}
+FaultError::FaultError(Fault fault)
+    : std::runtime_error(std::string(faultKindId(fault.kind))), fault_(std::move(fault)) {}
 
-FaultError::FaultError(Fault fault) : std::runtime_error(fault.message), fault_(std::move(fault)) {}
-
-void raiseFault(FaultKind kind, std::string_view detail) {
-  std::string message(faultKindName(kind));
-  message += "：";
-  message += detail;
-  throw FaultError(Fault{kind, std::move(message)});
+void raiseFault(FaultKind kind, FaultDetail detail, FaultSubject subject, std::string text) {
+  throw FaultError(Fault{kind, detail, subject, std::move(text)});
 }
 
 }  // namespace velkarin

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
-// A fault ends a calculation at the step that meets it. It travels as a kind
-// (what went wrong) and a message for the user: the kind's name, a full-width
-// colon, and a Chinese detail naming the input or quantity involved
-// ("溢出：C浓度的输入值超出了数值范围").
+// A fault ends a calculation at the step that meets it. It travels as codes:
+// a kind (what went wrong), the form of its detail and the input or quantity
+// it names, with the text as typed where the detail quotes it. The front
+// ends word it (words/chinese.h: the kind's name, a full-width colon, the
+// detail).
 
 #include <stdexcept>
 #include <string>
@@ -19,16 +20,74 @@ enum class FaultKind {
   Overflow,  // a result beyond the double range
 };
 
+// The form of a fault's detail.
+enum class FaultDetail {
+  NotValid,               // the subject is NaN
+  OutOfRange,             // the subject is beyond the double range
+  NotPositive,            // the subject must be above 0 (a logarithm's argument)
+  ConstantOutOfRange,     // A or B: its text is beyond the double range
+  ConstantEmpty,          // A or B: its text is empty
+  ConstantNotANumber,     // A or B: its text is no number
+  AnswerOutOfRange,       // a prompt's answer: its number is beyond the double range
+  TemperatureNotANumber,  // a table's t cell holds no temperature
+  Stated,                 // the subject is a statement of its own
+};
+
+// What a fault's detail names.
+enum class FaultSubject {
+  // the melt state, as the prompts and the formulas name it
+  Temperature,
+  Carbon,
+  Chromium,
+  Nickel,
+  Silicon,
+  Manganese,
+  CoPressure,
+  // the reaction constants
+  A,
+  B,
+  // the computed quantities, in the order the calculation meets them
+  CarbonActivityLog,
+  ChromiumActivityLog,
+  BTimesT,
+  RTimesLn10,
+  FreeEnergyChange,
+  TemperatureDenominator,
+  EquilibriumTemperature,
+  PressureExponent,
+  EquilibriumPressure,
+  ScanFunction,
+  LgKSlope,
+  LgKIntercept,
+  CarbonCoefficient,
+  ChromiumCoefficient,
+  LgK,
+  EquilibriumConstant,
+  ChromiumActivityPower,
+  ConstantOverChromium,
+  PressureFromConstant,
+  CarbonPressureTerm,
+  ChromiumOverConstant,
+  CarbonFromConstant,
+  // statements of their own (FaultDetail::Stated)
+  PressureUnderflow,       // p_CO / 101325 Pa underflows to 0
+  TemperatureDivisorZero,  // B + 19.147142·lg Q = 0
+  PressureDivisorZero,     // T = 0 K in the equilibrium pressure
+  ChromiumActivityZero,    // the chromium activity underflows to 0
+  CarbonCoefficientZero,   // f_C underflows to 0
+  ConstantZero,            // K underflows to 0
+  DisplayNotFinite,        // a number to be shown is not finite
+};
+
 struct Fault {
-  FaultKind kind;
-  std::string message;
+  FaultKind kind = FaultKind::InvalidArgument;
+  FaultDetail detail = FaultDetail::Stated;
+  FaultSubject subject = FaultSubject::Temperature;
+  std::string text;  // the input as typed, where the detail quotes it
 };
 
 // Stable identifier of a kind, as the batch tool prints it ("invalid-argument", …).
 std::string_view faultKindId(FaultKind kind);
-
-// The kind's name as the user sees it ("无效的参数", …).
-std::string_view faultKindName(FaultKind kind);
 
 // Thrown to abandon a calculation. The core's value-returning entry points
 // (computeEquilibrium, readMeltState) catch it and return the Fault; only
@@ -42,7 +101,7 @@ class FaultError : public std::runtime_error {
   Fault fault_;
 };
 
-// Builds the fault "<kind name>：<detail>" and throws it.
-[[noreturn]] void raiseFault(FaultKind kind, std::string_view detail);
+// Builds the fault and throws it.
+[[noreturn]] void raiseFault(FaultKind kind, FaultDetail detail, FaultSubject subject, std::string text = {});
 
 }  // namespace velkarin

@@ -87,34 +87,6 @@ PressureListItems readPressureItems(std::string_view text, const GasMixture& m, 
   return list;
 }
 
-std::string pressureItemsMessage(const PressureListItems& reading, std::size_t maxItems) {
-  if (!reading.problem) return {};
-  const std::string item = messageExcerpt(reading.item);
-  switch (*reading.problem) {
-    case ListProblem::RatioMissingSide:
-      return "气体比“" + item + "”缺少一边（写作 氧气:惰性气体，如3:1）";
-    case ListProblem::RatioNotANumber:
-      return "气体比“" + item + "”不是两个数字（写作 氧气:惰性气体，如3:1）";
-    case ListProblem::RatioNegative:
-      return "气体比“" + item + "”不能为负";
-    case ListProblem::RatioNoOxygen:
-      return "气体比“" + item + "”不含氧气，不生成CO";
-    case ListProblem::RatioTooSmall:
-      return "气体比“" + item + "”的氧气太少：CO分压低于1 Pa";
-    case ListProblem::Empty:
-      return "请输入至少一个CO分压";
-    case ListProblem::TooMany:
-      return "CO分压最多" + std::to_string(maxItems) + "个";
-    case ListProblem::EmptyItem:
-      return "CO分压列表中有空项";
-    case ListProblem::NotANumber:
-      return "CO分压“" + item + "”不是数字";
-    case ListProblem::NotPositive:
-      return "CO分压" + item + " Pa不大于0";
-  }
-  return {};
-}
-
 std::string pressureItemProblemEnglish(ListProblem problem, std::string_view written) {
   const std::string item(trimmedItem(written));
   switch (problem) {

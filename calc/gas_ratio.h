@@ -75,9 +75,6 @@ struct PressureListItems {
 PressureListItems readPressureItems(std::string_view text, const GasMixture& mixture,
                                     std::size_t maxItems = std::numeric_limits<std::size_t>::max());
 
-// The Chinese message of a list's problem as the diagram shows it.
-std::string pressureItemsMessage(const PressureListItems& reading, std::size_t maxItems);
-
 // One item's problem in English ("gas ratio '0:1' has no oxygen, so no CO").
 std::string pressureItemProblemEnglish(ListProblem problem, std::string_view item);
 

@@ -10,15 +10,35 @@ namespace velkarin {
 
 const std::array<PromptRow, promptCount>& promptRows() {
   static const std::array<PromptRow, promptCount> rows{{
-      {MeltField::Temperature, "请输入熔池实际温度值", "温度值℃", "温度"},
-      {MeltField::Carbon, "请输入熔池实际C浓度", "C浓度值", "C浓度"},
-      {MeltField::Chromium, "请输入熔池实际Cr浓度", "Cr浓度值", "Cr浓度"},
-      {MeltField::Nickel, "请输入熔池实际Ni浓度", "Ni浓度值", "Ni浓度"},
-      {MeltField::Silicon, "请输入熔池实际Si浓度", "Si浓度值", "Si浓度"},
-      {MeltField::Manganese, "请输入熔池实际Mn浓度", "Mn浓度值", "Mn浓度"},
-      {MeltField::CoPressure, "请输入熔池实际CO分压", "CO分压值", "CO分压"},
+      {MeltField::Temperature, "请输入熔池实际温度值", "温度值℃"},
+      {MeltField::Carbon, "请输入熔池实际C浓度", "C浓度值"},
+      {MeltField::Chromium, "请输入熔池实际Cr浓度", "Cr浓度值"},
+      {MeltField::Nickel, "请输入熔池实际Ni浓度", "Ni浓度值"},
+      {MeltField::Silicon, "请输入熔池实际Si浓度", "Si浓度值"},
+      {MeltField::Manganese, "请输入熔池实际Mn浓度", "Mn浓度值"},
+      {MeltField::CoPressure, "请输入熔池实际CO分压", "CO分压值"},
   }};
   return rows;
+}
+
+FaultSubject faultSubjectOf(MeltField field) {
+  switch (field) {
+    case MeltField::Temperature:
+      return FaultSubject::Temperature;
+    case MeltField::Carbon:
+      return FaultSubject::Carbon;
+    case MeltField::Chromium:
+      return FaultSubject::Chromium;
+    case MeltField::Nickel:
+      return FaultSubject::Nickel;
+    case MeltField::Silicon:
+      return FaultSubject::Silicon;
+    case MeltField::Manganese:
+      return FaultSubject::Manganese;
+    case MeltField::CoPressure:
+      return FaultSubject::CoPressure;
+  }
+  return FaultSubject::Temperature;
 }
 
 double promptDefault(Reaction reaction, MeltField field) {
@@ -70,7 +90,7 @@ void setMeltField(MeltState& state, MeltField field, double value) {
 void applyAnswer(MeltState& state, const PromptRow& row, std::string_view answer) {
   const ReadResult read = readLeadingNumber(answer);
   if (read.error) {
-    raiseFault(FaultKind::Overflow, std::string(row.quantity) + "的输入值超出了数值范围");
+    raiseFault(FaultKind::Overflow, FaultDetail::AnswerOutOfRange, faultSubjectOf(row.field));
   }
   setMeltField(state, row.field, read.value);
 }

@@ -40,8 +40,10 @@ struct PromptRow {
   MeltField field;
   std::string_view text;
   std::string_view title;
-  std::string_view quantity;  // what the answer is, for fault messages ("温度", "C浓度", …)
 };
+
+// The quantity a field's answer is, as a fault names it.
+FaultSubject faultSubjectOf(MeltField field);
 
 // The seven prompts in the order they are asked.
 const std::array<PromptRow, promptCount>& promptRows();

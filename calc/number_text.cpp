@@ -222,7 +222,7 @@ void roundDigits(DecimalDigits& d, int decimals) {
 }  // namespace
 
 std::string formatPattern(double value, DigitPattern pattern) {
-  if (!std::isfinite(value)) raiseFault(FaultKind::Overflow, "要显示的数值不是有限数");
+  if (!std::isfinite(value)) raiseFault(FaultKind::Overflow, FaultDetail::Stated, FaultSubject::DisplayNotFinite);
   int minIntegerDigits = 1;
   int decimals = 0;
   switch (pattern) {

@@ -12,16 +12,16 @@ namespace velkarin {
 namespace {
 
 struct CompositionEntry {
-  const char* caption;
+  PlanEntry entry;
   std::string PlanComposition::*text;
   double CurveComposition::*value;
   bool positive;  // Cr, whose logarithm the activity takes
 };
 constexpr std::array<CompositionEntry, 4> compositionEntries{{
-    {"[%Cr]", &PlanComposition::chromium, &CurveComposition::chromium, true},
-    {"[%Ni]", &PlanComposition::nickel, &CurveComposition::nickel, false},
-    {"[%Si]", &PlanComposition::silicon, &CurveComposition::silicon, false},
-    {"[%Mn]", &PlanComposition::manganese, &CurveComposition::manganese, false},
+    {PlanEntry::Chromium, &PlanComposition::chromium, &CurveComposition::chromium, true},
+    {PlanEntry::Nickel, &PlanComposition::nickel, &CurveComposition::nickel, false},
+    {PlanEntry::Silicon, &PlanComposition::silicon, &CurveComposition::silicon, false},
+    {PlanEntry::Manganese, &PlanComposition::manganese, &CurveComposition::manganese, false},
 }};
 
 std::optional<double> heatEntry(const std::string& text) {
@@ -31,11 +31,11 @@ std::optional<double> heatEntry(const std::string& text) {
 
 }  // namespace
 
-EntryReading readEntry(const std::string& name, const std::string& text, bool positive) {
+EntryReading readEntry(PlanEntry entry, const std::string& text, bool positive) {
   const std::optional<double> number = readFiniteNumber(text);
-  if (!number) return {std::nullopt, name + "“" + messageExcerpt(text) + "”不是数字"};
-  if (positive && !(*number > 0)) return {std::nullopt, name + "必须大于0"};
-  return {number, {}};
+  if (!number) return {std::nullopt, EntryProblem{EntryProblem::Kind::NotANumber, entry, text, {}}};
+  if (positive && !(*number > 0)) return {std::nullopt, EntryProblem{EntryProblem::Kind::NotPositive, entry, text, {}}};
+  return {number, std::nullopt};
 }
 
 PlanReading readPlanEntries(const Plan& plan) {
@@ -45,30 +45,34 @@ PlanReading readPlanEntries(const Plan& plan) {
     r.family.line = *line;
   } else {
     // The same reader, entry by entry, to say which one it is.
-    for (const auto& [name, text] : {std::pair{"A", &plan.constants.a}, std::pair{"B", &plan.constants.b}}) {
-      const EntryReading reading = readEntry(name, *text);
-      if (!reading.value) r.problems.push_back(reading.problem);
+    for (const auto& [entry, text] :
+         {std::pair{PlanEntry::A, &plan.constants.a}, std::pair{PlanEntry::B, &plan.constants.b}}) {
+      const EntryReading reading = readEntry(entry, *text);
+      if (!reading.value) r.problems.push_back(*reading.problem);
     }
   }
   for (const CompositionEntry& entry : compositionEntries) {
-    const EntryReading reading = readEntry(entry.caption, plan.composition.*entry.text, entry.positive);
+    const EntryReading reading = readEntry(entry.entry, plan.composition.*entry.text, entry.positive);
     if (reading.value) {
       r.family.composition.*entry.value = *reading.value;
     } else {
-      r.problems.push_back(reading.problem);
+      r.problems.push_back(*reading.problem);
     }
   }
-  const EntryReading total = readEntry("总压P", plan.totalPressure, true);
-  const EntryReading share = readEntry("η", plan.coShare, true);
-  if (!total.value) r.problems.push_back(total.problem);
-  if (!share.value) r.problems.push_back(share.problem);
-  if (share.value && *share.value > 1) r.problems.emplace_back("η不能大于1");
+  const EntryReading total = readEntry(PlanEntry::TotalPressure, plan.totalPressure, true);
+  const EntryReading share = readEntry(PlanEntry::CoShare, plan.coShare, true);
+  if (!total.value) r.problems.push_back(*total.problem);
+  if (!share.value) r.problems.push_back(*share.problem);
+  if (share.value && *share.value > 1) {
+    r.problems.push_back(EntryProblem{EntryProblem::Kind::AboveOne, PlanEntry::CoShare, plan.coShare, {}});
+  }
   if (total.value) r.mixture.totalPressure = *total.value;
   if (share.value) r.mixture.coShare = *share.value;
   if (!r.problems.empty()) return r;
   PressureListItems pressures = readPressureItems(plan.pressures, r.mixture, maxPlanCurves);
   if (pressures.problem) {
-    r.problems.push_back(pressureItemsMessage(pressures, maxPlanCurves));
+    r.problems.push_back(
+        EntryProblem{EntryProblem::Kind::PressureList, PlanEntry::Pressures, plan.pressures, pressures});
     return r;
   }
   r.family.coPressures.clear();
@@ -84,8 +88,8 @@ std::optional<ReactionLine> otherLineOf(const Plan& plan) { return readReactionL
 TargetReading readTarget(const std::string& text) {
   if (trimmedItem(text).empty()) return {};
   const std::optional<double> value = readFiniteNumber(text);
-  if (value && *value > 0) return {value, {}};
-  return {std::nullopt, "目标C浓度“" + messageExcerpt(text) + "”不是正数"};
+  if (value && *value > 0) return {value, std::nullopt};
+  return {std::nullopt, EntryProblem{EntryProblem::Kind::NoPositiveNumber, PlanEntry::Target, text, {}}};
 }
 
 HeatCharge heatOf(const PlanHeat& entries, double silicon, double chromium) {

@@ -2,7 +2,7 @@
 #pragma once
 
 // What a plan gives: its entries read into numbers (or why they cannot be,
-// in the diagram's Chinese words), the curves they describe, and its stages
+// as codes that words/chinese.h words), the curves they describe, and its stages
 // evaluated under them with the target and the blow ledger. The diagram
 // window reads its controls into a Plan and shows what these functions
 // return; nothing here needs a window.
@@ -22,20 +22,38 @@ namespace velkarin {
 // The most curves one diagram draws; more would not be told apart.
 inline constexpr std::size_t maxPlanCurves = 12;
 
-// One number entry: its value, or the problem ("[%Cr]“x”不是数字", "[%Cr]必须大于0").
+// The entries of a plan that are read into numbers.
+enum class PlanEntry { A, B, Chromium, Nickel, Silicon, Manganese, TotalPressure, CoShare, Pressures, Target };
+
+// Why an entry gives no number.
+struct EntryProblem {
+  enum class Kind {
+    NotANumber,        // the text is no number
+    NotPositive,       // a number, but the entry must be above 0
+    AboveOne,          // η above 1
+    NoPositiveNumber,  // the target: no number, or not above 0
+    PressureList,      // the pressure list is refused: `pressures` tells why
+  };
+  Kind kind = Kind::NotANumber;
+  PlanEntry entry = PlanEntry::A;
+  std::string text;             // the entry as typed
+  PressureListItems pressures;  // for PressureList
+};
+
+// One number entry: its value, or the problem.
 struct EntryReading {
   std::optional<double> value;
-  std::string problem;  // empty when value is set
+  std::optional<EntryProblem> problem;  // set exactly when value is not
 };
-// `name` goes into the message; `positive` requires a value > 0.
-EntryReading readEntry(const std::string& name, const std::string& text, bool positive = false);
+// `positive` requires a value > 0.
+EntryReading readEntry(PlanEntry entry, const std::string& text, bool positive = false);
 
 // The entries that draw the curves: A and B of the shown reaction, the
 // composition, P and η, the pressure list.
 struct PlanReading {
-  std::vector<std::string> problems;  // in entry order; empty when everything reads
-  CurveFamilyInputs family;           // the shown reaction's curves, its labels for ratio items
-  GasMixture mixture;                 // P and η
+  std::vector<EntryProblem> problems;  // in entry order; empty when everything reads
+  CurveFamilyInputs family;            // the shown reaction's curves, its labels for ratio items
+  GasMixture mixture;                  // P and η
   bool read() const { return problems.empty(); }
 };
 PlanReading readPlanEntries(const Plan& plan);
@@ -47,7 +65,7 @@ std::optional<ReactionLine> otherLineOf(const Plan& plan);
 // The target entry: nothing when empty; the problem when it is no positive number.
 struct TargetReading {
   std::optional<double> value;  // mass %
-  std::string problem;
+  std::optional<EntryProblem> problem;
 };
 TargetReading readTarget(const std::string& text);
 

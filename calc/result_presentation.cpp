@@ -109,52 +109,15 @@ std::string resultListCsv(const std::vector<std::string>& lines) {
   return csv;
 }
 
-std::string_view stepOverNote() {
-  return "以0.000001%C为步长的C浓度试算跨过了0～2 J/mol的判定窗口，没有命中；"
-         "此值是反应自由能变ΔG=0的连续解，即与给定状态相平衡的C浓度。";
-}
-
-namespace {
-
-// What the window says where ΔG keeps its sign over 0.001–5000 %C, per side.
-struct NoRootTexts {
-  CarbonGap gap;
-  std::string_view text;    // the ScanCarbon text
-  std::string_view note;    // its note
-  std::string_view notice;  // the message after the calculation
-};
-
-constexpr std::array<NoRootTexts, 2> noRootTexts{{
-    {CarbonGap::BelowRange, "<0.001",
-     "在0.001～5000%C之间ΔG没有变号：平衡C浓度低于0.001%C，在此状态下熔池还可以继续脱碳。",
-     "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值：平衡C浓度低于0.001%C，在此状态下熔池还可以继续脱碳。"},
-    {CarbonGap::AboveRange, ">5000", "在0.001～5000%C之间ΔG没有变号：平衡C浓度高于5000%C。",
-     "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值：平衡C浓度高于5000%C。"},
-}};
-
-const NoRootTexts* noRootTextsOf(CarbonGap gap) {
-  for (const NoRootTexts& texts : noRootTexts) {
-    if (texts.gap == gap) return &texts;
-  }
-  return nullptr;
-}
-
-}  // namespace
-
 std::string_view noRootText(CarbonGap gap) {
-  const NoRootTexts* texts = noRootTextsOf(gap);
-  return texts ? texts->text : std::string_view();
-}
-
-std::string_view noRootNote(CarbonGap gap) {
-  const NoRootTexts* texts = noRootTextsOf(gap);
-  return texts ? texts->note : std::string_view();
-}
-
-std::string noRootNotice(const EquilibriumResult& result) {
-  if (reportedCarbon(result)) return {};
-  const NoRootTexts* texts = noRootTextsOf(result.equilibriumCarbonGap);
-  return std::string(texts ? texts->notice : "在0.001～5000%C之间没有找到与给定状态相平衡的C浓度值。");
+  switch (gap) {
+    case CarbonGap::BelowRange:
+      return "<0.001";
+    case CarbonGap::AboveRange:
+      return ">5000";
+    default:
+      return {};
+  }
 }
 
 namespace {
@@ -167,7 +130,19 @@ void presentFirstResults(ResultSink& sink, const EquilibriumResult& r) {
   sink.setOutput(ResultText::FreeEnergyChange, formatPattern(r.freeEnergyChange, DigitPattern::Whole), {});
 }
 
-void presentScan(ResultSink& sink, const EquilibriumResult& r) {
+// The note of a ScanCarbon text where no root lies in range, for its side.
+std::string_view noRootNote(CarbonGap gap, const ResultNotes& notes) {
+  switch (gap) {
+    case CarbonGap::BelowRange:
+      return notes.belowRange;
+    case CarbonGap::AboveRange:
+      return notes.aboveRange;
+    default:
+      return {};
+  }
+}
+
+void presentScan(ResultSink& sink, const EquilibriumResult& r, const ResultNotes& notes) {
   if (r.scanHit) {
     sink.setOutput(ResultText::ScanCarbon, formatPattern(r.trialCarbon, DigitPattern::Decimals6), {});
     sink.setOutput(ResultText::ScanFreeEnergy, formatPattern(r.trialFreeEnergy, DigitPattern::Decimals6), {});
@@ -175,14 +150,14 @@ void presentScan(ResultSink& sink, const EquilibriumResult& r) {
   } else if (r.equilibriumCarbon) {
     // The steps jumped over the window: the continuous root, marked as such.
     sink.setOutput(ResultText::ScanCarbon, formatPattern(*r.equilibriumCarbon, DigitPattern::Decimals6),
-                   std::string(stepOverNote()));
+                   std::string(notes.stepOver));
     sink.setOutput(ResultText::ScanFreeEnergy, formatPattern(r.equilibriumCarbonFreeEnergy, DigitPattern::Decimals6),
                    {});
     sink.setOutput(ResultText::TrialCount, std::string(), {});
   } else {
     // No root in range: the boxes must not go on showing another state's results.
     sink.setOutput(ResultText::ScanCarbon, std::string(noRootText(r.equilibriumCarbonGap)),
-                   std::string(noRootNote(r.equilibriumCarbonGap)));
+                   std::string(noRootNote(r.equilibriumCarbonGap, notes)));
     sink.setOutput(ResultText::ScanFreeEnergy, std::string(), {});
     sink.setOutput(ResultText::TrialCount, std::string(), {});
   }
@@ -190,13 +165,13 @@ void presentScan(ResultSink& sink, const EquilibriumResult& r) {
 
 }  // namespace
 
-void presentOutcome(ResultSink& sink, const CalculationOutcome& out) {
+void presentOutcome(ResultSink& sink, const CalculationOutcome& out, const ResultNotes& notes) {
   if (out.status == CalculationOutcome::Status::Cancelled) return;
   const EquilibriumResult& r = out.result;
   if (!out.computed(ResultField::EquilibriumPressure)) return;
   presentFirstResults(sink, r);
   if (!out.computed(ResultField::Scan)) return;
-  presentScan(sink, r);
+  presentScan(sink, r, notes);
   if (!out.computed(ResultField::PressureFromConstant)) return;
   sink.setOutput(ResultText::PressureFromConstant, formatPattern(r.pressureFromConstant, DigitPattern::Whole), {});
   if (!out.computed(ResultField::CarbonFromConstant)) return;
@@ -205,7 +180,12 @@ void presentOutcome(ResultSink& sink, const CalculationOutcome& out) {
   sink.appendResultLine(resultLine(out.state, r));
   const std::optional<double> carbon = reportedCarbon(r);
   sink.setClipboard(carbon ? std::optional(formatPattern(*carbon, DigitPattern::Decimals6)) : std::nullopt);
-  if (!carbon) sink.notify(noRootNotice(r));
+  if (!carbon) {
+    const CarbonGap gap = r.equilibriumCarbonGap;
+    sink.notify(std::string(gap == CarbonGap::BelowRange   ? notes.noticeBelow
+                            : gap == CarbonGap::AboveRange ? notes.noticeAbove
+                                                           : notes.noticeNone));
+  }
 }
 
 }  // namespace velkarin

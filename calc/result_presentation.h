@@ -84,19 +84,27 @@ std::string resultLine(const MeltState& state, const EquilibriumResult& result);
 // ResultLine becomes a row of its own whole text.
 std::string resultListCsv(const std::vector<std::string>& lines);
 
-// The note of the ScanCarbon text after a step-over, and that text with its
-// note where no root lies in range.
-std::string_view stepOverNote();
-std::string_view noRootText(CarbonGap gap);  // "<0.001", ">5000", or empty
-std::string_view noRootNote(CarbonGap gap);
+// The ScanCarbon text where no root lies in range: "<0.001", ">5000", or empty.
+std::string_view noRootText(CarbonGap gap);
 
-// The notice after a calculation whose ΔG keeps its sign over 0.001–5000 %C;
-// it names the side. Empty where there is an equilibrium carbon.
-std::string noRootNotice(const EquilibriumResult& result);
+// The words the presenter hands to the sink with the numbers, in the front
+// end's language (words/chinese.h has the window's): the note of the
+// ScanCarbon text after a step-over and where no root lies below or above
+// the range, and the notice after a calculation without an equilibrium
+// carbon in range, by the side where it lies (none: the root is missing for
+// another reason).
+struct ResultNotes {
+  std::string_view stepOver;
+  std::string_view belowRange;
+  std::string_view aboveRange;
+  std::string_view noticeBelow;
+  std::string_view noticeAbove;
+  std::string_view noticeNone;
+};
 
 // Hands a finished calculation to the sink: every group of results that was
 // computed, then, for a completed calculation, the list line, the clipboard
 // and the notice. A cancelled calculation hands over nothing.
-void presentOutcome(ResultSink& sink, const CalculationOutcome& outcome);
+void presentOutcome(ResultSink& sink, const CalculationOutcome& outcome, const ResultNotes& notes);
 
 }  // namespace velkarin

@@ -24,8 +24,6 @@ constexpr int temperatureIntervals = 100;
 
 std::size_t indexOf(Reaction reaction) { return static_cast<std::size_t>(reaction); }
 
-std::string reactionName(Reaction reaction) { return std::string(reactionData(reaction).name); }
-
 // The free-energy inputs of a state at T (K) and p_CO (Pa), as the curves build them.
 FreeEnergyInputs inputsAt(Reaction reaction, const StageSettings& s, double kelvin, double coPressure) {
   MeltState state;
@@ -242,46 +240,6 @@ StageSolution solveStagePressure(const StageResult& stage, const StageSettings& 
   s.ratio = ratioForPressure(pressure, settings.mixture);
   s.governing = *at.governing;
   return s;
-}
-
-std::string solutionText(const StageSolution& s, double targetCarbon, const TemperatureRange& range, bool temperature) {
-  const std::string target = targetText(targetCarbon);
-  const std::string pressure = formatPattern(s.coPressure, DigitPattern::Whole);
-  const std::string governed = "（" + reactionName(s.governing) + "控制）";
-  const auto carbonText = [](const EquilibriumCarbon& c) {
-    if (c.carbon) return formatPattern(*c.carbon, DigitPattern::Decimals6);
-    return std::string(c.gap == CarbonGap::AboveRange ? ">5000" : c.gap == CarbonGap::BelowRange ? "<0.001" : "—");
-  };
-  switch (s.status) {
-    case SolveStatus::StageProblem:
-      return "此阶段不能计算";
-    case SolveStatus::AnyRatio:
-      return "在" + formatShortest(s.temperatureCelsius) + "℃下纯吹氧（p_CO = 总压" + pressure +
-             " Pa）平衡C浓度也不高于" + target + "%C：任何气体比都可以";
-    case SolveStatus::Found:
-      if (temperature) {
-        std::string text = "p_CO = " + pressure + " Pa时，熔池温度" +
-                           formatPattern(s.temperatureCelsius, DigitPattern::Decimals3) + "℃使平衡C浓度为" + target +
-                           "%C" + governed;
-        if (s.otherCelsius) {
-          text += "；" + formatPattern(*s.otherCelsius, DigitPattern::Decimals3) + "℃也达到目标";
-        }
-        return text;
-      }
-      return "在" + formatShortest(s.temperatureCelsius) + "℃下，气体比O2:惰性气体 = " + ratioText(s.ratio) +
-             "（p_CO = " + pressure + " Pa）使平衡C浓度为" + target + "%C" + governed;
-    case SolveStatus::NotReachable:
-      if (temperature) {
-        std::string text = "在" + formatShortest(range.startCelsius) + "～" + formatShortest(range.endCelsius) +
-                           "℃之间没有使平衡C浓度达到" + target + "%C的温度（最接近：" + formatShortest(s.nearestAt) +
-                           "℃时" + carbonText(s.nearest) + "%C";
-        if (s.outsideCelsius) text += "；需要" + formatPattern(*s.outsideCelsius, DigitPattern::Whole) + "℃";
-        return text + "）";
-      }
-      return "在" + formatShortest(s.temperatureCelsius) + "℃下没有使平衡C浓度达到" + target +
-             "%C的CO分压（p_CO = " + formatShortest(s.nearestAt) + " Pa时仍为" + carbonText(s.nearest) + "%C）";
-  }
-  return {};
 }
 
 }  // namespace velkarin

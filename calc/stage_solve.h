@@ -68,9 +68,4 @@ struct GoverningCarbon {
 };
 GoverningCarbon governingAt(const StageSettings& settings, double temperatureCelsius, double coPressure);
 
-// Chinese wording of a solution as the window shows it (for StageProblem
-// the window shows the stage's issue instead).
-std::string solutionText(const StageSolution& solution, double targetCarbon, const TemperatureRange& range,
-                         bool temperature);
-
 }  // namespace velkarin

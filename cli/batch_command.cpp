@@ -21,9 +21,9 @@
 #include "calc/reaction_data.h"
 #include "calc/version.h"
 #include "cli/batch_tool.h"
-#include "cli/descriptor_io.h"
-#include "cli/heat_log.h"
-#include "cli/terminal_text.h"
+#include "io/descriptor_io.h"
+#include "io/heat_log.h"
+#include "io/terminal_text.h"
 
 namespace velkarin {
 namespace {

@@ -6,15 +6,12 @@
 //   bytes ──> CsvReader ──> header (columns found by name) ──> one record per heat
 //     ──> ReactionConstants + MeltState ──> computeEquilibrium ──> CSV row ──> BatchOutput
 //
-// Each row is what one press of Calculate would compute: A and B are read as
-// the drop-down texts are, the other cells as prompt answers are, and an
-// empty cell stands for the reaction's first preset row (A, B) or the
-// prompt's default (answers). A row is written as soon as it is computed, in
+// Each row is what one press of Calculate would compute; the table and how
+// its cells are read are io/heat_table.h's. A row is written as soon as it is computed, in
 // input order, so memory stays flat whatever the number of rows. An input
 // error stops the run at the record that has it; the rows before it have
 // been written.
 
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -22,8 +19,8 @@
 #include <vector>
 
 #include "calc/line_fit.h"
-#include "calc/plant_heat.h"
-#include "cli/csv.h"
+#include "io/csv.h"
+#include "io/input_error.h"
 
 namespace velkarin {
 
@@ -32,17 +29,6 @@ inline constexpr int batchAllComputed = 0;    // every row computed (scans that 
 inline constexpr int batchRowFaulted = 1;     // at least one row ended in a fault
 inline constexpr int batchInputUnusable = 2;  // the input cannot be read, or a record of it is malformed
 inline constexpr int batchOutputFailed = 3;   // the output cannot be written
-
-// Why the input cannot be read: the 1-based line, the column (its header
-// name, or "field N" before the header is known) where there is one.
-struct BatchInputError {
-  LineNumber line = 0;
-  std::optional<std::string> column;
-  std::string message;
-};
-
-// "line 7, column pCO: <message>", or "line 7: <message>".
-std::string describe(const BatchInputError& error);
 
 // Where the rows go. write() throws when the bytes cannot be written (the
 // caller's exception passes through runBatch).
@@ -91,17 +77,6 @@ struct FitRun {
 };
 FitRun runFit(ByteSource& input);
 FitRun runFit(std::string_view csvText);
-
-// The heats of the input for the diagram, one per row in file order (the A
-// and B columns may be missing and are ignored). `keepGoing` is asked
-// between rows; when it says no, the reading ends with what it has and
-// `cancelled` is set.
-struct PlantHeatsRead {
-  std::vector<PlantHeat> heats;
-  std::optional<BatchInputError> error;
-  bool cancelled = false;
-};
-PlantHeatsRead readPlantHeats(ByteSource& input, const std::function<bool()>& keepGoing = {});
 
 // The fits as tab-separated text: the header row
 // "reaction n A B seA seB sdG r2 excluded" and one row per fit, numbers as

@@ -8,10 +8,10 @@
 #include "calc/file_read.h"
 #include "calc/number_list.h"
 #include "calc/reaction_data.h"
-#include "cli/csv.h"
 #include "cli/curve_command.h"
 #include "cli/stage_command.h"
-#include "cli/terminal_text.h"
+#include "io/csv.h"
+#include "io/terminal_text.h"
 
 namespace velkarin {
 namespace {
@@ -82,6 +82,29 @@ bool blank(const CsvRecord& record) {
 }
 
 }  // namespace
+
+std::string simulationHeatEnglish(SimulationProblem problem) {
+  switch (problem) {
+    case SimulationProblem::NoMass:
+      return "--simulate needs --heat-mass";
+    case SimulationProblem::NoStartCarbon:
+      return "--simulate needs --start-carbon";
+    case SimulationProblem::NoStartTemperature:
+      return "--simulate needs --start-temperature";
+    case SimulationProblem::StartTemperatureBad:
+      return "--start-temperature must be above -273 and at most 2861 (iron boils)";
+    case SimulationProblem::NoOxygenFlow:
+      return "--simulate needs --o2-flow";
+    case SimulationProblem::BadMixture:
+      return "--total-pressure must be greater than 0 and --co-share in (0, 1]";
+    case SimulationProblem::BadComposition:
+      return "--cr must be greater than 0 and --ni, --si, --mn not negative";
+    case SimulationProblem::HeatOutOfRange:
+      return "--heat-mass makes the bath's figures beyond the number range";
+    default:
+      return "the heat's options cannot be simulated";  // the options refuse the others themselves
+  }
+}
 
 std::variant<std::vector<SimulationStage>, std::string> readSimulationStages(std::string_view text) {
   std::vector<SimulationStage> stages;

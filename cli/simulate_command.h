@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "calc/blow_simulation.h"
+#include "words/simulation_table.h"
 
 namespace velkarin {
 
@@ -28,20 +29,6 @@ std::variant<std::vector<SimulationStage>, std::string> readSimulationStages(std
 // The heat of the options: --heat-mass, --start-carbon, … and the composition.
 SimulationHeat simulationHeat(const CurveCommandOptions& options);
 
-// The stage table, an empty line and the reduction, tab-separated, as
-// velkarin-curve --simulate prints it; `stages` as read (for the gas cells).
-std::string simulationTsv(const BlowSimulation& sim, const std::vector<SimulationStage>& stages);
-// Its parts as cells: the header row, a row per stage and 合计; and the
-// reduction's label and number rows.
-std::vector<std::vector<std::string>> simulationRows(const BlowSimulation& sim,
-                                                     const std::vector<SimulationStage>& stages);
-std::vector<std::vector<std::string>> reductionRows(const BlowSimulation& sim);
-// The path, one row per sample.
-std::string trajectoryTsv(const BlowSimulation& sim);
-
-// The 说明 of a stage: its problem, or its notes joined by "；"; `gas` is
-// its gas cell as typed.
-std::string simulatedStageText(const SimulatedStage& stage, std::string_view gas);
 // A problem of the heat in English, naming the option that sets it.
 std::string simulationHeatEnglish(SimulationProblem problem);
 

@@ -15,10 +15,11 @@
 #include "calc/plan.h"
 #include "calc/reaction_data.h"
 #include "calc/stage_solve.h"
-#include "cli/csv.h"
 #include "cli/curve_command.h"
-#include "cli/descriptor_io.h"
-#include "cli/terminal_text.h"
+#include "io/csv.h"
+#include "io/descriptor_io.h"
+#include "io/terminal_text.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 namespace {

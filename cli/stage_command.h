@@ -15,7 +15,7 @@
 #include "calc/blow_ledger.h"
 #include "calc/blow_stage.h"
 #include "calc/stage_solve.h"
-#include "cli/csv.h"
+#include "io/csv.h"
 
 namespace velkarin {
 

@@ -15,8 +15,8 @@
 #include <string_view>
 
 #include "cli/batch_tool.h"
-#include "cli/csv.h"
 #include "fuzz/fuzz_check.h"
+#include "io/csv.h"
 
 using velkarin::fuzz::check;
 

@@ -18,6 +18,7 @@
 #include "calc/blow_stage.h"
 #include "calc/stage_solve.h"
 #include "fuzz/fuzz_check.h"
+#include "words/chinese.h"
 
 using velkarin::fuzz::check;
 
@@ -49,11 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(item.coPressure > 0 && std::isfinite(item.coPressure), "an item's pressure is not positive and finite");
     if (item.ratio) check(item.coPressure <= settings.mixture.totalPressure, "a ratio gives more than P");
   }
-  if (list.problem) check(!pressureItemsMessage(list, 12).empty(), "a refused list has no message");
+  if (list.problem) check(!chinese(list, 12).empty(), "a refused list has no message");
 
   const BlowStage stage{in[1], in[2], in[3]};
   const StageResult r = evaluateStage(stage, settings);
-  check((r.issue == StageIssue::None) == stageIssueText(stage, r).empty(), "an issue without a text, or the reverse");
+  check((r.issue == StageIssue::None) == chinese(stage, r).empty(), "an issue without a text, or the reverse");
   if (r.issue != StageIssue::None) {
     check(!r.margin, "a stage with an issue has a margin");
     if (!r.read()) return 0;
@@ -67,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const StageSolution s =
         byTemperature ? solveStageTemperature(r, settings, *target, range) : solveStagePressure(r, settings, *target);
     if (s.status != SolveStatus::StageProblem) {
-      check(!solutionText(s, *target, range, byTemperature).empty(), "a solve says nothing");
+      check(!chinese(s, *target, range, byTemperature).empty(), "a solve says nothing");
     }
     // A solved pressure lies in (0, P]; the temperature solve keeps the stage's own.
     if (!byTemperature && s.found()) {

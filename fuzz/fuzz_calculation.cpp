@@ -24,6 +24,7 @@
 #include "fuzz/fuzz_check.h"
 #include "tests/support/recording.h"
 #include "tests/support/reference_scan.h"
+#include "words/chinese.h"
 
 using velkarin::fuzz::check;
 using velkarin::fuzz::sameBits;
@@ -89,13 +90,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   velkarin::ScriptedPrompts prompts(answers, /*useDefaults=*/true);
   velkarin::NullResultSink sink;
-  const velkarin::CalculationOutcome out = velkarin::runCalculation(reaction, constants, prompts, sink);
+  const velkarin::CalculationOutcome out =
+      velkarin::runCalculation(reaction, constants, prompts, sink, velkarin::chineseResultNotes());
   switch (out.status) {
     case velkarin::CalculationOutcome::Status::Completed:
       checkCompleted(reaction, constants, out);
       break;
     case velkarin::CalculationOutcome::Status::Faulted:
-      check(out.fault.has_value() && !out.fault->message.empty(), "a fault without a message");
+      check(out.fault.has_value() && !velkarin::chinese(*out.fault).empty(), "a fault without a message");
       break;
     case velkarin::CalculationOutcome::Status::Cancelled:
       check(false, "no prompt was cancelled");

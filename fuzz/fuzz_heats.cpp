@@ -25,8 +25,9 @@
 #include "calc/line_fit.h"
 #include "calc/plant_heat.h"
 #include "cli/batch_tool.h"
-#include "cli/csv.h"
 #include "fuzz/fuzz_check.h"
+#include "io/csv.h"
+#include "io/plant_heats_read.h"
 
 using velkarin::fuzz::check;
 

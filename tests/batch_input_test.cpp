@@ -9,8 +9,8 @@
 #include <string>
 
 #include "cli/batch_tool.h"
-#include "cli/csv.h"
-#include "cli/terminal_text.h"
+#include "io/csv.h"
+#include "io/terminal_text.h"
 #include "tests/batch_support/batch_output.h"
 
 namespace velkarin {

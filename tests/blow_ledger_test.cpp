@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "calc/number_text.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 namespace {

@@ -8,6 +8,7 @@
 #include "calc/number_text.h"
 #include "calc/root_finding.h"
 #include "calc/stage_solve.h"
+#include "words/chinese.h"
 
 #include <gtest/gtest.h>
 
@@ -82,7 +83,7 @@ TEST(PressureItems, MixRatiosAndPressuresOrSayWhy) {
     std::vector<std::string> labels;
     for (const PressureItem& item : reading.items) labels.push_back(pressureItemLabel(item));
     EXPECT_EQ(labels, c.labels) << c.text;
-    EXPECT_EQ(pressureItemsMessage(reading, 12), c.message) << c.text;
+    EXPECT_EQ(chinese(reading, 12), c.message) << c.text;
   }
   EXPECT_EQ(pressureItemsMessageEnglish(readPressureItems("0:1", {}), "pressures"),
             "--pressures: gas ratio '0:1' has no oxygen, so no CO");
@@ -256,8 +257,7 @@ TEST(StageSolve, EveryAnswerPassesTheForwardCheckAndEveryNoIsTrue) {
         for (const bool byTemperature : {true, false}) {
           const StageSolution s = byTemperature ? solveStageTemperature(r, settings, target, range)
                                                 : solveStagePressure(r, settings, target);
-          const std::string text =
-              where + (byTemperature ? " T: " : " p: ") + solutionText(s, target, range, byTemperature);
+          const std::string text = where + (byTemperature ? " T: " : " p: ") + chinese(s, target, range, byTemperature);
           ASSERT_NE(s.status, SolveStatus::StageProblem) << text;
           EXPECT_GT(s.coPressure, 0) << text;
           EXPECT_LE(s.coPressure, settings.mixture.totalPressure) << text;
@@ -309,7 +309,7 @@ TEST(StageSolve, RisingLineAndPureOxygen) {
   } else {
     EXPECT_EQ(hot.status, SolveStatus::NotReachable);
   }
-  EXPECT_GT(std::fabs(hot.temperatureCelsius - 1761.701), 0.01) << solutionText(hot, 0.1, {}, true);
+  EXPECT_GT(std::fabs(hot.temperatureCelsius - 1761.701), 0.01) << chinese(hot, 0.1, {}, true);
 
   const StageSettings presets;
   const StageResult blow = evaluateStage({"4:1", "1600", ""}, presets);
@@ -317,7 +317,7 @@ TEST(StageSolve, RisingLineAndPureOxygen) {
   EXPECT_EQ(any.status, SolveStatus::AnyRatio);
   EXPECT_EQ(any.coPressure, 101325);
   EXPECT_EQ(ratioText(any.ratio), "1:0");
-  EXPECT_EQ(solutionText(any, 3, {}, false),
+  EXPECT_EQ(chinese(any, 3, {}, false),
             "在1600℃下纯吹氧（p_CO = 总压101325 Pa）平衡C浓度也不高于3%C：任何气体比都可以");
 
   // A stage at 0 °C: carbon is stable, only a p_CO far below 1 Pa would
@@ -328,10 +328,9 @@ TEST(StageSolve, RisingLineAndPureOxygen) {
 
   const StageSolution none = solveStageTemperature(blow, presets, 0.001, {});
   EXPECT_EQ(none.status, SolveStatus::NotReachable);
-  EXPECT_NE(
-      solutionText(none, 0.001, {}, true).find("在1400～1900℃之间没有使平衡C浓度达到0.001%C的温度（最接近：1900℃时"),
-      std::string::npos)
-      << solutionText(none, 0.001, {}, true);
+  EXPECT_NE(chinese(none, 0.001, {}, true).find("在1400～1900℃之间没有使平衡C浓度达到0.001%C的温度（最接近：1900℃时"),
+            std::string::npos)
+      << chinese(none, 0.001, {}, true);
 }
 
 struct RatioTextCase {

@@ -8,6 +8,7 @@
 #include "calc/free_energy.h"
 #include "calc/number_text.h"
 #include "tests/support/recording.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 namespace {
@@ -29,7 +30,7 @@ TEST_P(WorkedExamples, ComeOutExactlyWithAllDefaults) {
   const WorkedExample& ex = GetParam();
   ScriptedPrompts prompts(std::vector<std::optional<std::string>>(7, std::nullopt), /*useDefaults=*/true);
   RecordingSink sink;
-  const CalculationOutcome out = runCalculation(ex.reaction, ex.constants, prompts, sink);
+  const CalculationOutcome out = runCalculation(ex.reaction, ex.constants, prompts, sink, chineseResultNotes());
   ASSERT_EQ(out.status, CalculationOutcome::Status::Completed);
   for (std::size_t q = 0; q < resultTextCount; ++q) {
     EXPECT_EQ(sink.texts[q], ex.texts[q]) << handOffName(static_cast<ResultText>(q));
@@ -96,11 +97,11 @@ TEST_P(Faults, StopWithExactlyTheEarlierHandOffsDone) {
   const FaultCase& c = GetParam();
   ScriptedPrompts prompts(c.answers);
   RecordingSink sink;
-  const CalculationOutcome out = runCalculation(c.reaction, c.constants, prompts, sink);
+  const CalculationOutcome out = runCalculation(c.reaction, c.constants, prompts, sink, chineseResultNotes());
   ASSERT_EQ(out.status, CalculationOutcome::Status::Faulted);
   ASSERT_TRUE(out.fault.has_value());
   EXPECT_EQ(out.fault->kind, c.kind);
-  EXPECT_NE(out.fault->message.find(c.messagePart), std::string::npos) << out.fault->message;
+  EXPECT_NE(chinese(*out.fault).find(c.messagePart), std::string::npos) << chinese(*out.fault);
   EXPECT_EQ(sink.events, c.handOffs);
   EXPECT_TRUE(sink.lines.empty());
   EXPECT_FALSE(sink.clipboardSet);
@@ -272,7 +273,7 @@ TEST(Faults, TemperatureDenominatorZeroIsADivisionByZero) {
   const double b = -(19.147142 * f.logSum(state.carbon));
   RecordingSink sink;
   const CalculationOutcome out = computeEquilibrium(Reaction::Cr2O3, {"739938", formatShortest(b)}, state);
-  presentOutcome(sink, out);
+  presentOutcome(sink, out, chineseResultNotes());
   ASSERT_EQ(out.status, CalculationOutcome::Status::Faulted);
   EXPECT_EQ(out.fault->kind, FaultKind::DivisionByZero);
   EXPECT_TRUE(sink.events.empty());
@@ -281,14 +282,14 @@ TEST(Faults, TemperatureDenominatorZeroIsADivisionByZero) {
 TEST(Faults, EmptyAStillAsksAllSevenPrompts) {
   ScriptedPrompts prompts({}, /*useDefaults=*/true);
   RecordingSink sink;
-  runCalculation(Reaction::Cr2O3, {"", "-475.137"}, prompts, sink);
+  runCalculation(Reaction::Cr2O3, {"", "-475.137"}, prompts, sink, chineseResultNotes());
   EXPECT_EQ(prompts.asked.size(), 7u);
 }
 
 TEST(Cancel, EndsTheCalculationAtOnceWithNothingHandedOn) {
   ScriptedPrompts prompts({"1650", "2.2", std::nullopt, "9"});
   RecordingSink sink;
-  const CalculationOutcome out = runCalculation(Reaction::Cr2O3, cr2o3Row1, prompts, sink);
+  const CalculationOutcome out = runCalculation(Reaction::Cr2O3, cr2o3Row1, prompts, sink, chineseResultNotes());
   EXPECT_EQ(out.status, CalculationOutcome::Status::Cancelled);
   EXPECT_FALSE(out.fault.has_value());
   EXPECT_EQ(prompts.asked.size(), 3u);
@@ -298,7 +299,7 @@ TEST(Cancel, EndsTheCalculationAtOnceWithNothingHandedOn) {
 TEST(Completion, HandsOffInTheFixedOrder) {
   ScriptedPrompts prompts({}, /*useDefaults=*/true);
   RecordingSink sink;
-  const CalculationOutcome out = runCalculation(Reaction::Cr3O4, cr3o4Row1, prompts, sink);
+  const CalculationOutcome out = runCalculation(Reaction::Cr3O4, cr3o4Row1, prompts, sink, chineseResultNotes());
   EXPECT_EQ(out.status, CalculationOutcome::Status::Completed);
   EXPECT_EQ(out.reached, ResultField::All);
   EXPECT_EQ(sink.events, allHandOffs);
@@ -307,7 +308,7 @@ TEST(Completion, HandsOffInTheFixedOrder) {
 TEST(Completion, CarbonDoesNotMoveTheScanButMovesTheOtherResults) {
   ScriptedPrompts prompts(answers("1650", "0.35"));
   RecordingSink sink;
-  runCalculation(Reaction::Cr2O3, cr2o3Row1, prompts, sink);
+  runCalculation(Reaction::Cr2O3, cr2o3Row1, prompts, sink, chineseResultNotes());
   EXPECT_EQ(sink.text(ResultText::FreeEnergyChange), "-3930");
   EXPECT_EQ(sink.text(ResultText::EquilibriumTemperature), "1640");
   EXPECT_EQ(sink.text(ResultText::EquilibriumPressure), "109975");
@@ -327,7 +328,7 @@ TEST(Completion, EquilibriumConstantIsBuiltFromTheRoundedCoefficients) {
                          Row{Reaction::Cr3O4, cr3o4Row1, "0.35", -36449, 24.105}}) {
     ScriptedPrompts prompts(answers("1650", row.carbon));
     NullResultSink sink;
-    const CalculationOutcome out = runCalculation(row.reaction, row.constants, prompts, sink);
+    const CalculationOutcome out = runCalculation(row.reaction, row.constants, prompts, sink, chineseResultNotes());
     EXPECT_EQ(out.result.equilibriumConstant, std::pow(10.0, row.slope / 1923 + row.intercept));
   }
 }
@@ -335,7 +336,7 @@ TEST(Completion, EquilibriumConstantIsBuiltFromTheRoundedCoefficients) {
 TEST(Completion, TemperatureIsHeldInKelvinWithOffset273) {
   ScriptedPrompts prompts(answers("1650", "2.2"));
   NullResultSink sink;
-  const CalculationOutcome out = runCalculation(Reaction::Cr2O3, cr2o3Row1, prompts, sink);
+  const CalculationOutcome out = runCalculation(Reaction::Cr2O3, cr2o3Row1, prompts, sink, chineseResultNotes());
   EXPECT_EQ(out.state.temperature, 1923);
 }
 
@@ -347,7 +348,7 @@ TEST(Scan, FirstTrialHitLeavesTheCountEmpty) {
   const double a = 1 - f(0.001);
   RecordingSink sink;
   const CalculationOutcome out = computeEquilibrium(Reaction::Cr2O3, {formatShortest(a), "-475.137"}, state);
-  presentOutcome(sink, out);
+  presentOutcome(sink, out, chineseResultNotes());
   ASSERT_EQ(out.status, CalculationOutcome::Status::Completed);
   ASSERT_TRUE(out.result.scanHit);
   EXPECT_EQ(out.result.trialCarbon, 0.001);

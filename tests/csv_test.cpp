@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "cli/csv.h"
+#include "io/csv.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // a row that cannot be read leaves its whole heat out with its line and
 // reason, and a file that is no heat log is refused.
 
-#include "cli/heat_log.h"
+#include "io/heat_log.h"
 
 #include <gtest/gtest.h>
 

@@ -16,6 +16,7 @@
 #include "calc/reaction_data.h"
 #include "tests/support/recording.h"
 #include "tests/support/reference_scan.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 namespace {
@@ -77,7 +78,7 @@ TEST_P(StepOver, ShowsTheContinuousRootMarked) {
   EXPECT_LT(std::fabs(r.equilibriumCarbonFreeEnergy), 1e-6);
 
   RecordingSink sink;
-  presentOutcome(sink, out);
+  presentOutcome(sink, out, chineseResultNotes());
   const std::string shown = formatPattern(*r.equilibriumCarbon, DigitPattern::Decimals6);
   EXPECT_EQ(sink.text(ResultText::ScanCarbon), shown);
   EXPECT_EQ(sink.note(ResultText::ScanCarbon), stepOverNote());
@@ -110,7 +111,7 @@ TEST(Hit, KeepsTheScansFiguresAndAddsTheRoot) {
   EXPECT_GT(*out.result.equilibriumCarbon, out.result.trialCarbon);  // the scan stops just short of the zero
   EXPECT_LT(*out.result.equilibriumCarbon, out.result.trialCarbon + 0.00002);
   RecordingSink sink;
-  presentOutcome(sink, out);
+  presentOutcome(sink, out, chineseResultNotes());
   for (const std::string& note : sink.notes) EXPECT_EQ(note, "");
   EXPECT_EQ(sink.clipboard, "0.299878");
 }
@@ -133,7 +134,7 @@ TEST_P(NoRoot, NamesTheSideInTheCarbonTextAndTheNotice) {
   RecordingSink sink;
   sink.text(ResultText::ScanFreeEnergy) = "1.888809";  // an earlier calculation's scan result
   const CalculationOutcome out = computeEquilibrium(Reaction::Cr2O3, c.constants, c.state);
-  presentOutcome(sink, out);
+  presentOutcome(sink, out, chineseResultNotes());
   EXPECT_FALSE(out.result.scanHit);
   EXPECT_FALSE(out.result.equilibriumCarbon);
   EXPECT_EQ(out.result.equilibriumCarbonGap, c.gap);

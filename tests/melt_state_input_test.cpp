@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "calc/melt_state_input.h"
+#include "words/chinese.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +69,7 @@ TEST(Prompts, AnswerBeyondTheRangeFaultsBeforeTheNextPrompt) {
   const auto result = readMeltState(Reaction::Cr2O3, prompts);
   ASSERT_TRUE(std::holds_alternative<Fault>(result));
   EXPECT_EQ(std::get<Fault>(result).kind, FaultKind::Overflow);
-  EXPECT_NE(std::get<Fault>(result).message.find("Cr浓度"), std::string::npos);
+  EXPECT_NE(chinese(std::get<Fault>(result)).find("Cr浓度"), std::string::npos);
   EXPECT_EQ(prompts.asked.size(), 3u);
 }
 

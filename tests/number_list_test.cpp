@@ -4,6 +4,7 @@
 // problem (gas ratio items: blow_stage_test).
 
 #include "calc/gas_ratio.h"
+#include "words/chinese.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,7 @@ TEST_P(PressureLists, ReadOrSayWhy) {
   for (const PressureItem& item : reading.items) values.push_back(item.coPressure);
   EXPECT_EQ(values, c.values);
   EXPECT_EQ(reading.problem.has_value(), c.values.empty());
-  EXPECT_EQ(pressureItemsMessage(reading, 12), c.message);
+  EXPECT_EQ(chinese(reading, 12), c.message);
 }
 
 INSTANTIATE_TEST_SUITE_P(

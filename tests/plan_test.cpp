@@ -12,6 +12,7 @@
 
 #include "calc/number_text.h"
 #include "calc/plan_evaluation.h"
+#include "words/chinese.h"
 
 #include <string>
 #include <variant>
@@ -277,7 +278,7 @@ TEST(PlanEvaluation, EntriesReadOrSayWhyInOrder) {
     if (c.problems == std::vector<std::string>{"*"}) {
       EXPECT_EQ(reading.problems.size(), 1U) << plan.pressures;  // the pressure list's own message
     } else {
-      EXPECT_EQ(reading.problems, c.problems);
+      EXPECT_EQ(chinese(reading.problems), c.problems);
     }
   }
 }
@@ -305,7 +306,7 @@ TEST(PlanEvaluation, StagesTargetAndLedgerFollowThePlan) {
   plan.target = "zero";
   plan.heat.mass.clear();
   const StageEvaluation bad = evaluateStages(plan, entries, *otherLineOf(plan));
-  EXPECT_EQ(bad.target.problem, "目标C浓度“zero”不是正数");
+  EXPECT_EQ(chinese(bad.target.problem), "目标C浓度“zero”不是正数");
   EXPECT_FALSE(bad.reached);
   EXPECT_FALSE(bad.ledger.totals.has_value());
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "cli/csv.h"
+#include "io/csv.h"
 
 namespace velkarin::test {
 

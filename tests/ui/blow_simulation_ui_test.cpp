@@ -24,8 +24,7 @@
 
 #include "calc/blow_ledger.h"
 #include "calc/blow_simulation.h"
-#include "cli/heat_log.h"
-#include "cli/simulate_command.h"
+#include "io/heat_log.h"
 #include "simulation_heat.h"
 #include "synthetic_heats.h"
 #include "tests/ui/diagram_test_support.h"
@@ -35,6 +34,7 @@
 #include "ui/diagram/plan_report.h"
 #include "ui/diagram/simulation_panel.h"
 #include "ui/diagram/stage_table.h"
+#include "words/simulation_table.h"
 
 using namespace velkarin;
 using namespace velkarin::test;

@@ -29,6 +29,7 @@
 #include "ui/calculator/main_frame.h"
 #include "ui/diagram/chart_marks.h"
 #include "ui/diagram/stage_table.h"
+#include "words/chinese.h"
 
 using namespace velkarin;
 using namespace velkarin::test;
@@ -211,14 +212,13 @@ class BlowStagesUiTest : public DiagramTestCase {
     const QString name = QStringLiteral("第2段（1:1，1680℃）：");
     QPushButton* byTemperature = diagram->findChild<QPushButton*>(QStringLiteral("solveTemperature"));
     byTemperature->click();
-    QCOMPARE(labelText(*diagram, "stageSolution"),
-             name + QString::fromStdString(
-                        solutionText(solveStageTemperature(stage, settings, 0.1, range), 0.1, range, true)));
+    QCOMPARE(
+        labelText(*diagram, "stageSolution"),
+        name + QString::fromStdString(chinese(solveStageTemperature(stage, settings, 0.1, range), 0.1, range, true)));
     diagram->findChild<QPushButton*>(QStringLiteral("solveRatio"))->click();
     const StageSolution ratio = solveStagePressure(stage, settings, 0.1);
     QVERIFY(ratio.found());
-    QCOMPARE(labelText(*diagram, "stageSolution"),
-             name + QString::fromStdString(solutionText(ratio, 0.1, range, false)));
+    QCOMPARE(labelText(*diagram, "stageSolution"), name + QString::fromStdString(chinese(ratio, 0.1, range, false)));
     QVERIFY(labelText(*diagram, "stageSolution").contains(QString::fromStdString(ratioText(ratio.ratio))));
 
     // The answer never outlives what it describes: each change ends it.

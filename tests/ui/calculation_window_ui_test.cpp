@@ -29,6 +29,7 @@
 #include "ui/calculator/main_frame.h"
 #include "ui/calculator/widget_result_sink.h"
 #include "ui/common/qt_translation.h"
+#include "words/chinese.h"
 
 using namespace velkarin;
 using namespace velkarin::test;
@@ -156,7 +157,7 @@ class CalculationWindowUiTest : public FrameTestCase {
     QCOMPARE(completed.size(), 0);
     const QList<SeenDialog> errors = driver.seen(SeenDialog::Kind::Critical);
     QCOMPARE(errors.size(), 1);
-    QCOMPARE(errors[0].text, QString::fromStdString(core->outcome.fault->message));
+    QCOMPARE(errors[0].text, QString::fromStdString(chinese(*core->outcome.fault)));
     QCOMPARE(driver.seen().size(), 8);  // seven prompts, then the error
     QCOMPARE(driver.problems(), QStringList());
   }

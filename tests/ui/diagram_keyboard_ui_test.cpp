@@ -28,6 +28,7 @@
 #include "ui/diagram/chart_marks.h"
 #include "ui/diagram/ledger_panel.h"
 #include "ui/diagram/stage_table.h"
+#include "words/chinese.h"
 
 using namespace velkarin;
 using namespace velkarin::test;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
@@ -21,6 +22,29 @@
 #include "ui/calculator/main_frame.h"
 
 namespace velkarin::test {
+
+Plan shiftPlan() {
+  Plan plan;
+  plan.reaction = Reaction::Cr3O4;
+  plan.constants = {"697890", "-461.535"};
+  plan.otherConstants = {"739938", "-475.137"};
+  plan.composition = {"18", "9", "0.3", "1.2"};
+  plan.pressures = "3:1, 1:1, 1:3";
+  plan.totalPressure = "101325";
+  plan.coShare = "0.95";
+  plan.bothOxides = true;
+  plan.target = "0.03";
+  plan.heat = {"80", "1.5", "40", "72", "2"};
+  plan.stages = {{"3:1", "1600", "0.60", ""}, {"1:1", "1680", "0.15", "300"}, {"1:3", "1720", "0.04", ""}};
+  plan.note = "第2炉 早班";
+  plan.extraMembers = {{"shift", "\"B\""}};
+  return plan;
+}
+
+QByteArray fileBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 void answerQuestionWith(const QString& text) {
   auto* timer = new QTimer;

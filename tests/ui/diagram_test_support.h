@@ -5,6 +5,7 @@
 // curves and the heat point as drawn, and a test case that opens the diagram
 // through the menu and calculates in the real windows.
 
+#include <QByteArray>
 #include <QLineSeries>
 #include <QList>
 #include <QPointF>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "calc/equilibrium_curve.h"
+#include "calc/plan.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/diagram/equilibrium_chart_view.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
@@ -42,6 +44,11 @@ std::optional<QPointF> heatPoint(const EquilibriumDiagramWindow& diagram);
 // Answers the next message box by the button with `text` (from the event
 // loop, once the box is shown).
 void answerQuestionWith(const QString& text);
+
+// A plan away from every default, its entries good enough to draw.
+Plan shiftPlan();
+// The whole file, or nothing when it cannot be read.
+QByteArray fileBytes(const QString& path);
 
 // Prompt answers: t, C and optionally Cr typed, the rest kept.
 QList<PromptAnswer> answers(const QString& temperature, const QString& carbon, const QString& chromium = {});

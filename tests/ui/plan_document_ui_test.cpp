@@ -2,8 +2,7 @@
 // The diagram's plan as a document: shown and read back as typed, saved
 // whole or not at all, opened from the menu, a drop or a refused file, the
 // question before a changed plan is given up, spreadsheet rows pasted, the
-// saved stage CSV that velkarin-curve recomputes to the same figures, and the
-// PDF report with the plan's figures on a page that is not blank.
+// saved stage CSV that velkarin-curve recomputes to the same figures.
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -36,37 +35,12 @@
 #include "cli/curve_command.h"
 #include "tests/ui/diagram_test_support.h"
 #include "ui/calculator/main_frame.h"
-#include "ui/diagram/plan_report.h"
 #include "ui/diagram/stage_table.h"
 
 using namespace velkarin;
 using namespace velkarin::test;
 
 namespace {
-
-// A plan away from every default, its entries good enough to draw.
-Plan shiftPlan() {
-  Plan plan;
-  plan.reaction = Reaction::Cr3O4;
-  plan.constants = {"697890", "-461.535"};
-  plan.otherConstants = {"739938", "-475.137"};
-  plan.composition = {"18", "9", "0.3", "1.2"};
-  plan.pressures = "3:1, 1:1, 1:3";
-  plan.totalPressure = "101325";
-  plan.coShare = "0.95";
-  plan.bothOxides = true;
-  plan.target = "0.03";
-  plan.heat = {"80", "1.5", "40", "72", "2"};
-  plan.stages = {{"3:1", "1600", "0.60", ""}, {"1:1", "1680", "0.15", "300"}, {"1:3", "1720", "0.04", ""}};
-  plan.note = "第2炉 早班";
-  plan.extraMembers = {{"shift", "\"B\""}};
-  return plan;
-}
-
-QByteArray fileBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Writes beyond `bytes` fail with EFBIG while alive (SIGXFSZ ignored): a disk
 // that fills during a save.
@@ -377,78 +351,6 @@ class PlanDocumentUiTest : public DiagramTestCase {
     QCOMPARE(runCurveCommand(args, out, err), 0);
     QCOMPARE(QString::fromStdString(out.str()), diagram->stageTable()->tsv());
     QCOMPARE(QString::fromStdString(err.str()), QString());
-  }
-
-  // The report: the plan's figures as text (pdftotext), and a page with ink.
-  // A note longer than a page continues on the next pages, every word of it,
-  // and no page's text runs past its footer.
-  void a_long_note_flows_over_pages_above_the_footer() {
-    EquilibriumDiagramWindow* diagram = openDiagram();
-    Plan plan = shiftPlan();
-    plan.note.clear();
-    for (int i = 0; i < 10000; ++i) plan.note += "note" + std::to_string(i % 10) + "x ";  // 80,000 characters
-    plan.note += std::string(20000, 'z');  // and a word longer than a line
-    diagram->setPlan(plan);
-    QCOMPARE(diagram->plan().note, plan.note);  // kept whole by its entry
-    QTemporaryDir folder;
-    const QString pdf = folder.filePath(QStringLiteral("note.pdf"));
-    QVERIFY(!writePlanReport(*diagram, pdf));
-    QProcess text;
-    text.start(QStandardPaths::findExecutable(QStringLiteral("pdftotext")),
-               {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    QVERIFY(text.waitForFinished(60000));
-    const QStringList pages =
-        QString::fromUtf8(text.readAllStandardOutput()).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
-    QVERIFY2(pages.size() > 3, qPrintable(QString::number(pages.size())));
-    qsizetype words = 0, zs = 0;
-    for (qsizetype p = 0; p < pages.size(); ++p) {
-      QStringList lines = pages[p].split(QLatin1Char('\n'));
-      while (!lines.isEmpty() && lines.back().trimmed().isEmpty()) lines.removeLast();
-      QVERIFY(!lines.isEmpty());
-      QVERIFY2(lines.back().contains(QStringLiteral("Velkarin")), qPrintable(lines.back()));  // the footer stands last
-      QVERIFY2(lines.back().contains(QStringLiteral("%1").arg(p + 1)), qPrintable(lines.back()));
-      words += pages[p].count(QRegularExpression(QStringLiteral("note\\dx")));
-      zs += pages[p].count(QLatin1Char('z'));
-    }
-    QCOMPARE(words, 10000);
-    QCOMPARE(zs, 20000);
-  }
-
-  void the_report_has_the_plans_figures() {
-    EquilibriumDiagramWindow* diagram = openDiagram();
-    diagram->setPlan(shiftPlan());
-    QTemporaryDir folder;
-    const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
-    QVERIFY(!writePlanReport(*diagram, pdf, QDateTime(QDate(2026, 12, 9), QTime(7, 30))));
-    QVERIFY(fileBytes(pdf).startsWith("%PDF-"));
-    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
-    QVERIFY2(!pdftotext.isEmpty() && !pdftoppm.isEmpty(), "poppler-utils (scripts/install-deps.sh) is missing");
-    QProcess text;
-    text.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    QVERIFY(text.waitForFinished(20000));
-    const QString words = QString::fromUtf8(text.readAllStandardOutput());
-    const std::string table = diagram->stageTable()->tsv().toStdString();
-    for (const QString& expected :
-         {QStringLiteral("2026-12-09 07:30"), QStringLiteral("第2炉 早班"), QStringLiteral("A=697890"),
-          QStringLiteral("[%Si]=0.3"), QStringLiteral("η=0.95"), QStringLiteral("Velkarin 0.3.0"),
-          QStringLiteral("物料平衡"), QStringLiteral("O2流量=40"), QStringLiteral("FeSi品位=72"),
-          QStringLiteral("碱度=2"), diagram->stageTable()->tsv().split(QLatin1Char('\n'))[1].split('\t')[5]}) {
-      QVERIFY2(words.contains(expected), qPrintable(expected + QStringLiteral(" missing in:\n") + words));
-    }
-    QProcess picture;
-    picture.start(pdftoppm, {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("40"),
-                             QStringLiteral("-singlefile"), pdf, folder.filePath(QStringLiteral("page"))});
-    QVERIFY(picture.waitForFinished(20000));
-    const QImage page(folder.filePath(QStringLiteral("page.png")));
-    QVERIFY(!page.isNull());
-    qsizetype ink = 0;
-    for (int y = 0; y < page.height(); ++y) {
-      for (int x = 0; x < page.width(); ++x) ink += qGray(page.pixel(x, y)) < 128 ? 1 : 0;
-    }
-    QVERIFY2(ink > page.width() * page.height() / 100, qPrintable(QString::number(ink)));
-    // A report that cannot be written says so and leaves nothing.
-    QVERIFY(writePlanReport(*diagram, folder.filePath(QStringLiteral("missing/report.pdf"))).has_value());
   }
 };
 

@@ -18,6 +18,7 @@
 #include "ui/calculator/calculation_window.h"
 #include "ui/calculator/main_frame.h"
 #include "ui/common/qt_translation.h"
+#include "words/chinese.h"
 
 namespace velkarin::test {
 
@@ -210,7 +211,7 @@ std::unique_ptr<CoreRun> coreRun(Reaction reaction, const ReactionConstants& con
   }
   auto run = std::make_unique<CoreRun>();
   ScriptedPrompts prompts(scripted, /*useDefaults=*/true);
-  run->outcome = runCalculation(reaction, constants, prompts, run->sink);
+  run->outcome = runCalculation(reaction, constants, prompts, run->sink, chineseResultNotes());
   return run;
 }
 

@@ -24,6 +24,7 @@
 #include "ui/common/qt_text.h"
 #include "ui/common/song_font.h"
 #include "ui/common/text_file.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 
@@ -198,7 +199,7 @@ void CalculationWindow::calculate() {
   if (const auto* request = std::get_if<CalculationRequest>(&asked)) {
     startComputation(*request);
   } else if (const CalculationOutcome& ended = std::get<CalculationOutcome>(asked); ended.fault) {
-    QMessageBox::critical(this, windowTitle(), toQString(ended.fault->message));
+    QMessageBox::critical(this, windowTitle(), toQString(chinese(*ended.fault)));
     calculateButton_->setFocus();
   }
 }
@@ -246,7 +247,8 @@ void CalculationWindow::startComputation(const CalculationRequest& request) {
 
 void CalculationWindow::showOutcome(const CalculationOutcome& outcome) {
   WidgetResultSink sink(outputs_, resultList_, this);
-  presentOutcome(sink, outcome);  // a hidden window's notice opens no box (see WidgetResultSink::notify)
+  presentOutcome(sink, outcome,
+                 chineseResultNotes());  // a hidden window's notice opens no box (see WidgetResultSink::notify)
   switch (outcome.status) {
     case CalculationOutcome::Status::Completed:
       completedStates_.push_back(outcome.state);
@@ -256,7 +258,7 @@ void CalculationWindow::showOutcome(const CalculationOutcome& outcome) {
     case CalculationOutcome::Status::Faulted:
       // A window hidden by its Exit keeps the texts written before the
       // fault, but opens no box over the window the user works in.
-      if (isVisible()) QMessageBox::critical(this, windowTitle(), toQString(outcome.fault->message));
+      if (isVisible()) QMessageBox::critical(this, windowTitle(), toQString(chinese(*outcome.fault)));
       break;
     case CalculationOutcome::Status::Cancelled:
       break;

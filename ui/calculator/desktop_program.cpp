@@ -16,7 +16,7 @@
 #include "calc/file_read.h"
 #include "calc/plan.h"
 #include "calc/version.h"
-#include "cli/terminal_text.h"
+#include "io/terminal_text.h"
 #include "ui/calculator/main_frame.h"
 #include "ui/common/application_icon.h"
 #include "ui/common/qt_text.h"

@@ -23,7 +23,7 @@
 
 #include "calc/blow_ledger.h"
 #include "calc/number_text.h"
-#include "cli/heat_log.h"
+#include "io/heat_log.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/song_font.h"
 

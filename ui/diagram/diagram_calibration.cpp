@@ -16,7 +16,7 @@
 #include <cstring>
 
 #include "calc/file_read.h"
-#include "cli/heat_log.h"
+#include "io/heat_log.h"
 #include "ui/common/qt_text.h"
 #include "ui/diagram/calibration_panel.h"
 #include "ui/diagram/equilibrium_chart_view.h"

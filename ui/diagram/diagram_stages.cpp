@@ -15,6 +15,7 @@
 #include "ui/diagram/equilibrium_diagram_window.h"
 #include "ui/diagram/ledger_panel.h"
 #include "ui/diagram/stage_table.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 
@@ -28,14 +29,14 @@ void EquilibriumDiagramWindow::evaluateStages() {
     const StageResult& r = stages_.results[i];
     const bool blank = trimmedItem(stages[i].gas).empty() && trimmedItem(stages[i].temperature).empty();
     if (r.issue != StageIssue::None && !blank) {
-      problems << QStringLiteral("第%1段：%2").arg(i + 1).arg(toQString(stageIssueText(stages[i], r)));
+      problems << QStringLiteral("第%1段：%2").arg(i + 1).arg(toQString(chinese(stages[i], r)));
     }
     const std::optional<double> carbon = governingCarbon(r);
     marks.push_back(carbon ? std::optional(StageMark{r.temperatureCelsius, *carbon, r.margin}) : std::nullopt);
   }
   const std::optional<double>& target = stages_.target.value;
   const std::optional<std::size_t>& reached = stages_.reached;
-  if (!stages_.target.problem.empty()) problems << toQString(stages_.target.problem);
+  if (stages_.target.problem) problems << toQString(chinese(stages_.target.problem));
   if (target && !stages.empty()) {
     const QString text = toQString(targetText(*target));
     problems << (reached ? QStringLiteral("第%1段的平衡C浓度首先达到目标%2%C").arg(*reached + 1).arg(text)
@@ -76,8 +77,8 @@ void EquilibriumDiagramWindow::solveStage(bool temperature) {
       temperature ? solveStageTemperature(stage, stages_.settings, *target, entries_.family.temperatures)
                   : solveStagePressure(stage, stages_.settings, *target);
   const std::string answer = solution.status == SolveStatus::StageProblem
-                                 ? stageIssueText(typed, stage)
-                                 : solutionText(solution, *target, entries_.family.temperatures, temperature);
+                                 ? chinese(typed, stage)
+                                 : chinese(solution, *target, entries_.family.temperatures, temperature);
   stageTable_->showSolution(name + QStringLiteral("：") + toQString(answer));
 }
 

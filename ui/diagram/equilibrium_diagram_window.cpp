@@ -24,6 +24,7 @@
 #include "ui/diagram/diagram_rows.h"
 #include "ui/diagram/equilibrium_chart_view.h"
 #include "ui/diagram/stage_table.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 
@@ -201,7 +202,7 @@ void EquilibriumDiagramWindow::redraw() {
   otherLine_ = readOtherLine(reaction);
   PlanReading reading = readPlanEntries(plan());
   if (!reading.read()) {
-    problem_ = toQString(joined(reading.problems)) + QStringLiteral("。仍显示上次的曲线。");
+    problem_ = toQString(joined(chinese(reading.problems))) + QStringLiteral("。仍显示上次的曲线。");
     showStatus();
     return;
   }

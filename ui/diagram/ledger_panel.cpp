@@ -22,6 +22,7 @@
 #include "ui/common/qt_text.h"
 #include "ui/common/text_file.h"
 #include "ui/diagram/chart_marks.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 

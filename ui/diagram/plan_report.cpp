@@ -29,6 +29,7 @@
 #include "ui/diagram/ledger_panel.h"
 #include "ui/diagram/simulation_panel.h"
 #include "ui/diagram/stage_table.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 namespace {

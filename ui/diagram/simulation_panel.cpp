@@ -30,10 +30,10 @@
 #include "calc/blow_stage.h"
 #include "calc/number_list.h"
 #include "calc/number_text.h"
-#include "cli/simulate_command.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/song_font.h"
 #include "ui/common/text_file.h"
+#include "words/simulation_table.h"
 
 namespace velkarin {
 

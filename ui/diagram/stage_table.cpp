@@ -20,6 +20,7 @@
 #include "ui/common/text_file.h"
 #include "ui/diagram/chart_marks.h"
 #include "ui/diagram/stage_grid.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 
@@ -231,7 +232,9 @@ std::vector<BlowStage> StageTable::stages() const {
 
 std::optional<double> StageTable::target() const { return readTarget(target_->text().toStdString()).value; }
 
-QString StageTable::targetProblem() const { return toQString(readTarget(target_->text().toStdString()).problem); }
+QString StageTable::targetProblem() const {
+  return toQString(chinese(readTarget(target_->text().toStdString()).problem));
+}
 
 std::optional<std::size_t> StageTable::currentStage() const {
   if (table_->rowCount() == 0) return std::nullopt;

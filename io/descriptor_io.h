@@ -1,17 +1,18 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
-// The command-line tools' reading and writing through file descriptors, with
-// every failure reported: a source that throws ReadFailure, a buffered output
-// that throws WriteFailure, the standard descriptors checked at start, and
-// the replacement of an output file (-o) as a careful editor does it.
+// Reading and writing through file descriptors, with every failure
+// reported: a source that throws ReadFailure (the command-line tools' inputs,
+// the diagram's import of heats), a buffered output that throws
+// WriteFailure, the standard descriptors checked at start, and the
+// replacement of an output file (-o) as a careful editor does it.
 
 #include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "cli/csv.h"
+#include "io/csv.h"
 
 namespace velkarin {
 

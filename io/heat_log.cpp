@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "cli/heat_log.h"
+#include "io/heat_log.h"
 
 #include <algorithm>
 #include <array>

@@ -23,8 +23,8 @@
 #include <vector>
 
 #include "calc/blow_calibration.h"
-#include "cli/batch_tool.h"
-#include "cli/csv.h"
+#include "io/csv.h"
+#include "io/input_error.h"
 
 namespace velkarin {
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
-// The words and numbers of velkarin-curve --simulate: the stage table, the
+// The words and numbers of the simulated blow's tables: the stage table, the
 // reduction, the path, and the texts of problems and notes.
+#include "words/simulation_table.h"
+
 #include <string>
 #include <vector>
 
@@ -10,7 +12,7 @@
 #include "calc/number_list.h"
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
-#include "cli/simulate_command.h"
+#include "words/chinese.h"
 
 namespace velkarin {
 namespace {
@@ -24,7 +26,7 @@ std::string problemText(const SimulatedStage& s, std::string_view gas) {
       StageResult result;
       result.issue = StageIssue::GasBad;
       result.gasProblem = s.gasProblem;
-      return stageIssueText(BlowStage{std::string(gas), {}, {}}, result);
+      return chinese(BlowStage{std::string(gas), {}, {}}, result);
     }
     case SimulationProblem::NoEndCriterion:
       return "既没有吹氧量也没有终点C浓度";
@@ -89,29 +91,6 @@ std::string simulatedStageText(const SimulatedStage& s, std::string_view gas) {
     }
   }
   return text;
-}
-
-std::string simulationHeatEnglish(SimulationProblem problem) {
-  switch (problem) {
-    case SimulationProblem::NoMass:
-      return "--simulate needs --heat-mass";
-    case SimulationProblem::NoStartCarbon:
-      return "--simulate needs --start-carbon";
-    case SimulationProblem::NoStartTemperature:
-      return "--simulate needs --start-temperature";
-    case SimulationProblem::StartTemperatureBad:
-      return "--start-temperature must be above -273 and at most 2861 (iron boils)";
-    case SimulationProblem::NoOxygenFlow:
-      return "--simulate needs --o2-flow";
-    case SimulationProblem::BadMixture:
-      return "--total-pressure must be greater than 0 and --co-share in (0, 1]";
-    case SimulationProblem::BadComposition:
-      return "--cr must be greater than 0 and --ni, --si, --mn not negative";
-    case SimulationProblem::HeatOutOfRange:
-      return "--heat-mass makes the bath's figures beyond the number range";
-    default:
-      return "the heat's options cannot be simulated";  // the options refuse the others themselves
-  }
 }
 
 std::vector<std::vector<std::string>> simulationRows(const BlowSimulation& sim,

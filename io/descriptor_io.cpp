@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "cli/descriptor_io.h"
+#include "io/descriptor_io.h"
 
 #include <fcntl.h>
 #include <limits.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "cli/terminal_text.h"
+#include "io/terminal_text.h"
 
 #include <cstdio>
 
