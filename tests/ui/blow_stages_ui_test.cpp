@@ -308,6 +308,27 @@ class BlowStagesUiTest : public DiagramTestCase {
     const CurvePoint& point = diagram->chartView()->curves()[0].points[250];
     QVERIFY(after.contains(QString::fromStdString(formatPattern(*point.carbon.carbon, DigitPattern::Decimals6))));
   }
+
+  // Delete empties the selected typed cells (the rows stay), as one step
+  // that Ctrl+Z undoes.
+  void delete_clears_the_selected_typed_cells() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    StageTable* stages = diagram->stageTable();
+    stages->insertStage(0, {"3:1", "1600", "0.60"});
+    stages->insertStage(1, {"1:1", "1680", "0.15"});
+    QTableWidget* table = stages->table();
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    table->setFocus();
+    table->setCurrentCell(0, StageTable::Temperature);
+    table->setRangeSelected(QTableWidgetSelectionRange(0, StageTable::Temperature, 1, StageTable::Pressure), true);
+    QTest::keyClick(table, Qt::Key_Delete);
+    QCOMPARE(table->rowCount(), 2);
+    QCOMPARE(stages->stages(), (std::vector<BlowStage>{{"3:1", "", ""}, {"1:1", "", ""}}));
+    QCOMPARE(diagram->stageResults().size(), 2u);  // the stages follow: evaluated again, without t and C
+    QTest::keyClick(table, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(stages->stages(), (std::vector<BlowStage>{{"3:1", "1600", "0.60"}, {"1:1", "1680", "0.15"}}));
+  }
 };
 
 QTEST_MAIN(BlowStagesUiTest)

@@ -17,10 +17,12 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -35,6 +37,7 @@
 #include "cli/curve_command.h"
 #include "tests/ui/diagram_test_support.h"
 #include "ui/calculator/main_frame.h"
+#include "ui/calculator/plan_menu.h"
 #include "ui/diagram/stage_table.h"
 
 using namespace velkarin;
@@ -351,6 +354,32 @@ class PlanDocumentUiTest : public DiagramTestCase {
     QCOMPARE(runCurveCommand(args, out, err), 0);
     QCOMPARE(QString::fromStdString(out.str()), diagram->stageTable()->tsv());
     QCOMPARE(QString::fromStdString(err.str()), QString());
+  }
+
+  // Plans saved and opened are listed newest first, once each, without the
+  // files gone since; the frame's title names the plan shown.
+  void recent_plans_follow_saving_and_opening() {
+    QSettings().remove(QStringLiteral("recentPlans"));
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    QTemporaryDir folder;
+    QStringList paths;
+    for (const char* name : {"a.velkarin", "b.velkarin", "c.velkarin"}) {
+      paths << QFileInfo(folder.filePath(QString::fromUtf8(name))).absoluteFilePath();
+      QVERIFY(!diagram->savePlanFile(paths.back()));
+    }
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("MDIForm1 - c.velkarin"));
+    QVERIFY(!diagram->openPlanFile(paths[0]));
+    QCOMPARE(PlanMenu::recentPlans(), (QStringList{paths[0], paths[2], paths[1]}));
+    QFile::remove(paths[2]);
+    QCOMPARE(PlanMenu::recentPlans(), (QStringList{paths[0], paths[1]}));
+    auto* menu = frame_->findChild<QMenu*>(QStringLiteral("打开最近的方案"));
+    QVERIFY(menu);
+    emit menu->aboutToShow();
+    QCOMPARE(menu->actions().size(), 2);
+    menu->actions()[1]->trigger();  // b.velkarin
+    QCOMPARE(diagram->planPath(), paths[1]);
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("MDIForm1 - b.velkarin"));
+    QSettings().remove(QStringLiteral("recentPlans"));
   }
 };
 

@@ -201,6 +201,7 @@ void EquilibriumDiagramWindow::createControls() {
   layout->addWidget(sheet, 1);
   // The pointer's readout and the status line side by side: the chart keeps the height.
   auto* bottom = new QHBoxLayout;
+  bottom->setSpacing(24);
   bottom->addWidget(pointer_, 0, Qt::AlignTop);
   bottom->addWidget(status_, 1);
   layout->addLayout(bottom);

@@ -6,6 +6,7 @@
 // Shift+Tab before the first; computed cells never become current. And the
 // edits of the typed cells as undoable commands of a QUndoStack.
 
+#include <QHeaderView>
 #include <QTableWidget>
 #include <QUndoCommand>
 #include <functional>
@@ -40,6 +41,22 @@ class StageGrid : public QTableWidget {
 
 // What the commands change: the table's rows, through these functions,
 // which do not push commands themselves.
+// Column widths follow the contents, but only once a fill is done: sized to
+// contents, each cell set would measure its column again (a plan of 2000
+// stages then takes minutes to show).
+class HeldColumnWidths {
+ public:
+  explicit HeldColumnWidths(QTableWidget& table) : header_(*table.horizontalHeader()) {
+    header_.setSectionResizeMode(QHeaderView::Interactive);
+  }
+  ~HeldColumnWidths() { header_.setSectionResizeMode(QHeaderView::ResizeToContents); }
+  HeldColumnWidths(const HeldColumnWidths&) = delete;
+  HeldColumnWidths& operator=(const HeldColumnWidths&) = delete;
+
+ private:
+  QHeaderView& header_;
+};
+
 struct StageRows {
   std::function<void(int row, const BlowStage& stage)> insert;
   std::function<BlowStage(int row)> remove;  // returns the stage removed

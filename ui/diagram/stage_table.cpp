@@ -19,6 +19,7 @@
 #include "ui/common/qt_text.h"
 #include "ui/common/text_file.h"
 #include "ui/diagram/chart_marks.h"
+#include "ui/diagram/stage_clipboard.h"
 #include "ui/diagram/stage_grid.h"
 #include "words/chinese.h"
 
@@ -37,22 +38,6 @@ QString cellText(const QTableWidget& table, int row, int column) {
   const QTableWidgetItem* item = table.item(row, column);
   return item ? item->text() : QString();
 }
-
-// Column widths follow the contents, but only once a fill is done: sized to
-// contents, each cell set would measure its column again (a plan of 2000
-// stages then takes minutes to show).
-class HeldColumnWidths {
- public:
-  explicit HeldColumnWidths(QTableWidget& table) : header_(*table.horizontalHeader()) {
-    header_.setSectionResizeMode(QHeaderView::Interactive);
-  }
-  ~HeldColumnWidths() { header_.setSectionResizeMode(QHeaderView::ResizeToContents); }
-  HeldColumnWidths(const HeldColumnWidths&) = delete;
-  HeldColumnWidths& operator=(const HeldColumnWidths&) = delete;
-
- private:
-  QHeaderView& header_;
-};
 
 }  // namespace
 
@@ -258,43 +243,20 @@ QString StageTable::targetText() const { return target_->text(); }
 void StageTable::setTargetText(const QString& text) { target_->setText(text); }
 
 int StageTable::pasteStages(const QString& text) {
-  QStringList lines = text.split(QLatin1Char('\n'));
-  for (QString& line : lines) {
-    if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
-  }
-  while (!lines.isEmpty() && lines.back().trimmed().isEmpty()) lines.removeLast();
-  if (lines.isEmpty()) return 0;
-  if (lines.size() == 1 && !lines[0].contains(QLatin1Char('\t'))) {
+  const PastedStages pasted = readPastedStages(text);
+  if (pasted.value) {
     // One value: into the current typed cell, as typing it would.
     QTableWidgetItem* item = table_->currentItem();
-    if (item && item->column() <= lastTyped) item->setText(lines[0].trimmed());
+    if (item && item->column() <= lastTyped) item->setText(*pasted.value);
     return 0;
   }
-  // This table's own copy starts with 阶段 and has no O2; a spreadsheet's
-  // header row names gas (or 气体比或CO分压) first.
-  int first = 0;
-  const QString head = lines[0].section(QLatin1Char('\t'), 0, 0).trimmed();
-  if (head == QStringLiteral("阶段")) first = 1;
-  const bool header = first == 1 || head == QStringLiteral("gas") || head == QStringLiteral("气体比或CO分压");
-  if (header) lines.removeFirst();
+  if (pasted.stages.empty()) return 0;
   const std::optional<std::size_t> current = currentStage();
   int row = current ? static_cast<int>(*current) + 1 : table_->rowCount();
-  const int start = row;
   undo_->beginMacro(QStringLiteral("粘贴阶段"));
-  for (const QString& line : lines) {
-    if (line.trimmed().isEmpty()) continue;
-    const QStringList cells = line.split(QLatin1Char('\t'));
-    const auto cell = [&](int k) {
-      return first + k < cells.size() ? cells[first + k].trimmed().toStdString() : std::string();
-    };
-    if (first == 1) {
-      insertStage(row++, {cell(0), cell(1), cell(2)});
-    } else {
-      insertStage(row++, {cell(0), cell(1), cell(2), cell(3), cell(4), cell(5), cell(6)});
-    }
-  }
+  for (const BlowStage& stage : pasted.stages) insertStage(row++, stage);
   undo_->endMacro();
-  return row - start;
+  return static_cast<int>(pasted.stages.size());
 }
 
 void StageTable::insertStage(int row, const BlowStage& stage) {
@@ -415,14 +377,7 @@ QString StageTable::tsv() const {
 void StageTable::copyTable() const { QGuiApplication::clipboard()->setText(tsv()); }
 
 QByteArray StageTable::csvBytes() const {
-  std::vector<std::vector<std::string>> rows;
-  if (conditions_) {
-    for (const auto& [name, text] : conditions_()) rows.push_back({"#" + name, text});
-  }
-  if (!rows.empty()) rows.emplace_back();
-  std::vector<std::vector<std::string>> table = stageTable(stages(), results_);
-  rows.insert(rows.end(), std::make_move_iterator(table.begin()), std::make_move_iterator(table.end()));
-  return QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(stageTableCsv(rows));
+  return stageCsvBytes(conditions_ ? conditions_() : Conditions{}, stages(), results_);
 }
 
 std::optional<QString> StageTable::writeCsv(const QString& path) const { return writeFileWhole(path, csvBytes()); }
