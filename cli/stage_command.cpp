@@ -13,6 +13,7 @@
 #include "calc/file_read.h"
 #include "calc/number_text.h"
 #include "calc/plan.h"
+#include "calc/plan_file.h"
 #include "calc/reaction_data.h"
 #include "calc/stage_solve.h"
 #include "cli/curve_command.h"
@@ -268,13 +269,10 @@ std::variant<Result, std::string> readFile(const std::string& path, std::size_t 
   return result;
 }
 
-std::variant<StageDocument, std::string> readPlanFile(const std::string& path) {
-  const FileRead file = readRegularFile(path, maxPlanFileBytes);
-  if (file.fault != FileReadFault::None) return fileReadFaultEnglish(file, maxPlanFileBytes);
-  auto read = readPlanText(file.bytes);
-  if (const auto* error = std::get_if<PlanFileError>(&read)) return planFileErrorEnglish(*error);
-  const Plan& plan = std::get<Plan>(read);
-  return StageDocument{plan.stages, planConditions(plan)};
+std::variant<StageDocument, std::string> readPlanStages(const std::string& path) {
+  const PlanFileRead read = readPlanFile(path);
+  if (!read.plan) return planFileReadEnglish(read);
+  return StageDocument{read.plan->stages, planConditions(*read.plan)};
 }
 
 }  // namespace
@@ -288,7 +286,7 @@ int runSchedule(const CurveCommandOptions& options, std::span<const std::string>
   };
   std::variant<StageDocument, std::string> read =
       options.planFile
-          ? readPlanFile(path)
+          ? readPlanStages(path)
           : readFile<StageDocument>(path, maxStageFileBytes, [](ByteSource& source) { return readStages(source); });
   if (const auto* error = std::get_if<std::string>(&read)) return refuse(*error);
   const StageDocument& document = std::get<StageDocument>(read);

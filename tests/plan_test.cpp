@@ -12,9 +12,12 @@
 
 #include "calc/number_text.h"
 #include "calc/plan_evaluation.h"
+#include "calc/plan_file.h"
 #include "words/chinese.h"
 
+#include <cstdio>
 #include <string>
+#include <utility>
 #include <variant>
 
 namespace velkarin {
@@ -320,4 +323,45 @@ TEST(PlanEvaluation, StagesTargetAndLedgerFollowThePlan) {
 }
 
 }  // namespace
+}  // namespace velkarin
+
+namespace velkarin {
+
+// The one way a plan file is read from the disk: a plan, the disk's refusal
+// (with nothing of the file kept) or the text's, each said in English.
+TEST(PlanFileOnDisk, ReadsAPlanOrSaysWhyNot) {
+  const std::string folder = ::testing::TempDir();
+  const std::string good = folder + "/good.velkarin", broken = folder + "/broken.velkarin";
+  Plan plan;
+  plan.note = "早班";
+  for (const auto& [path, text] : {std::pair{good, planText(plan)}, std::pair{broken, std::string("{\"format\":")}}) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+  }
+  struct Case {
+    std::string path;
+    bool read;
+    FileReadFault fault;
+    bool textRefused;
+    std::string english;  // a part of the reason
+  };
+  for (const Case& c : {Case{good, true, FileReadFault::None, false, ""},
+                        Case{folder + "/absent.velkarin", false, FileReadFault::CannotOpen, false, "No such file"},
+                        Case{folder, false, FileReadFault::NotRegular, false, "not a regular file"},
+                        Case{broken, false, FileReadFault::None, true, "line 1"}}) {
+    SCOPED_TRACE(c.path);
+    const PlanFileRead read = readPlanFile(c.path);
+    EXPECT_EQ(read.plan.has_value(), c.read);
+    if (read.plan) EXPECT_EQ(*read.plan, plan);
+    EXPECT_EQ(read.file.fault, c.fault);
+    EXPECT_TRUE(read.file.bytes.empty());
+    EXPECT_EQ(read.error.has_value(), c.textRefused);
+    const std::string english = planFileReadEnglish(read);
+    EXPECT_EQ(english.empty(), c.read);
+    EXPECT_NE(english.find(c.english), std::string::npos) << english;
+  }
+}
+
 }  // namespace velkarin

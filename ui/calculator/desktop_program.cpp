@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "calc/file_read.h"
 #include "calc/plan.h"
+#include "calc/plan_file.h"
 #include "calc/version.h"
 #include "io/terminal_text.h"
 #include "ui/calculator/main_frame.h"
@@ -139,12 +139,10 @@ static int writeReport(int argc, char* argv[], const ReportRequest& request) {
     std::fprintf(stderr, "velkarin: %s: %s\n", terminalText(request.plan).c_str(), terminalText(why).c_str());
     return 1;
   };
-  const FileRead file = readRegularFile(request.plan, maxPlanFileBytes);
-  if (file.fault != FileReadFault::None) return refuse(fileReadFaultEnglish(file, maxPlanFileBytes));
-  const auto read = readPlanText(file.bytes);
-  if (const auto* error = std::get_if<PlanFileError>(&read)) return refuse(planFileErrorEnglish(*error));
+  const PlanFileRead read = readPlanFile(request.plan);
+  if (!read.plan) return refuse(planFileReadEnglish(read));
   EquilibriumDiagramWindow diagram{DiagramStart{}};
-  diagram.showPlan(std::get<Plan>(read), path);
+  diagram.showPlan(*read.plan, path);
   diagram.resize(1200, 820);
   diagram.show();
   QApplication::processEvents();

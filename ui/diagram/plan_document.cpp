@@ -14,9 +14,9 @@
 #include <QUndoStack>
 #include <cstring>
 
-#include "calc/file_read.h"
 #include "calc/number_list.h"
 #include "calc/plan.h"
+#include "calc/plan_file.h"
 #include "calc/plan_members.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/text_file.h"
@@ -156,11 +156,10 @@ void EquilibriumDiagramWindow::setPlan(const Plan& plan) {
 }
 
 std::optional<QString> EquilibriumDiagramWindow::openPlanFile(const QString& path) {
-  const FileRead file = readRegularFile(QFile::encodeName(path).toStdString(), maxPlanFileBytes);
-  if (file.fault != FileReadFault::None) return fileReadText(file);
-  auto read = readPlanText(file.bytes);
-  if (const auto* error = std::get_if<PlanFileError>(&read)) return planFileErrorText(*error);
-  showPlan(std::get<Plan>(read), path);
+  const PlanFileRead read = readPlanFile(QFile::encodeName(path).toStdString());
+  if (read.file.fault != FileReadFault::None) return fileReadText(read.file);
+  if (!read.plan) return planFileErrorText(*read.error);
+  showPlan(*read.plan, path);
   return std::nullopt;
 }
 
