@@ -134,6 +134,7 @@ static int writeReport(int argc, char* argv[], const ReportRequest& request) {
   if (!platformChosen(argc, argv)) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velkarin"));
+  QApplication::setOrganizationName(QStringLiteral("Velkarin"));  // settings in ~/.config/Velkarin/
   const QString path = QString::fromLocal8Bit(request.plan.c_str());
   const auto refuse = [&](const std::string& why) {
     std::fprintf(stderr, "velkarin: %s: %s\n", terminalText(request.plan).c_str(), terminalText(why).c_str());
@@ -191,6 +192,7 @@ int runDesktopProgram(int argc, char* argv[]) {
   }
   for (const QString& message : platformMessages) std::fprintf(stderr, "%s\n", qPrintable(message));
   QApplication::setApplicationName(QStringLiteral("Velkarin"));
+  QApplication::setOrganizationName(QStringLiteral("Velkarin"));  // settings in ~/.config/Velkarin/
   QApplication::setApplicationVersion(velkarin::toQString(velkarin::version));
   QApplication::setDesktopFileName(QStringLiteral("org.velkarin.Velkarin"));
   QApplication::setWindowIcon(velkarin::applicationIcon());
