@@ -114,17 +114,13 @@ std::optional<QString> EquilibriumDiagramWindow::importHeats(const QString& path
   if (sheetTabs_->indexOf(heatsPanel_) < 0) {
     sheetTabs_->addTab(heatsPanel_, QStringLiteral("炉次数据"));
     chartTabs_->addTab(heatsPanel_->parity(), QStringLiteral("实测对比"));
-    // The two tab bars that now show take no height from the chart: the
-    // frame around the diagram grows by them (the workspace scrolls where it
-    // lacks room).
-    if (QWidget* frame = parentWidget()) {
-      const int bars = chartTabs_->tabBar()->sizeHint().height() + sheetTabs_->tabBar()->sizeHint().height();
-      frame->resize(frame->width(), frame->height() + bars);
-    }
+    // The chart's tab bar that now shows takes no height from the chart:
+    // the frame around the diagram grows by it (the workspace scrolls where
+    // it lacks room). The sheets' tab bar shows from the start.
+    if (QWidget* frame = parentWidget())
+      frame->resize(frame->width(), frame->height() + chartTabs_->tabBar()->sizeHint().height());
   }
   showPlantHeats();
-  // Two tab bars and two legend entries more: the frame around the diagram
-  // grows to what it now needs (the workspace scrolls where it lacks room).
   return std::nullopt;
 }
 
