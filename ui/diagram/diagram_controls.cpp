@@ -115,9 +115,9 @@ QHBoxLayout* EquilibriumDiagramWindow::createSecondRow() {
   return row;
 }
 
-void EquilibriumDiagramWindow::createControls() {
-  QHBoxLayout* firstRow = createFirstRow();
-  QHBoxLayout* secondRow = createSecondRow();
+// The chart (and, once heats are imported, their parity plot as a tab beside
+// it) and the stage table side by side, with a splitter between them.
+QSplitter* EquilibriumDiagramWindow::createChartAndStages() {
   chartView_ = new EquilibriumChartView(this);
   // Reachable by Tab, with a frame that shows it has the keyboard.
   chartView_->setFocusPolicy(Qt::StrongFocus);
@@ -131,11 +131,7 @@ void EquilibriumDiagramWindow::createControls() {
   connect(stageTable_, &StageTable::stagesChanged, this, &EquilibriumDiagramWindow::evaluateStages);
   connect(stageTable_, &StageTable::solveTemperature, this, [this] { solveStage(true); });
   connect(stageTable_, &StageTable::solveRatio, this, [this] { solveStage(false); });
-  ledgerPanel_ = new LedgerPanel(this);
-  connect(ledgerPanel_, &LedgerPanel::heatChanged, this, &EquilibriumDiagramWindow::evaluateStages);
   auto* splitter = new QSplitter(Qt::Horizontal, this);
-  // The chart alone until heats are imported; then their parity plot as a
-  // tab beside it, with the room the chart has.
   chartTabs_ = new QTabWidget(this);
   chartTabs_->setObjectName(QStringLiteral("chartTabs"));
   chartTabs_->setDocumentMode(true);
@@ -147,27 +143,14 @@ void EquilibriumDiagramWindow::createControls() {
   splitter->setStretchFactor(1, 0);
   splitter->setChildrenCollapsible(false);
   splitter->setObjectName(QStringLiteral("chartAndStages"));
+  return splitter;
+}
 
-  status_ = new QLabel(this);
-  status_->setObjectName(QStringLiteral("status"));
-  status_->setWordWrap(true);
-  // Always two lines tall, so the chart does not jump as the notes come and go.
-  status_->setFixedHeight(2 * status_->fontMetrics().lineSpacing() + 2);
-  status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  pointer_ = new QLabel(this);
-  pointer_->setObjectName(QStringLiteral("pointer"));
-  pointer_->setText(pointerHint);
-  connect(chartView_, &EquilibriumChartView::pointDescribed, pointer_,
-          [this](const QString& text) { pointer_->setText(text.isEmpty() ? pointerHint : text); });
-
-  // The ledger under chart and stages, over the whole width for its 13
-  // columns; a splitter between them. The sheets keep the height they ask
-  // for (a 6-stage ledger with its totals); the chart takes the rest.
-  auto* sheet = new QSplitter(Qt::Vertical, this);
-  sheet->setObjectName(QStringLiteral("planAndLedger"));
-  sheet->addWidget(splitter);
-  // The ledger and the simulation; once heats are imported, their table
-  // and the parity plot as tabs beside them.
+// The sheets under chart and stages, over the whole width for the ledger's
+// 13 columns: 物料平衡 and 吹炼模拟, and once heats are imported their table.
+QTabWidget* EquilibriumDiagramWindow::createSheets() {
+  ledgerPanel_ = new LedgerPanel(this);
+  connect(ledgerPanel_, &LedgerPanel::heatChanged, this, &EquilibriumDiagramWindow::evaluateStages);
   sheetTabs_ = new QTabWidget(this);
   sheetTabs_->setObjectName(QStringLiteral("sheetTabs"));
   sheetTabs_->setDocumentMode(true);
@@ -183,12 +166,44 @@ void EquilibriumDiagramWindow::createControls() {
   connect(heatsPanel_, &HeatsPanel::fitRequested, this, &EquilibriumDiagramWindow::fitHeats);
   connect(heatsPanel_, &HeatsPanel::adoptRequested, this, &EquilibriumDiagramWindow::adoptFit);
   connect(heatsPanel_, &HeatsPanel::presetRangeToggled, this, &EquilibriumDiagramWindow::showPresetRange);
-  sheet->addWidget(sheetTabs_);
+  return sheetTabs_;
+}
+
+// The pointer's readout and the status line side by side: the chart keeps the height.
+QHBoxLayout* EquilibriumDiagramWindow::createStatusRow() {
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("status"));
+  status_->setWordWrap(true);
+  // Always two lines tall, so the chart does not jump as the notes come and go.
+  status_->setFixedHeight(2 * status_->fontMetrics().lineSpacing() + 2);
+  status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  pointer_ = new QLabel(this);
+  pointer_->setObjectName(QStringLiteral("pointer"));
+  pointer_->setText(pointerHint);
+  connect(chartView_, &EquilibriumChartView::pointDescribed, pointer_,
+          [this](const QString& text) { pointer_->setText(text.isEmpty() ? pointerHint : text); });
+  auto* row = new QHBoxLayout;
+  row->setSpacing(24);
+  row->addWidget(pointer_, 0, Qt::AlignTop);
+  row->addWidget(status_, 1);
+  return row;
+}
+
+void EquilibriumDiagramWindow::createControls() {
+  QHBoxLayout* firstRow = createFirstRow();
+  QHBoxLayout* secondRow = createSecondRow();
+  QSplitter* chartAndStages = createChartAndStages();
+  // A splitter between the two; the sheets keep the height they ask for
+  // (a 6-stage ledger with its totals), the chart takes the rest.
+  auto* sheet = new QSplitter(Qt::Vertical, this);
+  sheet->setObjectName(QStringLiteral("planAndLedger"));
+  sheet->addWidget(chartAndStages);
+  sheet->addWidget(createSheets());
   sheet->setStretchFactor(0, 1);
   sheet->setStretchFactor(1, 0);
   sheet->setChildrenCollapsible(false);
   sheetTabs_->setCornerWidget(new SheetEnlarger(*sheet, sheetTabs_), Qt::TopRightCorner);
-  new SplitterMemory({sheet, splitter}, this);
+  new SplitterMemory({sheet, chartAndStages}, this);
 
   auto* content = new QWidget(this);
   content->setObjectName(QStringLiteral("diagramContent"));
@@ -199,12 +214,7 @@ void EquilibriumDiagramWindow::createControls() {
   layout->addLayout(firstRow);
   layout->addLayout(secondRow);
   layout->addWidget(sheet, 1);
-  // The pointer's readout and the status line side by side: the chart keeps the height.
-  auto* bottom = new QHBoxLayout;
-  bottom->setSpacing(24);
-  bottom->addWidget(pointer_, 0, Qt::AlignTop);
-  bottom->addWidget(status_, 1);
-  layout->addLayout(bottom);
+  layout->addLayout(createStatusRow());
   // Below the size its controls need (a small screen, a high scale factor)
   // the diagram scrolls inside its frame, maximised too, instead of cutting
   // off its bottom.

@@ -39,6 +39,7 @@ class QComboBox;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class QSplitter;
 
 namespace velkarin {
 
@@ -189,6 +190,9 @@ class EquilibriumDiagramWindow : public QWidget {
   void editConstants();
   QHBoxLayout* createFirstRow();
   QHBoxLayout* createSecondRow();
+  QSplitter* createChartAndStages();
+  QTabWidget* createSheets();
+  QHBoxLayout* createStatusRow();
   void showHeat();
   void showStatus();
   void showCurves();

@@ -33,8 +33,8 @@ constexpr int noteColumn = 12;     // 说明
 
 }  // namespace
 
-LedgerPanel::LedgerPanel(QWidget* parent) : QWidget(parent) {
-  setObjectName(QStringLiteral("ledgerPanel"));
+// The heat's entries, three to a line.
+QGridLayout* LedgerPanel::createEntries() {
   auto* entries = new QGridLayout;
   int column = 0;
   const auto place = [&](QLineEdit* edit, const QString& caption) {
@@ -54,7 +54,12 @@ LedgerPanel::LedgerPanel(QWidget* parent) : QWidget(parent) {
   place(fesiGrade_, QStringLiteral("FeSi品位%"));
   basicity_ = addEntry("basicity", QStringLiteral("1.8"), QStringLiteral("炉渣碱度CaO/SiO2"));
   place(basicity_, QStringLiteral("碱度"));
+  return entries;
+}
 
+LedgerPanel::LedgerPanel(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("ledgerPanel"));
+  QGridLayout* entries = createEntries();
   table_ = new QTableWidget(this);
   table_->setObjectName(QStringLiteral("ledger"));
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -86,12 +91,12 @@ LedgerPanel::LedgerPanel(QWidget* parent) : QWidget(parent) {
   auto* side = new QVBoxLayout;
   side->addLayout(buttons);
   side->addLayout(entries);
-  side->addStretch();
-  table_->setMinimumHeight(90);
   reduction_ = new QLabel(this);
   reduction_->setObjectName(QStringLiteral("reduction"));
   reduction_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  side->insertWidget(side->count() - 1, reduction_);  // above the stretch
+  side->addWidget(reduction_);
+  side->addStretch();
+  table_->setMinimumHeight(90);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addLayout(side);

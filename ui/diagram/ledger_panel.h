@@ -18,6 +18,7 @@
 #include "calc/blow_ledger.h"
 #include "calc/plan.h"
 
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QTableWidget;
@@ -47,6 +48,7 @@ class LedgerPanel : public QWidget {
   void heatChanged();
 
  private:
+  QGridLayout* createEntries();
   QLineEdit* addEntry(const char* name, const QString& text, const QString& tip);
   void askAndSave();
 
