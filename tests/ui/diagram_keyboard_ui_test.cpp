@@ -21,6 +21,7 @@
 #include <QValueAxis>
 
 #include "calc/blow_stage.h"
+#include "calc/plan.h"
 #include "tests/ui/diagram_test_support.h"
 #include "ui/calculator/main_frame.h"
 #include "ui/common/qt_text.h"
@@ -122,6 +123,30 @@ class DiagramKeyboardUiTest : public DiagramTestCase {
     QCOMPARE(stages->stages(), threeStages);
     stages->undoStack()->redo();
     QCOMPARE(stages->stages()[0].temperature, std::string("1610"));
+  }
+
+  // Undoing the stage edits back to the plan as opened leaves nothing to
+  // save: the diagram then closes without a question.
+  void undoing_back_to_the_opened_plan_is_not_modified() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    Plan plan;
+    plan.stages = threeStages;
+    diagram->setPlan(plan);
+    QVERIFY(!diagram->isWindowModified());
+    StageTable* stages = diagram->stageTable();
+    stages->table()->item(0, StageTable::Temperature)->setText(QStringLiteral("1610"));
+    stages->moveCurrentStage(+1);
+    QVERIFY(diagram->isWindowModified());
+    stages->undoStack()->undo();
+    QVERIFY(diagram->isWindowModified());
+    stages->undoStack()->undo();
+    QVERIFY(!diagram->isWindowModified());
+    QVERIFY(!subWindowOf(diagram)->isWindowModified());
+    stages->undoStack()->redo();  // and forward again: a change once more
+    QVERIFY(diagram->isWindowModified());
+    stages->undoStack()->undo();
+    subWindowOf(diagram)->close();  // no question: the watchdog fails a dialog nobody answers
+    QTRY_VERIFY(!frame_->diagramWindow());
   }
 
   // A diagram with changes asks before it is closed (Ctrl+W too); 取消

@@ -151,7 +151,6 @@ bool EquilibriumDiagramWindow::adoptCalibration() {
       {k, k->text(), calibrationFigureText(fit.rateConstant, fit.rateConstantError)},
       {loss, loss->text(), calibrationFigureText(fit.heatLoss, fit.heatLossError)}};
   stageTable_->undoStack()->push(new EntryTextsCommand(std::move(changes), QStringLiteral("采用校准结果")));
-  setWindowModified(true);
   return true;
 }
 

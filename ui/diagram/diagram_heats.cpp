@@ -41,6 +41,7 @@
 #include "ui/diagram/heat_overlay.h"
 #include "ui/diagram/heats_panel.h"
 #include "ui/diagram/worker_progress.h"
+#include "ui/model/plan_document.h"
 
 namespace velkarin {
 
@@ -244,7 +245,7 @@ void EquilibriumDiagramWindow::adoptFit() {
   if (!fittedLine_) return;
   constantA_->setText(toQString(formatShortest(fittedLine_->a)));
   constantB_->setText(toQString(formatShortest(fittedLine_->b)));
-  setWindowModified(true);
+  document_->entryEdited();
 }
 
 void EquilibriumDiagramWindow::showFittedCurves() {

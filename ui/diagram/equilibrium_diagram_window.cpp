@@ -24,6 +24,7 @@
 #include "ui/diagram/diagram_rows.h"
 #include "ui/diagram/equilibrium_chart_view.h"
 #include "ui/diagram/stage_table.h"
+#include "ui/model/plan_document.h"
 #include "words/chinese.h"
 
 namespace velkarin {
@@ -50,7 +51,12 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
   entries_.family.reaction = start.reaction;
   windowConstants_ = start.windowConstants;
   otherLine_ = presetLine(otherReaction(start.reaction));
+  document_ = new PlanDocument(this);
   createControls();
+  document_->watch(*stageTable_->undoStack());
+  connect(document_, &PlanDocument::modifiedChanged, this, &QWidget::setWindowModified);
+  // A 不保存 given before covers no later change.
+  connect(document_, &PlanDocument::edited, this, [this] { closeConfirmed_ = false; });
 
   ReactionConstants constants = start.constants;
   if (!readReactionLine(constants)) {
@@ -81,16 +87,13 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
 }
 
 // What the user changes from here on is work the close question protects:
-// typed entries, picked items, the stages and the target.
+// typed entries (the target and the sheets' too) and picked items; the
+// stages' edits are the document's undo history.
 void EquilibriumDiagramWindow::watchForChanges() {
-  const auto changed = [this] {
-    setWindowModified(true);
-    closeConfirmed_ = false;  // a 不保存 given before covers no later change
-  };
+  const auto changed = [this] { document_->entryEdited(); };
   for (QLineEdit* edit : findChildren<QLineEdit*>()) connect(edit, &QLineEdit::textEdited, this, changed);
   for (QComboBox* combo : {reactionCombo_, presetCombo_}) connect(combo, &QComboBox::activated, this, changed);
   connect(bothOxides_, &QCheckBox::clicked, this, changed);
-  connect(stageTable_, &StageTable::stagesChanged, this, changed);
 }
 
 // Closing a diagram whose stages or entries were changed asks first; the
@@ -112,7 +115,7 @@ bool EquilibriumDiagramWindow::mayReplace() {
 // 保存 saves (and goes on only when the plan was written), 不保存 goes on,
 // 取消 (also Esc) stays.
 bool EquilibriumDiagramWindow::askToSave(const QString& question) {
-  const QString name = planPath_.isEmpty() ? QStringLiteral("方案") : QFileInfo(planPath_).fileName();
+  const QString name = document_->fileName();
   QMessageBox ask(QMessageBox::Question, QStringLiteral("平衡曲线图"),
                   QStringLiteral("“%1”的吹炼阶段和输入已修改。%2").arg(name, question), QMessageBox::NoButton, this);
   QPushButton* save = ask.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);

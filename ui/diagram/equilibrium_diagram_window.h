@@ -49,6 +49,7 @@ class HeatsPanel;
 class LedgerPanel;
 class SimulationPanel;
 class CalibrationPanel;
+class PlanDocument;
 class StageTable;
 
 // The texts of preset row `row` (0-based) of a reaction, as a calculation window shows them.
@@ -111,7 +112,9 @@ class EquilibriumDiagramWindow : public QWidget {
   // undo history of the stages is empty.
   void setPlan(const Plan& plan);
   // The plan's file ("" for a plan never saved); the title names it.
-  QString planPath() const { return planPath_; }
+  QString planPath() const;
+  // The plan as a document: its file, its unknown members, its changes.
+  PlanDocument& document() const { return *document_; }
   // Shows a plan read from `path`: setPlan, and the plan belongs to the file.
   void showPlan(const Plan& plan, const QString& path);
   // Reads a plan file and shows it; the reason, in Chinese, when it cannot.
@@ -220,12 +223,11 @@ class EquilibriumDiagramWindow : public QWidget {
   QString startNote_;                                // why the start values were replaced; kept until A or B change
   QString problem_;                                  // why the entries could not be read; empty when they could
   bool closeConfirmed_ = false;                      // the user chose 不保存 in the close question
-  QString planPath_;                                 // the plan's file; empty until saved or opened
+  PlanDocument* document_ = nullptr;                 // the file, its unknown members and the modified flag
   // A and B of the other oxide as an opened plan has them: used instead of
   // its calculation window's until the reaction is switched.
   std::optional<ReactionConstants> planOther_;
-  ReactionConstants otherConstants_;           // the texts otherLine_ was read from
-  std::vector<PlanExtraMember> extraMembers_;  // the opened file's members this version does not know
+  ReactionConstants otherConstants_;  // the texts otherLine_ was read from
 
   QComboBox* reactionCombo_ = nullptr;
   QComboBox* presetCombo_ = nullptr;

@@ -25,6 +25,7 @@
 #include "ui/diagram/ledger_panel.h"
 #include "ui/diagram/simulation_panel.h"
 #include "ui/diagram/stage_table.h"
+#include "ui/model/plan_document.h"
 
 namespace velkarin {
 
@@ -39,55 +40,6 @@ std::string text(const QLineEdit* edit) { return edit->text().toStdString(); }
 void setText(QLineEdit* edit, const std::string& text) {
   const QSignalBlocker block(edit);
   edit->setText(toQString(text));
-}
-
-// The reason a plan file cannot be read, in the window's words.
-QString planFileErrorText(const PlanFileError& error) {
-  switch (error.fault) {
-    case PlanFault::NotJson:
-      return QStringLiteral("第%1行第%2列不是有效的JSON（%3）")
-          .arg(error.line)
-          .arg(error.column)
-          .arg(toQString(error.detail));
-    case PlanFault::NotAPlan:
-      return QStringLiteral("不是Velkarin方案文件（缺少 \"format\": \"velkarin-plan\"）");
-    case PlanFault::NoVersion:
-      return QStringLiteral("方案文件没有版本号（\"version\"）");
-    case PlanFault::NewerVersion:
-      return QStringLiteral("方案文件的版本%1比本程序能读的版本%2新，请更新Velkarin")
-          .arg(toQString(error.member))
-          .arg(planVersion);
-    case PlanFault::BadMember:
-      return QStringLiteral("成员“%1”应为%2").arg(toQString(error.member), toQString(error.detail));
-    case PlanFault::TooManyStages:
-      return QStringLiteral("阶段多于%1个").arg(maxPlanStages);
-    case PlanFault::TooDeep:
-      return QStringLiteral("第%1行第%2列：嵌套超过%3层").arg(error.line).arg(error.column).arg(maxPlanDepth);
-    case PlanFault::NumberOutOfRange:
-      return QStringLiteral("第%1行第%2列%3的数值超出范围（%4）")
-          .arg(error.line)
-          .arg(error.column)
-          .arg(error.member.empty() ? QString() : QStringLiteral("成员“%1”").arg(toQString(error.member)),
-               toQString(error.detail));
-  }
-  return {};
-}
-
-// Why a plan file could not be read from the disk.
-QString fileReadText(const FileRead& read) {
-  switch (read.fault) {
-    case FileReadFault::None:
-      break;
-    case FileReadFault::CannotOpen:
-      return QStringLiteral("无法打开：%1").arg(QString::fromLocal8Bit(std::strerror(read.error)));
-    case FileReadFault::NotRegular:
-      return QStringLiteral("不是普通文件");
-    case FileReadFault::TooLarge:
-      return QStringLiteral("文件大于%1 MiB").arg(maxPlanFileBytes >> 20);
-    case FileReadFault::ReadFailed:
-      return QStringLiteral("无法读取：%1").arg(QString::fromLocal8Bit(std::strerror(read.error)));
-  }
-  return {};
 }
 
 }  // namespace
@@ -107,7 +59,7 @@ Plan EquilibriumDiagramWindow::plan() const {
   simulationPanel_->putEntries(plan.heat);
   plan.stages = stageTable_->stages();
   plan.note = text(note_);
-  plan.extraMembers = extraMembers_;
+  plan.extraMembers = document_->extraMembers();
   return plan;
 }
 
@@ -148,18 +100,16 @@ void EquilibriumDiagramWindow::setPlan(const Plan& plan) {
     simulationPanel_->setSimulating(!trimmedItem(plan.heat.startTemperature).empty());
     stageTable_->showSimulationColumns(simulationPanel_->simulating());
   }
-  extraMembers_ = plan.extraMembers;
   startNote_.clear();
   redraw();
-  setWindowModified(false);
+  document_->reset(plan);
   closeConfirmed_ = false;
 }
 
 std::optional<QString> EquilibriumDiagramWindow::openPlanFile(const QString& path) {
-  const PlanFileRead read = readPlanFile(QFile::encodeName(path).toStdString());
-  if (read.file.fault != FileReadFault::None) return fileReadText(read.file);
-  if (!read.plan) return planFileErrorText(*read.error);
-  showPlan(*read.plan, path);
+  std::variant<Plan, QString> read = PlanDocument::read(path);
+  if (const auto* reason = std::get_if<QString>(&read)) return *reason;
+  showPlan(std::get<Plan>(read), path);
   return std::nullopt;
 }
 
@@ -175,30 +125,31 @@ bool EquilibriumDiagramWindow::askAndOpenPlan(const QString& path) {
 
 void EquilibriumDiagramWindow::showPlan(const Plan& plan, const QString& path) {
   setPlan(plan);
-  planPath_ = QFileInfo(path).absoluteFilePath();
+  document_->belongTo(path);
   showPlanTitle();
 }
 
 std::optional<QString> EquilibriumDiagramWindow::savePlanFile(const QString& path) {
-  if (std::optional<QString> error = writeFileWhole(path, QByteArray::fromStdString(planText(plan())))) return error;
-  planPath_ = QFileInfo(path).absoluteFilePath();
-  setWindowModified(false);
+  if (std::optional<QString> error = document_->save(plan(), path)) return error;
   showPlanTitle();
   return std::nullopt;
 }
 
+QString EquilibriumDiagramWindow::planPath() const { return document_->path(); }
+
 bool EquilibriumDiagramWindow::savePlan() {
-  if (planPath_.isEmpty()) return savePlanAs();
-  if (const std::optional<QString> error = savePlanFile(planPath_)) {
+  const QString path = document_->path();
+  if (path.isEmpty()) return savePlanAs();
+  if (const std::optional<QString> error = savePlanFile(path)) {
     QMessageBox::critical(this, QStringLiteral("平衡曲线图"),
-                          QStringLiteral("无法保存方案“%1”：%2").arg(QDir::toNativeSeparators(planPath_), *error));
+                          QStringLiteral("无法保存方案“%1”：%2").arg(QDir::toNativeSeparators(path), *error));
     return false;
   }
   return true;
 }
 
 bool EquilibriumDiagramWindow::savePlanAs() {
-  const QString suggested = planPath_.isEmpty() ? QStringLiteral("方案.velkarin") : planPath_;
+  const QString suggested = planPath().isEmpty() ? QStringLiteral("方案.velkarin") : planPath();
   QString path = QFileDialog::getSaveFileName(this, QStringLiteral("方案另存为"), suggested, planFilter);
   if (path.isEmpty()) return false;
   if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".velkarin");
@@ -212,9 +163,9 @@ bool EquilibriumDiagramWindow::savePlanAs() {
 
 // "平衡曲线图 - 方案.velkarin[*]": the frame marks the modified plan.
 void EquilibriumDiagramWindow::showPlanTitle() {
-  setWindowTitle(planPath_.isEmpty() ? QStringLiteral("平衡曲线图[*]")
-                                     : QStringLiteral("平衡曲线图 - %1[*]").arg(QFileInfo(planPath_).fileName()));
-  emit planFileChanged(planPath_);
+  setWindowTitle(planPath().isEmpty() ? QStringLiteral("平衡曲线图[*]")
+                                      : QStringLiteral("平衡曲线图 - %1[*]").arg(document_->fileName()));
+  emit planFileChanged(planPath());
 }
 
 }  // namespace velkarin
