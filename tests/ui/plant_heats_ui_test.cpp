@@ -178,11 +178,20 @@ class PlantHeatsUiTest : public DiagramTestCase {
     QVERIFY(std::abs(diagram->fittedLine()->b - plant.b) < 1e-6 * std::abs(plant.b));
     QCOMPARE(diagram->heatOverlay()->fittedSeries().size(), diagram->inputs().coPressures.size());
     QVERIFY(labelText(*diagram, "fitResult").contains(QStringLiteral("n = 12")));
+    // A and B to the digits the fit supports, in the result and in the entries.
+    QVERIFY2(labelText(*diagram, "fitResult").contains(QStringLiteral("A = 760000 ± ")),
+             qPrintable(labelText(*diagram, "fitResult")));
+    QVERIFY2(labelText(*diagram, "fitResult").contains(QStringLiteral("B = -487.200 ± ")),
+             qPrintable(labelText(*diagram, "fitResult")));
     auto* adopt = diagram->findChild<QPushButton*>(QStringLiteral("adoptFit"));
     QVERIFY(adopt->isEnabled());
     adopt->click();
-    QCOMPARE(entry(*diagram, "A")->text(), QString::fromStdString(formatShortest(diagram->fittedLine()->a)));
-    QCOMPARE(diagram->inputs().line.a, diagram->fittedLine()->a);
+    QCOMPARE(entry(*diagram, "A")->text(), QStringLiteral("760000"));
+    QCOMPARE(entry(*diagram, "B")->text(), QStringLiteral("-487.200"));
+    QCOMPARE(diagram->inputs().line.a, 760000.0);
+    QCOMPARE(diagram->inputs().line.b, -487.2);
+    QVERIFY2(diagram->chartView()->chartTitle().contains(QStringLiteral("A=760000 J/mol  B=-487.2 J/(mol·K)")),
+             qPrintable(diagram->chartView()->chartTitle()));
     QCOMPARE(diagramCombo(*diagram, "preset")->currentIndex(), -1);
     QVERIFY(diagram->isWindowModified());
 

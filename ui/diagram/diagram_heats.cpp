@@ -232,10 +232,10 @@ void EquilibriumDiagramWindow::fitHeats() {
     return;
   }
   fittedLine_ = ReactionLine{r.a, r.b};
+  const FittedLineTexts fitted = fittedLineTexts(r.a, r.b);
   heatsPanel_->showFitResult(
       QStringLiteral("%1：A = %2 ± %3 J/mol，B = %4 ± %5 J/(mol·K)，s = %6 J/mol，R² = %7，n = %8%9")
-          .arg(name, toQString(formatPlain(std::round(r.a))), toQString(formatPlain(std::round(r.seA))),
-               toQString(formatPattern(r.b, DigitPattern::Decimals3)),
+          .arg(name, toQString(fitted.a), toQString(formatPlain(std::round(r.seA))), toQString(fitted.b),
                toQString(formatPattern(r.seB, DigitPattern::Decimals3)), toQString(formatPlain(std::round(r.sdG))),
                toQString(formatPattern(r.r2, DigitPattern::Decimals3)))
           .arg(r.n)
@@ -246,8 +246,10 @@ void EquilibriumDiagramWindow::fitHeats() {
 
 void EquilibriumDiagramWindow::adoptFit() {
   if (!fittedLine_) return;
-  constantA_->setText(toQString(formatShortest(fittedLine_->a)));
-  constantB_->setText(toQString(formatShortest(fittedLine_->b)));
+  // The digits the fit supports, as the fit result shows them.
+  const FittedLineTexts fitted = fittedLineTexts(fittedLine_->a, fittedLine_->b);
+  constantA_->setText(toQString(fitted.a));
+  constantB_->setText(toQString(fitted.b));
   setWindowModified(true);
 }
 
