@@ -231,5 +231,19 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundingCase{"negative_rounds_to_zero", -0.4, -0.0004, "0", "0.000"}),
     [](const auto& row) { return std::string(row.param.name); });
 
+// The span 采用 holds a fit against: the extremes come from different rows.
+TEST(PresetSpan, IsTheLeastAndGreatestOfEachConstant) {
+  const PresetSpan cr2o3 = presetSpan(Reaction::Cr2O3);
+  EXPECT_EQ(cr2o3.lowA, 678000);
+  EXPECT_EQ(cr2o3.highA, 743675);
+  EXPECT_EQ(cr2o3.lowB, -477.721);
+  EXPECT_EQ(cr2o3.highB, -441.495);
+  const PresetSpan cr3o4 = presetSpan(Reaction::Cr3O4);
+  EXPECT_EQ(cr3o4.lowA, 643993);
+  EXPECT_EQ(cr3o4.highA, 704299);
+  EXPECT_EQ(cr3o4.lowB, -463.803);
+  EXPECT_EQ(cr3o4.highB, -432.314);
+}
+
 }  // namespace
 }  // namespace velkarin

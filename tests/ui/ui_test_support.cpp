@@ -91,9 +91,19 @@ void DialogDriver::poll() {
                   : box->icon() == QMessageBox::Information ? SeenDialog::Kind::Information
                                                             : SeenDialog::Kind::Other;
     dialog.text = box->text();
+    if (const QPushButton* preset = box->defaultButton()) dialog.defaultButton = preset->text();
     seen_ << dialog;
     if (leaveMessageBoxes_) return;
-    if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+    if (!messageBoxAnswer_.isEmpty()) {
+      for (QAbstractButton* b : box->buttons()) {
+        if (b->text() == messageBoxAnswer_) {
+          b->click();
+          return;
+        }
+      }
+      problems_ << QStringLiteral("message box \"%1\" has no button %2 (rejected)").arg(dialog.text, messageBoxAnswer_);
+      box->reject();
+    } else if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
       ok->click();
     } else {
       box->reject();
