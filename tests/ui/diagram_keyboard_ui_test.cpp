@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 // The diagram as a careful desktop program: Tab through the stage table's
-// typed cells and out, 添加 ready for typing, undo and redo, the question
+// typed cells and out, Enter on a focused button, 添加 ready for typing, undo and redo, the question
 // before a changed diagram is discarded, and a legend and axes that read.
 
 #include <QApplication>
@@ -19,9 +19,11 @@
 #include <QTimer>
 #include <QUndoStack>
 #include <QValueAxis>
+#include <functional>
 
 #include "calc/blow_stage.h"
 #include "tests/ui/diagram_test_support.h"
+#include "ui/calculator/calculation_window.h"
 #include "ui/calculator/main_frame.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/song_font.h"
@@ -75,6 +77,46 @@ class DiagramKeyboardUiTest : public DiagramTestCase {
     QTest::keyClick(table, Qt::Key_Right);  // no further: p_CO is computed
     QCOMPARE(currentCell(*table), QPoint(3, 1));
     QVERIFY(!(table->item(0, StageTable::Pressure)->flags() & Qt::ItemIsSelectable));
+  }
+
+  // Enter, the main keyboard's or the keypad's, presses the focused button
+  // as Space does: the diagram's 求温度, a calculation window's 清除列表.
+  void enter_presses_the_focused_button_data() {
+    QTest::addColumn<bool>("diagramButton");  // 求温度; false: 清除列表
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("求温度, Return") << true << int(Qt::Key_Return) << int(Qt::NoModifier);
+    QTest::newRow("求温度, keypad Enter") << true << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    QTest::newRow("清除列表, Return") << false << int(Qt::Key_Return) << int(Qt::NoModifier);
+    QTest::newRow("清除列表, keypad Enter") << false << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+  }
+  void enter_presses_the_focused_button() {
+    QFETCH(bool, diagramButton);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QPushButton* pressed = nullptr;
+    std::function<bool()> done;
+    if (diagramButton) {
+      EquilibriumDiagramWindow* diagram = openDiagram();
+      fill(*diagram->stageTable(), threeStages);
+      entry(*diagram, "target")->setText(QStringLiteral("0.1"));
+      diagram->stageTable()->table()->setCurrentCell(1, StageTable::Gas);
+      pressed = diagram->findChild<QPushButton*>(QStringLiteral("solveTemperature"));
+      QCOMPARE(labelText(*diagram, "stageSolution"), QString());
+      done = [diagram] { return labelText(*diagram, "stageSolution").startsWith(QStringLiteral("第2段")); };
+    } else {
+      CalculationWindow* form = frame_->showCalculationWindow(Reaction::Cr2O3);
+      fillWithWorkedExample(form);
+      pressed = button(*form, "Command3");
+      done = [form] { return listLines(*form).isEmpty(); };
+    }
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    pressed->setFocus();
+    QTRY_VERIFY(pressed->hasFocus());
+    QVERIFY(!done());
+    QTest::keyClick(pressed, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QVERIFY(done());
   }
 
   // 添加 leaves the cursor in the new row's first cell, in its editor: what

@@ -17,6 +17,7 @@
 #include "calc/calculation.h"
 #include "ui/calculator/calculation_window.h"
 #include "ui/calculator/main_frame.h"
+#include "ui/common/enter_presses_buttons.h"
 #include "ui/common/qt_translation.h"
 #include "words/chinese.h"
 
@@ -150,6 +151,7 @@ void silenceOffscreenNoise() {
 }
 
 std::unique_ptr<MainFrame> startFrame() {
+  letEnterPressButtons(*QCoreApplication::instance());
   auto frame = std::make_unique<MainFrame>();
   frame->start();
   QApplication::setActiveWindow(frame.get());

@@ -108,7 +108,7 @@ class ModalWatchdog : public QObject {
 // warning (one per dialog), which says nothing about the program.
 void silenceOffscreenNoise();
 
-// The frame as the program starts it, shown and active.
+// The frame as the program starts it (Enter pressing buttons too), shown and active.
 std::unique_ptr<MainFrame> startFrame();
 
 // Base of the UI test classes: every test function gets a freshly started
