@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
 // The diagram as a careful desktop program: Tab through the stage table's
-// typed cells and out, Enter on a focused button, 添加 ready for typing, undo and redo, the question
-// before a changed diagram is discarded, and a legend and axes that read.
+// typed cells and out, Tab out of the heats table, Enter on a focused
+// button, 添加 ready for typing, undo and redo, the question before a
+// changed diagram is discarded, and a legend and axes that read.
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineEdit>
@@ -14,7 +16,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUndoStack>
@@ -28,6 +33,7 @@
 #include "ui/common/qt_text.h"
 #include "ui/common/song_font.h"
 #include "ui/diagram/chart_marks.h"
+#include "ui/diagram/heats_panel.h"
 #include "ui/diagram/ledger_panel.h"
 #include "ui/diagram/stage_table.h"
 #include "words/chinese.h"
@@ -77,6 +83,36 @@ class DiagramKeyboardUiTest : public DiagramTestCase {
     QTest::keyClick(table, Qt::Key_Right);  // no further: p_CO is computed
     QCOMPARE(currentCell(*table), QPoint(3, 1));
     QVERIFY(!(table->item(0, StageTable::Pressure)->flags() & Qt::ItemIsSelectable));
+  }
+
+  // Tab and Shift+Tab leave the heats table for the next and the previous
+  // control instead of walking its cells.
+  void tab_leaves_the_heats_table_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("Tab") << int(Qt::Key_Tab);
+    QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab);
+  }
+  void tab_leaves_the_heats_table() {
+    QFETCH(int, key);
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("heats.csv"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("reaction,t,C,Cr,Ni,Si,Mn,pCO\nCr2O3,1600,0.6,18,9,0,0,86850\nCr2O3,1680,0.1,18,9,0,0,67550\n");
+    file.close();
+    QVERIFY(!diagram->importHeats(path));
+    diagram->findChild<QTabWidget*>(QStringLiteral("sheetTabs"))->setCurrentWidget(diagram->heatsPanel());
+    QTableView* table = diagram->heatsPanel()->table();
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    table->setFocus();
+    table->setCurrentIndex(table->model()->index(0, 1));
+    QTRY_VERIFY(table->hasFocus());
+    QTest::keyClick(table, Qt::Key(key));
+    QTRY_VERIFY(!table->hasFocus());
+    QCOMPARE(table->currentIndex(), table->model()->index(0, 1));
+    if (key == Qt::Key_Tab) QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("fitLine"));
   }
 
   // Enter, the main keyboard's or the keypad's, presses the focused button
