@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // The diagram's plan as a PDF report: the plan's figures as text
-// (pdftotext) on a page that is not blank, a long note over pages above the
-// footer, and a report that cannot be written.
+// (pdftotext) on a page that is not blank, the ledger's heat entries, a long
+// note over pages above the footer, and a report that cannot be written.
 
 #include <QDate>
 #include <QDateTime>
@@ -95,6 +95,37 @@ class PlanReportUiTest : public DiagramTestCase {
     QVERIFY2(ink > page.width() * page.height() / 100, qPrintable(QString::number(ink)));
     // A report that cannot be written says so and leaves nothing.
     QVERIFY(writePlanReport(*diagram, folder.filePath(QStringLiteral("missing/report.pdf"))).has_value());
+  }
+
+  // The ledger's heading names every heat entry it was booked with, O2流量
+  // where one is given.
+  void the_ledger_heading_names_the_heat_entries_data() {
+    QTest::addColumn<QString>("oxygenFlow");  // Nm³/min
+    QTest::addColumn<QString>("heading");
+    QTest::newRow("with O2 flow")
+        << QStringLiteral("40")
+        << QStringLiteral("物料平衡（钢水量W=80 t，初始%C=1.5，O2流量=40 Nm³/min，FeSi品位=72%，碱度=2）");
+    QTest::newRow("without O2 flow") << QString()
+                                     << QStringLiteral("物料平衡（钢水量W=80 t，初始%C=1.5，FeSi品位=72%，碱度=2）");
+  }
+  void the_ledger_heading_names_the_heat_entries() {
+    QFETCH(QString, oxygenFlow);
+    QFETCH(QString, heading);
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    Plan plan = shiftPlan();
+    plan.heat.oxygenFlow = oxygenFlow.toStdString();
+    diagram->setPlan(plan);
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("ledger.pdf"));
+    QVERIFY(!writePlanReport(*diagram, pdf));
+    QProcess text;
+    text.start(QStandardPaths::findExecutable(QStringLiteral("pdftotext")), {pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(20000));
+    // The PDF maps some ideographs back to their Kangxi radicals (水 as ⽔,
+    // U+2F54), which look the same: both sides are compared in NFKC.
+    const QString words = QString::fromUtf8(text.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    QVERIFY2(words.contains(heading.normalized(QString::NormalizationForm_KC)),
+             qPrintable(heading + QStringLiteral(" missing in:\n") + words));
   }
 };
 
