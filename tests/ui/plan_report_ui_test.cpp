@@ -82,6 +82,19 @@ class PlanReportUiTest : public DiagramTestCase {
           QStringLiteral("碱度=2"), diagram->stageTable()->tsv().split(QLatin1Char('\n'))[1].split('\t')[5]}) {
       QVERIFY2(words.contains(expected), qPrintable(expected + QStringLiteral(" missing in:\n") + words));
     }
+    // The Chinese text in the Simplified-Chinese face, embedded; never the
+    // Japanese one a fallback would take.
+    const QString pdffonts = QStandardPaths::findExecutable(QStringLiteral("pdffonts"));
+    QVERIFY2(!pdffonts.isEmpty(), "poppler-utils (scripts/install-deps.sh) is missing");
+    QProcess fonts;
+    fonts.start(pdffonts, {pdf});
+    QVERIFY(fonts.waitForFinished(20000));
+    const QStringList fontLines = QString::fromUtf8(fonts.readAllStandardOutput()).split(QLatin1Char('\n'));
+    const QStringList sans = fontLines.filter(QStringLiteral("NotoSansCJKsc-Regular"));
+    QCOMPARE(sans.size(), 1);
+    QVERIFY2(sans.front().contains(QRegularExpression(QStringLiteral("\\byes\\s+\\S+\\s+yes\\b"))),
+             qPrintable(sans.front()));  // emb, sub, uni: embedded, with its Unicode map
+    QVERIFY2(fontLines.filter(QStringLiteral("CJKjp")).isEmpty(), qPrintable(fontLines.join(QLatin1Char('\n'))));
     QProcess picture;
     picture.start(pdftoppm, {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("40"),
                              QStringLiteral("-singlefile"), pdf, folder.filePath(QStringLiteral("page"))});
