@@ -6,8 +6,26 @@
 #include <initializer_list>
 
 #include "calc/free_energy.h"
+#include "calc/number_text.h"
 
 namespace velkarin {
+
+namespace {
+
+// A value by its digit pattern; "-0" and "-0.000" (a negative value that
+// rounds to zero) lose their sign.
+std::string roundedText(double value, DigitPattern pattern) {
+  if (!std::isfinite(value)) return formatShortest(value);
+  std::string text = formatPattern(value, pattern);
+  if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+  return text;
+}
+
+}  // namespace
+
+FittedLineTexts fittedLineTexts(double a, double b) {
+  return {roundedText(a, DigitPattern::Whole), roundedText(b, DigitPattern::Decimals3)};
+}
 
 std::optional<double> equilibriumLineValue(Reaction reaction, const MeltState& s) {
   // The calculation's own forms: p/101325 before its logarithm, ln Cr, and

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 
 #include "calc/records.h"
 
@@ -42,6 +43,18 @@ struct LineFitResult {
   double sdG = 0;  // s = √(Σe²/(n−2)), the residual standard deviation of ΔG, J/mol
   double r2 = 0;   // 1 − Σe²/Syy (1 where y does not vary and the fit is exact)
 };
+
+// A and B of a fit as the diagram shows and adopts them, rounded to the
+// digits the fit of plant heats supports (their standard errors run to tens
+// of J/mol for A and hundredths of J/(mol·K) for B): A to 1 J/mol, B to
+// 0.001 J/(mol·K), half away from zero on the shortest decimal digits (as
+// the output patterns round), never "-0". For the finite figures of a fit
+// without a problem; a value that is not finite gives its shortest text.
+struct FittedLineTexts {
+  std::string a;  // J/mol, whole: "69262"
+  std::string b;  // J/(mol·K), three decimals: "-41.357"
+};
+FittedLineTexts fittedLineTexts(double a, double b);
 
 class LineFit {
  public:

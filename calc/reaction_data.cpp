@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "calc/reaction_data.h"
 
+#include <algorithm>
+
+#include "calc/number_text.h"
+
 namespace velkarin {
 namespace {
 
@@ -40,5 +44,19 @@ const ReactionData cr3o4Data{
 }  // namespace
 
 const ReactionData& reactionData(Reaction reaction) { return reaction == Reaction::Cr2O3 ? cr2o3Data : cr3o4Data; }
+
+PresetSpan presetSpan(Reaction reaction) {
+  const std::span<const PresetRow> rows = reactionData(reaction).presets;
+  PresetSpan span;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const double a = readConstantText(rows[i].a).value;
+    const double b = readConstantText(rows[i].b).value;
+    span.lowA = i == 0 ? a : std::min(span.lowA, a);
+    span.highA = i == 0 ? a : std::max(span.highA, a);
+    span.lowB = i == 0 ? b : std::min(span.lowB, b);
+    span.highB = i == 0 ? b : std::max(span.highB, b);
+  }
+  return span;
+}
 
 }  // namespace velkarin

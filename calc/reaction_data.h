@@ -72,4 +72,12 @@ struct ReactionData {
 
 const ReactionData& reactionData(Reaction reaction);
 
+// The span of a reaction's preset rows: the least and the greatest A and B
+// among them (the rows' texts as read by readConstantText).
+struct PresetSpan {
+  double lowA = 0, highA = 0;  // J/mol
+  double lowB = 0, highB = 0;  // J/(mol·K)
+};
+PresetSpan presetSpan(Reaction reaction);
+
 }  // namespace velkarin

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "calc/equilibrium_curve.h"
@@ -193,6 +194,55 @@ TEST(LineFit, SumsBeyondTheNumberRangeAreAProblem) {
     EXPECT_EQ(r.n, k.points.size()) << k.name;
     for (const double v : {r.a, r.b, r.seA, r.seB, r.sdG, r.r2}) EXPECT_TRUE(std::isfinite(v)) << k.name;
   }
+}
+
+// The texts 采用 writes and the fit result shows: A to 1 J/mol, B to
+// 0.001 J/(mol·K), half away from zero on the decimal digits as written.
+struct RoundingCase {
+  const char* name;
+  double a, b;
+  const char* aText;
+  const char* bText;
+};
+
+void PrintTo(const RoundingCase& c, std::ostream* os) { *os << c.name; }
+
+class FittedTexts : public ::testing::TestWithParam<RoundingCase> {};
+
+TEST_P(FittedTexts, RoundAToWholeAndBToThreeDecimals) {
+  const FittedLineTexts texts = fittedLineTexts(GetParam().a, GetParam().b);
+  EXPECT_EQ(texts.a, GetParam().aText);
+  EXPECT_EQ(texts.b, GetParam().bText);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fits, FittedTexts,
+    ::testing::Values(RoundingCase{"sixteen_digits", 69262.2086453626, -41.35712345678901, "69262", "-41.357"},
+                      RoundingCase{"exact_line", 760000, -487.2, "760000", "-487.200"},
+                      RoundingCase{"negative_a_positive_b", -69262.2086453626, 41.3566, "-69262", "41.357"},
+                      // Halves as written, though 0.5 below is stored a hair under (1.0005,
+                      // -475.1365): rounded away from zero all the same.
+                      RoundingCase{"half_up", 739937.5, 1.0005, "739938", "1.001"},
+                      RoundingCase{"half_negative", -2.5, -475.1365, "-3", "-475.137"},
+                      RoundingCase{"below_half", 739937.4999, -475.1364999, "739937", "-475.136"},
+                      RoundingCase{"large", 1.2345678901234e12, 98765.43215, "1234567890123", "98765.432"},
+                      RoundingCase{"a_gains_a_digit", 99999.5, -9.9995, "100000", "-10.000"},
+                      RoundingCase{"b_gains_a_digit", -999.5, 999.9996, "-1000", "1000.000"},
+                      RoundingCase{"negative_rounds_to_zero", -0.4, -0.0004, "0", "0.000"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// The span 采用 holds a fit against: the extremes come from different rows.
+TEST(PresetSpan, IsTheLeastAndGreatestOfEachConstant) {
+  const PresetSpan cr2o3 = presetSpan(Reaction::Cr2O3);
+  EXPECT_EQ(cr2o3.lowA, 678000);
+  EXPECT_EQ(cr2o3.highA, 743675);
+  EXPECT_EQ(cr2o3.lowB, -477.721);
+  EXPECT_EQ(cr2o3.highB, -441.495);
+  const PresetSpan cr3o4 = presetSpan(Reaction::Cr3O4);
+  EXPECT_EQ(cr3o4.lowA, 643993);
+  EXPECT_EQ(cr3o4.highA, 704299);
+  EXPECT_EQ(cr3o4.lowB, -463.803);
+  EXPECT_EQ(cr3o4.highB, -432.314);
 }
 
 }  // namespace

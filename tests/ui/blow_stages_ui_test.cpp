@@ -237,6 +237,37 @@ class BlowStagesUiTest : public DiagramTestCase {
     }
   }
 
+  // A temperature answer outside 1400～1800 ℃, found in the diagram's range
+  // or needed beyond it, is noted as beyond usual practice; one inside is not.
+  void solved_temperature_beyond_usual_practice_is_noted_data() {
+    QTest::addColumn<QString>("target");  // %C
+    QTest::addColumn<int>("side");        // of the answer: -1 below 1400 ℃, 0 inside, +1 above 1800 ℃
+    QTest::newRow("below 1400") << QStringLiteral("1.5") << -1;
+    QTest::newRow("inside") << QStringLiteral("0.1") << 0;
+    QTest::newRow("above 1800") << QStringLiteral("0.03") << 1;
+  }
+  void solved_temperature_beyond_usual_practice_is_noted() {
+    QFETCH(QString, target);
+    QFETCH(int, side);
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    fill(*diagram->stageTable(), readmeStages);
+    entry(*diagram, "target")->setText(target);
+    diagram->stageTable()->table()->setCurrentCell(1, StageTable::Gas);
+    const TemperatureRange range;
+    const StageSolution solution =
+        solveStageTemperature(diagram->stageResults()[1], diagram->stageSettings(), target.toDouble(), range);
+    // The row's premise, by the core's own answer.
+    const std::optional<double> celsius =
+        solution.status == SolveStatus::Found ? solution.temperatureCelsius : solution.outsideCelsius;
+    QVERIFY(celsius);
+    QCOMPARE(*celsius < 1400 ? -1 : *celsius > 1800 ? 1 : 0, side);
+    diagram->findChild<QPushButton*>(QStringLiteral("solveTemperature"))->click();
+    const QString answer = QStringLiteral("第2段（1:1，1680℃）：") +
+                           QString::fromStdString(chinese(solution, target.toDouble(), range, true));
+    QCOMPARE(labelText(*diagram, "stageSolution"),
+             side == 0 ? answer : answer + QStringLiteral("（超出常用的1400～1800℃）"));
+  }
+
   void stage_table_copies_saves_and_is_in_the_picture() {
     EquilibriumDiagramWindow* diagram = openDiagram();
     StageTable* stages = diagram->stageTable();

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
 // The diagram as a careful desktop program: Tab through the stage table's
-// typed cells and out, 添加 ready for typing, undo and redo, the question
-// before a changed diagram is discarded, and a legend and axes that read.
+// typed cells and out, Tab out of the heats table, Enter on a focused
+// button, 添加 ready for typing, undo and redo, the question before a
+// changed diagram is discarded, and a legend and axes that read.
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineEdit>
@@ -14,19 +16,25 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUndoStack>
 #include <QValueAxis>
+#include <functional>
 
 #include "calc/blow_stage.h"
 #include "calc/plan.h"
 #include "tests/ui/diagram_test_support.h"
+#include "ui/calculator/calculation_window.h"
 #include "ui/calculator/main_frame.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/song_font.h"
 #include "ui/diagram/chart_marks.h"
+#include "ui/diagram/heats_panel.h"
 #include "ui/diagram/ledger_panel.h"
 #include "ui/diagram/stage_table.h"
 #include "words/chinese.h"
@@ -76,6 +84,76 @@ class DiagramKeyboardUiTest : public DiagramTestCase {
     QTest::keyClick(table, Qt::Key_Right);  // no further: p_CO is computed
     QCOMPARE(currentCell(*table), QPoint(3, 1));
     QVERIFY(!(table->item(0, StageTable::Pressure)->flags() & Qt::ItemIsSelectable));
+  }
+
+  // Tab and Shift+Tab leave the heats table for the next and the previous
+  // control instead of walking its cells.
+  void tab_leaves_the_heats_table_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("Tab") << int(Qt::Key_Tab);
+    QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab);
+  }
+  void tab_leaves_the_heats_table() {
+    QFETCH(int, key);
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("heats.csv"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("reaction,t,C,Cr,Ni,Si,Mn,pCO\nCr2O3,1600,0.6,18,9,0,0,86850\nCr2O3,1680,0.1,18,9,0,0,67550\n");
+    file.close();
+    QVERIFY(!diagram->importHeats(path));
+    diagram->findChild<QTabWidget*>(QStringLiteral("sheetTabs"))->setCurrentWidget(diagram->heatsPanel());
+    QTableView* table = diagram->heatsPanel()->table();
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    table->setFocus();
+    table->setCurrentIndex(table->model()->index(0, 1));
+    QTRY_VERIFY(table->hasFocus());
+    QTest::keyClick(table, Qt::Key(key));
+    QTRY_VERIFY(!table->hasFocus());
+    QCOMPARE(table->currentIndex(), table->model()->index(0, 1));
+    if (key == Qt::Key_Tab) QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("fitLine"));
+  }
+
+  // Enter, the main keyboard's or the keypad's, presses the focused button
+  // as Space does: the diagram's 求温度, a calculation window's 清除列表.
+  void enter_presses_the_focused_button_data() {
+    QTest::addColumn<bool>("diagramButton");  // 求温度; false: 清除列表
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("求温度, Return") << true << int(Qt::Key_Return) << int(Qt::NoModifier);
+    QTest::newRow("求温度, keypad Enter") << true << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    QTest::newRow("清除列表, Return") << false << int(Qt::Key_Return) << int(Qt::NoModifier);
+    QTest::newRow("清除列表, keypad Enter") << false << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+  }
+  void enter_presses_the_focused_button() {
+    QFETCH(bool, diagramButton);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QPushButton* pressed = nullptr;
+    std::function<bool()> done;
+    if (diagramButton) {
+      EquilibriumDiagramWindow* diagram = openDiagram();
+      fill(*diagram->stageTable(), threeStages);
+      entry(*diagram, "target")->setText(QStringLiteral("0.1"));
+      diagram->stageTable()->table()->setCurrentCell(1, StageTable::Gas);
+      pressed = diagram->findChild<QPushButton*>(QStringLiteral("solveTemperature"));
+      QCOMPARE(labelText(*diagram, "stageSolution"), QString());
+      done = [diagram] { return labelText(*diagram, "stageSolution").startsWith(QStringLiteral("第2段")); };
+    } else {
+      CalculationWindow* form = frame_->showCalculationWindow(Reaction::Cr2O3);
+      fillWithWorkedExample(form);
+      pressed = button(*form, "Command3");
+      done = [form] { return listLines(*form).isEmpty(); };
+    }
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    pressed->setFocus();
+    QTRY_VERIFY(pressed->hasFocus());
+    QVERIFY(!done());
+    QTest::keyClick(pressed, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QVERIFY(done());
   }
 
   // 添加 leaves the cursor in the new row's first cell, in its editor: what

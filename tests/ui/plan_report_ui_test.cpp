@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // The diagram's plan as a PDF report: the plan's figures as text
-// (pdftotext) on a page that is not blank, a long note over pages above the
-// footer, and a report that cannot be written.
+// (pdftotext) on a page that is not blank, the ledger's heat entries, a long
+// note over pages above the footer, and a report that cannot be written.
 
 #include <QDate>
 #include <QDateTime>
@@ -82,6 +82,19 @@ class PlanReportUiTest : public DiagramTestCase {
           QStringLiteral("碱度=2"), diagram->stageTable()->tsv().split(QLatin1Char('\n'))[1].split('\t')[5]}) {
       QVERIFY2(words.contains(expected), qPrintable(expected + QStringLiteral(" missing in:\n") + words));
     }
+    // The Chinese text in the Simplified-Chinese face, embedded; never the
+    // Japanese one a fallback would take.
+    const QString pdffonts = QStandardPaths::findExecutable(QStringLiteral("pdffonts"));
+    QVERIFY2(!pdffonts.isEmpty(), "poppler-utils (scripts/install-deps.sh) is missing");
+    QProcess fonts;
+    fonts.start(pdffonts, {pdf});
+    QVERIFY(fonts.waitForFinished(20000));
+    const QStringList fontLines = QString::fromUtf8(fonts.readAllStandardOutput()).split(QLatin1Char('\n'));
+    const QStringList sans = fontLines.filter(QStringLiteral("NotoSansCJKsc-Regular"));
+    QCOMPARE(sans.size(), 1);
+    QVERIFY2(sans.front().contains(QRegularExpression(QStringLiteral("\\byes\\s+\\S+\\s+yes\\b"))),
+             qPrintable(sans.front()));  // emb, sub, uni: embedded, with its Unicode map
+    QVERIFY2(fontLines.filter(QStringLiteral("CJKjp")).isEmpty(), qPrintable(fontLines.join(QLatin1Char('\n'))));
     QProcess picture;
     picture.start(pdftoppm, {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("40"),
                              QStringLiteral("-singlefile"), pdf, folder.filePath(QStringLiteral("page"))});
@@ -95,6 +108,37 @@ class PlanReportUiTest : public DiagramTestCase {
     QVERIFY2(ink > page.width() * page.height() / 100, qPrintable(QString::number(ink)));
     // A report that cannot be written says so and leaves nothing.
     QVERIFY(writePlanReport(*diagram, folder.filePath(QStringLiteral("missing/report.pdf"))).has_value());
+  }
+
+  // The ledger's heading names every heat entry it was booked with, O2流量
+  // where one is given.
+  void the_ledger_heading_names_the_heat_entries_data() {
+    QTest::addColumn<QString>("oxygenFlow");  // Nm³/min
+    QTest::addColumn<QString>("heading");
+    QTest::newRow("with O2 flow")
+        << QStringLiteral("40")
+        << QStringLiteral("物料平衡（钢水量W=80 t，初始%C=1.5，O2流量=40 Nm³/min，FeSi品位=72%，碱度=2）");
+    QTest::newRow("without O2 flow") << QString()
+                                     << QStringLiteral("物料平衡（钢水量W=80 t，初始%C=1.5，FeSi品位=72%，碱度=2）");
+  }
+  void the_ledger_heading_names_the_heat_entries() {
+    QFETCH(QString, oxygenFlow);
+    QFETCH(QString, heading);
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    Plan plan = shiftPlan();
+    plan.heat.oxygenFlow = oxygenFlow.toStdString();
+    diagram->setPlan(plan);
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("ledger.pdf"));
+    QVERIFY(!writePlanReport(*diagram, pdf));
+    QProcess text;
+    text.start(QStandardPaths::findExecutable(QStringLiteral("pdftotext")), {pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(20000));
+    // The PDF maps some ideographs back to their Kangxi radicals (水 as ⽔,
+    // U+2F54), which look the same: both sides are compared in NFKC.
+    const QString words = QString::fromUtf8(text.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    QVERIFY2(words.contains(heading.normalized(QString::NormalizationForm_KC)),
+             qPrintable(heading + QStringLiteral(" missing in:\n") + words));
   }
 };
 

@@ -2,8 +2,9 @@
 // The plant's heats on the diagram: a small file imported (points, table,
 // a faulted row with its message, the parity plot), a file that cannot be
 // read and a cancelled import leave nothing half-imported, the fit of heats
-// placed at equilibrium gives their line back and 采用 puts it into A and B,
-// and 预设范围 shades a band per pressure.
+// placed at equilibrium gives their line back and 采用 puts it into A and B
+// (asking first when the fit is doubtful), and 预设范围 shades a band per
+// pressure.
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,6 +21,7 @@
 #include <QTest>
 #include <QUrl>
 #include <string>
+#include <vector>
 
 #include "calc/equilibrium_curve.h"
 #include "calc/number_text.h"
@@ -42,14 +44,19 @@ QString writeFile(const QTemporaryDir& folder, const QString& name, const std::s
 }
 
 // Heats at equilibrium under `line` at 18 %Cr, 9 %Ni: the core's own roots, as shortest texts.
-std::string heatsOnLine(const ReactionLine& line) {
+// With a spread, each heat is written twice, its p_CO multiplied and divided
+// by it: the pair's ΔG lie evenly either side of the line, so the fit keeps
+// the line and loses R².
+std::string heatsOnLine(const ReactionLine& line, double spread = 1) {
   std::string csv = "id,reaction,t,C,Cr,Ni,Si,Mn,pCO\n";
   int n = 0;
   for (double t = 1550; t <= 1800; t += 50) {
     for (double p : {30000.0, 80000.0}) {
       const EquilibriumCarbon c = equilibriumCarbon(Reaction::Cr2O3, line, t, p, CurveComposition{});
-      csv += "H" + std::to_string(++n) + ",Cr2O3," + formatShortest(t) + "," + formatShortest(*c.carbon) +
-             ",18,9,0,0," + formatShortest(p) + "\n";
+      for (double written : spread == 1 ? std::vector<double>{p} : std::vector<double>{p * spread, p / spread}) {
+        csv += "H" + std::to_string(++n) + ",Cr2O3," + formatShortest(t) + "," + formatShortest(*c.carbon) +
+               ",18,9,0,0," + formatShortest(written) + "\n";
+      }
     }
   }
   return csv;
@@ -178,11 +185,23 @@ class PlantHeatsUiTest : public DiagramTestCase {
     QVERIFY(std::abs(diagram->fittedLine()->b - plant.b) < 1e-6 * std::abs(plant.b));
     QCOMPARE(diagram->heatOverlay()->fittedSeries().size(), diagram->inputs().coPressures.size());
     QVERIFY(labelText(*diagram, "fitResult").contains(QStringLiteral("n = 12")));
+    // A and B to the digits the fit supports, in the result and in the entries.
+    QVERIFY2(labelText(*diagram, "fitResult").contains(QStringLiteral("A = 760000 ± ")),
+             qPrintable(labelText(*diagram, "fitResult")));
+    QVERIFY2(labelText(*diagram, "fitResult").contains(QStringLiteral("B = -487.200 ± ")),
+             qPrintable(labelText(*diagram, "fitResult")));
     auto* adopt = diagram->findChild<QPushButton*>(QStringLiteral("adoptFit"));
     QVERIFY(adopt->isEnabled());
+    DialogDriver driver;
+    driver.answerMessageBoxesWith(QStringLiteral("采用"));  // the line lies outside the presets
     adopt->click();
-    QCOMPARE(entry(*diagram, "A")->text(), QString::fromStdString(formatShortest(diagram->fittedLine()->a)));
-    QCOMPARE(diagram->inputs().line.a, diagram->fittedLine()->a);
+    QCOMPARE(driver.seen().size(), 1);
+    QCOMPARE(entry(*diagram, "A")->text(), QStringLiteral("760000"));
+    QCOMPARE(entry(*diagram, "B")->text(), QStringLiteral("-487.200"));
+    QCOMPARE(diagram->inputs().line.a, 760000.0);
+    QCOMPARE(diagram->inputs().line.b, -487.2);
+    QVERIFY2(diagram->chartView()->chartTitle().contains(QStringLiteral("A=760000 J/mol  B=-487.2 J/(mol·K)")),
+             qPrintable(diagram->chartView()->chartTitle()));
     QCOMPARE(diagramCombo(*diagram, "preset")->currentIndex(), -1);
     QVERIFY(diagram->isWindowModified());
 
@@ -197,6 +216,64 @@ class PlantHeatsUiTest : public DiagramTestCase {
 
     diagram->findChild<QCheckBox*>(QStringLiteral("presetRange"))->setChecked(true);
     QCOMPARE(diagram->heatOverlay()->bandSeries().size(), diagram->inputs().coPressures.size());
+  }
+
+  // 采用 asks first, 取消 being the default, when R² is low or A or B lies
+  // outside the span of the preset rows (Cr2O3: A 678000～743675, B
+  // -477.721～-441.495), and says which; the answer decides.
+  void adopting_a_doubtful_fit_asks_first_data() {
+    QTest::addColumn<double>("a");
+    QTest::addColumn<double>("b");
+    QTest::addColumn<double>("spread");       // of the heats' p_CO about the line
+    QTest::addColumn<QString>("answer");      // the button clicked; "" for no question
+    QTest::addColumn<QStringList>("doubts");  // what the question names
+    QTest::addColumn<QStringList>("notNamed");
+    const QString spanA = QStringLiteral("范围678000～743675 J/mol");
+    const QString spanB = QStringLiteral("范围-477.721～-441.495 J/(mol·K)");
+    QTest::newRow("inside, exact") << 710000.0 << -460.0 << 1.0 << QString() << QStringList()
+                                   << QStringList{QStringLiteral("R²"), spanA, spanB};
+    QTest::newRow("low R², adopted") << 710000.0 << -460.0 << 10.0 << QStringLiteral("采用")
+                                     << QStringList{QStringLiteral("R² = 0.")} << QStringList{spanA, spanB};
+    QTest::newRow("A and B outside, cancelled")
+        << 760000.0 << -487.2 << 1.0 << QStringLiteral("取消")
+        << QStringList{QStringLiteral("A = 760000 J/mol在预设值的") + spanA,
+                       QStringLiteral("B = -487.200 J/(mol·K)在预设值的") + spanB}
+        << QStringList{QStringLiteral("R²")};
+    QTest::newRow("B outside, adopted") << 710000.0 << -430.0 << 1.0 << QStringLiteral("采用")
+                                        << QStringList{QStringLiteral("B = -430.000 J/(mol·K)在预设值的") + spanB}
+                                        << QStringList{QStringLiteral("R²"), spanA};
+  }
+  void adopting_a_doubtful_fit_asks_first() {
+    QFETCH(double, a);
+    QFETCH(double, b);
+    QFETCH(double, spread);
+    QFETCH(QString, answer);
+    QFETCH(QStringList, doubts);
+    QFETCH(QStringList, notNamed);
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    QTemporaryDir folder;
+    QVERIFY(!diagram->importHeats(writeFile(folder, QStringLiteral("plant.csv"), heatsOnLine({a, b}, spread))));
+    diagram->fitHeats();
+    QVERIFY(diagram->fittedLine());
+    const QString typedA = entry(*diagram, "A")->text();
+    DialogDriver driver;
+    if (!answer.isEmpty()) driver.answerMessageBoxesWith(answer);
+    const bool adopted = diagram->adoptFit();
+    QVERIFY2(driver.problems().isEmpty(), qPrintable(driver.problems().join('\n')));
+    if (answer.isEmpty()) {
+      QVERIFY(driver.seen().isEmpty());
+    } else {
+      QCOMPARE(driver.seen().size(), 1);
+      const SeenDialog& question = driver.seen().front();
+      QCOMPARE(question.buttons, (QStringList{QStringLiteral("采用"), QStringLiteral("取消")}));
+      QCOMPARE(question.defaultButton, QStringLiteral("取消"));
+      for (const QString& doubt : doubts) QVERIFY2(question.text.contains(doubt), qPrintable(question.text));
+      for (const QString& other : notNamed) QVERIFY2(!question.text.contains(other), qPrintable(question.text));
+    }
+    const bool expected = answer != QStringLiteral("取消");
+    QCOMPARE(adopted, expected);
+    QCOMPARE(entry(*diagram, "A")->text(), expected ? QString::number(a, 'f', 0) : typedA);
+    QCOMPARE(diagram->isWindowModified(), expected);
   }
 };
 

@@ -17,6 +17,7 @@
 #include "calc/calculation.h"
 #include "ui/calculator/calculation_window.h"
 #include "ui/calculator/main_frame.h"
+#include "ui/common/enter_presses_buttons.h"
 #include "ui/common/qt_translation.h"
 #include "words/chinese.h"
 
@@ -91,9 +92,19 @@ void DialogDriver::poll() {
                   : box->icon() == QMessageBox::Information ? SeenDialog::Kind::Information
                                                             : SeenDialog::Kind::Other;
     dialog.text = box->text();
+    if (const QPushButton* preset = box->defaultButton()) dialog.defaultButton = preset->text();
     seen_ << dialog;
     if (leaveMessageBoxes_) return;
-    if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+    if (!messageBoxAnswer_.isEmpty()) {
+      for (QAbstractButton* b : box->buttons()) {
+        if (b->text() == messageBoxAnswer_) {
+          b->click();
+          return;
+        }
+      }
+      problems_ << QStringLiteral("message box \"%1\" has no button %2 (rejected)").arg(dialog.text, messageBoxAnswer_);
+      box->reject();
+    } else if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
       ok->click();
     } else {
       box->reject();
@@ -140,6 +151,7 @@ void silenceOffscreenNoise() {
 }
 
 std::unique_ptr<MainFrame> startFrame() {
+  letEnterPressButtons(*QCoreApplication::instance());
   auto frame = std::make_unique<MainFrame>();
   frame->start();
   QApplication::setActiveWindow(frame.get());

@@ -51,6 +51,7 @@ struct SeenDialog {
   QString text;       // prompt label or message text
   QString prefilled;  // prompt only: the field's text when it appeared
   QStringList buttons;
+  QString defaultButton;  // message box only: the text of its default button
 };
 
 // While alive, answers each QInputDialog that becomes the active modal widget
@@ -68,6 +69,8 @@ class DialogDriver : public QObject {
   void cancelProgress() { cancelProgress_ = true; }
   // Message boxes are recorded once but left open for the test to answer.
   void leaveMessageBoxes() { leaveMessageBoxes_ = true; }
+  // Message boxes are answered by the button with this text instead of OK.
+  void answerMessageBoxesWith(const QString& buttonText) { messageBoxAnswer_ = buttonText; }
   // The next file dialog gets this path typed in and accepted.
   void saveAs(const QString& path) { savePath_ = path; }
 
@@ -81,6 +84,7 @@ class DialogDriver : public QObject {
   QTimer timer_;
   bool cancelProgress_ = false;
   bool leaveMessageBoxes_ = false;
+  QString messageBoxAnswer_;
   QString savePath_;
 };
 
@@ -104,7 +108,7 @@ class ModalWatchdog : public QObject {
 // warning (one per dialog), which says nothing about the program.
 void silenceOffscreenNoise();
 
-// The frame as the program starts it, shown and active.
+// The frame as the program starts it (Enter pressing buttons too), shown and active.
 std::unique_ptr<MainFrame> startFrame();
 
 // Base of the UI test classes: every test function gets a freshly started

@@ -19,6 +19,7 @@
 #include "io/terminal_text.h"
 #include "ui/calculator/main_frame.h"
 #include "ui/common/application_icon.h"
+#include "ui/common/enter_presses_buttons.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/qt_translation.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
@@ -197,6 +198,7 @@ int runDesktopProgram(int argc, char* argv[]) {
   QApplication::setDesktopFileName(QStringLiteral("org.velkarin.Velkarin"));
   QApplication::setWindowIcon(velkarin::applicationIcon());
   velkarin::installQtChineseTranslation(app);
+  velkarin::letEnterPressButtons(app);
 
   velkarin::MainFrame frame;
   frame.start();

@@ -18,6 +18,8 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QStringList>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -85,6 +87,31 @@ ImportResult readHeatFile(const QString& path, std::atomic<qint64>& bytes, const
   }
   ::close(fd);
   return result;
+}
+
+// A fit explains this share of the heats' ΔG spread at least, or 采用 asks.
+constexpr double leastTrustedR2 = 0.5;
+
+// Why a fit's A and B (as they would be adopted) may not be worth adopting:
+// a low R², a constant outside the span of the reaction's preset rows. Empty
+// when there is no doubt.
+QStringList fitDoubts(const FittedLineTexts& fitted, double r2, Reaction reaction) {
+  QStringList doubts;
+  if (r2 < leastTrustedR2) {
+    doubts << QStringLiteral("R² = %1，低于%2")
+                  .arg(toQString(formatPattern(r2, DigitPattern::Decimals3)), shortest(leastTrustedR2));
+  }
+  const PresetSpan span = presetSpan(reaction);
+  const auto outside = [&](const char* name, const std::string& text, double low, double high, const char* unit) {
+    const double value = readConstantText(text).value;
+    if (value >= low && value <= high) return;
+    doubts << QStringLiteral("%1 = %2 %3在预设值的范围%4～%5 %3之外")
+                  .arg(QString::fromUtf8(name), toQString(text), QString::fromUtf8(unit), shortest(low),
+                       shortest(high));
+  };
+  outside("A", fitted.a, span.lowA, span.highA, "J/mol");
+  outside("B", fitted.b, span.lowB, span.highB, "J/(mol·K)");
+  return doubts;
 }
 
 }  // namespace
@@ -229,10 +256,11 @@ void EquilibriumDiagramWindow::fitHeats() {
     return;
   }
   fittedLine_ = ReactionLine{r.a, r.b};
+  fittedR2_ = r.r2;
+  const FittedLineTexts fitted = fittedLineTexts(r.a, r.b);
   heatsPanel_->showFitResult(
       QStringLiteral("%1：A = %2 ± %3 J/mol，B = %4 ± %5 J/(mol·K)，s = %6 J/mol，R² = %7，n = %8%9")
-          .arg(name, toQString(formatPlain(std::round(r.a))), toQString(formatPlain(std::round(r.seA))),
-               toQString(formatPattern(r.b, DigitPattern::Decimals3)),
+          .arg(name, toQString(fitted.a), toQString(formatPlain(std::round(r.seA))), toQString(fitted.b),
                toQString(formatPattern(r.seB, DigitPattern::Decimals3)), toQString(formatPlain(std::round(r.sdG))),
                toQString(formatPattern(r.r2, DigitPattern::Decimals3)))
           .arg(r.n)
@@ -241,11 +269,26 @@ void EquilibriumDiagramWindow::fitHeats() {
   showFittedCurves();
 }
 
-void EquilibriumDiagramWindow::adoptFit() {
-  if (!fittedLine_) return;
-  constantA_->setText(toQString(formatShortest(fittedLine_->a)));
-  constantB_->setText(toQString(formatShortest(fittedLine_->b)));
+bool EquilibriumDiagramWindow::adoptFit() {
+  if (!fittedLine_) return false;
+  // The digits the fit supports, as the fit result shows them.
+  const FittedLineTexts fitted = fittedLineTexts(fittedLine_->a, fittedLine_->b);
+  const QStringList doubts = fitDoubts(fitted, fittedR2_, entries_.family.reaction);
+  if (!doubts.isEmpty()) {
+    QMessageBox ask(QMessageBox::Question, QStringLiteral("采用拟合结果"),
+                    QStringLiteral("拟合结果可疑：%1。仍然采用吗？").arg(doubts.join(QStringLiteral("；"))),
+                    QMessageBox::NoButton, this);
+    QPushButton* adopt = ask.addButton(QStringLiteral("采用"), QMessageBox::AcceptRole);
+    QPushButton* cancel = ask.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    ask.setDefaultButton(cancel);
+    ask.setEscapeButton(cancel);
+    ask.exec();
+    if (ask.clickedButton() != adopt) return false;
+  }
+  constantA_->setText(toQString(fitted.a));
+  constantB_->setText(toQString(fitted.b));
   document_->entryEdited();
+  return true;
 }
 
 void EquilibriumDiagramWindow::showFittedCurves() {

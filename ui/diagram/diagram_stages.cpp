@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QStringList>
+#include <optional>
 
 #include "calc/number_list.h"
 #include "calc/plan_evaluation.h"
@@ -18,6 +19,23 @@
 #include "words/chinese.h"
 
 namespace velkarin {
+
+namespace {
+
+// The bath temperatures of usual practice, °C: a solved temperature outside
+// them is noted as beyond it.
+constexpr double usualLowCelsius = 1400;
+constexpr double usualHighCelsius = 1800;
+
+// The temperature 求温度 answers with, °C: the one found in the diagram's
+// range, or the one outside it that would reach the target; none otherwise.
+std::optional<double> answeredCelsius(const StageSolution& solution) {
+  if (solution.status == SolveStatus::Found) return solution.temperatureCelsius;
+  if (solution.status == SolveStatus::NotReachable) return solution.outsideCelsius;
+  return std::nullopt;
+}
+
+}  // namespace
 
 void EquilibriumDiagramWindow::evaluateStages() {
   const Plan current = plan();
@@ -79,7 +97,12 @@ void EquilibriumDiagramWindow::solveStage(bool temperature) {
   const std::string answer = solution.status == SolveStatus::StageProblem
                                  ? chinese(typed, stage)
                                  : chinese(solution, *target, entries_.family.temperatures, temperature);
-  stageTable_->showSolution(name + QStringLiteral("：") + toQString(answer));
+  QString note;
+  if (const std::optional<double> celsius = temperature ? answeredCelsius(solution) : std::nullopt;
+      celsius && !(*celsius >= usualLowCelsius && *celsius <= usualHighCelsius)) {
+    note = QStringLiteral("（超出常用的%1～%2℃）").arg(usualLowCelsius).arg(usualHighCelsius);
+  }
+  stageTable_->showSolution(name + QStringLiteral("：") + toQString(answer) + note);
 }
 
 }  // namespace velkarin

@@ -146,9 +146,12 @@ class EquilibriumDiagramWindow : public QWidget {
   const std::vector<HeatFigures>& heatFigures() const { return figures_; }
   HeatsPanel* heatsPanel() const { return heatsPanel_; }
   HeatOverlay* heatOverlay() const { return overlay_; }
-  // 拟合ΔG° on the ticked heats of the shown reaction, and 采用.
+  // 拟合ΔG° on the ticked heats of the shown reaction, and 采用: the fitted
+  // A and B into the entries, asking first when R² is below 0.5 or A or B
+  // lies outside the span of the reaction's preset rows. False when nothing
+  // was adopted.
   void fitHeats();
-  void adoptFit();
+  bool adoptFit();
   const std::optional<ReactionLine>& fittedLine() const { return fittedLine_; }
 
   // 吹炼模拟: the blow simulated from the plan while 模拟 is on (nothing
@@ -248,6 +251,7 @@ class EquilibriumDiagramWindow : public QWidget {
   std::optional<std::array<double, 5>> figuresFor_;  // the reaction and lines figures_ were computed under
   bool heatPointsShown_ = false;                     // the chart and parity plot show figures_
   std::optional<ReactionLine> fittedLine_;           // the last 拟合ΔG°
+  double fittedR2_ = 1;                              // its R²
   StageTable* stageTable_ = nullptr;
   LedgerPanel* ledgerPanel_ = nullptr;
   SimulationPanel* simulationPanel_ = nullptr;

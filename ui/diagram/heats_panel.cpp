@@ -163,6 +163,8 @@ HeatsPanel::HeatsPanel(std::vector<PlantHeat>& heats, const std::vector<HeatFigu
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   table_->horizontalHeader()->setStretchLastSection(true);
   table_->setToolTip(QStringLiteral("点击表头排序；去掉“拟合”的勾，该炉次不参加拟合"));
+  // Tab and Shift+Tab go on to the next or previous control; the arrows walk the heats.
+  table_->setTabKeyNavigation(false);
 
   auto* fit = new QPushButton(QStringLiteral("拟合ΔG°"), this);
   fit->setObjectName(QStringLiteral("fitLine"));

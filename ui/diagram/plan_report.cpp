@@ -127,13 +127,14 @@ class ReportWriter {
   }
 
  private:
-  // Latin letters and digits from a Latin face, the Chinese from the Song
-  // face: set in one run with the Chinese, the CJK face's digits reach the
-  // PDF without their characters, and a search of the report or pdftotext
-  // would miss the figures.
+  // Latin letters and digits from a Latin face, the Chinese from the
+  // Simplified-Chinese face (fonts-noto-cjk), then the Song faces: set in one
+  // run with the Chinese, the CJK face's digits reach the PDF without their
+  // characters, and a search of the report or pdftotext would miss the
+  // figures. Named, not left to the fallback, which takes the Japanese face.
   QFont font(double points, bool bold) const {
     QFont f = songFont(10);
-    f.setFamilies({QStringLiteral("DejaVu Serif"), f.family()});
+    f.setFamilies(QStringList{QStringLiteral("DejaVu Serif"), QStringLiteral("Noto Sans CJK SC")} + f.families());
     f.setPointSizeF(points);
     f.setBold(bold);
     return f;
