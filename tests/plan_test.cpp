@@ -354,7 +354,9 @@ TEST(PlanFileOnDisk, ReadsAPlanOrSaysWhyNot) {
     SCOPED_TRACE(c.path);
     const PlanFileRead read = readPlanFile(c.path);
     EXPECT_EQ(read.plan.has_value(), c.read);
-    if (read.plan) EXPECT_EQ(*read.plan, plan);
+    if (read.plan) {
+      EXPECT_EQ(*read.plan, plan);
+    }
     EXPECT_EQ(read.file.fault, c.fault);
     EXPECT_TRUE(read.file.bytes.empty());
     EXPECT_EQ(read.error.has_value(), c.textRefused);
