@@ -112,6 +112,7 @@ class DiagramChartUiTest : public DiagramTestCase {
     entry(*diagram, "Cr")->setText(QStringLiteral("13"));
     entry(*diagram, "pressures")->setText(QStringLiteral("2000"));
     diagramCombo(*diagram, "reaction")->setCurrentIndex(1);
+    answerQuestionWith(QStringLiteral("不保存"));  // the entries were edited: close asks
     QVERIFY(subWindowOf(diagram)->close());
     QVERIFY(!frame_->diagramWindow());
     QTRY_VERIFY(diagram.isNull());

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
-// The plan document alone, without a window: modified while an entry was
-// edited or the undo history is away from its clean index, so undoing back
-// to the saved plan leaves nothing to save; open and save through the one
-// reader and writer, the file's unknown members kept, the reasons in Chinese.
+// The plan document alone, without a window: every edit a step of its undo
+// history, modified exactly while the history is away from its clean index,
+// so undoing back to the saved plan leaves nothing to save; open and save
+// through the one reader and writer, the file's unknown members kept, the
+// reasons in Chinese.
 
 #include <sys/stat.h>
 
@@ -19,13 +20,6 @@ using namespace velkarin;
 
 namespace {
 
-// A stand-in for a stage edit: the document only counts the history.
-class Step final : public QUndoCommand {
- public:
-  void redo() override {}
-  void undo() override {}
-};
-
 QByteArray fileBytes(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -37,33 +31,111 @@ class PlanDocumentModelTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void undo_to_clean_is_not_modified_and_entries_stay_modified_until_saved() {
+  // Every edit is one undoable step on the plan; typing into one entry is
+  // one step, and typing it back is none; undoing to the plan as opened or
+  // saved leaves nothing modified.
+  void edits_are_steps_on_the_plan_and_undo_to_clean_is_not_modified() {
     PlanDocument document;
-    QUndoStack history;
-    document.watch(history);
+    QUndoStack& history = document.history();
     QSignalSpy modified(&document, &PlanDocument::modifiedChanged);
+    QSignalSpy entries(&document, &PlanDocument::entryChanged);
+    for (const char* typed : {"1", "16", "160", "1600"}) document.editEntry("heat/startTemperature", typed);
+    QCOMPARE(history.count(), 1);
+    QCOMPARE(document.plan().heat.startTemperature, std::string("1600"));
+    QCOMPARE(entries.size(), 4);
+    QVERIFY(document.isModified());
+    for (const char* typed : {"160", "16", "1", ""}) document.editEntry("heat/startTemperature", typed);
+    QCOMPARE(history.count(), 0);  // back to what it was: no step at all
     QVERIFY(!document.isModified());
-    history.push(new Step);
-    history.push(new Step);
-    QVERIFY(document.isModified());
-    history.undo();
-    QVERIFY(document.isModified());
-    history.undo();
-    QVERIFY(!document.isModified());  // back at the plan as opened
     QCOMPARE(modified.size(), 2);
-    document.entryEdited();  // not in the history: only a save or an open clears it
-    QVERIFY(document.isModified());
-    history.push(new Step);
+
+    document.editEntry("composition/Cr", "17");
+    document.editEntry("note", "第2炉");
+    document.editEntry("reaction", "Cr9O9");  // not one of its values: refused
+    document.editEntry("colour", "red");      // no such entry: refused
+    document.editEntry("bothOxides", "yes");  // nor this
+    QCOMPARE(history.count(), 2);
+    QCOMPARE(document.plan().note, std::string("第2炉"));
     history.undo();
+    history.undo();
+    QCOMPARE(document.plan(), Plan());
+    QVERIFY(!document.isModified());
+    history.redo();
     QVERIFY(document.isModified());
     QTemporaryDir folder;
-    QVERIFY(!document.save(Plan(), folder.filePath(QStringLiteral("a.velkarin"))));
+    QVERIFY(!document.save(folder.filePath(QStringLiteral("a.velkarin"))));
     QVERIFY(!document.isModified());
-    history.redo();  // away from the clean index again
+    history.undo();  // away from the saved plan
     QVERIFY(document.isModified());
     document.reset(Plan());
     QVERIFY(!document.isModified());
     QCOMPARE(history.count(), 0);
+  }
+
+  // Inserts, removes, moves and cell edits of the stages, each undone in turn
+  // back to the plan as it was; a step of several edits is one undo, an
+  // empty step none.
+  void stage_edits_undo_in_turn_and_steps_group_them() {
+    PlanDocument document;
+    QUndoStack& history = document.history();
+    QSignalSpy inserted(&document, &PlanDocument::stageInserted);
+    document.insertStage(0, {"3:1", "1600", "0.60"});
+    document.insertStage(99, {"1:1", "1650", "0.20"});  // past the end: appended
+    document.moveStage(0, 1);
+    document.moveStage(1, 5);  // no such row: nothing
+    document.setStageText(0, 1, "1660");
+    document.setStageText(0, 1, "1660");  // the same text: no step
+    document.setStageText(7, 1, "1");     // no such row: nothing
+    document.removeStage(1);
+    QCOMPARE(inserted.size(), 2);
+    QCOMPARE(history.count(), 5);
+    QCOMPARE(document.plan().stages.size(), std::size_t(1));
+    QCOMPARE(document.plan().stages[0].gas, std::string("1:1"));
+    QCOMPARE(document.plan().stages[0].temperature, std::string("1660"));
+    const std::vector<std::vector<std::string>> back{
+        {"1:1", "3:1"},  // the removed stage is back
+        {"1:1", "3:1"},  // its temperature as typed first
+        {"3:1", "1:1"},  // the move undone
+        {"3:1"},        {},
+    };
+    for (const std::vector<std::string>& gases : back) {
+      history.undo();
+      std::vector<std::string> shown;
+      for (const BlowStage& stage : document.plan().stages) shown.push_back(stage.gas);
+      QCOMPARE(shown, gases);
+    }
+    QCOMPARE(document.plan().stages.size(), std::size_t(0));
+    QVERIFY(!document.isModified());
+
+    document.beginStep(QStringLiteral("粘贴阶段"));
+    for (int i = 0; i < 3; ++i) document.insertStage(0, {});
+    document.endStep();
+    document.beginStep(QStringLiteral("清除"));
+    document.setStageText(0, 0, "");  // already empty: the step stays empty
+    document.endStep();
+    QCOMPARE(history.count(), 1);
+    history.undo();
+    QVERIFY(document.plan().stages.empty());
+  }
+
+  // An opened plan's other oxide's A and B are its own until another
+  // reaction is shown; undoing the switch makes them its own again.
+  void switching_the_reaction_gives_up_the_plans_other_oxide() {
+    Plan opened;
+    opened.otherConstants = {"1", "2"};
+    PlanDocument document;
+    document.reset(opened);
+    QVERIFY(document.ownOther());
+    document.editEntries({{"reaction", "Cr3O4"}, {"A", "5"}, {"B", "6"}}, QStringLiteral("反应"));
+    QCOMPARE(document.history().count(), 1);
+    QVERIFY(!document.ownOther());
+    QCOMPARE(document.plan().reaction, Reaction::Cr3O4);
+    document.history().undo();
+    QVERIFY(document.ownOther());
+    QCOMPARE(document.plan(), opened);
+    PlanDocument fresh;
+    fresh.reset(Plan(), false);  // a new diagram: the calculation window's
+    QVERIFY(!fresh.ownOther());
   }
 
   // A plan read back equals the one saved, its unknown members kept; the
@@ -78,10 +150,8 @@ class PlanDocumentModelTest : public QObject {
     QSignalSpy paths(&document, &PlanDocument::pathChanged);
     document.reset(opened);
     QCOMPARE(document.fileName(), QStringLiteral("方案"));
-    Plan shown = opened;
-    shown.extraMembers.clear();  // the widgets do not hold them; the document does
     const QString path = folder.filePath(QStringLiteral("早班.velkarin"));
-    QVERIFY(!document.save(shown, path));
+    QVERIFY(!document.save(path));
     QCOMPARE(document.path(), path);
     QCOMPARE(document.fileName(), QStringLiteral("早班.velkarin"));
     QCOMPARE(paths.size(), 1);
@@ -117,7 +187,7 @@ class PlanDocumentModelTest : public QObject {
     QVERIFY(std::holds_alternative<QString>(read));
     QVERIFY2(std::get<QString>(read).contains(reason), qPrintable(std::get<QString>(read)));
     PlanDocument document;
-    QVERIFY(document.save(Plan(), folder.filePath(QStringLiteral("no/such/folder.velkarin"))));
+    QVERIFY(document.save(folder.filePath(QStringLiteral("no/such/folder.velkarin"))));
     QCOMPARE(document.path(), QString());  // a failed save leaves the document where it was
   }
 };

@@ -10,7 +10,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QUndoCommand>
 #include <QUndoStack>
 #include <atomic>
 #include <cstring>
@@ -24,6 +23,7 @@
 #include "ui/diagram/simulation_panel.h"
 #include "ui/diagram/stage_table.h"
 #include "ui/diagram/worker_progress.h"
+#include "ui/model/plan_document.h"
 
 namespace velkarin {
 
@@ -59,27 +59,6 @@ LogImport readAndFit(const QString& path, const SimulationHeat& settings, std::a
   result.fit = calibrateBlow(result.log.heats, fitting);
   return result;
 }
-
-// Texts of entries set and taken back as one step of an undo stack; the
-// entries' own change signals redraw what follows them.
-class EntryTextsCommand final : public QUndoCommand {
- public:
-  struct Change {
-    QPointer<QLineEdit> entry;
-    QString before, after;
-  };
-  EntryTextsCommand(std::vector<Change> changes, const QString& name) : changes_(std::move(changes)) { setText(name); }
-  void redo() override { apply(true); }
-  void undo() override { apply(false); }
-
- private:
-  void apply(bool forward) {
-    for (const Change& c : changes_) {
-      if (c.entry) c.entry->setText(forward ? c.after : c.before);
-    }
-  }
-  std::vector<Change> changes_;
-};
 
 }  // namespace
 
@@ -145,12 +124,10 @@ bool EquilibriumDiagramWindow::adoptCalibration() {
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes) return false;
   }
-  auto* k = simulationPanel_->findChild<QLineEdit*>(QStringLiteral("rateConstant"));
-  auto* loss = simulationPanel_->findChild<QLineEdit*>(QStringLiteral("heatLoss"));
-  std::vector<EntryTextsCommand::Change> changes{
-      {k, k->text(), calibrationFigureText(fit.rateConstant, fit.rateConstantError)},
-      {loss, loss->text(), calibrationFigureText(fit.heatLoss, fit.heatLossError)}};
-  stageTable_->undoStack()->push(new EntryTextsCommand(std::move(changes), QStringLiteral("采用校准结果")));
+  document_->editEntries(
+      {{"heat/rateConstant", calibrationFigureText(fit.rateConstant, fit.rateConstantError).toStdString()},
+       {"heat/heatLoss", calibrationFigureText(fit.heatLoss, fit.heatLossError).toStdString()}},
+      QStringLiteral("采用校准结果"));
   return true;
 }
 

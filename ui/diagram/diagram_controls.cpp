@@ -13,11 +13,14 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <string>
+#include <utility>
 
 #include "calc/reaction_data.h"
 #include "ui/diagram/chart_marks.h"
 #include "ui/diagram/diagram_input.h"
 #include "ui/diagram/diagram_rows.h"
+#include "ui/diagram/entry_bindings.h"
 #include "ui/diagram/equilibrium_chart_view.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
 #include "ui/diagram/heats_panel.h"
@@ -25,6 +28,7 @@
 #include "ui/diagram/sheet_layout.h"
 #include "ui/diagram/simulation_panel.h"
 #include "ui/diagram/stage_table.h"
+#include "ui/model/plan_document.h"
 
 namespace velkarin {
 
@@ -71,21 +75,22 @@ QHBoxLayout* EquilibriumDiagramWindow::createFirstRow() {
   constantB_ = new QLineEdit(this);
   constantB_->setObjectName(QStringLiteral("B"));
   constantB_->setToolTip(QStringLiteral("B，J/(mol·K)"));
-  for (QLineEdit* edit : {constantA_, constantB_}) {
-    edit->setMaximumWidth(110);
-    connect(edit, &QLineEdit::textChanged, this, &EquilibriumDiagramWindow::editConstants);
-  }
+  for (QLineEdit* edit : {constantA_, constantB_}) edit->setMaximumWidth(110);
+  bindings_->bind(constantA_, "A");
+  bindings_->bind(constantB_, "B");
   addCaption(this, row, QStringLiteral("A="), constantA_);
   addCaption(this, row, QStringLiteral("B="), constantB_);
   bothOxides_ = new QCheckBox(QStringLiteral("两种氧化物"), this);
   bothOxides_->setObjectName(QStringLiteral("bothOxides"));
   bothOxides_->setToolTip(QStringLiteral("同时画出Cr2O3（实线）和Cr3O4（虚线）的曲线；平衡C浓度较高者控制"));
-  connect(bothOxides_, &QCheckBox::toggled, this, &EquilibriumDiagramWindow::redraw);
+  connect(bothOxides_, &QCheckBox::toggled, this,
+          [this](bool on) { document_->editEntry("bothOxides", on ? "true" : "false"); });
   row->addWidget(bothOxides_);
   note_ = new QLineEdit(this);
   note_->setObjectName(QStringLiteral("note"));
   note_->setToolTip(QStringLiteral("方案备注（炉号、班次等），随方案保存并印在报告上"));
   note_->setMinimumWidth(120);
+  bindings_->bind(note_, "note");
   addCaption(this, row, QStringLiteral("备注"), note_);
   row->setStretchFactor(note_, 1);
   return row;
@@ -94,20 +99,20 @@ QHBoxLayout* EquilibriumDiagramWindow::createFirstRow() {
 QHBoxLayout* EquilibriumDiagramWindow::createSecondRow() {
   auto* row = new QHBoxLayout;
   for (std::size_t i = 0; i < compositionRows.size(); ++i) {
-    composition_[i] = addEdit(compositionRows[i].name, QString());
+    composition_[i] = addEdit(compositionRows[i].name, compositionRows[i].place);
     composition_[i]->setMaximumWidth(60);
     composition_[i]->setToolTip(QStringLiteral("质量%"));
     addCaption(this, row, toQString(compositionRows[i].caption), composition_[i]);
   }
-  pressures_ = addEdit("pressures", defaultPressureListText());
+  pressures_ = addEdit("pressures", "pressures");
   pressures_->setMinimumWidth(180);
   pressures_->setToolTip(QStringLiteral("CO分压Pa或气体比 氧气:惰性气体（如3:1），用逗号分隔，每个一条曲线"));
   addCaption(this, row, QStringLiteral("CO分压(Pa)或气体比"), pressures_);
-  totalPressure_ = addEdit("totalPressure", QStringLiteral("101325"));
+  totalPressure_ = addEdit("totalPressure", "totalPressure");
   totalPressure_->setMaximumWidth(80);
   totalPressure_->setToolTip(QStringLiteral("熔池上方的总压，Pa；气体比r换算为 p_CO = P·2ηr/(2ηr+1)"));
   addCaption(this, row, QStringLiteral("总压P(Pa)"), totalPressure_);
-  coShare_ = addEdit("coShare", QStringLiteral("1"));
+  coShare_ = addEdit("coShare", "coShare");
   coShare_->setMaximumWidth(50);
   coShare_->setToolTip(QStringLiteral("生成CO的氧气所占份额η，0<η≤1"));
   addCaption(this, row, QStringLiteral("CO份额η"), coShare_);
@@ -122,13 +127,12 @@ QSplitter* EquilibriumDiagramWindow::createChartAndStages() {
   // Reachable by Tab, with a frame that shows it has the keyboard.
   chartView_->setFocusPolicy(Qt::StrongFocus);
   chartView_->setStyleSheet(QStringLiteral("QChartView:focus { border: 2px solid palette(highlight); }"));
-  stageTable_ = new StageTable(this);
+  stageTable_ = new StageTable(*document_, this);
   stageTable_->setConditionSource([this] {
     Plan conditions = plan();
     conditions.stages.clear();
     return planConditions(conditions);
   });
-  connect(stageTable_, &StageTable::stagesChanged, this, &EquilibriumDiagramWindow::evaluateStages);
   connect(stageTable_, &StageTable::solveTemperature, this, [this] { solveStage(true); });
   connect(stageTable_, &StageTable::solveRatio, this, [this] { solveStage(false); });
   auto* splitter = new QSplitter(Qt::Horizontal, this);
@@ -150,13 +154,19 @@ QSplitter* EquilibriumDiagramWindow::createChartAndStages() {
 // 13 columns: 物料平衡 and 吹炼模拟, and once heats are imported their table.
 QTabWidget* EquilibriumDiagramWindow::createSheets() {
   ledgerPanel_ = new LedgerPanel(this);
-  connect(ledgerPanel_, &LedgerPanel::heatChanged, this, &EquilibriumDiagramWindow::evaluateStages);
+  for (const auto& [name, place] : {std::pair{"heatMass", "heat/mass"}, std::pair{"startCarbon", "heat/startCarbon"},
+                                    std::pair{"oxygenFlow", "heat/oxygenFlow"},
+                                    std::pair{"fesiGrade", "heat/fesiGrade"}, std::pair{"basicity", "heat/basicity"}}) {
+    bindings_->bind(ledgerPanel_->findChild<QLineEdit*>(QString::fromUtf8(name)), place);
+  }
   sheetTabs_ = new QTabWidget(this);
   sheetTabs_->setObjectName(QStringLiteral("sheetTabs"));
   sheetTabs_->setDocumentMode(true);
   sheetTabs_->addTab(ledgerPanel_, QStringLiteral("物料平衡"));
   simulationPanel_ = new SimulationPanel(this);
-  connect(simulationPanel_, &SimulationPanel::entriesChanged, this, &EquilibriumDiagramWindow::evaluateStages);
+  for (const char* name : {"startTemperature", "slagMass", "rateConstant", "heatLoss", "reductionTime"}) {
+    bindings_->bind(simulationPanel_->findChild<QLineEdit*>(QString::fromUtf8(name)), std::string("heat/") + name);
+  }
   connect(simulationPanel_, &SimulationPanel::simulatingToggled, this, &EquilibriumDiagramWindow::simulationToggled);
   connect(simulationPanel_, &SimulationPanel::adoptRequested, this,
           &EquilibriumDiagramWindow::adoptSimulatedTemperatures);

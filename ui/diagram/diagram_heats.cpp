@@ -285,9 +285,7 @@ bool EquilibriumDiagramWindow::adoptFit() {
     ask.exec();
     if (ask.clickedButton() != adopt) return false;
   }
-  constantA_->setText(toQString(fitted.a));
-  constantB_->setText(toQString(fitted.b));
-  document_->entryEdited();
+  document_->editEntries({{"A", fitted.a}, {"B", fitted.b}}, QStringLiteral("采用拟合结果"));
   return true;
 }
 

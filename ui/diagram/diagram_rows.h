@@ -17,15 +17,16 @@ namespace velkarin::diagram {
 // The composition entries, in the order of their fields.
 struct CompositionRow {
   const char* name;                 // objectName of the entry
+  const char* place;                // its place in the plan
   const char* caption;              // label in front of it
   double CurveComposition::*field;  // mass %
   bool positive;                    // must be > 0
 };
 constexpr std::array<CompositionRow, 4> compositionRows{{
-    {"Cr", "[%Cr]", &CurveComposition::chromium, true},
-    {"Ni", "[%Ni]", &CurveComposition::nickel, false},
-    {"Si", "[%Si]", &CurveComposition::silicon, false},
-    {"Mn", "[%Mn]", &CurveComposition::manganese, false},
+    {"Cr", "composition/Cr", "[%Cr]", &CurveComposition::chromium, true},
+    {"Ni", "composition/Ni", "[%Ni]", &CurveComposition::nickel, false},
+    {"Si", "composition/Si", "[%Si]", &CurveComposition::silicon, false},
+    {"Mn", "composition/Mn", "[%Mn]", &CurveComposition::manganese, false},
 }};
 
 struct ReactionRow {

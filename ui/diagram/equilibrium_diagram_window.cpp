@@ -22,6 +22,7 @@
 #include "ui/diagram/chart_marks.h"
 #include "ui/diagram/diagram_input.h"
 #include "ui/diagram/diagram_rows.h"
+#include "ui/diagram/entry_bindings.h"
 #include "ui/diagram/equilibrium_chart_view.h"
 #include "ui/diagram/stage_table.h"
 #include "ui/model/plan_document.h"
@@ -48,52 +49,70 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
   setWindowTitle(QStringLiteral("平衡曲线图[*]"));
   setAcceptDrops(true);  // a CSV of heats dropped on the diagram is imported
   setFont(songFont(windowFontPointSize));
-  entries_.family.reaction = start.reaction;
   windowConstants_ = start.windowConstants;
   otherLine_ = presetLine(otherReaction(start.reaction));
   document_ = new PlanDocument(this);
+  bindings_ = new EntryBindings(*document_, this);
   createControls();
-  document_->watch(*stageTable_->undoStack());
-  connect(document_, &PlanDocument::modifiedChanged, this, &QWidget::setWindowModified);
-  // A 不保存 given before covers no later change.
-  connect(document_, &PlanDocument::edited, this, [this] { closeConfirmed_ = false; });
+  followDocument();
 
-  ReactionConstants constants = start.constants;
-  if (!readReactionLine(constants)) {
+  Plan first;
+  first.reaction = start.reaction;
+  first.constants = start.constants;
+  if (!readReactionLine(first.constants)) {
     startNote_ = QStringLiteral("%1的A、B（“%2”、“%3”）不是数字，改用第一行预设值")
                      .arg(start.source.isEmpty() ? QStringLiteral("计算窗口") : start.source,
-                          toQString(messageExcerpt(constants.a)), toQString(messageExcerpt(constants.b)));
-    constants = presetConstants(start.reaction);
+                          toQString(messageExcerpt(first.constants.a)), toQString(messageExcerpt(first.constants.b)));
+    first.constants = presetConstants(start.reaction);
   }
-  {
-    const QSignalBlocker blockReaction(reactionCombo_);
-    reactionCombo_->setCurrentIndex(static_cast<int>(slotOf(start.reaction)));
+  for (const CompositionRow& row : compositionRows) {
+    setPlanEntryText(first, row.place, formatPlain(start.composition.*row.field));
   }
-  fillPresets();
-  for (QLineEdit* edit : {constantA_, constantB_}) {
-    const QSignalBlocker block(edit);
-    edit->setText(toQString(edit == constantA_ ? constants.a : constants.b));
-  }
-  selectMatchingPreset();
-  for (std::size_t i = 0; i < compositionRows.size(); ++i) {
-    const QSignalBlocker block(composition_[i]);
-    composition_[i]->setText(shortest(start.composition.*compositionRows[i].field));
-  }
+  // The other oxide's A and B follow its calculation window.
+  document_->reset(first, false);
+  showChoices();
   // A plan's texts are kept whole: a line edit would cut them at 32,767
   // characters, and a long note opened and saved again would lose its end.
   for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->setMaxLength(std::numeric_limits<int>::max());
   redraw();
-  watchForChanges();
 }
 
-// What the user changes from here on is work the close question protects:
-// typed entries (the target and the sheets' too) and picked items; the
-// stages' edits are the document's undo history.
-void EquilibriumDiagramWindow::watchForChanges() {
-  const auto changed = [this] { document_->entryEdited(); };
-  for (QLineEdit* edit : findChildren<QLineEdit*>()) connect(edit, &QLineEdit::textEdited, this, changed);
-  for (QComboBox* combo : {reactionCombo_, presetCombo_}) connect(combo, &QComboBox::activated, this, changed);
-  connect(bothOxides_, &QCheckBox::clicked, this, changed);
+// The views follow the document: each edit, undo or redo redraws what
+// depends on what it changed.
+void EquilibriumDiagramWindow::followDocument() {
+  connect(document_, &PlanDocument::modifiedChanged, this, &QWidget::setWindowModified);
+  // A 不保存 given before covers no later change.
+  connect(document_, &PlanDocument::edited, this, [this] { closeConfirmed_ = false; });
+  connect(document_, &PlanDocument::entryChanged, this, &EquilibriumDiagramWindow::entryChanged);
+  connect(document_, &PlanDocument::stageInserted, this, &EquilibriumDiagramWindow::evaluateStages);
+  connect(document_, &PlanDocument::stageRemoved, this, &EquilibriumDiagramWindow::evaluateStages);
+  connect(document_, &PlanDocument::stageTextChanged, this, &EquilibriumDiagramWindow::evaluateStages);
+  connect(document_, &PlanDocument::stagesSwapped, this, &EquilibriumDiagramWindow::evaluateStages);
+}
+
+void EquilibriumDiagramWindow::entryChanged(const QString& place) {
+  if (place == QLatin1String("note")) return;
+  if (place == QLatin1String("target") || place.startsWith(QLatin1String("heat/"))) {
+    evaluateStages();
+    return;
+  }
+  if (place == QLatin1String("A") || place == QLatin1String("B")) startNote_.clear();
+  showChoices();
+  redraw();
+}
+
+// The reaction, its preset rows with the one A and B match, and the both
+// oxides box, as the plan has them.
+void EquilibriumDiagramWindow::showChoices() {
+  const Plan& plan = document_->plan();
+  if (reactionCombo_->currentIndex() != static_cast<int>(slotOf(plan.reaction))) {
+    const QSignalBlocker block(reactionCombo_);
+    reactionCombo_->setCurrentIndex(static_cast<int>(slotOf(plan.reaction)));
+  }
+  fillPresets();
+  selectMatchingPreset();
+  const QSignalBlocker block(bothOxides_);
+  bothOxides_->setChecked(plan.bothOxides);
 }
 
 // Closing a diagram whose stages or entries were changed asks first; the
@@ -136,10 +155,10 @@ void EquilibriumDiagramWindow::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-QLineEdit* EquilibriumDiagramWindow::addEdit(const char* name, const QString& text) {
-  auto* edit = new QLineEdit(text, this);
+QLineEdit* EquilibriumDiagramWindow::addEdit(const char* name, const char* place) {
+  auto* edit = new QLineEdit(this);
   edit->setObjectName(toQString(name));
-  connect(edit, &QLineEdit::textChanged, this, &EquilibriumDiagramWindow::redraw);
+  bindings_->bind(edit, place);
   return edit;
 }
 
@@ -160,8 +179,8 @@ void EquilibriumDiagramWindow::selectMatchingPreset() {
   const ReactionData& reactionTable = reactionData(reactionRows[reactionCombo_->currentIndex()].reaction);
   int match = -1;
   for (std::size_t row = 0; row < reactionTable.presets.size() && match < 0; ++row) {
-    if (constantA_->text().trimmed() == toQString(reactionTable.presets[row].a) &&
-        constantB_->text().trimmed() == toQString(reactionTable.presets[row].b)) {
+    if (trimmedItem(document_->plan().constants.a) == reactionTable.presets[row].a &&
+        trimmedItem(document_->plan().constants.b) == reactionTable.presets[row].b) {
       match = static_cast<int>(row);
     }
   }
@@ -173,36 +192,25 @@ void EquilibriumDiagramWindow::pickPreset(int index) {
   if (index < 0) return;
   const ReactionConstants constants =
       presetConstants(reactionRows[reactionCombo_->currentIndex()].reaction, static_cast<std::size_t>(index));
-  for (QLineEdit* edit : {constantA_, constantB_}) {
-    const QSignalBlocker block(edit);
-    edit->setText(toQString(edit == constantA_ ? constants.a : constants.b));
-  }
-  startNote_.clear();
-  redraw();
+  document_->editEntries({{"A", constants.a}, {"B", constants.b}}, QStringLiteral("预设"));
 }
 
 // A new reaction starts from its first preset row; the other oxide's A and
 // B come from its calculation window again.
-void EquilibriumDiagramWindow::switchReaction(int) {
-  planOther_.reset();
-  fillPresets();
-  const QSignalBlocker block(presetCombo_);
-  presetCombo_->setCurrentIndex(0);
-  pickPreset(0);
-}
-
-void EquilibriumDiagramWindow::editConstants() {
-  selectMatchingPreset();
-  startNote_.clear();
-  redraw();
+void EquilibriumDiagramWindow::switchReaction(int index) {
+  const Reaction reaction = reactionRows[static_cast<std::size_t>(index)].reaction;
+  if (reaction == document_->plan().reaction) return;
+  const ReactionConstants constants = presetConstants(reaction);
+  document_->editEntries(
+      {{"reaction", std::string(planReactionName(reaction))}, {"A", constants.a}, {"B", constants.b}},
+      QStringLiteral("反应"));
 }
 
 // Reads the entries into the plan, evaluates it, shows the result. An
 // entry that cannot be read keeps the curves and stages of the last entries
 // that could.
 void EquilibriumDiagramWindow::redraw() {
-  const Reaction reaction = reactionRows[reactionCombo_->currentIndex()].reaction;
-  otherLine_ = readOtherLine(reaction);
+  otherLine_ = readOtherLine(document_->plan().reaction);
   PlanReading reading = readPlanEntries(plan());
   if (!reading.read()) {
     problem_ = toQString(joined(chinese(reading.problems))) + QStringLiteral("。仍显示上次的曲线。");
@@ -239,7 +247,7 @@ void EquilibriumDiagramWindow::showCurves() {
   chartView_->showCurves(std::move(curves), std::move(styles));
 }
 
-bool EquilibriumDiagramWindow::bothOxides() const { return bothOxides_->isChecked(); }
+bool EquilibriumDiagramWindow::bothOxides() const { return document_->plan().bothOxides; }
 
 void EquilibriumDiagramWindow::windowConstantsChanged(Reaction reaction) {
   if (reaction != entries_.family.reaction) redraw();  // the shown reaction's A and B are the diagram's own entries
@@ -251,17 +259,19 @@ ReactionLine EquilibriumDiagramWindow::readOtherLine(Reaction shown) {
   const Reaction other = otherReaction(shown);
   otherNote_.clear();
   const QString name = toQString(reactionData(other).name);
-  std::optional<ReactionConstants> typed = planOther_;
-  if (!typed && windowConstants_) typed = windowConstants_(other);
+  const bool own = document_->ownOther();
+  std::optional<ReactionConstants> typed;
+  if (own) typed = document_->plan().otherConstants;
+  if (!own && windowConstants_) typed = windowConstants_(other);
   if (typed) {
     if (const std::optional<ReactionLine> line = readReactionLine(*typed)) {
-      otherConstants_ = *typed;
+      if (!own) document_->setOtherConstants(*typed);
       return *line;
     }
-    otherNote_ = planOther_ ? QStringLiteral("方案中%1的A、B不是数字，%1改用第一行预设值").arg(name)
-                            : QStringLiteral("%1窗口的A、B不是数字，%1改用第一行预设值").arg(name);
+    otherNote_ = own ? QStringLiteral("方案中%1的A、B不是数字，%1改用第一行预设值").arg(name)
+                     : QStringLiteral("%1窗口的A、B不是数字，%1改用第一行预设值").arg(name);
   }
-  otherConstants_ = presetConstants(other);
+  if (!own) document_->setOtherConstants(presetConstants(other));
   return presetLine(other);
 }
 

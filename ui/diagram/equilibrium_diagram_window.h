@@ -49,6 +49,7 @@ class HeatsPanel;
 class LedgerPanel;
 class SimulationPanel;
 class CalibrationPanel;
+class EntryBindings;
 class PlanDocument;
 class StageTable;
 
@@ -107,7 +108,7 @@ class EquilibriumDiagramWindow : public QWidget {
 
   // The plan shown: the entries, the target, the stages, the heat and the
   // note as typed, the other oxide's A and B as used.
-  Plan plan() const;
+  const Plan& plan() const;
   // Shows a plan as it was saved; afterwards nothing is modified and the
   // undo history of the stages is empty.
   void setPlan(const Plan& plan);
@@ -186,14 +187,15 @@ class EquilibriumDiagramWindow : public QWidget {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  void watchForChanges();
+  void followDocument();
+  void entryChanged(const QString& place);
+  void showChoices();
   void createControls();
-  QLineEdit* addEdit(const char* name, const QString& text);
+  QLineEdit* addEdit(const char* name, const char* place);
   void fillPresets();
   void selectMatchingPreset();
   void pickPreset(int index);
   void switchReaction(int index);
-  void editConstants();
   QHBoxLayout* createFirstRow();
   QHBoxLayout* createSecondRow();
   QSplitter* createChartAndStages();
@@ -226,11 +228,8 @@ class EquilibriumDiagramWindow : public QWidget {
   QString startNote_;                                // why the start values were replaced; kept until A or B change
   QString problem_;                                  // why the entries could not be read; empty when they could
   bool closeConfirmed_ = false;                      // the user chose 不保存 in the close question
-  PlanDocument* document_ = nullptr;                 // the file, its unknown members and the modified flag
-  // A and B of the other oxide as an opened plan has them: used instead of
-  // its calculation window's until the reaction is switched.
-  std::optional<ReactionConstants> planOther_;
-  ReactionConstants otherConstants_;  // the texts otherLine_ was read from
+  PlanDocument* document_ = nullptr;                 // the plan, its file and its undo history
+  EntryBindings* bindings_ = nullptr;                // the line edits that show the plan's entries
 
   QComboBox* reactionCombo_ = nullptr;
   QComboBox* presetCombo_ = nullptr;

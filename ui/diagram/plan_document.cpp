@@ -35,74 +35,21 @@ namespace {
 
 const QString planFilter = QStringLiteral("Velkarin 方案 (*.velkarin)");
 
-std::string text(const QLineEdit* edit) { return edit->text().toStdString(); }
-
-void setText(QLineEdit* edit, const std::string& text) {
-  const QSignalBlocker block(edit);
-  edit->setText(toQString(text));
-}
-
 }  // namespace
 
-Plan EquilibriumDiagramWindow::plan() const {
-  Plan plan;
-  plan.reaction = reactionRows[reactionCombo_->currentIndex()].reaction;
-  plan.constants = {text(constantA_), text(constantB_)};
-  plan.otherConstants = planOther_ ? *planOther_ : otherConstants_;  // as typed, even where not a number
-  plan.composition = {text(composition_[0]), text(composition_[1]), text(composition_[2]), text(composition_[3])};
-  plan.pressures = text(pressures_);
-  plan.totalPressure = text(totalPressure_);
-  plan.coShare = text(coShare_);
-  plan.bothOxides = bothOxides_->isChecked();
-  plan.target = stageTable_->targetText().toStdString();
-  plan.heat = ledgerPanel_->entries();
-  simulationPanel_->putEntries(plan.heat);
-  plan.stages = stageTable_->stages();
-  plan.note = text(note_);
-  plan.extraMembers = document_->extraMembers();
-  return plan;
-}
+const Plan& EquilibriumDiagramWindow::plan() const { return document_->plan(); }
 
 void EquilibriumDiagramWindow::setPlan(const Plan& plan) {
-  {
-    const QSignalBlocker blockReaction(reactionCombo_);
-    reactionCombo_->setCurrentIndex(static_cast<int>(slotOf(plan.reaction)));
-  }
-  fillPresets();
-  setText(constantA_, plan.constants.a);
-  setText(constantB_, plan.constants.b);
-  selectMatchingPreset();
-  planOther_ = plan.otherConstants;
-  const std::array<const std::string*, 4> composition{&plan.composition.chromium, &plan.composition.nickel,
-                                                      &plan.composition.silicon, &plan.composition.manganese};
-  for (std::size_t i = 0; i < composition_.size(); ++i) setText(composition_[i], *composition[i]);
-  setText(pressures_, plan.pressures);
-  setText(totalPressure_, plan.totalPressure);
-  setText(coShare_, plan.coShare);
-  setText(note_, plan.note);
-  {
-    const QSignalBlocker block(bothOxides_);
-    bothOxides_->setChecked(plan.bothOxides);
-  }
-  {
-    const QSignalBlocker block(stageTable_);
-    stageTable_->setTargetText(toQString(plan.target));
-    stageTable_->setStages(plan.stages);
-  }
-  {
-    const QSignalBlocker block(ledgerPanel_);
-    ledgerPanel_->setEntries(plan.heat);
-  }
+  document_->reset(plan);
+  showChoices();
   {
     // A plan with a start temperature was simulated: it opens simulated.
     const QSignalBlocker block(simulationPanel_);
-    simulationPanel_->setEntries(plan.heat);
     simulationPanel_->setSimulating(!trimmedItem(plan.heat.startTemperature).empty());
     stageTable_->showSimulationColumns(simulationPanel_->simulating());
   }
   startNote_.clear();
   redraw();
-  document_->reset(plan);
   closeConfirmed_ = false;
 }
 
@@ -130,7 +77,7 @@ void EquilibriumDiagramWindow::showPlan(const Plan& plan, const QString& path) {
 }
 
 std::optional<QString> EquilibriumDiagramWindow::savePlanFile(const QString& path) {
-  if (std::optional<QString> error = document_->save(plan(), path)) return error;
+  if (std::optional<QString> error = document_->save(path)) return error;
   showPlanTitle();
   return std::nullopt;
 }

@@ -71,38 +71,4 @@ void StageGrid::focusInEvent(QFocusEvent* event) {
   if (event->reason() == Qt::BacktabFocusReason) setCurrentCell(rowCount() - 1, shownTyped() - 1);
 }
 
-StageRowCommand::StageRowCommand(const StageRows& rows, int row, BlowStage stage, bool insert)
-    : rows_(rows), row_(row), stage_(std::move(stage)), insert_(insert) {
-  setText(insert ? QStringLiteral("添加阶段") : QStringLiteral("删除阶段"));
-}
-
-void StageRowCommand::apply(bool insert) {
-  if (insert) {
-    rows_.insert(row_, stage_);
-  } else {
-    stage_ = rows_.remove(row_);
-  }
-}
-
-void StageRowCommand::redo() { apply(insert_); }
-void StageRowCommand::undo() { apply(!insert_); }
-
-StageMoveCommand::StageMoveCommand(const StageRows& rows, int from, int to) : rows_(rows), from_(from), to_(to) {
-  setText(QStringLiteral("移动阶段"));
-}
-
-StageCellCommand::StageCellCommand(const StageRows& rows, int row, int column, QString before, QString after,
-                                   bool inCell)
-    : rows_(rows), row_(row), column_(column), before_(std::move(before)), after_(std::move(after)), applied_(inCell) {
-  setText(QStringLiteral("编辑阶段"));
-}
-
-void StageCellCommand::redo() {
-  if (applied_) {
-    applied_ = false;  // the user's own edit put it there
-    return;
-  }
-  rows_.setText(row_, column_, after_);
-}
-
 }  // namespace velkarin

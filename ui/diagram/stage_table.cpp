@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -21,6 +22,7 @@
 #include "ui/diagram/chart_marks.h"
 #include "ui/diagram/stage_clipboard.h"
 #include "ui/diagram/stage_grid.h"
+#include "ui/model/plan_document.h"
 #include "words/chinese.h"
 
 namespace velkarin {
@@ -41,10 +43,10 @@ QString cellText(const QTableWidget& table, int row, int column) {
 
 }  // namespace
 
-StageTable::StageTable(QWidget* parent) : QWidget(parent) {
+StageTable::StageTable(PlanDocument& document, QWidget* parent) : QWidget(parent), document_(document) {
   setObjectName(QStringLiteral("stagePanel"));
-  undo_ = new QUndoStack(this);
   createControls();
+  followDocument();
   // As wide as its shown columns where the window has the room (the chart
   // beside it takes the rest); narrower, the table scrolls sideways.
   setMinimumWidth(300);
@@ -59,15 +61,52 @@ void StageTable::showSimulationColumns(bool shown) {
   }
 }
 
+QUndoStack* StageTable::undoStack() const { return &document_.history(); }
+
 void StageTable::setColumnTexts(int column, const std::vector<QString>& texts, const QString& name) {
-  undo_->beginMacro(name);
-  for (int row = 0; row < table_->rowCount() && std::size_t(row) < texts.size(); ++row) {
-    const QString before = cellText(*table_, row, column);
-    if (before != texts[std::size_t(row)]) {
-      undo_->push(new StageCellCommand(rows_, row, column, before, texts[std::size_t(row)], false));
-    }
+  document_.beginStep(name);
+  for (std::size_t row = 0; row < document_.plan().stages.size() && row < texts.size(); ++row) {
+    document_.setStageText(row, static_cast<std::size_t>(column), texts[row].toStdString());
   }
-  undo_->endMacro();
+  document_.endStep();
+}
+
+// The rows follow the document's stages, and the target entry its target.
+void StageTable::followDocument() {
+  connect(&document_, &PlanDocument::stageInserted, this, [this](int row) {
+    putStage(row, document_.plan().stages.at(static_cast<std::size_t>(row)));
+    table_->setCurrentCell(row, Gas);
+    emit stagesChanged();
+  });
+  connect(&document_, &PlanDocument::stageRemoved, this, [this](int row) {
+    table_->removeRow(row);
+    emit stagesChanged();
+  });
+  connect(&document_, &PlanDocument::stagesSwapped, this, [this](int from, int to) {
+    swapStages(from, to);
+    emit stagesChanged();
+  });
+  connect(&document_, &PlanDocument::stageTextChanged, this, [this](int row, int column) {
+    showStageText(row, column);
+    emit stagesChanged();
+  });
+  connect(&document_, &PlanDocument::entryChanged, this, [this](const QString& place) {
+    if (place != QLatin1String("target")) return;
+    const QString text = toQString(document_.plan().target);
+    if (target_->text() != text) {
+      const QSignalBlocker block(target_);
+      target_->setText(text);
+    }
+    emit stagesChanged();
+  });
+  connect(&document_, &PlanDocument::planReset, this, [this] {
+    {
+      const QSignalBlocker block(target_);
+      target_->setText(toQString(document_.plan().target));
+    }
+    showAllStages();
+    emit stagesChanged();
+  });
 }
 
 QPushButton* StageTable::addButton(const char* name, const QString& text, const QString& tip,
@@ -99,31 +138,12 @@ void StageTable::createTable() {
                      "Insert添加、Shift+Delete删除、Ctrl+↑/↓移动阶段，Delete清除所选单元格，Ctrl+C复制整张表"));
   // A focus frame, so the keyboard's place shows on an empty table too.
   table_->setStyleSheet(QStringLiteral("QTableWidget#stages:focus { border: 2px solid palette(highlight); }"));
-  // The user's edit of a typed cell becomes an undoable command; the cell's
-  // UserRole holds its text before the edit.
+  // The user's edit of a typed cell goes to the document as an undoable step.
   connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
     if (filling_ || item->column() > lastTyped) return;
-    const QString before = item->data(Qt::UserRole).toString(), after = item->text();
-    if (before == after) return;
-    filling_ = true;
-    item->setData(Qt::UserRole, after);
-    filling_ = false;
-    undo_->push(new StageCellCommand(rows_, item->row(), item->column(), before, after));
-    emit stagesChanged();
+    document_.setStageText(static_cast<std::size_t>(item->row()), static_cast<std::size_t>(item->column()),
+                           item->text().toStdString());
   });
-  rows_.insert = [this](int row, const BlowStage& stage) { putStage(row, stage); };
-  rows_.remove = [this](int row) { return takeStage(row); };
-  rows_.swap = [this](int from, int to) { swapStages(from, to); };
-  rows_.setText = [this](int row, int column, const QString& text) {
-    QTableWidgetItem* item = table_->item(row, column);
-    if (!item) return;
-    filling_ = true;
-    item->setText(text);
-    item->setData(Qt::UserRole, text);
-    filling_ = false;
-    table_->setCurrentCell(row, column);
-    emit stagesChanged();
-  };
 }
 
 // The cursor goes into the new row's first cell, so what is typed next lands there.
@@ -153,7 +173,8 @@ void StageTable::createControls() {
   target_->setObjectName(QStringLiteral("target"));
   target_->setMaximumWidth(80);
   target_->setToolTip(QStringLiteral("目标C浓度，质量%；图中画一条水平线"));
-  connect(target_, &QLineEdit::textChanged, this, &StageTable::stagesChanged);
+  connect(target_, &QLineEdit::textChanged, this,
+          [this](const QString& text) { document_.editEntry("target", text.toStdString()); });
   auto* solve = new QHBoxLayout;
   auto* caption = new QLabel(QStringLiteral("目标%C"), this);
   caption->setBuddy(target_);
@@ -200,20 +221,12 @@ void StageTable::createKeys() {
   key(QKeySequence(Qt::CTRL | Qt::Key_Down), [this] { moveCurrentStage(+1); });
   key(QKeySequence::Copy, [this] { copyTable(); });
   key(QKeySequence::Paste, [this] { pasteStages(QGuiApplication::clipboard()->text()); });
-  key(QKeySequence::Undo, [this] { undo_->undo(); });
-  key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { undo_->redo(); });
-  key(QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { undo_->redo(); });
+  key(QKeySequence::Undo, [this] { document_.history().undo(); });
+  key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { document_.history().redo(); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { document_.history().redo(); });
 }
 
-std::vector<BlowStage> StageTable::stages() const {
-  std::vector<BlowStage> all;
-  for (int row = 0; row < table_->rowCount(); ++row) {
-    const auto typed = [&](Column column) { return cellText(*table_, row, column).toStdString(); };
-    all.push_back(
-        {typed(Gas), typed(Temperature), typed(Measured), typed(Oxygen), typed(Lime), typed(Scrap), typed(Inert)});
-  }
-  return all;
-}
+const std::vector<BlowStage>& StageTable::stages() const { return document_.plan().stages; }
 
 std::optional<double> StageTable::target() const { return readTarget(target_->text().toStdString()).value; }
 
@@ -227,20 +240,14 @@ std::optional<std::size_t> StageTable::currentStage() const {
   return static_cast<std::size_t>(row < 0 ? 0 : row);
 }
 
-void StageTable::setStages(const std::vector<BlowStage>& stages) {
+// Every row again from the document (a plan opened).
+void StageTable::showAllStages() {
   const HeldColumnWidths held(*table_);
-  bulk_ = true;
   table_->setRowCount(0);
-  for (const BlowStage& stage : stages) putStage(table_->rowCount(), stage);
-  bulk_ = false;
-  undo_->clear();
+  const std::vector<BlowStage>& all = stages();
+  for (std::size_t row = 0; row < all.size(); ++row) putStage(static_cast<int>(row), all[row]);
   if (table_->rowCount() > 0) table_->setCurrentCell(0, Gas);
-  emit stagesChanged();
 }
-
-QString StageTable::targetText() const { return target_->text(); }
-
-void StageTable::setTargetText(const QString& text) { target_->setText(text); }
 
 int StageTable::pasteStages(const QString& text) {
   const PastedStages pasted = readPastedStages(text);
@@ -253,30 +260,30 @@ int StageTable::pasteStages(const QString& text) {
   if (pasted.stages.empty()) return 0;
   const std::optional<std::size_t> current = currentStage();
   int row = current ? static_cast<int>(*current) + 1 : table_->rowCount();
-  undo_->beginMacro(QStringLiteral("粘贴阶段"));
+  document_.beginStep(QStringLiteral("粘贴阶段"));
   for (const BlowStage& stage : pasted.stages) insertStage(row++, stage);
-  undo_->endMacro();
+  document_.endStep();
   return static_cast<int>(pasted.stages.size());
 }
 
 void StageTable::insertStage(int row, const BlowStage& stage) {
-  undo_->push(new StageRowCommand(rows_, std::clamp(row, 0, table_->rowCount()), stage, true));
+  document_.insertStage(static_cast<std::size_t>(std::max(row, 0)), stage);
 }
 
 void StageTable::removeCurrentStage() {
   const std::optional<std::size_t> row = currentStage();
   if (!row) return;
-  undo_->push(new StageRowCommand(rows_, static_cast<int>(*row), {}, false));
+  document_.removeStage(*row);
 }
 
 // Delete empties the selected typed cells, as one undoable step; the rows stay.
 void StageTable::clearSelectedCells() {
-  undo_->beginMacro(QStringLiteral("清除"));
+  document_.beginStep(QStringLiteral("清除"));
   for (const QTableWidgetItem* item : table_->selectedItems()) {
-    if (item->column() > lastTyped || item->text().isEmpty()) continue;
-    undo_->push(new StageCellCommand(rows_, item->row(), item->column(), item->text(), QString(), false));
+    if (item->column() > lastTyped) continue;
+    document_.setStageText(static_cast<std::size_t>(item->row()), static_cast<std::size_t>(item->column()), {});
   }
-  undo_->endMacro();
+  document_.endStep();
 }
 
 void StageTable::moveCurrentStage(int by) {
@@ -284,20 +291,17 @@ void StageTable::moveCurrentStage(int by) {
   if (!current) return;
   const int from = static_cast<int>(*current), to = from + by;
   if (to < 0 || to >= table_->rowCount()) return;
-  undo_->push(new StageMoveCommand(rows_, from, to));
+  document_.moveStage(static_cast<std::size_t>(from), static_cast<std::size_t>(to));
 }
 
-// The rows as the commands change them.
+// The rows as the document's edits change them.
 void StageTable::putStage(int row, const BlowStage& stage) {
   filling_ = true;
   table_->insertRow(row);
-  const std::array<std::string, lastTyped + 1> typed{stage.gas,  stage.temperature, stage.measuredCarbon, stage.oxygen,
-                                                     stage.lime, stage.scrap,       stage.inert};
   for (int column = 0; column < ColumnCount; ++column) {
-    auto* item = new QTableWidgetItem(column <= lastTyped ? toQString(typed[std::size_t(column)]) : QString());
-    if (column <= lastTyped) {
-      item->setData(Qt::UserRole, item->text());
-    } else {
+    auto* item = new QTableWidgetItem(
+        column <= lastTyped ? toQString(stage.*stageMemberFields[static_cast<std::size_t>(column)]) : QString());
+    if (column > lastTyped) {
       // Computed: never current, never edited; drawn in the plain text colour.
       item->setFlags(Qt::NoItemFlags);
       item->setForeground(table_->palette().color(QPalette::Text));
@@ -305,16 +309,19 @@ void StageTable::putStage(int row, const BlowStage& stage) {
     table_->setItem(row, column, item);
   }
   filling_ = false;
-  if (bulk_) return;
-  table_->setCurrentCell(row, Gas);
-  emit stagesChanged();
 }
 
-BlowStage StageTable::takeStage(int row) {
-  const BlowStage stage = stages().at(static_cast<std::size_t>(row));
-  table_->removeRow(row);
-  emit stagesChanged();
-  return stage;
+// A cell the document changed; the cursor goes to it unless it shows the
+// text already (the user's own edit).
+void StageTable::showStageText(int row, int column) {
+  QTableWidgetItem* item = table_->item(row, column);
+  const QString text =
+      toQString(stages().at(static_cast<std::size_t>(row)).*stageMemberFields.at(static_cast<std::size_t>(column)));
+  if (!item || item->text() == text) return;
+  filling_ = true;
+  item->setText(text);
+  filling_ = false;
+  table_->setCurrentCell(row, column);
 }
 
 void StageTable::swapStages(int from, int to) {
@@ -329,7 +336,6 @@ void StageTable::swapStages(int from, int to) {
   filling_ = false;
   table_->clearSelection();  // only the moved stage's cell stays marked
   table_->setCurrentCell(to, column);
-  emit stagesChanged();
 }
 
 void StageTable::setComputed(int row, int column, const QString& text) {

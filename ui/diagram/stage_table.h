@@ -34,6 +34,10 @@ class QTableWidget;
 class QUndoStack;
 
 namespace velkarin {
+class PlanDocument;
+}
+
+namespace velkarin {
 
 class StageTable : public QWidget {
   Q_OBJECT
@@ -59,9 +63,11 @@ class StageTable : public QWidget {
   };
   static constexpr int lastTyped = Inert;
 
-  explicit StageTable(QWidget* parent = nullptr);
+  // A view of the document's stages and target: edits go to the document,
+  // and the table follows the document's changes (also undo and redo).
+  explicit StageTable(PlanDocument& document, QWidget* parent = nullptr);
 
-  std::vector<BlowStage> stages() const;
+  const std::vector<BlowStage>& stages() const;
   // The target carbon, mass %: nothing when the entry is empty; the reading's
   // problem otherwise when it is not a positive number.
   std::optional<double> target() const;
@@ -75,15 +81,9 @@ class StageTable : public QWidget {
   void showSolution(const QString& text);
 
   QTableWidget* table() const { return table_; }
-  // The edits, inserts, deletes and moves of the stages, undoable
+  // The document's undo history: the stages' edits among the plan's
   // (Ctrl+Z, Ctrl+Shift+Z or Ctrl+Y on the table).
-  QUndoStack* undoStack() const { return undo_; }
-
-  // Replaces every stage (a plan opened): not undoable, the undo history is
-  // cleared; one stagesChanged.
-  void setStages(const std::vector<BlowStage>& stages);
-  QString targetText() const;
-  void setTargetText(const QString& text);
+  QUndoStack* undoStack() const;
   // Ctrl+V: rows of a spreadsheet (tab-separated gas, t, C[, O2]; a header
   // row naming the columns, and this table's own copy, are recognised)
   // inserted after the current stage as one undoable step; a text without
@@ -116,7 +116,7 @@ class StageTable : public QWidget {
   std::optional<QString> writeCsv(const QString& path) const;
 
  signals:
-  void stagesChanged();     // a typed cell, a row added, removed or moved, or the target changed
+  void stagesChanged();     // the rows shown followed the document: a cell, a row added, removed or moved, the target
   void solveTemperature();  // solve the current stage for the temperature
   void solveRatio();        // solve the current stage for the gas ratio
 
@@ -130,19 +130,19 @@ class StageTable : public QWidget {
   void askAndSave();
   QByteArray csvBytes() const;  // the conditions and the table as CSV, UTF-8 with a byte order mark
   void setComputed(int row, int column, const QString& text);
+  void followDocument();
+  void showAllStages();
   void putStage(int row, const BlowStage& stage);
-  BlowStage takeStage(int row);
+  void showStageText(int row, int column);
   void swapStages(int from, int to);
 
   QTableWidget* table_ = nullptr;
   QLineEdit* target_ = nullptr;
   QLabel* solution_ = nullptr;
   std::vector<StageResult> results_;
-  QUndoStack* undo_ = nullptr;
-  StageRows rows_;
+  PlanDocument& document_;
   std::function<Conditions()> conditions_;
-  bool filling_ = false;  // the window is writing computed cells: no stagesChanged
-  bool bulk_ = false;     // many rows are put at once: one stagesChanged at the end
+  bool filling_ = false;  // cells are written from the document or the results: no edit
 };
 
 }  // namespace velkarin

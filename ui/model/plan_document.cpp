@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QUndoStack>
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -67,29 +68,91 @@ QString fileReadText(const FileRead& read) {
 
 }  // namespace
 
-PlanDocument::PlanDocument(QObject* parent) : QObject(parent) {}
-
-void PlanDocument::watch(QUndoStack& history) {
-  history_ = &history;
-  connect(&history, &QUndoStack::cleanChanged, this, [this] { emit modifiedChanged(isModified()); });
-  connect(&history, &QUndoStack::indexChanged, this, &PlanDocument::edited);
+PlanDocument::PlanDocument(QObject* parent) : QObject(parent), history_(new QUndoStack(this)) {
+  connect(history_, &QUndoStack::cleanChanged, this, [this] { emit modifiedChanged(isModified()); });
+  connect(history_, &QUndoStack::indexChanged, this, &PlanDocument::edited);
 }
 
 QString PlanDocument::fileName() const {
   return path_.isEmpty() ? QStringLiteral("方案") : QFileInfo(path_).fileName();
 }
 
-bool PlanDocument::isModified() const { return entriesEdited_ || (history_ && !history_->isClean()); }
+bool PlanDocument::isModified() const { return !history_->isClean(); }
 
-void PlanDocument::entryEdited() {
-  setEntriesEdited(true);
-  emit edited();
+PlanEdits PlanDocument::edits() {
+  PlanEdits e;
+  e.plan = &plan_;
+  e.ownOther = &ownOther_;
+  e.entryChanged = [this](const std::string& place) { emit entryChanged(toQString(place)); };
+  e.stageInserted = [this](std::size_t row) { emit stageInserted(static_cast<int>(row)); };
+  e.stageRemoved = [this](std::size_t row) { emit stageRemoved(static_cast<int>(row)); };
+  e.stagesSwapped = [this](std::size_t from, std::size_t to) {
+    emit stagesSwapped(static_cast<int>(from), static_cast<int>(to));
+  };
+  e.stageTextChanged = [this](std::size_t row, std::size_t member) {
+    emit stageTextChanged(static_cast<int>(row), static_cast<int>(member));
+  };
+  return e;
 }
 
-void PlanDocument::setEntriesEdited(bool edited) {
-  const bool before = isModified();
-  entriesEdited_ = edited;
-  if (isModified() != before) emit modifiedChanged(isModified());
+void PlanDocument::editEntry(const std::string& place, const std::string& text) {
+  if (entry(place) == text) return;
+  Plan trial = plan_;
+  if (!setPlanEntryText(trial, place, text)) return;  // no such entry, or not one of its values
+  push(new EntryCommand(edits(), place, text));
+}
+
+void PlanDocument::editEntries(const std::vector<std::pair<std::string, std::string>>& texts, const QString& name) {
+  beginStep(name);
+  for (const auto& [place, text] : texts) {
+    if (entry(place) == text) continue;
+    Plan trial = plan_;
+    if (setPlanEntryText(trial, place, text)) push(new EntryCommand(edits(), place, text));
+  }
+  endStep();
+}
+
+void PlanDocument::insertStage(std::size_t row, const BlowStage& stage) {
+  push(new StageRowCommand(edits(), std::min(row, plan_.stages.size()), stage, true));
+}
+
+void PlanDocument::removeStage(std::size_t row) {
+  if (row < plan_.stages.size()) push(new StageRowCommand(edits(), row, {}, false));
+}
+
+void PlanDocument::moveStage(std::size_t from, std::size_t to) {
+  if (from < plan_.stages.size() && to < plan_.stages.size() && from != to) {
+    push(new StageMoveCommand(edits(), from, to));
+  }
+}
+
+void PlanDocument::setStageText(std::size_t row, std::size_t member, const std::string& text) {
+  if (row >= plan_.stages.size() || member >= stageMemberCount) return;
+  if (plan_.stages[row].*stageMemberFields[member] == text) return;
+  push(new StageTextCommand(edits(), row, member, text));
+}
+
+// The step's macro is opened with its first edit: a step with no edit in
+// it leaves no trace in the history.
+void PlanDocument::beginStep(const QString& name) {
+  if (stepDepth_++ == 0) {
+    stepName_ = name;
+    stepOpen_ = false;
+  }
+}
+
+void PlanDocument::endStep() {
+  if (stepDepth_ == 0 || --stepDepth_ > 0) return;
+  if (stepOpen_) history_->endMacro();
+  stepOpen_ = false;
+}
+
+void PlanDocument::push(QUndoCommand* command) {
+  if (stepDepth_ > 0 && !stepOpen_) {
+    history_->beginMacro(stepName_);
+    stepOpen_ = true;
+  }
+  history_->push(command);
 }
 
 std::variant<Plan, QString> PlanDocument::read(const QString& path) {
@@ -99,13 +162,12 @@ std::variant<Plan, QString> PlanDocument::read(const QString& path) {
   return std::move(*read.plan);
 }
 
-void PlanDocument::reset(const Plan& plan) {
-  extraMembers_ = plan.extraMembers;
-  if (history_) {
-    history_->clear();
-    history_->setClean();
-  }
-  setEntriesEdited(false);
+void PlanDocument::reset(const Plan& plan, bool ownOther) {
+  plan_ = plan;
+  ownOther_ = ownOther;
+  history_->clear();
+  history_->setClean();
+  emit planReset();
 }
 
 void PlanDocument::belongTo(const QString& path) {
@@ -113,11 +175,9 @@ void PlanDocument::belongTo(const QString& path) {
   emit pathChanged(path_);
 }
 
-std::optional<QString> PlanDocument::save(Plan plan, const QString& path) {
-  plan.extraMembers = extraMembers_;
-  if (std::optional<QString> error = writeFileWhole(path, QByteArray::fromStdString(planText(plan)))) return error;
-  if (history_) history_->setClean();
-  setEntriesEdited(false);
+std::optional<QString> PlanDocument::save(const QString& path) {
+  if (std::optional<QString> error = writeFileWhole(path, QByteArray::fromStdString(planText(plan_)))) return error;
+  history_->setClean();
   belongTo(path);
   return std::nullopt;
 }
