@@ -24,6 +24,7 @@
 #include "ui/diagram/stage_table.h"
 #include "ui/diagram/worker_progress.h"
 #include "ui/model/plan_document.h"
+#include "ui/model/plan_session.h"
 
 namespace velkarin {
 
@@ -64,8 +65,8 @@ LogImport readAndFit(const QString& path, const SimulationHeat& settings, std::a
 
 std::optional<QString> EquilibriumDiagramWindow::importHeatLog(const QString& path) {
   SimulationHeat settings;
-  settings.lines = stages_.settings.lines;
-  settings.mixture = stages_.settings.mixture;
+  settings.lines = session_->stages().settings.lines;
+  settings.mixture = session_->stages().settings.mixture;
   std::atomic<int> phase{0};
   std::atomic<bool> cancel{false};
   LogImport result = runWithProgress(

@@ -29,6 +29,7 @@
 #include "ui/diagram/simulation_panel.h"
 #include "ui/diagram/stage_table.h"
 #include "ui/model/plan_document.h"
+#include "ui/model/plan_session.h"
 
 namespace velkarin {
 
@@ -241,7 +242,7 @@ void EquilibriumDiagramWindow::createControls() {
 // The title names every line drawn — reaction, A and B — and the
 // composition, on two lines so that nothing is cut at any width.
 QString EquilibriumDiagramWindow::chartTitle() const {
-  const CurveComposition& c = entries_.family.composition;
+  const CurveComposition& c = session_->entries().family.composition;
   const QString composition =
       QStringLiteral("[%Cr]=%1  [%Ni]=%2  [%Si]=%3  [%Mn]=%4")
           .arg(shortest(c.chromium), shortest(c.nickel), shortest(c.silicon), shortest(c.manganese));
@@ -249,16 +250,17 @@ QString EquilibriumDiagramWindow::chartTitle() const {
     return QStringLiteral("%1  A=%2 J/mol  B=%3 J/(mol·K)")
         .arg(toQString(reactionRows[slotOf(reaction)].equation), shortest(l.a), shortest(l.b));
   };
-  if (!bothOxides()) return line(entries_.family.reaction, entries_.family.line) + QLatin1Char('\n') + composition;
+  if (!bothOxides())
+    return line(session_->entries().family.reaction, session_->entries().family.line) + QLatin1Char('\n') + composition;
   // Both oxides: each by its name and line style, A and B, units once.
-  const Reaction other = entries_.family.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
+  const Reaction other = session_->entries().family.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
   const auto named = [](Reaction reaction, const ReactionLine& l, const QString& style) {
     return QStringLiteral("%1（%2）A=%3 B=%4")
         .arg(toQString(reactionData(reaction).name), style, shortest(l.a), shortest(l.b));
   };
-  return named(entries_.family.reaction, entries_.family.line, QStringLiteral("实线")) + QStringLiteral("；") +
-         named(other, otherLine_, QStringLiteral("虚线")) + QLatin1Char('\n') + composition +
-         QStringLiteral("    A：J/mol，B：J/(mol·K)");
+  return named(session_->entries().family.reaction, session_->entries().family.line, QStringLiteral("实线")) +
+         QStringLiteral("；") + named(other, session_->otherLine(), QStringLiteral("虚线")) + QLatin1Char('\n') +
+         composition + QStringLiteral("    A：J/mol，B：J/(mol·K)");
 }
 
 // What the user should know about the curves shown: where a curve has gaps,
@@ -266,7 +268,12 @@ QString EquilibriumDiagramWindow::chartTitle() const {
 QString EquilibriumDiagramWindow::notes() const {
   QStringList notes;
   if (!startNote_.isEmpty()) notes << startNote_;
-  if (!otherNote_.isEmpty() && bothOxides()) notes << otherNote_;
+  if (session_->otherNote() != OtherLineNote::None && bothOxides()) {
+    const QString name = toQString(reactionData(otherReaction(plan().reaction)).name);
+    notes << (session_->otherNote() == OtherLineNote::PlanNotNumbers
+                  ? QStringLiteral("方案中%1的A、B不是数字，%1改用第一行预设值").arg(name)
+                  : QStringLiteral("%1窗口的A、B不是数字，%1改用第一行预设值").arg(name));
+  }
   if (!stageNote_.isEmpty()) notes << stageNote_;
   if (!simulationNote_.isEmpty()) notes << QStringLiteral("模拟：") + simulationNote_;
   for (const EquilibriumCurve& curve : chartView_->curves()) {

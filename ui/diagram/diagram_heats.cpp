@@ -44,6 +44,7 @@
 #include "ui/diagram/heats_panel.h"
 #include "ui/diagram/worker_progress.h"
 #include "ui/model/plan_document.h"
+#include "ui/model/plan_session.h"
 
 namespace velkarin {
 
@@ -162,16 +163,18 @@ void EquilibriumDiagramWindow::askAndImportHeats(const QString& path) {
 // reaction changes), then the points, the table, the parity plot, the
 // fitted curves and the band.
 void EquilibriumDiagramWindow::showPlantHeats() {
-  const Reaction shown = entries_.family.reaction;
-  const std::array<double, 5> key{static_cast<double>(shown), entries_.family.line.a, entries_.family.line.b,
-                                  otherLine_.a, otherLine_.b};
+  const Reaction shown = session_->entries().family.reaction;
+  const std::array<double, 5> key{static_cast<double>(shown), session_->entries().family.line.a,
+                                  session_->entries().family.line.b, session_->otherLine().a, session_->otherLine().b};
   if (figuresFor_ != key) {
     for (std::size_t i = 0; i < heats_.size(); ++i) {
       const PlantHeat& heat = heats_[i];
-      figures_[i] = heat.state && heat.fault.empty()
-                        ? velkarin::heatFigures(heat.reaction,
-                                                heat.reaction == shown ? entries_.family.line : otherLine_, *heat.state)
-                        : HeatFigures{};
+      figures_[i] =
+          heat.state && heat.fault.empty()
+              ? velkarin::heatFigures(heat.reaction,
+                                      heat.reaction == shown ? session_->entries().family.line : session_->otherLine(),
+                                      *heat.state)
+              : HeatFigures{};
     }
     figuresFor_ = key;
     heatsPanel_->model()->figuresChanged();
@@ -209,7 +212,7 @@ void EquilibriumDiagramWindow::showPlantHeats() {
 // The pointer over a heat's point: the nearest heat of the shown reaction
 // (points on one pixel are drawn once) by its name and figures.
 void EquilibriumDiagramWindow::describeHeatAt(const QPointF& point) {
-  const Reaction shown = entries_.family.reaction;
+  const Reaction shown = session_->entries().family.reaction;
   std::optional<std::size_t> nearest;
   double best = HUGE_VAL;
   for (std::size_t i = 0; i < heats_.size(); ++i) {
@@ -237,7 +240,7 @@ void EquilibriumDiagramWindow::describeHeatAt(const QPointF& point) {
 }
 
 void EquilibriumDiagramWindow::fitHeats() {
-  const Reaction shown = entries_.family.reaction;
+  const Reaction shown = session_->entries().family.reaction;
   LineFit fit(shown);
   for (const PlantHeat& heat : heats_) {
     if (heat.reaction == shown && heat.fitted && heat.state) fit.add(*heat.state);
@@ -273,7 +276,7 @@ bool EquilibriumDiagramWindow::adoptFit() {
   if (!fittedLine_) return false;
   // The digits the fit supports, as the fit result shows them.
   const FittedLineTexts fitted = fittedLineTexts(fittedLine_->a, fittedLine_->b);
-  const QStringList doubts = fitDoubts(fitted, fittedR2_, entries_.family.reaction);
+  const QStringList doubts = fitDoubts(fitted, fittedR2_, session_->entries().family.reaction);
   if (!doubts.isEmpty()) {
     QMessageBox ask(QMessageBox::Question, QStringLiteral("采用拟合结果"),
                     QStringLiteral("拟合结果可疑：%1。仍然采用吗？").arg(doubts.join(QStringLiteral("；"))),
@@ -293,7 +296,7 @@ void EquilibriumDiagramWindow::showFittedCurves() {
   if (!overlay_) return;
   std::vector<EquilibriumCurve> curves;
   if (fittedLine_) {
-    CurveFamilyInputs fitted = entries_.family;
+    CurveFamilyInputs fitted = session_->entries().family;
     fitted.line = *fittedLine_;
     curves = equilibriumCurveFamily(fitted);
   }
@@ -306,10 +309,10 @@ void EquilibriumDiagramWindow::showPresetRange() {
   if (!overlay_) return;
   std::vector<std::pair<EquilibriumCurve, EquilibriumCurve>> bands;
   if (heatsPanel_->presetRange()) {
-    const ReactionData& reactionTable = reactionData(entries_.family.reaction);
+    const ReactionData& reactionTable = reactionData(session_->entries().family.reaction);
     std::vector<std::vector<EquilibriumCurve>> families;
     for (const PresetRow& row : reactionTable.presets) {
-      CurveFamilyInputs preset = entries_.family;
+      CurveFamilyInputs preset = session_->entries().family;
       if (const std::optional<ReactionLine> line = readReactionLine({std::string(row.a), std::string(row.b)})) {
         preset.line = *line;
         families.push_back(equilibriumCurveFamily(preset));

@@ -21,6 +21,7 @@
 #include "ui/diagram/equilibrium_diagram_window.h"
 #include "ui/diagram/simulation_panel.h"
 #include "ui/diagram/stage_table.h"
+#include "ui/model/plan_session.h"
 
 namespace velkarin {
 
@@ -120,44 +121,41 @@ QString heatProblem(SimulationProblem problem) {
 void EquilibriumDiagramWindow::simulationToggled(bool on) {
   stageTable_->showSimulationColumns(on);
   if (on) sheetTabs_->setCurrentWidget(simulationPanel_);
-  evaluateStages();
+  session_->setSimulating(on);
 }
 
-// The stage settings are those the stages were just evaluated under: the
-// last entries that could be read.
-void EquilibriumDiagramWindow::simulate(const Plan& plan) {
+// The simulation as the session computed it, in 吹炼模拟 and on the chart.
+void EquilibriumDiagramWindow::showSimulation() {
+  const std::optional<BlowSimulation>& sim = session_->simulation();
+  const PlanSimulationInput& input = session_->simulationInput();
   // Off and nothing shown: nothing to clear (a redraw without the simulation costs nothing more).
-  const bool shown = simulation_.has_value() || !chartView_->marks()->simulatedPath()->points().isEmpty();
-  if (!simulationPanel_->simulating() && !shown && simulationIdle_) return;
+  const bool shown = !chartView_->marks()->simulatedPath()->points().isEmpty();
+  if (!session_->simulating() && !shown && simulationIdle_) return;
   // The sheet's own line holds one line; the status line says it whole.
-  simulationIdle_ = !simulationPanel_->simulating();
-  simulation_.reset();
+  simulationIdle_ = !session_->simulating();
   simulationNote_.clear();
   QList<QPointF> path, ends;
-  if (simulationPanel_->simulating()) {
-    const PlanSimulationInput input = simulationInput(plan, stages_.settings);
-    if (input.problem) {
-      simulationNote_ = textProblem(plan, *input.problem);
-      simulationPanel_->showProblem(simulationNote_);
-    } else if (BlowSimulation sim = simulateBlow(input.heat, input.stages); sim.problem != SimulationProblem::None) {
-      simulationNote_ = heatProblem(sim.problem);
-      simulationPanel_->showProblem(simulationNote_);
-    } else {
-      if (!sim.totals) simulationNote_ = QStringLiteral("有阶段无法模拟，见吹炼模拟表中的说明");
-      for (const PathSample& p : sim.path) path << QPointF(p.temperature, p.carbon);
-      for (const SimulatedStage& stage : sim.stages) {
-        if (stage.problem == SimulationProblem::None) ends << QPointF(stage.endTemperature, stage.endCarbon);
-      }
-      simulationPanel_->showSimulation(sim, input.stages, plan.stages);
-      simulation_ = std::move(sim);
-    }
-  } else {
+  if (!session_->simulating()) {
     simulationPanel_->showProblem(QStringLiteral("勾选“模拟”后按各阶段预测吹炼过程"));
+  } else if (input.problem) {
+    simulationNote_ = textProblem(plan(), *input.problem);
+    simulationPanel_->showProblem(simulationNote_);
+  } else if (!sim) {
+    simulationNote_ = heatProblem(session_->simulationProblem());
+    simulationPanel_->showProblem(simulationNote_);
+  } else {
+    if (!sim->totals) simulationNote_ = QStringLiteral("有阶段无法模拟，见吹炼模拟表中的说明");
+    for (const PathSample& p : sim->path) path << QPointF(p.temperature, p.carbon);
+    for (const SimulatedStage& stage : sim->stages) {
+      if (stage.problem == SimulationProblem::None) ends << QPointF(stage.endTemperature, stage.endCarbon);
+    }
+    simulationPanel_->showSimulation(*sim, input.stages, plan().stages);
   }
   chartView_->showSimulation(path, ends);
 }
 
 void EquilibriumDiagramWindow::adoptSimulatedTemperatures() {
+  const std::optional<BlowSimulation>& simulation_ = session_->simulation();
   if (!simulation_) return;
   const std::vector<BlowStage> stages = stageTable_->stages();
   std::vector<QString> texts;

@@ -16,6 +16,7 @@
 #include "ui/diagram/equilibrium_diagram_window.h"
 #include "ui/diagram/ledger_panel.h"
 #include "ui/diagram/stage_table.h"
+#include "ui/model/plan_session.h"
 #include "words/chinese.h"
 
 namespace velkarin {
@@ -37,14 +38,12 @@ std::optional<double> answeredCelsius(const StageSolution& solution) {
 
 }  // namespace
 
-void EquilibriumDiagramWindow::evaluateStages() {
-  const Plan current = plan();
-  stages_ = velkarin::evaluateStages(current, entries_, otherLine_);
-  const std::vector<BlowStage>& stages = current.stages;
+void EquilibriumDiagramWindow::showStages() {
+  const std::vector<BlowStage>& stages = plan().stages;
   std::vector<std::optional<StageMark>> marks;
   QStringList problems;
   for (std::size_t i = 0; i < stages.size(); ++i) {
-    const StageResult& r = stages_.results[i];
+    const StageResult& r = session_->stages().results[i];
     const bool blank = trimmedItem(stages[i].gas).empty() && trimmedItem(stages[i].temperature).empty();
     if (r.issue != StageIssue::None && !blank) {
       problems << QStringLiteral("第%1段：%2").arg(i + 1).arg(toQString(chinese(stages[i], r)));
@@ -52,9 +51,9 @@ void EquilibriumDiagramWindow::evaluateStages() {
     const std::optional<double> carbon = governingCarbon(r);
     marks.push_back(carbon ? std::optional(StageMark{r.temperatureCelsius, *carbon, r.margin}) : std::nullopt);
   }
-  const std::optional<double>& target = stages_.target.value;
-  const std::optional<std::size_t>& reached = stages_.reached;
-  if (stages_.target.problem) problems << toQString(chinese(stages_.target.problem));
+  const std::optional<double>& target = session_->stages().target.value;
+  const std::optional<std::size_t>& reached = session_->stages().reached;
+  if (session_->stages().target.problem) problems << toQString(chinese(session_->stages().target.problem));
   if (target && !stages.empty()) {
     const QString text = toQString(targetText(*target));
     problems << (reached ? QStringLiteral("第%1段的平衡C浓度首先达到目标%2%C").arg(*reached + 1).arg(text)
@@ -65,11 +64,9 @@ void EquilibriumDiagramWindow::evaluateStages() {
   // to the stages, the target or an entry ends it.
   stageTable_->showSolution(QString());
 
-  stageTable_->showResults(stages_.results, reached);
-  ledgerPanel_->showLedger(stages, stages_.results, stages_.ledger);
+  stageTable_->showResults(session_->stages().results, reached);
+  ledgerPanel_->showLedger(stages, session_->stages().results, session_->stages().ledger);
   chartView_->showStages(marks, target, reached);
-  simulate(current);
-  showStatus();
 }
 
 // Solves the current stage for the target: its temperature (at its p_CO) or
@@ -77,7 +74,7 @@ void EquilibriumDiagramWindow::evaluateStages() {
 void EquilibriumDiagramWindow::solveStage(bool temperature) {
   const std::optional<std::size_t> row = stageTable_->currentStage();
   const std::optional<double> target = stageTable_->target();
-  if (!row || *row >= stages_.results.size()) {
+  if (!row || *row >= session_->stages().results.size()) {
     stageTable_->showSolution(QStringLiteral("请先添加一个阶段并选中它"));
     return;
   }
@@ -85,18 +82,18 @@ void EquilibriumDiagramWindow::solveStage(bool temperature) {
     stageTable_->showSolution(QStringLiteral("请先输入目标C浓度"));
     return;
   }
-  const StageResult& stage = stages_.results[*row];
+  const StageResult& stage = session_->stages().results[*row];
   const BlowStage typed = stageTable_->stages()[*row];
   const QString name =
       QStringLiteral("第%1段（%2，%3℃）")
           .arg(*row + 1)
           .arg(toQString(std::string(trimmedItem(typed.gas))), toQString(std::string(trimmedItem(typed.temperature))));
-  const StageSolution solution =
-      temperature ? solveStageTemperature(stage, stages_.settings, *target, entries_.family.temperatures)
-                  : solveStagePressure(stage, stages_.settings, *target);
+  const StageSolution solution = temperature ? solveStageTemperature(stage, session_->stages().settings, *target,
+                                                                     session_->entries().family.temperatures)
+                                             : solveStagePressure(stage, session_->stages().settings, *target);
   const std::string answer = solution.status == SolveStatus::StageProblem
                                  ? chinese(typed, stage)
-                                 : chinese(solution, *target, entries_.family.temperatures, temperature);
+                                 : chinese(solution, *target, session_->entries().family.temperatures, temperature);
   QString note;
   if (const std::optional<double> celsius = temperature ? answeredCelsius(solution) : std::nullopt;
       celsius && !(*celsius >= usualLowCelsius && *celsius <= usualHighCelsius)) {

@@ -26,6 +26,7 @@
 #include "ui/diagram/equilibrium_chart_view.h"
 #include "ui/diagram/stage_table.h"
 #include "ui/model/plan_document.h"
+#include "ui/model/plan_session.h"
 #include "words/chinese.h"
 
 namespace velkarin {
@@ -49,11 +50,12 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
   setWindowTitle(QStringLiteral("平衡曲线图[*]"));
   setAcceptDrops(true);  // a CSV of heats dropped on the diagram is imported
   setFont(songFont(windowFontPointSize));
-  windowConstants_ = start.windowConstants;
-  otherLine_ = presetLine(otherReaction(start.reaction));
   document_ = new PlanDocument(this);
   bindings_ = new EntryBindings(*document_, this);
   createControls();
+  // After the views: the stage table has followed an edit of the stages
+  // before the session's results of it are shown in its rows.
+  session_ = new PlanSession(*document_, start.windowConstants, this);
   followDocument();
 
   Plan first;
@@ -68,13 +70,12 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
   for (const CompositionRow& row : compositionRows) {
     setPlanEntryText(first, row.place, formatPlain(start.composition.*row.field));
   }
-  // The other oxide's A and B follow its calculation window.
-  document_->reset(first, false);
-  showChoices();
   // A plan's texts are kept whole: a line edit would cut them at 32,767
   // characters, and a long note opened and saved again would lose its end.
   for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->setMaxLength(std::numeric_limits<int>::max());
-  redraw();
+  // The other oxide's A and B follow its calculation window.
+  document_->reset(first, false);
+  showChoices();
 }
 
 // The views follow the document: each edit, undo or redo redraws what
@@ -84,21 +85,16 @@ void EquilibriumDiagramWindow::followDocument() {
   // A 不保存 given before covers no later change.
   connect(document_, &PlanDocument::edited, this, [this] { closeConfirmed_ = false; });
   connect(document_, &PlanDocument::entryChanged, this, &EquilibriumDiagramWindow::entryChanged);
-  connect(document_, &PlanDocument::stageInserted, this, &EquilibriumDiagramWindow::evaluateStages);
-  connect(document_, &PlanDocument::stageRemoved, this, &EquilibriumDiagramWindow::evaluateStages);
-  connect(document_, &PlanDocument::stageTextChanged, this, &EquilibriumDiagramWindow::evaluateStages);
-  connect(document_, &PlanDocument::stagesSwapped, this, &EquilibriumDiagramWindow::evaluateStages);
+  connect(session_, &PlanSession::changed, this, &EquilibriumDiagramWindow::showChanges);
 }
 
+// The choices follow the plan; the session computes and says what changed.
 void EquilibriumDiagramWindow::entryChanged(const QString& place) {
-  if (place == QLatin1String("note")) return;
-  if (place == QLatin1String("target") || place.startsWith(QLatin1String("heat/"))) {
-    evaluateStages();
-    return;
-  }
   if (place == QLatin1String("A") || place == QLatin1String("B")) startNote_.clear();
-  showChoices();
-  redraw();
+  if (place == QLatin1String("A") || place == QLatin1String("B") || place == QLatin1String("reaction") ||
+      place == QLatin1String("bothOxides")) {
+    showChoices();
+  }
 }
 
 // The reaction, its preset rows with the one A and B match, and the both
@@ -206,37 +202,42 @@ void EquilibriumDiagramWindow::switchReaction(int index) {
       QStringLiteral("反应"));
 }
 
-// Reads the entries into the plan, evaluates it, shows the result. An
-// entry that cannot be read keeps the curves and stages of the last entries
-// that could.
-void EquilibriumDiagramWindow::redraw() {
-  otherLine_ = readOtherLine(document_->plan().reaction);
-  PlanReading reading = readPlanEntries(plan());
-  if (!reading.read()) {
-    problem_ = toQString(joined(chinese(reading.problems))) + QStringLiteral("。仍显示上次的曲线。");
-    showStatus();
-    return;
+Reaction EquilibriumDiagramWindow::reaction() const { return session_->entries().family.reaction; }
+const CurveFamilyInputs& EquilibriumDiagramWindow::inputs() const { return session_->entries().family; }
+const std::vector<StageResult>& EquilibriumDiagramWindow::stageResults() const { return session_->stages().results; }
+const StageSettings& EquilibriumDiagramWindow::stageSettings() const { return session_->stages().settings; }
+const std::optional<BlowSimulation>& EquilibriumDiagramWindow::simulation() const { return session_->simulation(); }
+
+void EquilibriumDiagramWindow::redraw() { session_->recompute(); }
+
+// Redraws what the session computed anew. Entries that cannot be read keep
+// the curves and stages of the last that could; the status line says why.
+void EquilibriumDiagramWindow::showChanges(PlanSession::Changes what) {
+  if (what & PlanSession::Entries) {
+    problem_ = session_->problems().empty()
+                   ? QString()
+                   : toQString(joined(chinese(session_->problems()))) + QStringLiteral("。仍显示上次的曲线。");
   }
-  problem_.clear();
-  entries_ = std::move(reading);
-  showCurves();
-  evaluateStages();
-  chartView_->setChartTitle(chartTitle());
-  showHeat();
-  showPlantHeats();
+  if (what & PlanSession::Curves) showCurves();
+  if (what & PlanSession::Stages) showStages();
+  if (what & PlanSession::Simulation) showSimulation();
+  if (what & PlanSession::Curves) chartView_->setChartTitle(chartTitle());
+  if (what & (PlanSession::Curves | PlanSession::HeatPath)) showHeat();
+  if (what & PlanSession::Curves) showPlantHeats();
+  showStatus();
 }
 
 // The shown reaction's family; with both oxides, the other's after it,
 // dashed, in the same colour per pressure.
 void EquilibriumDiagramWindow::showCurves() {
-  std::vector<EquilibriumCurve> curves = planCurves(entries_, otherLine_, bothOxides());
+  std::vector<EquilibriumCurve> curves = session_->curves();
   if (!bothOxides()) {
     chartView_->showCurves(std::move(curves));
     return;
   }
   const std::size_t count = curves.size() / 2;
-  const QString first = toQString(reactionData(entries_.family.reaction).name);
-  const QString dashed = toQString(reactionData(otherReaction(entries_.family.reaction)).name);
+  const QString first = toQString(reactionData(session_->entries().family.reaction).name);
+  const QString dashed = toQString(reactionData(otherReaction(session_->entries().family.reaction)).name);
   std::vector<CurveStyle> styles;
   for (std::size_t i = 0; i < count; ++i) {
     // The legend names the pressure once: the label without its reaction.
@@ -249,44 +250,18 @@ void EquilibriumDiagramWindow::showCurves() {
 
 bool EquilibriumDiagramWindow::bothOxides() const { return document_->plan().bothOxides; }
 
-void EquilibriumDiagramWindow::windowConstantsChanged(Reaction reaction) {
-  if (reaction != entries_.family.reaction) redraw();  // the shown reaction's A and B are the diagram's own entries
-}
-
-// A and B of the reaction not shown: as typed in its calculation window,
-// else its first preset row.
-ReactionLine EquilibriumDiagramWindow::readOtherLine(Reaction shown) {
-  const Reaction other = otherReaction(shown);
-  otherNote_.clear();
-  const QString name = toQString(reactionData(other).name);
-  const bool own = document_->ownOther();
-  std::optional<ReactionConstants> typed;
-  if (own) typed = document_->plan().otherConstants;
-  if (!own && windowConstants_) typed = windowConstants_(other);
-  if (typed) {
-    if (const std::optional<ReactionLine> line = readReactionLine(*typed)) {
-      if (!own) document_->setOtherConstants(*typed);
-      return *line;
-    }
-    otherNote_ = own ? QStringLiteral("方案中%1的A、B不是数字，%1改用第一行预设值").arg(name)
-                     : QStringLiteral("%1窗口的A、B不是数字，%1改用第一行预设值").arg(name);
-  }
-  if (!own) document_->setOtherConstants(presetConstants(other));
-  return presetLine(other);
-}
+void EquilibriumDiagramWindow::windowConstantsChanged(Reaction reaction) { session_->windowConstantsChanged(reaction); }
 
 void EquilibriumDiagramWindow::setHeatPath(Reaction reaction, const std::vector<MeltState>& states) {
-  heatPaths_[slotOf(reaction)] = states;
-  if (reaction == entries_.family.reaction) showHeat();
+  session_->setHeatPath(reaction, states);
 }
 
 void EquilibriumDiagramWindow::showHeat() {
   std::vector<HeatMark> heats;
-  for (const MeltState& state : heatPaths_[slotOf(entries_.family.reaction)]) {
+  for (const MeltState& state : session_->heatPath()) {
     heats.push_back({state.temperature - constants::kelvinOffset, state.carbon, state.coPressure});
   }
   chartView_->showHeats(heats);
-  showStatus();
 }
 
 }  // namespace velkarin

@@ -32,6 +32,7 @@
 #include "calc/plant_heat.h"
 #include "calc/records.h"
 #include "ui/diagram/file_drop.h"
+#include "ui/model/plan_session.h"
 
 class QCheckBox;
 class QTabWidget;
@@ -75,9 +76,9 @@ class EquilibriumDiagramWindow : public QWidget {
  public:
   explicit EquilibriumDiagramWindow(const DiagramStart& start, QWidget* parent = nullptr);
 
-  Reaction reaction() const { return entries_.family.reaction; }
+  Reaction reaction() const;
   // The inputs of the curves shown: the last entries that could be read.
-  const CurveFamilyInputs& inputs() const { return entries_.family; }
+  const CurveFamilyInputs& inputs() const;
   EquilibriumChartView* chartView() const { return chartView_; }
   QString statusText() const;
 
@@ -94,8 +95,8 @@ class EquilibriumDiagramWindow : public QWidget {
   LedgerPanel* ledgerPanel() const { return ledgerPanel_; }
   // The stage results of the stages in the table, and the settings they were
   // evaluated under.
-  const std::vector<StageResult>& stageResults() const { return stages_.results; }
-  const StageSettings& stageSettings() const { return stages_.settings; }
+  const std::vector<StageResult>& stageResults() const;
+  const StageSettings& stageSettings() const;
   // The other oxide's curves are drawn too.
   bool bothOxides() const;
 
@@ -116,6 +117,8 @@ class EquilibriumDiagramWindow : public QWidget {
   QString planPath() const;
   // The plan as a document: its file, its unknown members, its changes.
   PlanDocument& document() const { return *document_; }
+  // What is computed from it.
+  PlanSession& session() const { return *session_; }
   // Shows a plan read from `path`: setPlan, and the plan belongs to the file.
   void showPlan(const Plan& plan, const QString& path);
   // Reads a plan file and shows it; the reason, in Chinese, when it cannot.
@@ -159,7 +162,7 @@ class EquilibriumDiagramWindow : public QWidget {
   // otherwise, or where it cannot be), and 采用模拟温度, which puts each
   // simulated stage's end temperature into its t cell as one undoable step.
   SimulationPanel* simulationPanel() const { return simulationPanel_; }
-  const std::optional<BlowSimulation>& simulation() const { return simulation_; }
+  const std::optional<BlowSimulation>& simulation() const;
   void adoptSimulatedTemperatures();
 
   // 导入炉次记录…: a heat log read and the simulation's k and L fitted to it
@@ -189,6 +192,7 @@ class EquilibriumDiagramWindow : public QWidget {
  private:
   void followDocument();
   void entryChanged(const QString& place);
+  void showChanges(PlanSession::Changes what);
   void showChoices();
   void createControls();
   QLineEdit* addEdit(const char* name, const char* place);
@@ -204,9 +208,8 @@ class EquilibriumDiagramWindow : public QWidget {
   void showHeat();
   void showStatus();
   void showCurves();
-  ReactionLine readOtherLine(Reaction shown);
-  void evaluateStages();
-  void simulate(const Plan& plan);
+  void showStages();
+  void showSimulation();
   void simulationToggled(bool on);
   void solveStage(bool temperature);
   QString chartTitle() const;
@@ -218,18 +221,13 @@ class EquilibriumDiagramWindow : public QWidget {
   void showPresetRange();
   void showPlanTitle();
 
-  PlanReading entries_;     // the last entries that could be read: the curves shown
-  StageEvaluation stages_;  // the plan's stages under them, the target and the ledger
-  std::function<std::optional<ReactionConstants>(Reaction)> windowConstants_;
-  ReactionLine otherLine_;                           // A and B of the reaction not shown, read at each redraw
-  QString otherNote_;                                // why the other oxide uses its first preset row
-  std::array<std::vector<MeltState>, 2> heatPaths_;  // by reaction: Cr2O3, Cr3O4
-  QString stageNote_;                                // stage problems and the target, for the status line
-  QString startNote_;                                // why the start values were replaced; kept until A or B change
-  QString problem_;                                  // why the entries could not be read; empty when they could
-  bool closeConfirmed_ = false;                      // the user chose 不保存 in the close question
-  PlanDocument* document_ = nullptr;                 // the plan, its file and its undo history
-  EntryBindings* bindings_ = nullptr;                // the line edits that show the plan's entries
+  QString stageNote_;                  // stage problems and the target, for the status line
+  QString startNote_;                  // why the start values were replaced; kept until A or B change
+  QString problem_;                    // why the entries could not be read; empty when they could
+  bool closeConfirmed_ = false;        // the user chose 不保存 in the close question
+  PlanDocument* document_ = nullptr;   // the plan, its file and its undo history
+  PlanSession* session_ = nullptr;     // what is computed from the plan
+  EntryBindings* bindings_ = nullptr;  // the line edits that show the plan's entries
 
   QComboBox* reactionCombo_ = nullptr;
   QComboBox* presetCombo_ = nullptr;
@@ -254,7 +252,6 @@ class EquilibriumDiagramWindow : public QWidget {
   StageTable* stageTable_ = nullptr;
   LedgerPanel* ledgerPanel_ = nullptr;
   SimulationPanel* simulationPanel_ = nullptr;
-  std::optional<BlowSimulation> simulation_;      // of the plan as last evaluated, while 模拟 is on
   bool simulationIdle_ = false;                   // 模拟 is off and the sheet says so
   QString simulationNote_;                        // why the plan cannot be simulated, for the status line
   CalibrationPanel* calibrationPanel_ = nullptr;  // a sheet once a heat log is imported

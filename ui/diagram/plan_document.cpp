@@ -26,6 +26,7 @@
 #include "ui/diagram/simulation_panel.h"
 #include "ui/diagram/stage_table.h"
 #include "ui/model/plan_document.h"
+#include "ui/model/plan_session.h"
 
 namespace velkarin {
 
@@ -40,17 +41,20 @@ const QString planFilter = QStringLiteral("Velkarin 方案 (*.velkarin)");
 const Plan& EquilibriumDiagramWindow::plan() const { return document_->plan(); }
 
 void EquilibriumDiagramWindow::setPlan(const Plan& plan) {
-  document_->reset(plan);
-  showChoices();
+  startNote_.clear();
   {
     // A plan with a start temperature was simulated: it opens simulated.
     const QSignalBlocker block(simulationPanel_);
     simulationPanel_->setSimulating(!trimmedItem(plan.heat.startTemperature).empty());
     stageTable_->showSimulationColumns(simulationPanel_->simulating());
   }
-  startNote_.clear();
-  redraw();
+  const QSignalBlocker block(session_);  // one redraw, once the plan is in
+  session_->setSimulating(simulationPanel_->simulating());
+  document_->reset(plan);
+  showChoices();
   closeConfirmed_ = false;
+  showChanges(PlanSession::Entries | PlanSession::Curves | PlanSession::Stages | PlanSession::Simulation |
+              PlanSession::HeatPath);
 }
 
 std::optional<QString> EquilibriumDiagramWindow::openPlanFile(const QString& path) {
