@@ -26,9 +26,7 @@ Plan twoStagePlan() {
   return plan;
 }
 
-PlanSession::Changes lastChange(const QSignalSpy& spy) {
-  return spy.last().at(0).value<PlanSession::Changes>();
-}
+PlanSession::Changes lastChange(const QSignalSpy& spy) { return spy.last().at(0).value<PlanSession::Changes>(); }
 
 }  // namespace
 
@@ -85,8 +83,7 @@ class PlanSessionModelTest : public QObject {
     PlanSession session(document);
     document.reset(twoStagePlan());
     const PlanReading reading = readPlanEntries(document.plan());
-    const StageEvaluation expected =
-        evaluateStages(document.plan(), reading, *otherLineOf(document.plan()));
+    const StageEvaluation expected = evaluateStages(document.plan(), reading, *otherLineOf(document.plan()));
     QCOMPARE(session.stages().results.size(), std::size_t(2));
     for (std::size_t i = 0; i < 2; ++i) {
       QCOMPARE(session.stages().results[i].pressure.coPressure, expected.results[i].pressure.coPressure);

@@ -25,6 +25,7 @@
 #include "ui/diagram/equilibrium_diagram_window.h"
 #include "ui/diagram/heats_panel.h"
 #include "ui/diagram/ledger_panel.h"
+#include "ui/diagram/session_view.h"
 #include "ui/diagram/sheet_layout.h"
 #include "ui/diagram/simulation_panel.h"
 #include "ui/diagram/stage_table.h"
@@ -239,62 +240,6 @@ void EquilibriumDiagramWindow::createControls() {
   outer->addWidget(scroll);
 }
 
-// The title names every line drawn — reaction, A and B — and the
-// composition, on two lines so that nothing is cut at any width.
-QString EquilibriumDiagramWindow::chartTitle() const {
-  const CurveComposition& c = session_->entries().family.composition;
-  const QString composition =
-      QStringLiteral("[%Cr]=%1  [%Ni]=%2  [%Si]=%3  [%Mn]=%4")
-          .arg(shortest(c.chromium), shortest(c.nickel), shortest(c.silicon), shortest(c.manganese));
-  const auto line = [](Reaction reaction, const ReactionLine& l) {
-    return QStringLiteral("%1  A=%2 J/mol  B=%3 J/(mol·K)")
-        .arg(toQString(reactionRows[slotOf(reaction)].equation), shortest(l.a), shortest(l.b));
-  };
-  if (!bothOxides())
-    return line(session_->entries().family.reaction, session_->entries().family.line) + QLatin1Char('\n') + composition;
-  // Both oxides: each by its name and line style, A and B, units once.
-  const Reaction other = session_->entries().family.reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
-  const auto named = [](Reaction reaction, const ReactionLine& l, const QString& style) {
-    return QStringLiteral("%1（%2）A=%3 B=%4")
-        .arg(toQString(reactionData(reaction).name), style, shortest(l.a), shortest(l.b));
-  };
-  return named(session_->entries().family.reaction, session_->entries().family.line, QStringLiteral("实线")) +
-         QStringLiteral("；") + named(other, session_->otherLine(), QStringLiteral("虚线")) + QLatin1Char('\n') +
-         composition + QStringLiteral("    A：J/mol，B：J/(mol·K)");
-}
-
-// What the user should know about the curves shown: where a curve has gaps,
-// a heat outside the temperatures drawn, and replaced start values.
-QString EquilibriumDiagramWindow::notes() const {
-  QStringList notes;
-  if (!startNote_.isEmpty()) notes << startNote_;
-  if (session_->otherNote() != OtherLineNote::None && bothOxides()) {
-    const QString name = toQString(reactionData(otherReaction(plan().reaction)).name);
-    notes << (session_->otherNote() == OtherLineNote::PlanNotNumbers
-                  ? QStringLiteral("方案中%1的A、B不是数字，%1改用第一行预设值").arg(name)
-                  : QStringLiteral("%1窗口的A、B不是数字，%1改用第一行预设值").arg(name));
-  }
-  if (!stageNote_.isEmpty()) notes << stageNote_;
-  if (!simulationNote_.isEmpty()) notes << QStringLiteral("模拟：") + simulationNote_;
-  for (const EquilibriumCurve& curve : chartView_->curves()) {
-    qsizetype gaps = 0;
-    for (const CurvePoint& point : curve.points) gaps += point.carbon.carbon ? 0 : 1;
-    if (gaps > 0) {
-      notes << QStringLiteral("%1：有%2个温度在0.001～5000%C之间没有平衡C浓度（曲线中断）")
-                   .arg(toQString(curve.label))
-                   .arg(gaps);
-    }
-  }
-  const std::optional<HeatMark>& heat = chartView_->heat();
-  const std::vector<EquilibriumCurve>& curves = chartView_->curves();
-  if (heat && !curves.empty() && !curves.front().points.empty() &&
-      !(heat->temperatureCelsius >= curves.front().points.front().temperatureCelsius &&
-        heat->temperatureCelsius <= curves.front().points.back().temperatureCelsius)) {
-    notes << QStringLiteral("上次计算的炉次（t=%1℃）在图的温度范围之外").arg(shortest(heat->temperatureCelsius));
-  }
-  return notes.join(QStringLiteral("；"));
-}
-
 // The status line holds two lines; the whole text is its tooltip.
 void EquilibriumDiagramWindow::showStatus() {
   const QString text = statusText();
@@ -302,10 +247,6 @@ void EquilibriumDiagramWindow::showStatus() {
   status_->setToolTip(text);
 }
 
-QString EquilibriumDiagramWindow::statusText() const {
-  const QString other = notes();
-  if (problem_.isEmpty()) return other;
-  return other.isEmpty() ? problem_ : problem_ + QLatin1Char(' ') + other;
-}
+QString EquilibriumDiagramWindow::statusText() const { return sessionStatus(plan(), *session_, startNote_); }
 
 }  // namespace velkarin

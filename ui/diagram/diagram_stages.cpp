@@ -15,6 +15,7 @@
 #include "ui/diagram/equilibrium_chart_view.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
 #include "ui/diagram/ledger_panel.h"
+#include "ui/diagram/session_view.h"
 #include "ui/diagram/stage_table.h"
 #include "ui/model/plan_session.h"
 #include "words/chinese.h"
@@ -39,34 +40,13 @@ std::optional<double> answeredCelsius(const StageSolution& solution) {
 }  // namespace
 
 void EquilibriumDiagramWindow::showStages() {
-  const std::vector<BlowStage>& stages = plan().stages;
-  std::vector<std::optional<StageMark>> marks;
-  QStringList problems;
-  for (std::size_t i = 0; i < stages.size(); ++i) {
-    const StageResult& r = session_->stages().results[i];
-    const bool blank = trimmedItem(stages[i].gas).empty() && trimmedItem(stages[i].temperature).empty();
-    if (r.issue != StageIssue::None && !blank) {
-      problems << QStringLiteral("第%1段：%2").arg(i + 1).arg(toQString(chinese(stages[i], r)));
-    }
-    const std::optional<double> carbon = governingCarbon(r);
-    marks.push_back(carbon ? std::optional(StageMark{r.temperatureCelsius, *carbon, r.margin}) : std::nullopt);
-  }
-  const std::optional<double>& target = session_->stages().target.value;
-  const std::optional<std::size_t>& reached = session_->stages().reached;
-  if (session_->stages().target.problem) problems << toQString(chinese(session_->stages().target.problem));
-  if (target && !stages.empty()) {
-    const QString text = toQString(targetText(*target));
-    problems << (reached ? QStringLiteral("第%1段的平衡C浓度首先达到目标%2%C").arg(*reached + 1).arg(text)
-                         : QStringLiteral("没有阶段的平衡C浓度达到目标%1%C").arg(text));
-  }
-  stageNote_ = problems.join(QStringLiteral("；"));
+  const StageEvaluation& evaluated = session_->stages();
   // An answer of 求温度/求气体比 describes the stages as they were: any change
   // to the stages, the target or an entry ends it.
   stageTable_->showSolution(QString());
-
-  stageTable_->showResults(session_->stages().results, reached);
-  ledgerPanel_->showLedger(stages, session_->stages().results, session_->stages().ledger);
-  chartView_->showStages(marks, target, reached);
+  stageTable_->showResults(evaluated.results, evaluated.reached);
+  ledgerPanel_->showLedger(plan().stages, evaluated.results, evaluated.ledger);
+  drawStages(*chartView_, *session_);
 }
 
 // Solves the current stage for the target: its temperature (at its p_CO) or

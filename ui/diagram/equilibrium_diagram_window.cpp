@@ -24,6 +24,7 @@
 #include "ui/diagram/diagram_rows.h"
 #include "ui/diagram/entry_bindings.h"
 #include "ui/diagram/equilibrium_chart_view.h"
+#include "ui/diagram/session_view.h"
 #include "ui/diagram/stage_table.h"
 #include "ui/model/plan_document.h"
 #include "ui/model/plan_session.h"
@@ -32,13 +33,6 @@
 namespace velkarin {
 
 using namespace diagram;
-
-// The problems of the entries, as the status line says them.
-static std::string joined(const std::vector<std::string>& problems) {
-  std::string text;
-  for (const std::string& problem : problems) text += (text.empty() ? "" : "；") + problem;
-  return text;
-}
 
 ReactionConstants presetConstants(Reaction reaction, std::size_t row) {
   const PresetRow& preset = reactionData(reaction).presets[row];
@@ -213,39 +207,13 @@ void EquilibriumDiagramWindow::redraw() { session_->recompute(); }
 // Redraws what the session computed anew. Entries that cannot be read keep
 // the curves and stages of the last that could; the status line says why.
 void EquilibriumDiagramWindow::showChanges(PlanSession::Changes what) {
-  if (what & PlanSession::Entries) {
-    problem_ = session_->problems().empty()
-                   ? QString()
-                   : toQString(joined(chinese(session_->problems()))) + QStringLiteral("。仍显示上次的曲线。");
-  }
-  if (what & PlanSession::Curves) showCurves();
+  if (what & PlanSession::Curves) drawCurves(*chartView_, plan(), *session_);
   if (what & PlanSession::Stages) showStages();
   if (what & PlanSession::Simulation) showSimulation();
-  if (what & PlanSession::Curves) chartView_->setChartTitle(chartTitle());
-  if (what & (PlanSession::Curves | PlanSession::HeatPath)) showHeat();
+  if (what & PlanSession::Curves) chartView_->setChartTitle(chartTitle(plan(), *session_));
+  if (what & (PlanSession::Curves | PlanSession::HeatPath)) drawHeatPath(*chartView_, *session_);
   if (what & PlanSession::Curves) showPlantHeats();
   showStatus();
-}
-
-// The shown reaction's family; with both oxides, the other's after it,
-// dashed, in the same colour per pressure.
-void EquilibriumDiagramWindow::showCurves() {
-  std::vector<EquilibriumCurve> curves = session_->curves();
-  if (!bothOxides()) {
-    chartView_->showCurves(std::move(curves));
-    return;
-  }
-  const std::size_t count = curves.size() / 2;
-  const QString first = toQString(reactionData(session_->entries().family.reaction).name);
-  const QString dashed = toQString(reactionData(otherReaction(session_->entries().family.reaction)).name);
-  std::vector<CurveStyle> styles;
-  for (std::size_t i = 0; i < count; ++i) {
-    // The legend names the pressure once: the label without its reaction.
-    const QString label = toQString(curves[i].label).mid(first.size() + 1);
-    styles.push_back({i, false, count + i, first, label});
-  }
-  for (std::size_t i = 0; i < count; ++i) styles.push_back({i, true, i, dashed, {}});
-  chartView_->showCurves(std::move(curves), std::move(styles));
 }
 
 bool EquilibriumDiagramWindow::bothOxides() const { return document_->plan().bothOxides; }
@@ -254,14 +222,6 @@ void EquilibriumDiagramWindow::windowConstantsChanged(Reaction reaction) { sessi
 
 void EquilibriumDiagramWindow::setHeatPath(Reaction reaction, const std::vector<MeltState>& states) {
   session_->setHeatPath(reaction, states);
-}
-
-void EquilibriumDiagramWindow::showHeat() {
-  std::vector<HeatMark> heats;
-  for (const MeltState& state : session_->heatPath()) {
-    heats.push_back({state.temperature - constants::kelvinOffset, state.carbon, state.coPressure});
-  }
-  chartView_->showHeats(heats);
 }
 
 }  // namespace velkarin

@@ -205,15 +205,11 @@ class EquilibriumDiagramWindow : public QWidget {
   QSplitter* createChartAndStages();
   QTabWidget* createSheets();
   QHBoxLayout* createStatusRow();
-  void showHeat();
   void showStatus();
-  void showCurves();
   void showStages();
   void showSimulation();
   void simulationToggled(bool on);
   void solveStage(bool temperature);
-  QString chartTitle() const;
-  QString notes() const;
   bool askToSave(const QString& question);
   void showPlantHeats();
   void describeHeatAt(const QPointF& point);
@@ -221,9 +217,7 @@ class EquilibriumDiagramWindow : public QWidget {
   void showPresetRange();
   void showPlanTitle();
 
-  QString stageNote_;                  // stage problems and the target, for the status line
   QString startNote_;                  // why the start values were replaced; kept until A or B change
-  QString problem_;                    // why the entries could not be read; empty when they could
   bool closeConfirmed_ = false;        // the user chose 不保存 in the close question
   PlanDocument* document_ = nullptr;   // the plan, its file and its undo history
   PlanSession* session_ = nullptr;     // what is computed from the plan
@@ -253,7 +247,6 @@ class EquilibriumDiagramWindow : public QWidget {
   LedgerPanel* ledgerPanel_ = nullptr;
   SimulationPanel* simulationPanel_ = nullptr;
   bool simulationIdle_ = false;                   // 模拟 is off and the sheet says so
-  QString simulationNote_;                        // why the plan cannot be simulated, for the status line
   CalibrationPanel* calibrationPanel_ = nullptr;  // a sheet once a heat log is imported
   std::vector<LoggedHeat> loggedHeats_;           // the imported log's heats that could be read
   std::size_t loggedLeftOut_ = 0;                 // its heats with a row that could not be read
