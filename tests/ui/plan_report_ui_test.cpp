@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -12,12 +13,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTime>
+#include <algorithm>
 #include <string>
 
 #include "calc/plan.h"
 #include "tests/ui/diagram_test_support.h"
 #include "ui/diagram/plan_report.h"
 #include "ui/diagram/stage_table.h"
+#include "ui/model/plan_document.h"
+#include "ui/model/plan_session.h"
 
 using namespace velkarin;
 using namespace velkarin::test;
@@ -139,6 +143,49 @@ class PlanReportUiTest : public DiagramTestCase {
     const QString words = QString::fromUtf8(text.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
     QVERIFY2(words.contains(heading.normalized(QString::NormalizationForm_KC)),
              qPrintable(heading + QStringLiteral(" missing in:\n") + words));
+  }
+
+  // The report of a plan from its document and session alone: no window is
+  // made, the chart is drawn at the page's size (its curves in colour over
+  // a good part of the page), and the simulated blow is in it.
+  void a_report_needs_no_window() {
+    const qsizetype windows = QGuiApplication::allWindows().size();
+    PlanDocument document;
+    PlanSession session(document);
+    Plan plan = shiftPlan();
+    plan.heat.startTemperature = "1550";
+    session.setSimulating(true);
+    document.reset(plan);
+    QVERIFY(session.simulation());
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
+    QVERIFY(!writePlanReport(document, session, pdf));
+    QCOMPARE(QGuiApplication::allWindows().size(), windows);
+    QProcess text;
+    text.start(QStandardPaths::findExecutable(QStringLiteral("pdftotext")), {pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(20000));
+    const QString words = QString::fromUtf8(text.readAllStandardOutput());
+    for (const char* expected : {"吹炼阶段", "物料平衡", "吹炼模拟（初始温度=1550℃"}) {
+      QVERIFY2(words.contains(QString::fromUtf8(expected)), expected);
+    }
+    QProcess picture;
+    picture.start(QStandardPaths::findExecutable(QStringLiteral("pdftoppm")),
+                  {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-singlefile"),
+                   pdf, folder.filePath(QStringLiteral("page"))});
+    QVERIFY(picture.waitForFinished(20000));
+    const QImage page(folder.filePath(QStringLiteral("page.png")));
+    QVERIFY(!page.isNull());
+    QRect coloured;  // the box around the pixels in colour: the chart's curves and marks
+    for (int y = 0; y < page.height(); ++y) {
+      for (int x = 0; x < page.width(); ++x) {
+        const QColor c = page.pixelColor(x, y);
+        if (std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}) > 60) {
+          coloured |= QRect(x, y, 1, 1);
+        }
+      }
+    }
+    QVERIFY2(coloured.width() > page.width() / 2, qPrintable(QString::number(coloured.width())));
+    QVERIFY2(coloured.height() > page.height() / 6, qPrintable(QString::number(coloured.height())));
   }
 };
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "calc/number_list.h"
 #include "calc/plan.h"
 #include "calc/plan_file.h"
 #include "calc/version.h"
@@ -22,8 +23,9 @@
 #include "ui/common/enter_presses_buttons.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/qt_translation.h"
-#include "ui/diagram/equilibrium_diagram_window.h"
 #include "ui/diagram/plan_report.h"
+#include "ui/model/plan_document.h"
+#include "ui/model/plan_session.h"
 
 static constexpr std::string_view usage =
     "Usage: velkarin [PLAN.velkarin]\n"
@@ -129,8 +131,9 @@ static bool displayAvailable() {
 
 namespace velkarin {
 
-// velkarin --report: the plan's report written on the offscreen platform,
-// from the same diagram the window shows.
+// velkarin --report: the plan's report written on the offscreen platform
+// from the plan and what its session computes, as the diagram would show
+// them; no window is made.
 static int writeReport(int argc, char* argv[], const ReportRequest& request) {
   if (!platformChosen(argc, argv)) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
@@ -143,12 +146,14 @@ static int writeReport(int argc, char* argv[], const ReportRequest& request) {
   };
   const PlanFileRead read = readPlanFile(request.plan);
   if (!read.plan) return refuse(planFileReadEnglish(read));
-  EquilibriumDiagramWindow diagram{DiagramStart{}};
-  diagram.showPlan(*read.plan, path);
-  diagram.resize(1200, 820);
-  diagram.show();
-  QApplication::processEvents();
-  if (const std::optional<QString> error = writePlanReport(diagram, QString::fromLocal8Bit(request.output.c_str()))) {
+  PlanDocument document;
+  PlanSession session(document);
+  // A plan with a start temperature was simulated: its report shows the blow.
+  session.setSimulating(!trimmedItem(read.plan->heat.startTemperature).empty());
+  document.reset(*read.plan);
+  document.belongTo(path);
+  if (const std::optional<QString> error =
+          writePlanReport(document, session, QString::fromLocal8Bit(request.output.c_str()))) {
     std::fprintf(stderr, "velkarin: cannot write %s: %s\n", terminalText(request.output).c_str(),
                  terminalText(error->toStdString()).c_str());
     return 3;

@@ -2,6 +2,7 @@
 #include "ui/diagram/plan_report.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -19,6 +20,7 @@
 
 #include "calc/blow_stage.h"
 #include "calc/plan.h"
+#include "calc/plan_evaluation.h"
 #include "calc/reaction_data.h"
 #include "calc/version.h"
 #include "ui/common/qt_text.h"
@@ -26,15 +28,19 @@
 #include "ui/common/text_file.h"
 #include "ui/diagram/equilibrium_chart_view.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
-#include "ui/diagram/ledger_panel.h"
-#include "ui/diagram/simulation_panel.h"
-#include "ui/diagram/stage_table.h"
+#include "ui/diagram/session_view.h"
+#include "ui/model/plan_document.h"
+#include "ui/model/plan_session.h"
 #include "words/chinese.h"
+#include "words/simulation_table.h"
 
 namespace velkarin {
 namespace {
 
 using Rows = std::vector<QStringList>;
+
+// The chart as the report draws it, px: scaled to the page's width.
+const QSize reportChartSize(960, 600);
 
 // Lays out the report top to bottom in device pixels, starting a page where
 // the next block does not fit.
@@ -237,77 +243,103 @@ QString conditionsText(const Plan& plan) {
   return lines.join(QLatin1Char('\n'));
 }
 
+// The blow ledger, when the heat is filled in: its heading names every heat
+// entry the ledger was booked with.
+void paintLedger(ReportWriter& report, const Plan& plan, const PlanSession& session) {
+  const HeatCharge heat = heatOf(plan.heat, 0, 18);
+  if (plan.stages.empty() || !heat.massTonnes || !heat.startCarbon) return;
+  const QString flow = plan.heat.oxygenFlow.empty()
+                           ? QString()
+                           : QStringLiteral("，O2流量=%1 Nm³/min").arg(toQString(plan.heat.oxygenFlow));
+  report.text(QStringLiteral("物料平衡（钢水量W=%1 t，初始%C=%2%3，FeSi品位=%4%，碱度=%5）")
+                  .arg(toQString(plan.heat.mass), toQString(plan.heat.startCarbon), flow,
+                       toQString(plan.heat.fesiGrade), toQString(plan.heat.basicity)),
+              10, true);
+  const StageEvaluation& stages = session.stages();
+  report.table(rowsOfTsv(toQString(ledgerTsv(ledgerTable(plan.stages, stages.results, stages.ledger)))), 8);
+}
+
+// What the stages add and blow, which the stage table does not show.
+QString stageInputs(const Plan& plan) {
+  QStringList given;
+  for (std::size_t i = 0; i < plan.stages.size(); ++i) {
+    const BlowStage& st = plan.stages[i];
+    QStringList parts;
+    for (const auto& [label, text, unit] :
+         {std::tuple{"O2", &st.oxygen, " Nm³"}, std::tuple{"石灰", &st.lime, " kg"},
+          std::tuple{"废钢", &st.scrap, " kg"}, std::tuple{"惰性气体", &st.inert, ""}}) {
+      if (!text->empty())
+        parts << QString::fromUtf8(label) + QLatin1Char(' ') + toQString(*text) + QString::fromUtf8(unit);
+    }
+    if (!parts.isEmpty()) given << QStringLiteral("第%1段 %2").arg(i + 1).arg(parts.join(QStringLiteral("、")));
+  }
+  return given.isEmpty() ? QString() : QStringLiteral("各段输入：") + given.join(QStringLiteral("；"));
+}
+
+// The simulated blow, while it is simulated: its entries, the stages'
+// inputs, its stage table and the reduction's figures as one line.
+void paintSimulation(ReportWriter& report, const Plan& plan, const PlanSession& session) {
+  const std::optional<BlowSimulation>& sim = session.simulation();
+  if (!sim) return;
+  report.text(
+      QStringLiteral("吹炼模拟（初始温度=%1℃，初始渣量=%2 kg，脱碳速率常数k=%3 1/min，散热=%4 ℃/min，"
+                     "还原时间=%5 min）")
+          .arg(toQString(plan.heat.startTemperature), toQString(plan.heat.slagMass), toQString(plan.heat.rateConstant),
+               toQString(plan.heat.heatLoss), toQString(plan.heat.reductionTime)),
+      10, true);
+  if (const QString given = stageInputs(plan); !given.isEmpty()) report.text(given, 8);
+  const QString tsv = toQString(simulationTsv(*sim, session.simulationInput().stages));
+  report.table(rowsOfTsv(tsv.section(QStringLiteral("\n\n"), 0, 0)), 7);
+  QStringList reduction;
+  for (const QStringList& row : rowsOfTsv(tsv.section(QStringLiteral("\n\n"), 1)))
+    reduction << row.join(QLatin1Char('='));
+  report.text(reduction.join(QStringLiteral("，")), 8);
+}
+
+QString fileNameOf(const PlanDocument& document) {
+  return document.path().isEmpty() ? QStringLiteral("（未保存的方案）") : QFileInfo(document.path()).fileName();
+}
+
 }  // namespace
 
-bool paintPlanReport(const EquilibriumDiagramWindow& diagram, QPagedPaintDevice& device, const QDateTime& made) {
+bool paintPlanReport(const PlanDocument& document, const PlanSession& session, QPagedPaintDevice& device,
+                     const QDateTime& made) {
   device.setPageLayout(
       QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 12), QPageLayout::Millimeter));
   QPainter painter;
   if (!painter.begin(&device)) return false;
-  const Plan plan = diagram.plan();
+  const Plan& plan = document.plan();
   ReportWriter report(device, painter, QStringLiteral("Velkarin %1").arg(toQString(version)));
   report.text(QStringLiteral("吹炼方案报告"), 14, true);
-  const QString file =
-      diagram.planPath().isEmpty() ? QStringLiteral("（未保存的方案）") : QFileInfo(diagram.planPath()).fileName();
   report.text(QStringLiteral("日期：%1    方案：%2%3")
-                  .arg(made.toString(QStringLiteral("yyyy-MM-dd HH:mm")), file,
-                       diagram.isWindowModified() ? QStringLiteral("（有未保存的修改）") : QString()),
+                  .arg(made.toString(QStringLiteral("yyyy-MM-dd HH:mm")), fileNameOf(document),
+                       document.isModified() ? QStringLiteral("（有未保存的修改）") : QString()),
               9);
   if (!plan.note.empty()) report.text(QStringLiteral("备注：%1").arg(toQString(plan.note)), 9);
   report.space(1);
   report.text(conditionsText(plan), 9);
-  if (!diagram.statusText().isEmpty()) report.text(diagram.statusText(), 7.5);
+  if (const QString status = sessionStatus(plan, session, {}); !status.isEmpty()) report.text(status, 7.5);
   report.space(1);
-  report.chart(*diagram.chartView(), 120);
+  {
+    // The chart drawn for the page, never shown: the report needs no window.
+    EquilibriumChartView chart;
+    chart.resize(reportChartSize);
+    // Unshown, the view neither sizes its chart nor lays it out by itself.
+    chart.chart()->resize(QSizeF(reportChartSize));
+    drawSession(chart, plan, session);
+    QCoreApplication::sendPostedEvents();
+    report.chart(chart, 120);
+  }
   if (!plan.stages.empty()) {
     report.text(QStringLiteral("吹炼阶段"), 10, true);
-    report.table(rowsOf(stageTable(plan.stages, diagram.stageResults())), 8);
+    report.table(rowsOf(stageTable(plan.stages, session.stages().results)), 8);
   }
-  const HeatCharge heat = diagram.ledgerPanel()->heat(0, 18);
-  if (!plan.stages.empty() && heat.massTonnes && heat.startCarbon) {
-    // Every heat entry the ledger was booked with.
-    const QString flow = plan.heat.oxygenFlow.empty()
-                             ? QString()
-                             : QStringLiteral("，O2流量=%1 Nm³/min").arg(toQString(plan.heat.oxygenFlow));
-    report.text(QStringLiteral("物料平衡（钢水量W=%1 t，初始%C=%2%3，FeSi品位=%4%，碱度=%5）")
-                    .arg(toQString(plan.heat.mass), toQString(plan.heat.startCarbon), flow,
-                         toQString(plan.heat.fesiGrade), toQString(plan.heat.basicity)),
-                10, true);
-    report.table(rowsOfTsv(diagram.ledgerPanel()->tsv()), 8);
-  }
-  if (diagram.simulation()) {
-    report.text(
-        QStringLiteral("吹炼模拟（初始温度=%1℃，初始渣量=%2 kg，脱碳速率常数k=%3 1/min，散热=%4 ℃/min，"
-                       "还原时间=%5 min）")
-            .arg(toQString(plan.heat.startTemperature), toQString(plan.heat.slagMass),
-                 toQString(plan.heat.rateConstant), toQString(plan.heat.heatLoss), toQString(plan.heat.reductionTime)),
-        10, true);
-    // What the stages add and blow, which the stage table above does not show.
-    QStringList given;
-    for (std::size_t i = 0; i < plan.stages.size(); ++i) {
-      const BlowStage& st = plan.stages[i];
-      QStringList parts;
-      for (const auto& [label, text, unit] :
-           {std::tuple{"O2", &st.oxygen, " Nm³"}, std::tuple{"石灰", &st.lime, " kg"},
-            std::tuple{"废钢", &st.scrap, " kg"}, std::tuple{"惰性气体", &st.inert, ""}}) {
-        if (!text->empty())
-          parts << QString::fromUtf8(label) + QLatin1Char(' ') + toQString(*text) + QString::fromUtf8(unit);
-      }
-      if (!parts.isEmpty()) given << QStringLiteral("第%1段 %2").arg(i + 1).arg(parts.join(QStringLiteral("、")));
-    }
-    if (!given.isEmpty()) report.text(QStringLiteral("各段输入：") + given.join(QStringLiteral("；")), 8);
-    // The stage table, then the reduction's label–number lines as one line of text.
-    const QString tsv = diagram.simulationPanel()->tsv();
-    report.table(rowsOfTsv(tsv.section(QStringLiteral("\n\n"), 0, 0)), 7);
-    QStringList reduction;
-    for (const QStringList& row : rowsOfTsv(tsv.section(QStringLiteral("\n\n"), 1)))
-      reduction << row.join(QLatin1Char('='));
-    report.text(reduction.join(QStringLiteral("，")), 8);
-  }
+  paintLedger(report, plan, session);
+  paintSimulation(report, plan, session);
   return painter.end();
 }
 
-std::optional<QString> writePlanReport(const EquilibriumDiagramWindow& diagram, const QString& path,
+std::optional<QString> writePlanReport(const PlanDocument& document, const PlanSession& session, const QString& path,
                                        const QDateTime& made) {
   // Drawn into memory, then written whole (or in place to a device) by the
   // one writer every saved file goes through.
@@ -318,12 +350,16 @@ std::optional<QString> writePlanReport(const EquilibriumDiagramWindow& diagram, 
     QPdfWriter writer(&file);
     writer.setResolution(300);
     writer.setCreator(QStringLiteral("Velkarin %1").arg(toQString(version)));
-    writer.setTitle(diagram.planPath().isEmpty() ? QStringLiteral("吹炼方案报告")
-                                                 : QFileInfo(diagram.planPath()).fileName());
-    if (!paintPlanReport(diagram, writer, made)) return QStringLiteral("无法绘制报告");
+    writer.setTitle(document.path().isEmpty() ? QStringLiteral("吹炼方案报告") : QFileInfo(document.path()).fileName());
+    if (!paintPlanReport(document, session, writer, made)) return QStringLiteral("无法绘制报告");
   }
   file.close();
   return writeFileWhole(path, bytes);
+}
+
+std::optional<QString> writePlanReport(const EquilibriumDiagramWindow& diagram, const QString& path,
+                                       const QDateTime& made) {
+  return writePlanReport(diagram.document(), diagram.session(), path, made);
 }
 
 void askAndExportReport(EquilibriumDiagramWindow& diagram) {
@@ -344,7 +380,7 @@ void printPlanReport(EquilibriumDiagramWindow& diagram) {
   QPrintDialog dialog(&printer, &diagram);
   dialog.setWindowTitle(QStringLiteral("打印报告"));
   if (dialog.exec() != QDialog::Accepted) return;
-  if (!paintPlanReport(diagram, printer, QDateTime::currentDateTime())) {
+  if (!paintPlanReport(diagram.document(), diagram.session(), printer, QDateTime::currentDateTime())) {
     QMessageBox::critical(&diagram, QStringLiteral("平衡曲线图"), QStringLiteral("无法打印报告：打印机不能绘制"));
   }
 }

@@ -17,13 +17,20 @@ class QWidget;
 namespace velkarin {
 
 class EquilibriumDiagramWindow;
+class PlanDocument;
+class PlanSession;
 
-// Paints the report onto `device` (its page size is set to A4); false when
-// the device cannot be painted on.
-bool paintPlanReport(const EquilibriumDiagramWindow& diagram, QPagedPaintDevice& device, const QDateTime& made);
+// Paints the report of a plan and what its session computed onto `device`
+// (its page size is set to A4); false when the device cannot be painted
+// on. No window is needed: the chart is drawn for the page.
+bool paintPlanReport(const PlanDocument& document, const PlanSession& session, QPagedPaintDevice& device,
+                     const QDateTime& made);
 
 // Writes the report as a PDF file, whole or not at all; the reason when it
 // cannot (the old file is then unchanged).
+std::optional<QString> writePlanReport(const PlanDocument& document, const PlanSession& session, const QString& path,
+                                       const QDateTime& made = QDateTime::currentDateTime());
+// The same for the plan a diagram shows.
 std::optional<QString> writePlanReport(const EquilibriumDiagramWindow& diagram, const QString& path,
                                        const QDateTime& made = QDateTime::currentDateTime());
 
