@@ -173,11 +173,6 @@ QTabWidget* EquilibriumDiagramWindow::createSheets() {
   connect(simulationPanel_, &SimulationPanel::adoptRequested, this,
           &EquilibriumDiagramWindow::adoptSimulatedTemperatures);
   sheetTabs_->addTab(simulationPanel_, QStringLiteral("吹炼模拟"));
-  heatsPanel_ = new HeatsPanel(heats_, figures_, this);
-  heatsPanel_->hide();
-  connect(heatsPanel_, &HeatsPanel::fitRequested, this, &EquilibriumDiagramWindow::fitHeats);
-  connect(heatsPanel_, &HeatsPanel::adoptRequested, this, &EquilibriumDiagramWindow::adoptFit);
-  connect(heatsPanel_, &HeatsPanel::presetRangeToggled, this, &EquilibriumDiagramWindow::showPresetRange);
   return sheetTabs_;
 }
 

@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +13,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStringList>
+#include <QTimer>
 #include <limits>
 
 #include "calc/number_list.h"
@@ -24,6 +27,7 @@
 #include "ui/diagram/diagram_rows.h"
 #include "ui/diagram/entry_bindings.h"
 #include "ui/diagram/equilibrium_chart_view.h"
+#include "ui/diagram/heats_sheet.h"
 #include "ui/diagram/session_view.h"
 #include "ui/diagram/stage_table.h"
 #include "ui/model/plan_document.h"
@@ -50,6 +54,7 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
   // After the views: the stage table has followed an edit of the stages
   // before the session's results of it are shown in its rows.
   session_ = new PlanSession(*document_, start.windowConstants, this);
+  heatsSheet_ = new HeatsSheet(*document_, *session_, {this, chartView_, chartTabs_, sheetTabs_, pointer_});
   followDocument();
 
   Plan first;
@@ -110,7 +115,7 @@ void EquilibriumDiagramWindow::showChoices() {
 bool EquilibriumDiagramWindow::mayClose() {
   if (!isWindowModified() || closeConfirmed_) return true;
   // The heats and their fit live in the window only: the question says so.
-  const QString dropped = heats_.empty() && !fittedLine_
+  const QString dropped = heatsSheet_->heats().empty() && !heatsSheet_->heats().fittedLine()
                               ? QString()
                               : QStringLiteral("导入的炉次数据和拟合结果不保存在方案中，将随窗口关闭而丢弃。");
   closeConfirmed_ = askToSave(QStringLiteral("关闭前是否保存？") + dropped);
@@ -212,7 +217,7 @@ void EquilibriumDiagramWindow::showChanges(PlanSession::Changes what) {
   if (what & PlanSession::Simulation) showSimulation();
   if (what & PlanSession::Curves) chartView_->setChartTitle(chartTitle(plan(), *session_));
   if (what & (PlanSession::Curves | PlanSession::HeatPath)) drawHeatPath(*chartView_, *session_);
-  if (what & PlanSession::Curves) showPlantHeats();
+  if (what & PlanSession::Curves) heatsSheet_->show();
   showStatus();
 }
 
@@ -222,6 +227,38 @@ void EquilibriumDiagramWindow::windowConstantsChanged(Reaction reaction) { sessi
 
 void EquilibriumDiagramWindow::setHeatPath(Reaction reaction, const std::vector<MeltState>& states) {
   session_->setHeatPath(reaction, states);
+}
+
+const std::vector<PlantHeat>& EquilibriumDiagramWindow::plantHeats() const { return heatsSheet_->heats().heats(); }
+const std::vector<HeatFigures>& EquilibriumDiagramWindow::heatFigures() const { return heatsSheet_->heats().figures(); }
+HeatsPanel* EquilibriumDiagramWindow::heatsPanel() const { return heatsSheet_->panel(); }
+HeatOverlay* EquilibriumDiagramWindow::heatOverlay() const { return heatsSheet_->overlay(); }
+const std::optional<ReactionLine>& EquilibriumDiagramWindow::fittedLine() const {
+  return heatsSheet_->heats().fittedLine();
+}
+std::optional<QString> EquilibriumDiagramWindow::importHeats(const QString& path) {
+  return heatsSheet_->importHeats(path);
+}
+void EquilibriumDiagramWindow::askAndImportHeats(const QString& path) { heatsSheet_->askAndImportHeats(path); }
+void EquilibriumDiagramWindow::fitHeats() { heatsSheet_->fitHeats(); }
+bool EquilibriumDiagramWindow::adoptFit() { return heatsSheet_->adoptFit(); }
+
+void EquilibriumDiagramWindow::dragEnterEvent(QDragEnterEvent* event) { acceptDroppableFile(*event); }
+
+void EquilibriumDiagramWindow::dropEvent(QDropEvent* event) {
+  const DroppedFile file = takeDroppedFile(*event);
+  if (file.kind != DroppedFile::Kind::None) openDroppedFile(file);
+}
+
+// A plan opens at once (asking first when the plan shown was changed); a
+// CSV's heats are imported after the drag's own event loop has ended, since
+// the import shows a progress dialog.
+void EquilibriumDiagramWindow::openDroppedFile(const DroppedFile& file) {
+  if (file.kind == DroppedFile::Kind::Plan) {
+    askAndOpenPlan(file.path);
+  } else if (file.kind == DroppedFile::Kind::Heats) {
+    QTimer::singleShot(0, this, [this, path = file.path] { askAndImportHeats(path); });
+  }
 }
 
 }  // namespace velkarin

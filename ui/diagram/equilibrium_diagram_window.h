@@ -51,6 +51,7 @@ class LedgerPanel;
 class SimulationPanel;
 class CalibrationPanel;
 class EntryBindings;
+class HeatsSheet;
 class PlanDocument;
 class StageTable;
 
@@ -146,17 +147,17 @@ class EquilibriumDiagramWindow : public QWidget {
   std::optional<QString> importHeats(const QString& path);
   // The same, the reason in a message box.
   void askAndImportHeats(const QString& path);
-  const std::vector<PlantHeat>& plantHeats() const { return heats_; }
-  const std::vector<HeatFigures>& heatFigures() const { return figures_; }
-  HeatsPanel* heatsPanel() const { return heatsPanel_; }
-  HeatOverlay* heatOverlay() const { return overlay_; }
+  const std::vector<PlantHeat>& plantHeats() const;
+  const std::vector<HeatFigures>& heatFigures() const;
+  HeatsPanel* heatsPanel() const;
+  HeatOverlay* heatOverlay() const;
   // 拟合ΔG° on the ticked heats of the shown reaction, and 采用: the fitted
   // A and B into the entries, asking first when R² is below 0.5 or A or B
   // lies outside the span of the reaction's preset rows. False when nothing
   // was adopted.
   void fitHeats();
   bool adoptFit();
-  const std::optional<ReactionLine>& fittedLine() const { return fittedLine_; }
+  const std::optional<ReactionLine>& fittedLine() const;
 
   // 吹炼模拟: the blow simulated from the plan while 模拟 is on (nothing
   // otherwise, or where it cannot be), and 采用模拟温度, which puts each
@@ -211,10 +212,6 @@ class EquilibriumDiagramWindow : public QWidget {
   void simulationToggled(bool on);
   void solveStage(bool temperature);
   bool askToSave(const QString& question);
-  void showPlantHeats();
-  void describeHeatAt(const QPointF& point);
-  void showFittedCurves();
-  void showPresetRange();
   void showPlanTitle();
 
   QString startNote_;                  // why the start values were replaced; kept until A or B change
@@ -232,17 +229,10 @@ class EquilibriumDiagramWindow : public QWidget {
   QLineEdit* totalPressure_ = nullptr;       // P, Pa
   QLineEdit* coShare_ = nullptr;             // η
   QCheckBox* bothOxides_ = nullptr;
-  QLineEdit* note_ = nullptr;        // free text of the plan
-  QTabWidget* chartTabs_ = nullptr;  // the chart, and once heats are imported 实测对比
-  QTabWidget* sheetTabs_ = nullptr;  // 物料平衡, and once heats are imported 炉次数据
-  HeatsPanel* heatsPanel_ = nullptr;
-  HeatOverlay* overlay_ = nullptr;                   // created with the first heats
-  std::vector<PlantHeat> heats_;                     // the imported heats, in file order
-  std::vector<HeatFigures> figures_;                 // one per heat, under the lines shown
-  std::optional<std::array<double, 5>> figuresFor_;  // the reaction and lines figures_ were computed under
-  bool heatPointsShown_ = false;                     // the chart and parity plot show figures_
-  std::optional<ReactionLine> fittedLine_;           // the last 拟合ΔG°
-  double fittedR2_ = 1;                              // its R²
+  QLineEdit* note_ = nullptr;         // free text of the plan
+  QTabWidget* chartTabs_ = nullptr;   // the chart, and once heats are imported 实测对比
+  QTabWidget* sheetTabs_ = nullptr;   // 物料平衡, and once heats are imported 炉次数据
+  HeatsSheet* heatsSheet_ = nullptr;  // the plant's heats: 炉次数据, 实测对比 and their points
   StageTable* stageTable_ = nullptr;
   LedgerPanel* ledgerPanel_ = nullptr;
   SimulationPanel* simulationPanel_ = nullptr;
