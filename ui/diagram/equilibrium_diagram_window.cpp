@@ -27,6 +27,7 @@
 #include "ui/diagram/diagram_rows.h"
 #include "ui/diagram/entry_bindings.h"
 #include "ui/diagram/equilibrium_chart_view.h"
+#include "ui/diagram/calibration_sheet.h"
 #include "ui/diagram/heats_sheet.h"
 #include "ui/diagram/session_view.h"
 #include "ui/diagram/stage_table.h"
@@ -54,7 +55,9 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
   // After the views: the stage table has followed an edit of the stages
   // before the session's results of it are shown in its rows.
   session_ = new PlanSession(*document_, start.windowConstants, this);
-  heatsSheet_ = new HeatsSheet(*document_, *session_, {this, chartView_, chartTabs_, sheetTabs_, pointer_});
+  const SheetPlaces places{this, chartView_, chartTabs_, sheetTabs_, pointer_};
+  heatsSheet_ = new HeatsSheet(*document_, *session_, places);
+  calibrationSheet_ = new CalibrationSheet(*document_, *session_, places);
   followDocument();
 
   Plan first;
@@ -242,6 +245,20 @@ std::optional<QString> EquilibriumDiagramWindow::importHeats(const QString& path
 void EquilibriumDiagramWindow::askAndImportHeats(const QString& path) { heatsSheet_->askAndImportHeats(path); }
 void EquilibriumDiagramWindow::fitHeats() { heatsSheet_->fitHeats(); }
 bool EquilibriumDiagramWindow::adoptFit() { return heatsSheet_->adoptFit(); }
+
+CalibrationPanel* EquilibriumDiagramWindow::calibrationPanel() const { return calibrationSheet_->panel(); }
+const std::optional<Calibration>& EquilibriumDiagramWindow::calibration() const {
+  return calibrationSheet_->calibration();
+}
+const std::vector<LoggedHeat>& EquilibriumDiagramWindow::loggedHeats() const {
+  return calibrationSheet_->loggedHeats();
+}
+std::optional<QString> EquilibriumDiagramWindow::importHeatLog(const QString& path) {
+  return calibrationSheet_->importHeatLog(path);
+}
+void EquilibriumDiagramWindow::askAndImportHeatLog(const QString& path) { calibrationSheet_->askAndImportHeatLog(path); }
+bool EquilibriumDiagramWindow::adoptCalibration() { return calibrationSheet_->adoptCalibration(); }
+void EquilibriumDiagramWindow::showLoggedHeat(std::size_t heat) { calibrationSheet_->showLoggedHeat(heat); }
 
 void EquilibriumDiagramWindow::dragEnterEvent(QDragEnterEvent* event) { acceptDroppableFile(*event); }
 

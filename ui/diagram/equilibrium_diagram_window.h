@@ -52,6 +52,7 @@ class SimulationPanel;
 class CalibrationPanel;
 class EntryBindings;
 class HeatsSheet;
+class CalibrationSheet;
 class PlanDocument;
 class StageTable;
 
@@ -171,9 +172,9 @@ class EquilibriumDiagramWindow : public QWidget {
   // reason, in Chinese, when nothing was fitted (what was shown stays).
   std::optional<QString> importHeatLog(const QString& path);
   void askAndImportHeatLog(const QString& path);
-  CalibrationPanel* calibrationPanel() const { return calibrationPanel_; }
-  const std::optional<Calibration>& calibration() const { return calibration_; }
-  const std::vector<LoggedHeat>& loggedHeats() const { return loggedHeats_; }
+  CalibrationPanel* calibrationPanel() const;
+  const std::optional<Calibration>& calibration() const;
+  const std::vector<LoggedHeat>& loggedHeats() const;
   // 采用: k and L into the simulation's entries as one undoable step (the
   // stage table's Ctrl+Z); asks first when the held-out error is more than
   // twice the training error. False when nothing was adopted.
@@ -237,10 +238,7 @@ class EquilibriumDiagramWindow : public QWidget {
   LedgerPanel* ledgerPanel_ = nullptr;
   SimulationPanel* simulationPanel_ = nullptr;
   bool simulationIdle_ = false;                   // 模拟 is off and the sheet says so
-  CalibrationPanel* calibrationPanel_ = nullptr;  // a sheet once a heat log is imported
-  std::vector<LoggedHeat> loggedHeats_;           // the imported log's heats that could be read
-  std::size_t loggedLeftOut_ = 0;                 // its heats with a row that could not be read
-  std::optional<Calibration> calibration_;        // k and L fitted to loggedHeats_
+  CalibrationSheet* calibrationSheet_ = nullptr;  // 模型校准: k and L fitted to a heat log
   EquilibriumChartView* chartView_ = nullptr;
   QLabel* status_ = nullptr;
   QLabel* pointer_ = nullptr;

@@ -59,7 +59,7 @@ QStringList fitDoubts(const FittedLineTexts& fitted, double r2, Reaction reactio
 
 }  // namespace
 
-HeatsSheet::HeatsSheet(PlanDocument& document, const PlanSession& session, const HeatsPlaces& places)
+HeatsSheet::HeatsSheet(PlanDocument& document, const PlanSession& session, const SheetPlaces& places)
     : QObject(places.window), document_(document), session_(session), places_(places) {
   panel_ = new HeatsPanel(heats_.heats(), heats_.figures(), places.window);
   panel_->hide();

@@ -13,11 +13,8 @@
 #include <QString>
 #include <optional>
 
+#include "ui/diagram/sheet_places.h"
 #include "ui/model/plant_heats.h"
-
-class QLabel;
-class QTabWidget;
-class QWidget;
 
 namespace velkarin {
 
@@ -27,20 +24,11 @@ class HeatsPanel;
 class PlanDocument;
 class PlanSession;
 
-// Where the heats are shown: the diagram's chart, tabs and pointer line.
-struct HeatsPlaces {
-  QWidget* window = nullptr;  // parent of the dialogs
-  EquilibriumChartView* chart = nullptr;
-  QTabWidget* chartTabs = nullptr;
-  QTabWidget* sheetTabs = nullptr;
-  QLabel* pointer = nullptr;
-};
-
 class HeatsSheet : public QObject {
   Q_OBJECT
 
  public:
-  HeatsSheet(PlanDocument& document, const PlanSession& session, const HeatsPlaces& places);
+  HeatsSheet(PlanDocument& document, const PlanSession& session, const SheetPlaces& places);
 
   // 导入炉次数据…: the reason, in Chinese, when nothing was imported (the
   // heats shown stay); the same in a message box.
@@ -66,7 +54,7 @@ class HeatsSheet : public QObject {
 
   PlanDocument& document_;
   const PlanSession& session_;
-  HeatsPlaces places_;
+  SheetPlaces places_;
   PlantHeats heats_;
   HeatsPanel* panel_ = nullptr;
   HeatOverlay* overlay_ = nullptr;  // created with the first heats

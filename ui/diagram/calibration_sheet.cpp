@@ -1,16 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
-// The blow simulation calibrated on the diagram: a heat log read and k and L
-// fitted to it on a worker, shown in 模型校准, a logged heat's path drawn on
-// the chart, and the fitted k and L adopted into the simulation's entries.
+#include "ui/diagram/calibration_sheet.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
-#include <QPushButton>
+#include <QProgressDialog>
+#include <QStringList>
 #include <QTabWidget>
-#include <QUndoStack>
 #include <atomic>
 #include <cstring>
 
@@ -19,9 +15,6 @@
 #include "ui/common/qt_text.h"
 #include "ui/diagram/calibration_panel.h"
 #include "ui/diagram/equilibrium_chart_view.h"
-#include "ui/diagram/equilibrium_diagram_window.h"
-#include "ui/diagram/simulation_panel.h"
-#include "ui/diagram/stage_table.h"
 #include "ui/diagram/worker_progress.h"
 #include "ui/model/plan_document.h"
 #include "ui/model/plan_session.h"
@@ -63,14 +56,17 @@ LogImport readAndFit(const QString& path, const SimulationHeat& settings, std::a
 
 }  // namespace
 
-std::optional<QString> EquilibriumDiagramWindow::importHeatLog(const QString& path) {
+CalibrationSheet::CalibrationSheet(PlanDocument& document, const PlanSession& session, const SheetPlaces& places)
+    : QObject(places.window), document_(document), session_(session), places_(places) {}
+
+std::optional<QString> CalibrationSheet::importHeatLog(const QString& path) {
   SimulationHeat settings;
-  settings.lines = session_->stages().settings.lines;
-  settings.mixture = session_->stages().settings.mixture;
+  settings.lines = session_.stages().settings.lines;
+  settings.mixture = session_.stages().settings.mixture;
   std::atomic<int> phase{0};
   std::atomic<bool> cancel{false};
   LogImport result = runWithProgress(
-      this, QStringLiteral("导入炉次记录"), QStringLiteral("正在读取炉次记录…"), 0, cancel,
+      places_.window, QStringLiteral("导入炉次记录"), QStringLiteral("正在读取炉次记录…"), 0, cancel,
       [&, settings] { return readAndFit(path, settings, phase, cancel); },
       [&](QProgressDialog& progress) {
         if (phase == 1) progress.setLabelText(QStringLiteral("正在拟合k和L（含5折交叉验证）…"));
@@ -88,14 +84,14 @@ std::optional<QString> EquilibriumDiagramWindow::importHeatLog(const QString& pa
   loggedLeftOut_ = result.log.excluded;
   calibration_ = std::move(result.fit);
   if (!calibrationPanel_) {
-    calibrationPanel_ = new CalibrationPanel(this);
-    connect(calibrationPanel_, &CalibrationPanel::adoptRequested, this, &EquilibriumDiagramWindow::adoptCalibration);
-    connect(calibrationPanel_, &CalibrationPanel::heatChosen, this, &EquilibriumDiagramWindow::showLoggedHeat);
-    sheetTabs_->addTab(calibrationPanel_, QStringLiteral("模型校准"));
+    calibrationPanel_ = new CalibrationPanel(places_.window);
+    connect(calibrationPanel_, &CalibrationPanel::adoptRequested, this, &CalibrationSheet::adoptCalibration);
+    connect(calibrationPanel_, &CalibrationPanel::heatChosen, this, &CalibrationSheet::showLoggedHeat);
+    places_.sheetTabs->addTab(calibrationPanel_, QStringLiteral("模型校准"));
   }
   calibrationPanel_->showCalibration(*calibration_, loggedHeats_, loggedLeftOut_);
-  sheetTabs_->setCurrentWidget(calibrationPanel_);
-  chartView_->showLoggedHeat({}, {});
+  places_.sheetTabs->setCurrentWidget(calibrationPanel_);
+  places_.chart->showLoggedHeat({}, {});
   {
     QStringList lines;  // the rows left out, as a tooltip of the sheet
     for (const HeatLogFault& fault : result.log.faults) {
@@ -109,32 +105,32 @@ std::optional<QString> EquilibriumDiagramWindow::importHeatLog(const QString& pa
   return std::nullopt;
 }
 
-void EquilibriumDiagramWindow::askAndImportHeatLog(const QString& path) {
+void CalibrationSheet::askAndImportHeatLog(const QString& path) {
   if (const std::optional<QString> problem = importHeatLog(path)) {
-    QMessageBox::warning(this, QStringLiteral("导入炉次记录"), *problem);
+    QMessageBox::warning(places_.window, QStringLiteral("导入炉次记录"), *problem);
   }
 }
 
-bool EquilibriumDiagramWindow::adoptCalibration() {
+bool CalibrationSheet::adoptCalibration() {
   if (!calibration_ || calibration_->problem != CalibrationProblem::None) return false;
   const Calibration& fit = *calibration_;
   if (calibrationNeedsQuestion(fit)) {
     const auto answer = QMessageBox::question(
-        this, QStringLiteral("采用校准结果"),
+        places_.window, QStringLiteral("采用校准结果"),
         QStringLiteral("留出检验的误差超过拟合误差的两倍：k和L对未参与拟合的炉次预测得不好。仍然采用吗？"),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes) return false;
   }
-  document_->editEntries(
+  document_.editEntries(
       {{"heat/rateConstant", calibrationFigureText(fit.rateConstant, fit.rateConstantError).toStdString()},
        {"heat/heatLoss", calibrationFigureText(fit.heatLoss, fit.heatLossError).toStdString()}},
       QStringLiteral("采用校准结果"));
   return true;
 }
 
-void EquilibriumDiagramWindow::showLoggedHeat(std::size_t heat) {
+void CalibrationSheet::showLoggedHeat(std::size_t heat) {
   if (!calibration_ || calibration_->problem != CalibrationProblem::None || heat >= loggedHeats_.size()) {
-    chartView_->showLoggedHeat({}, {});
+    places_.chart->showLoggedHeat({}, {});
     return;
   }
   const LoggedHeat& logged = loggedHeats_[heat];
@@ -146,7 +142,7 @@ void EquilibriumDiagramWindow::showLoggedHeat(std::size_t heat) {
     if (logged.endCarbon[i] && logged.endTemperature[i])
       measured << QPointF(*logged.endTemperature[i], *logged.endCarbon[i]);
   }
-  chartView_->showLoggedHeat(path, measured);
+  places_.chart->showLoggedHeat(path, measured);
 }
 
 }  // namespace velkarin
