@@ -17,9 +17,7 @@ using namespace velkarin;
 
 namespace {
 
-HeatLines presetLines() {
-  return {Reaction::Cr2O3, presetLine(Reaction::Cr2O3), presetLine(Reaction::Cr3O4)};
-}
+HeatLines presetLines() { return {Reaction::Cr2O3, presetLine(Reaction::Cr2O3), presetLine(Reaction::Cr3O4)}; }
 
 HeatImport imported(const QByteArray& csv, const HeatLines& lines) {
   QTemporaryDir folder;
@@ -86,9 +84,9 @@ class PlantHeatsModelTest : public QObject {
     QVERIFY(heats.fittedLine());
     QCOMPARE(heats.fittedLine()->a, fitted.a);
     PlantHeats few;
-    few.take(imported("heat,reaction,A,B,t,C,Cr,Ni,Si,Mn,pCO,note\na,Cr2O3,,,1600,0.6,18,9,0,0,101325,\n",
-                      presetLines()),
-             presetLines());
+    few.take(
+        imported("heat,reaction,A,B,t,C,Cr,Ni,Si,Mn,pCO,note\na,Cr2O3,,,1600,0.6,18,9,0,0,101325,\n", presetLines()),
+        presetLines());
     QCOMPARE(few.fit().problem, LineFitProblem::TooFewHeats);
     QVERIFY(!few.fittedLine());
   }

@@ -135,8 +135,6 @@ QSplitter* EquilibriumDiagramWindow::createChartAndStages() {
     conditions.stages.clear();
     return planConditions(conditions);
   });
-  connect(stageTable_, &StageTable::solveTemperature, this, [this] { solveStage(true); });
-  connect(stageTable_, &StageTable::solveRatio, this, [this] { solveStage(false); });
   auto* splitter = new QSplitter(Qt::Horizontal, this);
   chartTabs_ = new QTabWidget(this);
   chartTabs_->setObjectName(QStringLiteral("chartTabs"));
@@ -169,9 +167,6 @@ QTabWidget* EquilibriumDiagramWindow::createSheets() {
   for (const char* name : {"startTemperature", "slagMass", "rateConstant", "heatLoss", "reductionTime"}) {
     bindings_->bind(simulationPanel_->findChild<QLineEdit*>(QString::fromUtf8(name)), std::string("heat/") + name);
   }
-  connect(simulationPanel_, &SimulationPanel::simulatingToggled, this, &EquilibriumDiagramWindow::simulationToggled);
-  connect(simulationPanel_, &SimulationPanel::adoptRequested, this,
-          &EquilibriumDiagramWindow::adoptSimulatedTemperatures);
   sheetTabs_->addTab(simulationPanel_, QStringLiteral("吹炼模拟"));
   return sheetTabs_;
 }

@@ -22,12 +22,13 @@
 #include "calc/reaction_data.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/song_font.h"
+#include "ui/diagram/blow_sheets.h"
+#include "ui/diagram/calibration_sheet.h"
 #include "ui/diagram/chart_marks.h"
 #include "ui/diagram/diagram_input.h"
 #include "ui/diagram/diagram_rows.h"
 #include "ui/diagram/entry_bindings.h"
 #include "ui/diagram/equilibrium_chart_view.h"
-#include "ui/diagram/calibration_sheet.h"
 #include "ui/diagram/heats_sheet.h"
 #include "ui/diagram/session_view.h"
 #include "ui/diagram/stage_table.h"
@@ -58,6 +59,7 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
   const SheetPlaces places{this, chartView_, chartTabs_, sheetTabs_, pointer_};
   heatsSheet_ = new HeatsSheet(*document_, *session_, places);
   calibrationSheet_ = new CalibrationSheet(*document_, *session_, places);
+  blowSheets_ = new BlowSheets(*document_, *session_, places, {stageTable_, ledgerPanel_, simulationPanel_});
   followDocument();
 
   Plan first;
@@ -216,8 +218,8 @@ void EquilibriumDiagramWindow::redraw() { session_->recompute(); }
 // the curves and stages of the last that could; the status line says why.
 void EquilibriumDiagramWindow::showChanges(PlanSession::Changes what) {
   if (what & PlanSession::Curves) drawCurves(*chartView_, plan(), *session_);
-  if (what & PlanSession::Stages) showStages();
-  if (what & PlanSession::Simulation) showSimulation();
+  if (what & PlanSession::Stages) blowSheets_->showStages();
+  if (what & PlanSession::Simulation) blowSheets_->showSimulation();
   if (what & PlanSession::Curves) chartView_->setChartTitle(chartTitle(plan(), *session_));
   if (what & (PlanSession::Curves | PlanSession::HeatPath)) drawHeatPath(*chartView_, *session_);
   if (what & PlanSession::Curves) heatsSheet_->show();
@@ -256,9 +258,13 @@ const std::vector<LoggedHeat>& EquilibriumDiagramWindow::loggedHeats() const {
 std::optional<QString> EquilibriumDiagramWindow::importHeatLog(const QString& path) {
   return calibrationSheet_->importHeatLog(path);
 }
-void EquilibriumDiagramWindow::askAndImportHeatLog(const QString& path) { calibrationSheet_->askAndImportHeatLog(path); }
+void EquilibriumDiagramWindow::askAndImportHeatLog(const QString& path) {
+  calibrationSheet_->askAndImportHeatLog(path);
+}
 bool EquilibriumDiagramWindow::adoptCalibration() { return calibrationSheet_->adoptCalibration(); }
 void EquilibriumDiagramWindow::showLoggedHeat(std::size_t heat) { calibrationSheet_->showLoggedHeat(heat); }
+
+void EquilibriumDiagramWindow::adoptSimulatedTemperatures() { blowSheets_->adoptSimulatedTemperatures(); }
 
 void EquilibriumDiagramWindow::dragEnterEvent(QDragEnterEvent* event) { acceptDroppableFile(*event); }
 

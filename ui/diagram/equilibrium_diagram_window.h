@@ -52,6 +52,7 @@ class SimulationPanel;
 class CalibrationPanel;
 class EntryBindings;
 class HeatsSheet;
+class BlowSheets;
 class CalibrationSheet;
 class PlanDocument;
 class StageTable;
@@ -208,10 +209,6 @@ class EquilibriumDiagramWindow : public QWidget {
   QTabWidget* createSheets();
   QHBoxLayout* createStatusRow();
   void showStatus();
-  void showStages();
-  void showSimulation();
-  void simulationToggled(bool on);
-  void solveStage(bool temperature);
   bool askToSave(const QString& question);
   void showPlanTitle();
 
@@ -237,7 +234,7 @@ class EquilibriumDiagramWindow : public QWidget {
   StageTable* stageTable_ = nullptr;
   LedgerPanel* ledgerPanel_ = nullptr;
   SimulationPanel* simulationPanel_ = nullptr;
-  bool simulationIdle_ = false;                   // 模拟 is off and the sheet says so
+  BlowSheets* blowSheets_ = nullptr;              // the stages' answers, 物料平衡 and 吹炼模拟
   CalibrationSheet* calibrationSheet_ = nullptr;  // 模型校准: k and L fitted to a heat log
   EquilibriumChartView* chartView_ = nullptr;
   QLabel* status_ = nullptr;

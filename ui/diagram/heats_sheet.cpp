@@ -153,7 +153,8 @@ void HeatsSheet::describeHeatAt(const QPointF& point) {
   places_.pointer->setText(
       QStringLiteral("%1：t=%2℃，实测%3%C，p_CO=%4 Pa；平衡%5%C，余量%6%C，ΔG=%7 J/mol")
           .arg(name, shortest(heat.state->temperature - constants::kelvinOffset), shortest(heat.state->carbon),
-               shortest(heat.state->coPressure), toQString(formatPattern(*f.equilibriumCarbon, DigitPattern::Decimals6)),
+               shortest(heat.state->coPressure),
+               toQString(formatPattern(*f.equilibriumCarbon, DigitPattern::Decimals6)),
                toQString(formatPattern(*f.margin, DigitPattern::Decimals6)),
                f.freeEnergy ? toQString(formatPattern(*f.freeEnergy, DigitPattern::Whole)) : QString()));
 }

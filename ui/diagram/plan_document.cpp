@@ -20,6 +20,7 @@
 #include "calc/plan_members.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/text_file.h"
+#include "ui/diagram/blow_sheets.h"
 #include "ui/diagram/diagram_rows.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
 #include "ui/diagram/ledger_panel.h"
@@ -42,14 +43,8 @@ const Plan& EquilibriumDiagramWindow::plan() const { return document_->plan(); }
 
 void EquilibriumDiagramWindow::setPlan(const Plan& plan) {
   startNote_.clear();
-  {
-    // A plan with a start temperature was simulated: it opens simulated.
-    const QSignalBlocker block(simulationPanel_);
-    simulationPanel_->setSimulating(!trimmedItem(plan.heat.startTemperature).empty());
-    stageTable_->showSimulationColumns(simulationPanel_->simulating());
-  }
   const QSignalBlocker block(session_);  // one redraw, once the plan is in
-  session_->setSimulating(simulationPanel_->simulating());
+  blowSheets_->simulateAsSaved(plan);
   document_->reset(plan);
   showChoices();
   closeConfirmed_ = false;

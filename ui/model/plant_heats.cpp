@@ -57,8 +57,8 @@ std::vector<HeatFigures> PlantHeats::figuresOf(const std::vector<PlantHeat>& hea
   for (std::size_t i = 0; i < heats.size(); ++i) {
     const PlantHeat& heat = heats[i];
     if (heat.state && heat.fault.empty()) {
-      figures[i] = heatFigures(heat.reaction, heat.reaction == lines.shown ? lines.shownLine : lines.otherLine,
-                               *heat.state);
+      figures[i] =
+          heatFigures(heat.reaction, heat.reaction == lines.shown ? lines.shownLine : lines.otherLine, *heat.state);
     }
   }
   return figures;
@@ -87,7 +87,8 @@ HeatPoints PlantHeats::points() const {
     const double t = heat.state->temperature - constants::kelvinOffset;
     const bool gains = *figures_[i].margin >= 0;
     (gains ? points.gaining : points.losing).emplace_back(t, heat.state->carbon);
-    (gains ? points.parityGaining : points.parityLosing).emplace_back(*figures_[i].equilibriumCarbon, heat.state->carbon);
+    (gains ? points.parityGaining : points.parityLosing)
+        .emplace_back(*figures_[i].equilibriumCarbon, heat.state->carbon);
   }
   return points;
 }

@@ -79,9 +79,9 @@ class PlantHeats {
  private:
   static std::vector<HeatFigures> figuresOf(const std::vector<PlantHeat>& heats, const HeatLines& lines);
 
-  std::vector<PlantHeat> heats_;       // in file order
-  std::vector<HeatFigures> figures_;   // one per heat, under lines_
-  std::optional<HeatLines> lines_;     // what figures_ were computed under
+  std::vector<PlantHeat> heats_;      // in file order
+  std::vector<HeatFigures> figures_;  // one per heat, under lines_
+  std::optional<HeatLines> lines_;    // what figures_ were computed under
   std::optional<ReactionLine> fittedLine_;
   double fittedR2_ = 1;
 };
