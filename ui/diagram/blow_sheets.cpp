@@ -64,7 +64,6 @@ void BlowSheets::simulateAsSaved(const Plan& plan) {
   session_.setSimulating(simulation_->simulating());
 }
 
-
 void BlowSheets::showStages() {
   const StageEvaluation& evaluated = session_.stages();
   // An answer of 求温度/求气体比 describes the stages as they were: any change
@@ -108,7 +107,6 @@ void BlowSheets::solveStage(bool temperature) {
   stages_->showSolution(name + QStringLiteral("：") + toQString(answer) + note);
 }
 
-
 void BlowSheets::simulationToggled(bool on) {
   stages_->showSimulationColumns(on);
   if (on) places_.sheetTabs->setCurrentWidget(simulation_);
@@ -126,7 +124,7 @@ void BlowSheets::showSimulation() {
   } else {
     // The sheet's own line holds one line; the status line says it whole.
     simulation_->showProblem(session_.simulating() ? simulationNote(document_.plan(), session_)
-                                                         : QStringLiteral("勾选“模拟”后按各阶段预测吹炼过程"));
+                                                   : QStringLiteral("勾选“模拟”后按各阶段预测吹炼过程"));
   }
   drawSimulation(*places_.chart, session_);
 }

@@ -20,6 +20,7 @@
 #include "ui/diagram/chart_marks.h"
 #include "ui/diagram/diagram_input.h"
 #include "ui/diagram/diagram_rows.h"
+#include "ui/diagram/entries_bar.h"
 #include "ui/diagram/entry_bindings.h"
 #include "ui/diagram/equilibrium_chart_view.h"
 #include "ui/diagram/equilibrium_diagram_window.h"
@@ -48,79 +49,6 @@ class MinimumHeightLayout : public QVBoxLayout {
 };
 
 }  // namespace
-
-static void addCaption(QWidget* parent, QHBoxLayout* row, const QString& text, QWidget* buddy) {
-  auto* label = new QLabel(text, parent);
-  label->setBuddy(buddy);
-  row->addWidget(label);
-  row->addWidget(buddy);
-}
-
-QHBoxLayout* EquilibriumDiagramWindow::createFirstRow() {
-  auto* row = new QHBoxLayout;
-  reactionCombo_ = new QComboBox(this);
-  reactionCombo_->setObjectName(QStringLiteral("reaction"));
-  for (const ReactionRow& r : reactionRows) reactionCombo_->addItem(toQString(reactionData(r.reaction).name));
-  connect(reactionCombo_, &QComboBox::currentIndexChanged, this, &EquilibriumDiagramWindow::switchReaction);
-  addCaption(this, row, QStringLiteral("反应"), reactionCombo_);
-
-  presetCombo_ = new QComboBox(this);
-  presetCombo_->setObjectName(QStringLiteral("preset"));
-  presetCombo_->setPlaceholderText(QStringLiteral("自定义"));
-  presetCombo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-  connect(presetCombo_, &QComboBox::currentIndexChanged, this, &EquilibriumDiagramWindow::pickPreset);
-  addCaption(this, row, QStringLiteral("预设"), presetCombo_);
-
-  constantA_ = new QLineEdit(this);
-  constantA_->setObjectName(QStringLiteral("A"));
-  constantA_->setToolTip(QStringLiteral("A，J/mol"));
-  constantB_ = new QLineEdit(this);
-  constantB_->setObjectName(QStringLiteral("B"));
-  constantB_->setToolTip(QStringLiteral("B，J/(mol·K)"));
-  for (QLineEdit* edit : {constantA_, constantB_}) edit->setMaximumWidth(110);
-  bindings_->bind(constantA_, "A");
-  bindings_->bind(constantB_, "B");
-  addCaption(this, row, QStringLiteral("A="), constantA_);
-  addCaption(this, row, QStringLiteral("B="), constantB_);
-  bothOxides_ = new QCheckBox(QStringLiteral("两种氧化物"), this);
-  bothOxides_->setObjectName(QStringLiteral("bothOxides"));
-  bothOxides_->setToolTip(QStringLiteral("同时画出Cr2O3（实线）和Cr3O4（虚线）的曲线；平衡C浓度较高者控制"));
-  connect(bothOxides_, &QCheckBox::toggled, this,
-          [this](bool on) { document_->editEntry("bothOxides", on ? "true" : "false"); });
-  row->addWidget(bothOxides_);
-  note_ = new QLineEdit(this);
-  note_->setObjectName(QStringLiteral("note"));
-  note_->setToolTip(QStringLiteral("方案备注（炉号、班次等），随方案保存并印在报告上"));
-  note_->setMinimumWidth(120);
-  bindings_->bind(note_, "note");
-  addCaption(this, row, QStringLiteral("备注"), note_);
-  row->setStretchFactor(note_, 1);
-  return row;
-}
-
-QHBoxLayout* EquilibriumDiagramWindow::createSecondRow() {
-  auto* row = new QHBoxLayout;
-  for (std::size_t i = 0; i < compositionRows.size(); ++i) {
-    composition_[i] = addEdit(compositionRows[i].name, compositionRows[i].place);
-    composition_[i]->setMaximumWidth(60);
-    composition_[i]->setToolTip(QStringLiteral("质量%"));
-    addCaption(this, row, toQString(compositionRows[i].caption), composition_[i]);
-  }
-  pressures_ = addEdit("pressures", "pressures");
-  pressures_->setMinimumWidth(180);
-  pressures_->setToolTip(QStringLiteral("CO分压Pa或气体比 氧气:惰性气体（如3:1），用逗号分隔，每个一条曲线"));
-  addCaption(this, row, QStringLiteral("CO分压(Pa)或气体比"), pressures_);
-  totalPressure_ = addEdit("totalPressure", "totalPressure");
-  totalPressure_->setMaximumWidth(80);
-  totalPressure_->setToolTip(QStringLiteral("熔池上方的总压，Pa；气体比r换算为 p_CO = P·2ηr/(2ηr+1)"));
-  addCaption(this, row, QStringLiteral("总压P(Pa)"), totalPressure_);
-  coShare_ = addEdit("coShare", "coShare");
-  coShare_->setMaximumWidth(50);
-  coShare_->setToolTip(QStringLiteral("生成CO的氧气所占份额η，0<η≤1"));
-  addCaption(this, row, QStringLiteral("CO份额η"), coShare_);
-  row->addStretch();
-  return row;
-}
 
 // The chart (and, once heats are imported, their parity plot as a tab beside
 // it) and the stage table side by side, with a splitter between them.
@@ -192,8 +120,7 @@ QHBoxLayout* EquilibriumDiagramWindow::createStatusRow() {
 }
 
 void EquilibriumDiagramWindow::createControls() {
-  QHBoxLayout* firstRow = createFirstRow();
-  QHBoxLayout* secondRow = createSecondRow();
+  entries_ = new EntriesBar(*document_, *bindings_, this);
   QSplitter* chartAndStages = createChartAndStages();
   // A splitter between the two; the sheets keep the height they ask for
   // (a 6-stage ledger with its totals), the chart takes the rest.
@@ -213,8 +140,7 @@ void EquilibriumDiagramWindow::createControls() {
   // Narrow margins: on a 768-line screen every line counts.
   layout->setContentsMargins(6, 2, 6, 0);
   layout->setSpacing(4);
-  layout->addLayout(firstRow);
-  layout->addLayout(secondRow);
+  layout->addWidget(entries_);
   layout->addWidget(sheet, 1);
   layout->addLayout(createStatusRow());
   // Below the size its controls need (a small screen, a high scale factor)

@@ -40,11 +40,6 @@ namespace velkarin {
 
 using namespace diagram;
 
-ReactionConstants presetConstants(Reaction reaction, std::size_t row) {
-  const PresetRow& preset = reactionData(reaction).presets[row];
-  return {std::string(preset.a), std::string(preset.b)};
-}
-
 EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("EquilibriumDiagram"));
   setWindowTitle(QStringLiteral("平衡曲线图[*]"));
@@ -79,7 +74,6 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
   for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->setMaxLength(std::numeric_limits<int>::max());
   // The other oxide's A and B follow its calculation window.
   document_->reset(first, false);
-  showChoices();
 }
 
 // The views follow the document: each edit, undo or redo redraws what
@@ -92,27 +86,9 @@ void EquilibriumDiagramWindow::followDocument() {
   connect(session_, &PlanSession::changed, this, &EquilibriumDiagramWindow::showChanges);
 }
 
-// The choices follow the plan; the session computes and says what changed.
+// Why the start values were replaced holds until A or B are changed.
 void EquilibriumDiagramWindow::entryChanged(const QString& place) {
   if (place == QLatin1String("A") || place == QLatin1String("B")) startNote_.clear();
-  if (place == QLatin1String("A") || place == QLatin1String("B") || place == QLatin1String("reaction") ||
-      place == QLatin1String("bothOxides")) {
-    showChoices();
-  }
-}
-
-// The reaction, its preset rows with the one A and B match, and the both
-// oxides box, as the plan has them.
-void EquilibriumDiagramWindow::showChoices() {
-  const Plan& plan = document_->plan();
-  if (reactionCombo_->currentIndex() != static_cast<int>(slotOf(plan.reaction))) {
-    const QSignalBlocker block(reactionCombo_);
-    reactionCombo_->setCurrentIndex(static_cast<int>(slotOf(plan.reaction)));
-  }
-  fillPresets();
-  selectMatchingPreset();
-  const QSignalBlocker block(bothOxides_);
-  bothOxides_->setChecked(plan.bothOxides);
 }
 
 // Closing a diagram whose stages or entries were changed asks first; the
@@ -153,57 +129,6 @@ void EquilibriumDiagramWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   QWidget::closeEvent(event);
-}
-
-QLineEdit* EquilibriumDiagramWindow::addEdit(const char* name, const char* place) {
-  auto* edit = new QLineEdit(this);
-  edit->setObjectName(toQString(name));
-  bindings_->bind(edit, place);
-  return edit;
-}
-
-void EquilibriumDiagramWindow::fillPresets() {
-  const QSignalBlocker block(presetCombo_);
-  presetCombo_->clear();
-  const ReactionData& reactionTable = reactionData(reactionRows[reactionCombo_->currentIndex()].reaction);
-  for (std::size_t row = 0; row < reactionTable.presets.size(); ++row) {
-    presetCombo_->addItem(QStringLiteral("%1：A=%2  B=%3")
-                              .arg(row + 1)
-                              .arg(toQString(reactionTable.presets[row].a), toQString(reactionTable.presets[row].b)));
-  }
-  presetCombo_->setToolTip(toQString(reactionTable.tooltipA));
-}
-
-// Shows the preset row whose texts A and B are, or none (自定义).
-void EquilibriumDiagramWindow::selectMatchingPreset() {
-  const ReactionData& reactionTable = reactionData(reactionRows[reactionCombo_->currentIndex()].reaction);
-  int match = -1;
-  for (std::size_t row = 0; row < reactionTable.presets.size() && match < 0; ++row) {
-    if (trimmedItem(document_->plan().constants.a) == reactionTable.presets[row].a &&
-        trimmedItem(document_->plan().constants.b) == reactionTable.presets[row].b) {
-      match = static_cast<int>(row);
-    }
-  }
-  const QSignalBlocker block(presetCombo_);
-  presetCombo_->setCurrentIndex(match);
-}
-
-void EquilibriumDiagramWindow::pickPreset(int index) {
-  if (index < 0) return;
-  const ReactionConstants constants =
-      presetConstants(reactionRows[reactionCombo_->currentIndex()].reaction, static_cast<std::size_t>(index));
-  document_->editEntries({{"A", constants.a}, {"B", constants.b}}, QStringLiteral("预设"));
-}
-
-// A new reaction starts from its first preset row; the other oxide's A and
-// B come from its calculation window again.
-void EquilibriumDiagramWindow::switchReaction(int index) {
-  const Reaction reaction = reactionRows[static_cast<std::size_t>(index)].reaction;
-  if (reaction == document_->plan().reaction) return;
-  const ReactionConstants constants = presetConstants(reaction);
-  document_->editEntries(
-      {{"reaction", std::string(planReactionName(reaction))}, {"A", constants.a}, {"B", constants.b}},
-      QStringLiteral("反应"));
 }
 
 Reaction EquilibriumDiagramWindow::reaction() const { return session_->entries().family.reaction; }

@@ -31,6 +31,7 @@
 #include "calc/plan_evaluation.h"
 #include "calc/plant_heat.h"
 #include "calc/records.h"
+#include "ui/diagram/entries_bar.h"
 #include "ui/diagram/file_drop.h"
 #include "ui/model/plan_session.h"
 
@@ -56,9 +57,6 @@ class BlowSheets;
 class CalibrationSheet;
 class PlanDocument;
 class StageTable;
-
-// The texts of preset row `row` (0-based) of a reaction, as a calculation window shows them.
-ReactionConstants presetConstants(Reaction reaction, std::size_t row = 0);
 
 // What a new diagram starts from: the reaction, A and B texts of the
 // calculation window it is opened from, and the composition of that window's
@@ -196,15 +194,7 @@ class EquilibriumDiagramWindow : public QWidget {
   void followDocument();
   void entryChanged(const QString& place);
   void showChanges(PlanSession::Changes what);
-  void showChoices();
   void createControls();
-  QLineEdit* addEdit(const char* name, const char* place);
-  void fillPresets();
-  void selectMatchingPreset();
-  void pickPreset(int index);
-  void switchReaction(int index);
-  QHBoxLayout* createFirstRow();
-  QHBoxLayout* createSecondRow();
   QSplitter* createChartAndStages();
   QTabWidget* createSheets();
   QHBoxLayout* createStatusRow();
@@ -218,16 +208,7 @@ class EquilibriumDiagramWindow : public QWidget {
   PlanSession* session_ = nullptr;     // what is computed from the plan
   EntryBindings* bindings_ = nullptr;  // the line edits that show the plan's entries
 
-  QComboBox* reactionCombo_ = nullptr;
-  QComboBox* presetCombo_ = nullptr;
-  QLineEdit* constantA_ = nullptr;           // A, J/mol
-  QLineEdit* constantB_ = nullptr;           // B, J/(mol·K)
-  std::array<QLineEdit*, 4> composition_{};  // Cr, Ni, Si, Mn, mass %
-  QLineEdit* pressures_ = nullptr;           // CO partial pressures, Pa, and gas ratios, comma-separated
-  QLineEdit* totalPressure_ = nullptr;       // P, Pa
-  QLineEdit* coShare_ = nullptr;             // η
-  QCheckBox* bothOxides_ = nullptr;
-  QLineEdit* note_ = nullptr;         // free text of the plan
+  EntriesBar* entries_ = nullptr;
   QTabWidget* chartTabs_ = nullptr;   // the chart, and once heats are imported 实测对比
   QTabWidget* sheetTabs_ = nullptr;   // 物料平衡, and once heats are imported 炉次数据
   HeatsSheet* heatsSheet_ = nullptr;  // the plant's heats: 炉次数据, 实测对比 and their points

@@ -46,7 +46,6 @@ void EquilibriumDiagramWindow::setPlan(const Plan& plan) {
   const QSignalBlocker block(session_);  // one redraw, once the plan is in
   blowSheets_->simulateAsSaved(plan);
   document_->reset(plan);
-  showChoices();
   closeConfirmed_ = false;
   showChanges(PlanSession::Entries | PlanSession::Curves | PlanSession::Stages | PlanSession::Simulation |
               PlanSession::HeatPath);
