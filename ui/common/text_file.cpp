@@ -65,15 +65,29 @@ std::optional<QString> writeFileWhole(const QString& path, const QByteArray& byt
   return std::nullopt;
 }
 
+bool writeOrSay(QWidget* parent, const QString& path, const SaveQuestion& question,
+                const std::function<std::optional<QString>(const QString& path)>& write) {
+  const std::optional<QString> error = write(path);
+  if (error)
+    QMessageBox::critical(parent, question.windowTitle, question.failure.arg(QDir::toNativeSeparators(path), *error));
+  return !error;
+}
+
+std::optional<QString> askAndWrite(QWidget* parent, const SaveQuestion& question,
+                                   const std::function<std::optional<QString>(const QString& path)>& write) {
+  QString path = QFileDialog::getSaveFileName(parent, question.caption, question.suggested, question.filter);
+  if (path.isEmpty()) return std::nullopt;  // cancelled
+  if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + question.suffix;
+  if (!writeOrSay(parent, path, question, write)) return std::nullopt;
+  return path;
+}
+
 void askAndSaveCsv(QWidget* parent, const QString& caption, const QString& suggestedName, const QByteArray& bytes,
                    const QString& windowTitle) {
-  QString path = QFileDialog::getSaveFileName(parent, caption, suggestedName, QStringLiteral("CSV 文件 (*.csv)"));
-  if (path.isEmpty()) return;  // cancelled
-  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".csv");
-  if (const std::optional<QString> error = writeFileWhole(path, bytes)) {
-    QMessageBox::critical(parent, windowTitle,
-                          QStringLiteral("无法保存文件“%1”：%2").arg(QDir::toNativeSeparators(path), *error));
-  }
+  askAndWrite(parent,
+              {caption, suggestedName, QStringLiteral("CSV 文件 (*.csv)"), QStringLiteral("csv"), windowTitle,
+               QStringLiteral("无法保存文件“%1”：%2")},
+              [&](const QString& path) { return writeFileWhole(path, bytes); });
 }
 
 }  // namespace velkarin

@@ -129,8 +129,8 @@ void EntriesBar::fillPresets() {
   const ReactionData& reactionTable = reactionData(reactionRows[reaction_->currentIndex()].reaction);
   for (std::size_t row = 0; row < reactionTable.presets.size(); ++row) {
     preset_->addItem(QStringLiteral("%1：A=%2  B=%3")
-                              .arg(row + 1)
-                              .arg(toQString(reactionTable.presets[row].a), toQString(reactionTable.presets[row].b)));
+                         .arg(row + 1)
+                         .arg(toQString(reactionTable.presets[row].a), toQString(reactionTable.presets[row].b)));
   }
   preset_->setToolTip(toQString(reactionTable.tooltipA));
 }
@@ -162,9 +162,8 @@ void EntriesBar::switchReaction(int index) {
   const Reaction reaction = reactionRows[static_cast<std::size_t>(index)].reaction;
   if (reaction == document_.plan().reaction) return;
   const ReactionConstants constants = presetConstants(reaction);
-  document_.editEntries(
-      {{"reaction", std::string(planReactionName(reaction))}, {"A", constants.a}, {"B", constants.b}},
-      QStringLiteral("反应"));
+  document_.editEntries({{"reaction", std::string(planReactionName(reaction))}, {"A", constants.a}, {"B", constants.b}},
+                        QStringLiteral("反应"));
 }
 
 // The reaction, its preset rows with the one A and B match, and the both
