@@ -12,6 +12,7 @@
 #include "calc/number_list.h"
 #include "calc/number_text.h"
 #include "calc/plan.h"
+#include "calc/plan_members.h"
 #include "calc/reaction_data.h"
 #include "cli/schedule_command.h"
 #include "cli/simulate_command.h"
@@ -230,34 +231,6 @@ std::optional<std::string> resolveLine(Collected& c) {
   return std::nullopt;
 }
 
-// The plan members with an option of their own, and whether an empty text
-// means "not given" (the optional ones).
-struct ConditionOption {
-  std::string_view condition;
-  std::string_view option;
-  bool optional;
-};
-constexpr std::array<ConditionOption, 18> conditionOptions{{
-    {"reaction", "reaction", false},
-    {"A", "a", false},
-    {"B", "b", false},
-    {"otherA", "other-a", false},
-    {"otherB", "other-b", false},
-    {"composition/Cr", "cr", false},
-    {"composition/Ni", "ni", false},
-    {"composition/Si", "si", false},
-    {"composition/Mn", "mn", false},
-    {"pressures", "pressures", false},
-    {"totalPressure", "total-pressure", false},
-    {"coShare", "co-share", false},
-    {"target", "target", true},
-    {"heat/mass", "heat-mass", true},
-    {"heat/startCarbon", "start-carbon", true},
-    {"heat/oxygenFlow", "o2-flow", true},
-    {"heat/fesiGrade", "fesi-grade", true},
-    {"heat/basicity", "basicity", true},
-}};
-
 }  // namespace
 
 std::optional<std::string> ledgerProblem(const CurveCommandOptions& options) {
@@ -292,17 +265,14 @@ std::optional<std::string> planMembersProblem(const Plan& plan, bool pressuresGi
 }
 
 std::string conditionOfOption(std::string_view option) {
-  for (const ConditionOption& row : conditionOptions) {
-    if (row.option == option) return std::string(row.condition);
-  }
-  return {};
+  const PlanMember* member = planMemberOfOption(option);
+  return member ? std::string(member->place) : std::string();
 }
 
 std::optional<MemberOption> optionOfCondition(std::string_view condition) {
-  for (const ConditionOption& row : conditionOptions) {
-    if (row.condition == condition) return MemberOption{row.option, row.optional};
-  }
-  return std::nullopt;
+  const PlanMember* member = planMemberAt(condition);
+  if (!member || !member->condition || member->option.empty()) return std::nullopt;
+  return MemberOption{member->option, member->optional};
 }
 
 std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const std::string> args) {

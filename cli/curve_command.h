@@ -80,9 +80,10 @@ std::optional<std::string> simulationProblem(const CurveCommandOptions& options)
 
 // The plan member an option comes from ("composition/Cr" for "cr"), or empty.
 std::string conditionOfOption(std::string_view option);
-// The option of a plan member, and whether an empty text of it means "not
-// given" (the target, the heat's); nothing for a member without an option
-// (bothOxides, the simulation's heat members).
+// The option of a stage table's condition (calc/plan_members.h), and
+// whether an empty text of it means "not given" (the target, the heat's);
+// nothing for bothOxides, which has none, and for the simulation's heat
+// members, which are no stage table's conditions.
 struct MemberOption {
   std::string_view option;
   bool optional = false;

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "calc/plan.h"
+#include "calc/plan_members.h"
 #include "calc/reaction_data.h"
 #include "cli/curve_command.h"
 #include "curve_run.h"
@@ -153,6 +154,31 @@ TEST(SchedulePlan, AStageFileNamingItsReactionTakesThatReactionsPresets) {
   EXPECT_EQ(fromFile.out, fromOption.out);
   EXPECT_EQ(fromFile.err, fromOption.err);
   EXPECT_NE(fromFile.out, run({"--stages", plain, "--a", "700000", "--target", "0.05"}).out);
+}
+
+// Every option that gives a plan member records it by its place with the
+// text as given; a stage table's condition reads back to its option.
+TEST(SchedulePlan, EveryMembersOptionRecordsItsPlace) {
+  for (const PlanMember& member : planMembers()) {
+    if (member.option.empty()) continue;
+    const std::string option(member.option);
+    const std::string value = option == "reaction" ? "cr3o4" : "1";
+    std::vector<std::string> args{"--stages", "unread.csv", "--" + option, value};
+    if (!member.condition) args.push_back("--simulate");
+    const CurveCommandOptions options = parsed(args);
+    ASSERT_EQ(options.members.size(), 1U) << option;
+    EXPECT_EQ(options.members[0].first, member.place);
+    EXPECT_EQ(options.members[0].second, option == "reaction" ? "Cr3O4" : value);
+    EXPECT_EQ(conditionOfOption(option), member.place);
+    const std::optional<MemberOption> back = optionOfCondition(member.place);
+    EXPECT_EQ(back.has_value(), member.condition) << option;
+    if (back) {
+      EXPECT_EQ(back->option, member.option);
+      EXPECT_EQ(back->optional, member.optional);
+    }
+  }
+  EXPECT_FALSE(optionOfCondition("bothOxides"));
+  EXPECT_EQ(conditionOfOption("from"), "");
 }
 
 }  // namespace
