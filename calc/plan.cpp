@@ -36,8 +36,6 @@ bool Plan::operator==(const Plan& other) const {
          stages == other.stages && note == other.note && sortedExtras(extraMembers) == sortedExtras(other.extraMembers);
 }
 
-Reaction otherReaction(Reaction reaction) { return reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3; }
-
 std::string_view planReactionName(Reaction reaction) { return reactionData(reaction).name; }
 
 std::optional<Reaction> planReaction(std::string_view name) {
