@@ -50,8 +50,7 @@ std::optional<double> countedCarbon(const ReactionAt& eq, Reaction reaction, con
   if (eq.valid() && pressure > 0 && std::isfinite(pressure)) {
     if (const auto c = countedCarbon(eq, lnPressureRatio(pressure), guess)) return c;
   }
-  return countedRoot(
-      equilibriumCarbon(reaction, lines[static_cast<std::size_t>(reaction)], celsius, pressure, composition));
+  return countedRoot(equilibriumCarbon(reaction, lines[reactionIndex(reaction)], celsius, pressure, composition));
 }
 
 }  // namespace velkarin::bath

@@ -37,16 +37,16 @@ double chromiumPerOxygen(Reaction oxide) {  // 4Cr + 3O2 → 2Cr2O3, 3Cr + 2O2 �
 
 double chromiumHeat(Reaction oxide) { return oxide == Reaction::Cr2O3 ? bath::cr2o3Heat : bath::cr3o4Heat; }
 
-std::optional<GoverningCarbon> governingEquilibrium(const std::array<ReactionLine, 2>& lines, double celsius,
-                                                    double coPressure, const CurveComposition& composition) {
-  if (!(coPressure > 0)) return GoverningCarbon{bath::carbonFloor, Reaction::Cr2O3};  // no CO: nothing holds C
+std::optional<BathGoverningCarbon> governingEquilibrium(const std::array<ReactionLine, 2>& lines, double celsius,
+                                                        double coPressure, const CurveComposition& composition) {
+  if (!(coPressure > 0)) return BathGoverningCarbon{bath::carbonFloor, Reaction::Cr2O3};  // no CO: nothing holds C
   const auto root = [&](Reaction r) {
-    return countedRoot(equilibriumCarbon(r, lines[static_cast<std::size_t>(r)], celsius, coPressure, composition));
+    return countedRoot(equilibriumCarbon(r, lines[reactionIndex(r)], celsius, coPressure, composition));
   };
   const std::optional<double> cr2o3 = root(Reaction::Cr2O3), cr3o4 = root(Reaction::Cr3O4);
   if (!cr2o3 && !cr3o4) return std::nullopt;
-  if (cr2o3 && (!cr3o4 || *cr2o3 >= *cr3o4)) return GoverningCarbon{*cr2o3, Reaction::Cr2O3};
-  return GoverningCarbon{*cr3o4, Reaction::Cr3O4};
+  if (cr2o3 && (!cr3o4 || *cr2o3 >= *cr3o4)) return BathGoverningCarbon{*cr2o3, Reaction::Cr2O3};
+  return BathGoverningCarbon{*cr3o4, Reaction::Cr3O4};
 }
 
 Reaction BathModel::burntOxide(const BathRates& r) const {
@@ -74,19 +74,19 @@ CurveComposition BathModel::composition(const BathState& y) const {
 
 // The equilibrium carbon at a CO pressure: the held oxide's (as the
 // governing rule counts it), else the governing one.
-std::optional<GoverningCarbon> BathModel::equilibriumAt(const BathState& y, double pressure) const {
+std::optional<BathGoverningCarbon> BathModel::equilibriumAt(const BathState& y, double pressure) const {
   const CurveComposition comp = composition(y);
   if (!c_.heldOxide) return governingEquilibrium(c_.lines, y[temperatureC], pressure, comp);
   const Reaction oxide = *c_.heldOxide;
-  if (!(pressure > 0)) return GoverningCarbon{bath::carbonFloor, oxide};  // no CO: nothing holds C
-  const ReactionAt eq(oxide, c_.lines[static_cast<std::size_t>(oxide)], y[temperatureC], comp);
+  if (!(pressure > 0)) return BathGoverningCarbon{bath::carbonFloor, oxide};  // no CO: nothing holds C
+  const ReactionAt eq(oxide, c_.lines[reactionIndex(oxide)], y[temperatureC], comp);
   const auto c = countedCarbon(eq, oxide, c_.lines, y[temperatureC], pressure, comp, supplyCarbonGuess_);
   if (!c) return std::nullopt;
-  return GoverningCarbon{*c, oxide};
+  return BathGoverningCarbon{*c, oxide};
 }
 
 // g(r), kg/min; the equilibrium at p(r) into `at`.
-double BathModel::transport(const BathState& y, double rate, std::optional<GoverningCarbon>* at) const {
+double BathModel::transport(const BathState& y, double rate, std::optional<BathGoverningCarbon>* at) const {
   *at = equilibriumAt(y, pressureAt(rate));
   const double equilibrium = *at ? (*at)->carbon : bath::carbonFloor;
   const double carbon = 100 * y[carbonKg] / c_.bathMass;
@@ -112,7 +112,7 @@ BathRates BathModel::governedRates(const BathState& y) const {
   } else {
     // r − g(r) rises from −g(0) < 0 to r_sup − g(r_sup) > 0.
     std::uintmax_t iterations = 200;
-    std::optional<GoverningCarbon> at;
+    std::optional<BathGoverningCarbon> at;
     double last = 0;  // the rate `at` belongs to
     const auto h = [&](double rate) {
       last = rate;
@@ -167,7 +167,7 @@ BathRates BathModel::rates(const BathState& y) const {
 // governedRates, whose results these equal to a few units in the last place.
 std::optional<BathRates> BathModel::heldRates(const BathState& y, Reaction oxide) const {
   const CurveComposition comp = composition(y);
-  const ReactionAt eq(oxide, c_.lines[static_cast<std::size_t>(oxide)], y[temperatureC], comp);
+  const ReactionAt eq(oxide, c_.lines[reactionIndex(oxide)], y[temperatureC], comp);
   BathRates r;
   r.supply = supplyRate();
   const double supplyPressure = pressureAt(r.supply);
@@ -175,7 +175,7 @@ std::optional<BathRates> BathModel::heldRates(const BathState& y, Reaction oxide
   const std::optional<double> atSupply = countedCarbon(eq, lnPressureRatio(supplyPressure), supplyCarbonGuess_);
   if (!atSupply) return std::nullopt;
   if (*atSupply != bath::carbonFloor) supplyCarbonGuess_ = *atSupply;
-  r.equilibrium = GoverningCarbon{*atSupply, oxide};
+  r.equilibrium = BathGoverningCarbon{*atSupply, oxide};
   const double carbon = 100 * y[carbonKg] / c_.bathMass;
   const double transportAtSupply = c_.rateConstant * c_.bathMass * std::max(0.0, carbon - *atSupply) / 100;
   r.excess = transportAtSupply - r.supply;
@@ -186,72 +186,83 @@ std::optional<BathRates> BathModel::heldRates(const BathState& y, Reaction oxide
     r.carbon = transportAtSupply;  // p = P whatever the rate
   } else if (!(y[carbonKg] > 0)) {
     r.carbon = 0;
-  } else {
-    const double perPercent = c_.rateConstant * c_.bathMass / 100;  // k·M/100, kg/min per mass %
-    const double inertCarbon = c_.inert * molar::carbon;            // n·M_C, kg/min: p(r) = P·r/(r + n·M_C)
-    if (!(carbon > scan::start) || !(carbon <= scan::end)) return std::nullopt;
-    const auto lnRatioAt = [&](double rate) { return lnPressureRatio(pressureAt(rate)); };
-    // F(0+) = −∞ < 0. The root has c* = C_eq ≥ 0.001 %C, so it lies below
-    // the rate at which c* reaches the range's foot; there F > 0 unless the
-    // held root at that p is at or below the foot.
-    double lo = 0, hi = std::min(r.supply, perPercent * (carbon - scan::start));
-    if (hi < r.supply && !(eq.freeEnergy(scan::start, lnRatioAt(hi)) > 0)) {
-      // Past hi the equilibrium is the floor (g = k·M·[%C]/100) until p
-      // reaches p*, where ΔG(0.001 %C, p*) = 0 and the root enters the range
-      // (g jumps down, below r). So r_C is that floor rate where p is still
-      // below p* there, else it stays pinned at p* with C_eq = 0.001 %C, as
-      // governedRates takes the jump.
-      const double floorRate = perPercent * carbon;
-      if (floorRate < r.supply && eq.freeEnergy(scan::start, lnRatioAt(floorRate)) < 0) {
-        r.carbon = floorRate;
-        r.equilibrium = GoverningCarbon{bath::carbonFloor, oxide};
-      } else {
-        // ΔG at a fixed c is affine in ln p: one step lands on p*.
-        const double lnTarget = lnRatioAt(hi) - eq.freeEnergy(scan::start, lnRatioAt(hi)) / eq.pressureSlope();
-        const double pressure = constants::standardPressure * std::exp(lnTarget);
-        const double rate = inertCarbon * pressure / (c_.totalPressure - pressure);
-        if (!(rate >= hi && rate <= std::min(floorRate, r.supply))) return std::nullopt;
-        r.carbon = rate;
-        r.equilibrium = GoverningCarbon{scan::start, oxide};
-      }
-      spendOxygen(r);
-      return r;
-    }
-    double rate = rateShareGuess_ * r.supply;
-    if (!(rate > lo && rate < hi)) rate = 0.5 * hi;
-    bool settled = false;
-    for (int i = 0; i < newtonSteps && !settled; ++i) {
-      const double c = carbon - rate / perPercent;
-      const double f = eq.freeEnergy(c, lnPressureRatio(pressureAt(rate)));
-      if (!std::isfinite(f)) return std::nullopt;
-      if (f == 0) {
-        settled = true;
-        break;
-      }
-      (f < 0 ? lo : hi) = rate;
-      const double slope = -eq.carbonSlope(c) / perPercent + eq.pressureSlope() * (1 / rate - 1 / (rate + inertCarbon));
-      double next = rate - f / slope;
-      // A Newton step within the bracket (its ends included: a start on the
-      // root itself steps by nothing) may settle the solve.
-      if (next >= lo && next <= hi) settled = std::fabs(next - rate) <= newtonStop * rate;
-      if (!settled && !(next > lo && next < hi)) next = lo + (hi - lo) / 2;  // Newton left the bracket: bisect
-      rate = next;
-    }
-    if (!settled) return std::nullopt;
-    rateShareGuess_ = rate / r.supply;
-    r.carbon = rate;
-    r.equilibrium = GoverningCarbon{carbon - rate / perPercent, oxide};
+  } else if (!dilutedRates(eq, oxide, carbon, r)) {
+    return std::nullopt;
   }
   spendOxygen(r);
   return r;
 }
 
+// With an inert gas, below the critical carbon: r_C where F(r) = 0, by
+// Newton steps bracketed in r, into r; false where the shortcut does not apply.
+bool BathModel::dilutedRates(const ReactionAt& eq, Reaction oxide, double carbon, BathRates& r) const {
+  const double perPercent = c_.rateConstant * c_.bathMass / 100;  // k·M/100, kg/min per mass %
+  const double inertCarbon = c_.inert * molar::carbon;            // n·M_C, kg/min: p(r) = P·r/(r + n·M_C)
+  if (!(carbon > scan::start) || !(carbon <= scan::end)) return false;
+  const auto lnRatioAt = [&](double rate) { return lnPressureRatio(pressureAt(rate)); };
+  // F(0+) = −∞ < 0. The root has c* = C_eq ≥ 0.001 %C, so it lies below
+  // the rate at which c* reaches the range's foot; there F > 0 unless the
+  // held root at that p is at or below the foot.
+  double lo = 0, hi = std::min(r.supply, perPercent * (carbon - scan::start));
+  if (hi < r.supply && !(eq.freeEnergy(scan::start, lnRatioAt(hi)) > 0)) return floorRates(eq, oxide, carbon, hi, r);
+  double rate = rateShareGuess_ * r.supply;
+  if (!(rate > lo && rate < hi)) rate = 0.5 * hi;
+  bool settled = false;
+  for (int i = 0; i < newtonSteps && !settled; ++i) {
+    const double c = carbon - rate / perPercent;
+    const double f = eq.freeEnergy(c, lnPressureRatio(pressureAt(rate)));
+    if (!std::isfinite(f)) return false;
+    if (f == 0) {
+      settled = true;
+      break;
+    }
+    (f < 0 ? lo : hi) = rate;
+    const double slope = -eq.carbonSlope(c) / perPercent + eq.pressureSlope() * (1 / rate - 1 / (rate + inertCarbon));
+    double next = rate - f / slope;
+    // A Newton step within the bracket (its ends included: a start on the
+    // root itself steps by nothing) may settle the solve.
+    if (next >= lo && next <= hi) settled = std::fabs(next - rate) <= newtonStop * rate;
+    if (!settled && !(next > lo && next < hi)) next = lo + (hi - lo) / 2;  // Newton left the bracket: bisect
+    rate = next;
+  }
+  if (!settled) return false;
+  rateShareGuess_ = rate / r.supply;
+  r.carbon = rate;
+  r.equilibrium = BathGoverningCarbon{carbon - rate / perPercent, oxide};
+  return true;
+}
+
+// Past hi (where c* reaches the range's foot) the equilibrium is the floor
+// (g = k·M·[%C]/100) until p reaches p*, where ΔG(0.001 %C, p*) = 0 and the
+// root enters the range (g jumps down, below r). So r_C is that floor rate
+// where p is still below p* there, else it stays pinned at p* with
+// C_eq = 0.001 %C, as governedRates takes the jump.
+bool BathModel::floorRates(const ReactionAt& eq, Reaction oxide, double carbon, double hi, BathRates& r) const {
+  const double perPercent = c_.rateConstant * c_.bathMass / 100;  // k·M/100, kg/min per mass %
+  const double inertCarbon = c_.inert * molar::carbon;            // n·M_C, kg/min: p(r) = P·r/(r + n·M_C)
+  const auto lnRatioAt = [&](double rate) { return lnPressureRatio(pressureAt(rate)); };
+  const double floorRate = perPercent * carbon;
+  if (floorRate < r.supply && eq.freeEnergy(scan::start, lnRatioAt(floorRate)) < 0) {
+    r.carbon = floorRate;
+    r.equilibrium = BathGoverningCarbon{bath::carbonFloor, oxide};
+    return true;
+  }
+  // ΔG at a fixed c is affine in ln p: one step lands on p*.
+  const double lnTarget = lnRatioAt(hi) - eq.freeEnergy(scan::start, lnRatioAt(hi)) / eq.pressureSlope();
+  const double pressure = constants::standardPressure * std::exp(lnTarget);
+  const double rate = inertCarbon * pressure / (c_.totalPressure - pressure);
+  if (!(rate >= hi && rate <= std::min(floorRate, r.supply))) return false;
+  r.carbon = rate;
+  r.equilibrium = BathGoverningCarbon{scan::start, oxide};
+  return true;
+}
+
 double BathModel::crossing(const BathState& y, const BathRates& r) const {
   if (!c_.heldOxide || !r.equilibrium) return INFINITY;
   const Reaction held = *c_.heldOxide;
-  const Reaction other = held == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
+  const Reaction other = otherReaction(held);
   const CurveComposition comp = composition(y);
-  const ReactionAt eq(other, c_.lines[static_cast<std::size_t>(other)], y[temperatureC], comp);
+  const ReactionAt eq(other, c_.lines[reactionIndex(other)], y[temperatureC], comp);
   const std::optional<double> rival =
       r.pressure > 0 ? countedCarbon(eq, other, c_.lines, y[temperatureC], r.pressure, comp, r.equilibrium->carbon)
                      : std::optional<double>(bath::carbonFloor);

@@ -15,6 +15,10 @@
 namespace velkarin {
 
 namespace bath {
+class ReactionAt;
+}
+
+namespace bath {
 // Heat of oxidation with the oxygen entering at 25 °C and the products at
 // bath temperature, MJ per kg of the element burnt.
 inline constexpr double carbonHeat = 9.0;    // C → CO
@@ -100,21 +104,21 @@ struct BathConditions {
 // composition: the larger of the two reactions' roots (Cr2O3 on a tie), with
 // bath::carbonFloor and bath::carbonCeiling for roots below and above the
 // range. Nothing where neither reaction has one.
-struct GoverningCarbon {
+struct BathGoverningCarbon {
   double carbon = 0;  // mass %
   Reaction oxide = Reaction::Cr2O3;
 };
-std::optional<GoverningCarbon> governingEquilibrium(const std::array<ReactionLine, 2>& lines, double celsius,
-                                                    double coPressure, const CurveComposition& composition);
+std::optional<BathGoverningCarbon> governingEquilibrium(const std::array<ReactionLine, 2>& lines, double celsius,
+                                                        double coPressure, const CurveComposition& composition);
 
 struct BathRates {
-  double carbon = 0;                           // r_C, kg/min
-  double silicon = 0;                          // r_Si, kg/min
-  double chromium = 0;                         // r_Cr, kg/min
-  double supply = 0;                           // r_sup, kg/min
-  double pressure = 0;                         // p(r_C), Pa
-  std::optional<GoverningCarbon> equilibrium;  // at p(r_C)
-  bool supplyLimited = false;                  // g(r_sup) ≥ r_sup
+  double carbon = 0;                               // r_C, kg/min
+  double silicon = 0;                              // r_Si, kg/min
+  double chromium = 0;                             // r_Cr, kg/min
+  double supply = 0;                               // r_sup, kg/min
+  double pressure = 0;                             // p(r_C), Pa
+  std::optional<BathGoverningCarbon> equilibrium;  // at p(r_C)
+  bool supplyLimited = false;                      // g(r_sup) ≥ r_sup
   // g(r_sup) − r_sup, kg/min: the critical carbon's event. With a held
   // oxide, by that oxide's equilibrium at p(r_sup): the governing one
   // wherever the event is armed (supply-limited, so p(r_C) = p(r_sup));
@@ -161,10 +165,12 @@ class BathModel {
   double heatCapacity(double slagKg) const;
 
  private:
-  double transport(const BathState& y, double rate, std::optional<GoverningCarbon>* at) const;
-  std::optional<GoverningCarbon> equilibriumAt(const BathState& y, double pressure) const;
+  double transport(const BathState& y, double rate, std::optional<BathGoverningCarbon>* at) const;
+  std::optional<BathGoverningCarbon> equilibriumAt(const BathState& y, double pressure) const;
   BathRates governedRates(const BathState& y) const;
   std::optional<BathRates> heldRates(const BathState& y, Reaction oxide) const;
+  bool dilutedRates(const bath::ReactionAt& eq, Reaction oxide, double carbon, BathRates& r) const;
+  bool floorRates(const bath::ReactionAt& eq, Reaction oxide, double carbon, double hi, BathRates& r) const;
   void spendOxygen(BathRates& r) const;  // p(r_C) and the spare oxygen's silicon or chromium
 
   BathConditions c_;

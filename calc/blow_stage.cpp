@@ -14,8 +14,6 @@ namespace {
 
 constexpr std::array<Reaction, 2> bothReactions{Reaction::Cr2O3, Reaction::Cr3O4};
 
-std::size_t indexOf(Reaction reaction) { return static_cast<std::size_t>(reaction); }
-
 std::string joined(const std::vector<std::vector<std::string>>& table, bool csv) {
   std::string text;
   for (const auto& row : table) {
@@ -81,8 +79,8 @@ StageResult evaluateStage(const BlowStage& stage, const StageSettings& settings)
   r.pressure = *gas.item;
   r.temperatureCelsius = *t;
   for (Reaction reaction : bothReactions) {
-    r.carbon[indexOf(reaction)] =
-        equilibriumCarbon(reaction, settings.lines[indexOf(reaction)], *t, r.pressure.coPressure, settings.composition);
+    r.carbon[reactionIndex(reaction)] = equilibriumCarbon(reaction, settings.lines[reactionIndex(reaction)], *t,
+                                                          r.pressure.coPressure, settings.composition);
   }
   r.governing = governingOxide(r.carbon);
   if (!defined(r.carbon[0]) && !defined(r.carbon[1])) r.issue = undefinedIssue(r);
@@ -106,7 +104,7 @@ std::optional<Reaction> governingOxide(const std::array<EquilibriumCarbon, 2>& c
 
 std::optional<double> governingCarbon(const StageResult& result) {
   if (!result.governing) return std::nullopt;
-  return result.carbon[indexOf(*result.governing)].carbon;
+  return result.carbon[reactionIndex(*result.governing)].carbon;
 }
 
 std::optional<std::size_t> firstStageAtTarget(std::span<const StageResult> results, double targetCarbon) {

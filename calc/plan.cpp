@@ -2,7 +2,6 @@
 #include "calc/plan.h"
 
 #include <algorithm>
-#include <array>
 #include <tuple>
 
 #include "calc/plan_members.h"
@@ -15,61 +14,6 @@ ReactionConstants firstPreset(Reaction reaction) {
   const PresetRow& row = reactionData(reaction).presets[0];
   return {std::string(row.a), std::string(row.b)};
 }
-
-// The text members other than reaction and bothOxides, by place.
-struct TextMember {
-  std::string_view path;
-  std::string* (*field)(Plan&);
-};
-constexpr std::array<TextMember, 17> textMembers{{
-    {"A", [](Plan& p) { return &p.constants.a; }},
-    {"B", [](Plan& p) { return &p.constants.b; }},
-    {"otherA", [](Plan& p) { return &p.otherConstants.a; }},
-    {"otherB", [](Plan& p) { return &p.otherConstants.b; }},
-    {"composition/Cr", [](Plan& p) { return &p.composition.chromium; }},
-    {"composition/Ni", [](Plan& p) { return &p.composition.nickel; }},
-    {"composition/Si", [](Plan& p) { return &p.composition.silicon; }},
-    {"composition/Mn", [](Plan& p) { return &p.composition.manganese; }},
-    {"pressures", [](Plan& p) { return &p.pressures; }},
-    {"totalPressure", [](Plan& p) { return &p.totalPressure; }},
-    {"coShare", [](Plan& p) { return &p.coShare; }},
-    {"target", [](Plan& p) { return &p.target; }},
-    {"heat/mass", [](Plan& p) { return &p.heat.mass; }},
-    {"heat/startCarbon", [](Plan& p) { return &p.heat.startCarbon; }},
-    {"heat/oxygenFlow", [](Plan& p) { return &p.heat.oxygenFlow; }},
-    {"heat/fesiGrade", [](Plan& p) { return &p.heat.fesiGrade; }},
-    {"heat/basicity", [](Plan& p) { return &p.heat.basicity; }},
-}};
-
-// The simulation's heat members, written only where they differ from the default.
-struct OptionalMember {
-  std::string_view path;
-  std::string PlanHeat::*field;
-  std::string_view standard;  // the default, as PlanHeat has it
-};
-constexpr std::array<OptionalMember, 5> simulationMembers{{
-    {"heat/startTemperature", &PlanHeat::startTemperature, ""},
-    {"heat/slagMass", &PlanHeat::slagMass, "0"},
-    {"heat/rateConstant", &PlanHeat::rateConstant, "0.30"},
-    {"heat/heatLoss", &PlanHeat::heatLoss, "1.5"},
-    {"heat/reductionTime", &PlanHeat::reductionTime, "5"},
-}};
-
-// A stage's members; the last three are written only where not empty.
-struct StageMember {
-  std::string_view name;
-  std::string BlowStage::*field;
-};
-constexpr std::array<StageMember, 7> stageMembers{{
-    {"gas", &BlowStage::gas},
-    {"t", &BlowStage::temperature},
-    {"C", &BlowStage::measuredCarbon},
-    {"O2", &BlowStage::oxygen},
-    {"lime", &BlowStage::lime},
-    {"scrap", &BlowStage::scrap},
-    {"inert", &BlowStage::inert},
-}};
-constexpr std::size_t alwaysWrittenStageMembers = 4;
 
 // The extra members in an order of their own: a file read back after a save
 // has its top-level extras after the known members.
@@ -92,8 +36,6 @@ bool Plan::operator==(const Plan& other) const {
          stages == other.stages && note == other.note && sortedExtras(extraMembers) == sortedExtras(other.extraMembers);
 }
 
-Reaction otherReaction(Reaction reaction) { return reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3; }
-
 std::string_view planReactionName(Reaction reaction) { return reactionData(reaction).name; }
 
 std::optional<Reaction> planReaction(std::string_view name) {
@@ -106,10 +48,15 @@ std::optional<Reaction> planReaction(std::string_view name) {
 std::vector<std::pair<std::string, std::string>> planConditions(const Plan& plan) {
   Plan& readable = const_cast<Plan&>(plan);  // the fields are only read
   std::vector<std::pair<std::string, std::string>> conditions;
-  conditions.emplace_back("reaction", std::string(planReactionName(plan.reaction)));
-  for (const TextMember& member : textMembers) {
-    conditions.emplace_back(std::string(member.path), *member.field(readable));
-    if (member.path == "coShare") conditions.emplace_back("bothOxides", plan.bothOxides ? "true" : "false");
+  for (const PlanMember& member : planMembers()) {
+    if (!member.condition) continue;
+    if (member.field) {
+      conditions.emplace_back(std::string(member.place), *member.field(readable));
+    } else if (member.place == "reaction") {
+      conditions.emplace_back("reaction", std::string(planReactionName(plan.reaction)));
+    } else {
+      conditions.emplace_back("bothOxides", plan.bothOxides ? "true" : "false");
+    }
   }
   return conditions;
 }
@@ -128,40 +75,6 @@ bool setPlanCondition(Plan& plan, std::string_view name, const std::string& text
   std::string* field = planTextField(plan, name);
   if (field) *field = text;
   return field != nullptr;
-}
-
-std::string* planTextField(Plan& plan, std::string_view path) {
-  for (const TextMember& member : textMembers) {
-    if (member.path == path) return member.field(plan);
-  }
-  for (const OptionalMember& member : simulationMembers) {
-    if (member.path == path) return &(plan.heat.*member.field);
-  }
-  return nullptr;
-}
-
-std::vector<std::pair<std::string_view, std::string_view>> writtenSimulationMembers(const PlanHeat& heat) {
-  std::vector<std::pair<std::string_view, std::string_view>> written;
-  for (const OptionalMember& member : simulationMembers) {
-    if (heat.*member.field != member.standard) written.emplace_back(member.path, heat.*member.field);
-  }
-  return written;
-}
-
-std::vector<std::pair<std::string_view, std::string_view>> writtenStageMembers(const BlowStage& stage) {
-  std::vector<std::pair<std::string_view, std::string_view>> written;
-  for (std::size_t i = 0; i < stageMembers.size(); ++i) {
-    const std::string& value = stage.*stageMembers[i].field;
-    if (i < alwaysWrittenStageMembers || !value.empty()) written.emplace_back(stageMembers[i].name, value);
-  }
-  return written;
-}
-
-std::string* stageTextField(BlowStage& stage, std::string_view name) {
-  for (const StageMember& member : stageMembers) {
-    if (member.name == name) return &(stage.*member.field);
-  }
-  return nullptr;
 }
 
 std::string escapePlanName(std::string_view name) {

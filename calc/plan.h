@@ -94,7 +94,7 @@ struct Plan {
   bool operator==(const Plan&) const;  // the extra members in any order
 };
 
-// The reaction not shown.
+// The reaction not shown (defined in calc/records.h).
 Reaction otherReaction(Reaction reaction);
 
 // The file's name for a reaction ("Cr2O3"), and back (nothing for another text).

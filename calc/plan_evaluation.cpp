@@ -107,8 +107,8 @@ HeatCharge heatOf(const PlanHeat& entries, double silicon, double chromium) {
 StageEvaluation evaluateStages(const Plan& plan, const PlanReading& entries, const ReactionLine& otherLine) {
   StageEvaluation e;
   const Reaction shown = entries.family.reaction;
-  e.settings.lines[static_cast<std::size_t>(shown)] = entries.family.line;
-  e.settings.lines[static_cast<std::size_t>(otherReaction(shown))] = otherLine;
+  e.settings.lines[reactionIndex(shown)] = entries.family.line;
+  e.settings.lines[reactionIndex(otherReaction(shown))] = otherLine;
   e.settings.composition = entries.family.composition;
   e.settings.mixture = entries.mixture;
   e.results.reserve(plan.stages.size());

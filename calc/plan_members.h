@@ -8,6 +8,7 @@
 // one member whatever its name holds.
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,6 +21,27 @@ namespace velkarin {
 // Nesting deeper than this many objects and arrays is refused.
 inline constexpr std::size_t maxPlanDepth = 64;
 
+// A member of a plan other than the stages and the note, named once for
+// every reader of it: its place in the file ("composition/Cr"), the option
+// of velkarin-curve that gives it ("cr"; empty: none), whether an empty text
+// means "not given" (no target, no O2 flow: its option is then not given
+// either), and its text field (nullptr for the reaction and bothOxides,
+// which are no texts). The stage table's conditions (planConditions, also
+// the "#A,739938" rows of a saved stage table) come first, in the file's
+// order; the simulation's heat members, which a file holds only where they
+// differ from their defaults, after them.
+struct PlanMember {
+  std::string_view place;
+  std::string_view option;
+  bool optional;
+  bool condition;  // one of planConditions; else one of the simulation's heat members
+  std::string* (*field)(Plan&);
+};
+std::span<const PlanMember> planMembers();
+// The member at a place, or the one an option gives; nullptr for none.
+const PlanMember* planMemberAt(std::string_view place);
+const PlanMember* planMemberOfOption(std::string_view option);
+
 // The field of a text member of the plan other than the stages and the
 // note ("A", "composition/Cr", …); nullptr for another place.
 std::string* planTextField(Plan& plan, std::string_view path);
@@ -30,7 +52,7 @@ std::string* stageTextField(BlowStage& stage, std::string_view name);
 // The members the file holds beside planConditions: the simulation's heat
 // members that differ from their defaults (by place, "heat/slagMass"), and a
 // stage's members with its optional ones left out where empty; name and text.
-std::vector<std::pair<std::string_view, std::string_view>> writtenSimulationMembers(const PlanHeat& heat);
+std::vector<std::pair<std::string_view, std::string_view>> writtenSimulationMembers(const Plan& plan);
 std::vector<std::pair<std::string_view, std::string_view>> writtenStageMembers(const BlowStage& stage);
 
 // One member's name as it stands in a place, and back.

@@ -192,7 +192,7 @@ void PlanWriter::textObject(std::string_view member, std::string_view prefix) {
     }
   }
   if (member == "heat") {
-    for (const auto& [path, value] : writtenSimulationMembers(plan_.heat)) text(path.substr(prefix.size()), value);
+    for (const auto& [path, value] : writtenSimulationMembers(plan_)) text(path.substr(prefix.size()), value);
   }
   extrasOf(member == "composition" ? 1 : 2);
   close('}');

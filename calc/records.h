@@ -5,6 +5,7 @@
 // prompts, the reaction constants as typed into the drop-downs, and every
 // quantity the calculation produces.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,6 +17,15 @@ enum class Reaction {
   Cr2O3,  // 3[C] + Cr2O3 = 2[Cr] + 3CO
   Cr3O4,  // 3[C] + 3/4 Cr3O4 = 9/4 [Cr] + 3CO
 };
+
+// A reaction's place in an array of both (StageSettings::lines, …): 0 for
+// Cr2O3, 1 for Cr3O4.
+constexpr std::size_t reactionIndex(Reaction reaction) { return reaction == Reaction::Cr2O3 ? 0 : 1; }
+
+// The other of the two reactions.
+inline Reaction otherReaction(Reaction reaction) {
+  return reaction == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3;
+}
 
 // The seven inputs of one calculation, in prompt order.
 struct MeltState {

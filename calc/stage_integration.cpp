@@ -21,8 +21,6 @@ constexpr std::uintmax_t maxSteps = 200000;  // accepted steps per stage before 
 
 enum class Event { Target, Silicon, Chromium, Critical, Oxide, Release, Count };
 
-Reaction otherOxide(Reaction oxide) { return oxide == Reaction::Cr2O3 ? Reaction::Cr3O4 : Reaction::Cr2O3; }
-
 class StageIntegrator {
  public:
   StageIntegrator(BathModel& model, const StageIntegration& settings, double oxygenFlow, double startOxygen,
@@ -187,7 +185,7 @@ bool StageIntegrator::handle(Event e, double t, BathState& y, StageOutcome& out)
       if (share > 0 && share < 1) {
         c.holdCrossing = true;
       } else {
-        c.heldOxide = otherOxide(*c.heldOxide);
+        c.heldOxide = otherReaction(*c.heldOxide);
       }
       break;
     }

@@ -22,8 +22,6 @@ constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 // apart over the default 1400–1900 °C.
 constexpr int temperatureIntervals = 100;
 
-std::size_t indexOf(Reaction reaction) { return static_cast<std::size_t>(reaction); }
-
 // The free-energy inputs of a state at T (K) and p_CO (Pa), as the curves build them.
 FreeEnergyInputs inputsAt(Reaction reaction, const StageSettings& s, double kelvin, double coPressure) {
   MeltState state;
@@ -33,7 +31,7 @@ FreeEnergyInputs inputsAt(Reaction reaction, const StageSettings& s, double kelv
   state.silicon = s.composition.silicon;
   state.manganese = s.composition.manganese;
   state.coPressure = coPressure;
-  const ReactionLine& line = s.lines[indexOf(reaction)];
+  const ReactionLine& line = s.lines[reactionIndex(reaction)];
   return {line.a, line.b, state, std::log(coPressure / constants::standardPressure), std::log(state.chromium)};
 }
 
@@ -113,11 +111,11 @@ std::vector<std::pair<double, Reaction>> temperatureRoots(const std::vector<Samp
 GoverningCarbon governingAt(const StageSettings& settings, double temperatureCelsius, double coPressure) {
   std::array<EquilibriumCarbon, 2> carbon;
   for (Reaction reaction : bothReactions) {
-    carbon[indexOf(reaction)] = equilibriumCarbon(reaction, settings.lines[indexOf(reaction)], temperatureCelsius,
-                                                  coPressure, settings.composition);
+    carbon[reactionIndex(reaction)] = equilibriumCarbon(reaction, settings.lines[reactionIndex(reaction)],
+                                                        temperatureCelsius, coPressure, settings.composition);
   }
   const std::optional<Reaction> governing = governingOxide(carbon);
-  if (governing) return {carbon[indexOf(*governing)], governing};
+  if (governing) return {carbon[reactionIndex(*governing)], governing};
   // Nothing governs: both below the range, or not defined.
   const bool below = carbon[0].gap == CarbonGap::BelowRange || carbon[1].gap == CarbonGap::BelowRange;
   return {{std::nullopt, below ? CarbonGap::BelowRange : CarbonGap::InvalidInput}, std::nullopt};

@@ -128,7 +128,7 @@ FitRun runFit(ByteSource& input) {
     while (std::optional<CsvRecord> record = reader.next()) {
       if (isBlankRecord(*record)) continue;
       const HeatRow row = readRow(*header, *record);
-      std::optional<LineFit>& fit = fits[static_cast<std::size_t>(row.reaction)];
+      std::optional<LineFit>& fit = fits[reactionIndex(row.reaction)];
       if (!fit) fit.emplace(row.reaction);
       if (const auto asked = askRow(*header, row); const auto* request = std::get_if<CalculationRequest>(&asked)) {
         fit->add(request->state);

@@ -12,9 +12,10 @@
 #include "calc/number_list.h"
 #include "calc/number_text.h"
 #include "calc/plan.h"
+#include "calc/plan_members.h"
 #include "calc/reaction_data.h"
+#include "cli/schedule_command.h"
 #include "cli/simulate_command.h"
-#include "cli/stage_command.h"
 
 namespace velkarin {
 namespace {
@@ -230,66 +231,48 @@ std::optional<std::string> resolveLine(Collected& c) {
   return std::nullopt;
 }
 
-// The plan members with an option of their own, and whether an empty text
-// means "not given" (the optional ones).
-struct ConditionOption {
-  std::string_view condition;
-  std::string_view option;
-  bool optional;
-};
-constexpr std::array<ConditionOption, 18> conditionOptions{{
-    {"reaction", "reaction", false},
-    {"A", "a", false},
-    {"B", "b", false},
-    {"otherA", "other-a", false},
-    {"otherB", "other-b", false},
-    {"composition/Cr", "cr", false},
-    {"composition/Ni", "ni", false},
-    {"composition/Si", "si", false},
-    {"composition/Mn", "mn", false},
-    {"pressures", "pressures", false},
-    {"totalPressure", "total-pressure", false},
-    {"coShare", "co-share", false},
-    {"target", "target", true},
-    {"heat/mass", "heat-mass", true},
-    {"heat/startCarbon", "start-carbon", true},
-    {"heat/oxygenFlow", "o2-flow", true},
-    {"heat/fesiGrade", "fesi-grade", true},
-    {"heat/basicity", "basicity", true},
-}};
-
 }  // namespace
 
-std::vector<std::string> conditionArguments(const std::vector<std::pair<std::string, std::string>>& conditions,
-                                            const std::set<std::string>& given) {
-  std::vector<std::string> args;
-  for (const auto& [condition, text] : conditions) {
-    for (const ConditionOption& row : conditionOptions) {
-      if (row.condition != condition || given.count(std::string(row.option))) continue;
-      if (row.optional && trimmedItem(text).empty()) continue;
-      std::string value = text;
-      if (row.option == "reaction") {
-        for (char& ch : value) ch = static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);
-      }
-      args.push_back("--" + std::string(row.option));
-      args.push_back(std::move(value));
-    }
-  }
-  return args;
+std::optional<std::string> ledgerProblem(const CurveCommandOptions& options) {
+  return ledgerProblem(options.ledger, options.heat);
 }
 
-std::optional<std::string> ledgerProblem(const CurveCommandOptions& options) {
-  if (options.ledger && (!options.heat.massTonnes || !options.heat.startCarbon)) {
+std::optional<std::string> ledgerProblem(bool ledger, const HeatCharge& heat) {
+  if (ledger && (!heat.massTonnes || !heat.startCarbon)) {
     return std::string("--ledger needs --heat-mass and --start-carbon");
   }
   return std::nullopt;
 }
 
+std::optional<std::string> optionValueProblem(std::string_view option, const std::string& value) {
+  Collected scratch;
+  const OptionRow* row = findOption(option);
+  return row ? row->set(scratch, value) : std::nullopt;
+}
+
+std::optional<std::string> planMembersProblem(const Plan& plan, bool pressuresGiven) {
+  Collected c;
+  c.options.family.reaction = plan.reaction;
+  c.a = plan.constants.a;
+  c.b = plan.constants.b;
+  c.otherA = plan.otherConstants.a;
+  c.otherB = plan.otherConstants.b;
+  c.options.mixture.totalPressure = readNumber(plan.totalPressure).value_or(std::nan(""));
+  c.options.mixture.coShare = readNumber(plan.coShare).value_or(std::nan(""));
+  if (pressuresGiven) c.pressures = plan.pressures;
+  if (auto error = resolveLine(c)) return error;
+  return resolvePressures(c);
+}
+
 std::string conditionOfOption(std::string_view option) {
-  for (const ConditionOption& row : conditionOptions) {
-    if (row.option == option) return std::string(row.condition);
-  }
-  return {};
+  const PlanMember* member = planMemberOfOption(option);
+  return member ? std::string(member->place) : std::string();
+}
+
+std::optional<MemberOption> optionOfCondition(std::string_view condition) {
+  const PlanMember* member = planMemberAt(condition);
+  if (!member || !member->condition || member->option.empty()) return std::nullopt;
+  return MemberOption{member->option, member->optional};
 }
 
 std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const std::string> args) {
@@ -324,6 +307,10 @@ std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const
       return "--" + name + " needs a value";
     }
     if (auto error = row->set(c, value)) return *error;
+    if (std::string place = conditionOfOption(row->name); !place.empty()) {
+      c.options.members.emplace_back(
+          std::move(place), row->name == "reaction" ? std::string(planReactionName(c.options.family.reaction)) : value);
+    }
   }
   c.options.given.insert(given.begin(), given.end());
   if (c.options.help) return c.options;
@@ -355,7 +342,7 @@ int runCurveCommand(std::span<const std::string> args, std::ostream& out, std::o
     return curveExitOk;
   }
   if (options.simulation.simulate) return runSimulation(options, out, err);
-  if (options.stageFile || options.planFile) return runSchedule(options, args, out, err);
+  if (options.stageFile || options.planFile) return runSchedule(options, out, err);
   const std::vector<EquilibriumCurve> curves = equilibriumCurveFamily(options.family);
   out << curveFamilyTsv(curves);
   for (const EquilibriumCurve& curve : curves) {

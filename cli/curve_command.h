@@ -9,11 +9,13 @@
 #include <ostream>
 #include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 
 #include "calc/blow_ledger.h"
 #include "calc/equilibrium_curve.h"
 #include "calc/gas_ratio.h"
+#include "calc/plan.h"
 
 #include <optional>
 #include <set>
@@ -45,6 +47,10 @@ struct CurveCommandOptions {
   bool ledger = false;                   // --ledger: the stage file's blow ledger instead of its table
   SimulationOptions simulation;          // --simulate and its options
   std::set<std::string> given;           // the options given, by name without "--"
+  // The plan members the options give, by place ("composition/Cr" for --cr)
+  // with their texts as given (the reaction by its file name, "Cr2O3"), in
+  // the order of the command line.
+  std::vector<std::pair<std::string, std::string>> members;
 };
 
 // Parses the arguments after the program name. Returns the message of the
@@ -52,16 +58,21 @@ struct CurveCommandOptions {
 // value out of its range, or a temperature range with no or too many points).
 std::variant<CurveCommandOptions, std::string> parseCurveCommand(std::span<const std::string> args);
 
-// The options that give a plan member's value (reaction, A, composition/Cr,
-// heat/mass, …) to a stage table, in the order the conditions come:
-// "--name" and value for each member whose option is not in `given`. Members
-// without an option (bothOxides) and empty optional texts (no target, no
-// O2 flow) give none.
-std::vector<std::string> conditionArguments(const std::vector<std::pair<std::string, std::string>>& conditions,
-                                            const std::set<std::string>& given);
+// Why an option refuses a value on its own ("--cr: 'x' is not a number",
+// "--target must be greater than 0"), as parseCurveCommand words it; nothing
+// for a value it takes (A, B and the pressure list are read together with
+// the others: planMembersProblem).
+std::optional<std::string> optionValueProblem(std::string_view option, const std::string& value);
+// Why a plan's members do not go together, as parseCurveCommand words it:
+// A and B of the shown and of the other reaction, P and η, and (when
+// `pressuresGiven`) the pressure list under them. Its members one by one
+// are taken to be values their options take.
+std::optional<std::string> planMembersProblem(const Plan& plan, bool pressuresGiven);
+
 // --ledger without the heat's mass or start carbon: checked once a plan or
 // a stage file has given its conditions.
 std::optional<std::string> ledgerProblem(const CurveCommandOptions& options);
+std::optional<std::string> ledgerProblem(bool ledger, const HeatCharge& heat);
 
 // --simulate without --stages or with the ledger's options, or a simulation
 // option without --simulate.
@@ -69,6 +80,15 @@ std::optional<std::string> simulationProblem(const CurveCommandOptions& options)
 
 // The plan member an option comes from ("composition/Cr" for "cr"), or empty.
 std::string conditionOfOption(std::string_view option);
+// The option of a stage table's condition (calc/plan_members.h), and
+// whether an empty text of it means "not given" (the target, the heat's);
+// nothing for bothOxides, which has none, and for the simulation's heat
+// members, which are no stage table's conditions.
+struct MemberOption {
+  std::string_view option;
+  bool optional = false;
+};
+std::optional<MemberOption> optionOfCondition(std::string_view condition);
 
 // The usage text, ending with a newline.
 std::string curveCommandUsage();

@@ -169,9 +169,8 @@ SimulationHeat simulationHeat(const CurveCommandOptions& options) {
   heat.reductionMinutes = options.simulation.reductionMinutes;
   heat.fesiGrade = options.heat.fesiGrade;
   heat.basicity = options.heat.basicity;
-  const auto chosen = static_cast<std::size_t>(options.family.reaction);
-  heat.lines[chosen] = options.family.line;
-  heat.lines[1 - chosen] = options.otherLine;
+  heat.lines[reactionIndex(options.family.reaction)] = options.family.line;
+  heat.lines[reactionIndex(otherReaction(options.family.reaction))] = options.otherLine;
   heat.mixture = options.mixture;
   return heat;
 }

@@ -1,24 +1,17 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/stage_command.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <array>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <optional>
 
 #include "calc/blow_ledger.h"
-#include "calc/file_read.h"
 #include "calc/number_text.h"
 #include "calc/plan.h"
-#include "calc/plan_file.h"
 #include "calc/reaction_data.h"
 #include "calc/stage_solve.h"
 #include "cli/curve_command.h"
 #include "io/csv.h"
-#include "io/descriptor_io.h"
 #include "io/terminal_text.h"
 #include "words/chinese.h"
 
@@ -148,10 +141,13 @@ std::string ledgerStageEnglish(const LedgerStage& s, const BlowStage& typed, con
 }
 
 std::string ledgerHeatEnglish(LedgerProblem problem, const CurveCommandOptions& options) {
+  return ledgerHeatEnglish(problem, options.heat);
+}
+
+std::string ledgerHeatEnglish(LedgerProblem problem, const HeatCharge& heat) {
   const auto named = [](const char* option, std::optional<double> value, const char* why) {
     return "--" + std::string(option) + ": " + (value ? formatShortest(*value) : std::string()) + " " + why;
   };
-  const HeatCharge& heat = options.heat;
   switch (problem) {
     case LedgerProblem::HeatOutOfRange:
       return named("heat-mass", heat.massTonnes, "t with --cr and --si makes the charge beyond the number range");
@@ -246,138 +242,6 @@ std::variant<StageDocument, std::string> readStages(ByteSource& source) {
 std::variant<StageDocument, std::string> readStageText(std::string_view text) {
   StringSource source(text);
   return readStages(source);
-}
-
-namespace {
-
-// Reads a whole file of at most `limit` bytes with `read` (a stage file
-// streams, a plan is read whole): the result, or the reason it cannot.
-template <typename Result, typename Read>
-std::variant<Result, std::string> readFile(const std::string& path, std::size_t limit, Read read) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::string(std::strerror(errno));
-  std::variant<Result, std::string> result;
-  try {
-    DescriptorSource source(fd, limit);
-    result = read(source);
-  } catch (const ReadFailure& failure) {
-    ::close(fd);
-    if (failure.error() == EFBIG) return "larger than " + std::to_string(limit >> 20) + " MiB";
-    return std::string(std::strerror(failure.error()));
-  }
-  ::close(fd);
-  return result;
-}
-
-std::variant<StageDocument, std::string> readPlanStages(const std::string& path) {
-  const PlanFileRead read = readPlanFile(path);
-  if (!read.plan) return planFileReadEnglish(read);
-  return StageDocument{read.plan->stages, planConditions(*read.plan)};
-}
-
-}  // namespace
-
-int runSchedule(const CurveCommandOptions& options, std::span<const std::string> args, std::ostream& out,
-                std::ostream& err) {
-  const std::string& path = options.planFile ? *options.planFile : *options.stageFile;
-  const auto refuse = [&](const std::string& why) {
-    err << "velkarin-curve: " << terminalText(path) << ": " << terminalText(why) << "\n";
-    return curveExitInput;
-  };
-  std::variant<StageDocument, std::string> read =
-      options.planFile
-          ? readPlanStages(path)
-          : readFile<StageDocument>(path, maxStageFileBytes, [](ByteSource& source) { return readStages(source); });
-  if (const auto* error = std::get_if<std::string>(&read)) return refuse(*error);
-  const StageDocument& document = std::get<StageDocument>(read);
-  const auto usage = [&](const std::string& why) {
-    err << "velkarin-curve: " << why << "\n\n" << curveCommandUsage();
-    return curveExitUsage;
-  };
-  if (document.conditions.empty()) {
-    if (const auto problem = ledgerProblem(options)) return usage(*problem);
-    return runStageTable(options, document.stages, out, err);
-  }
-
-  // The file's conditions first, then the arguments: each option once, the
-  // file's only where the command line gives none.
-  std::vector<std::string> all = conditionArguments(document.conditions, options.given);
-  const std::size_t fromFile = all.size();
-  all.insert(all.end(), args.begin(), args.end());
-  auto parsed = parseCurveCommand(all);
-  if (const auto* error = std::get_if<std::string>(&parsed)) {
-    // Which option the message is about: "--cr: …", "--a/--b: …".
-    const std::size_t end = error->find_first_of(":/ ", 2);
-    const std::string option = error->rfind("--", 0) == 0 ? error->substr(2, end - 2) : std::string();
-    bool fromDocument = false;
-    for (std::size_t i = 0; i < fromFile; i += 2) fromDocument = fromDocument || all[i] == "--" + option;
-    if (fromDocument) return refuse(conditionOfOption(option) + ": " + *error);
-    return usage(*error);
-  }
-  if (const auto problem = ledgerProblem(std::get<CurveCommandOptions>(parsed))) return usage(*problem);
-  return runStageTable(std::get<CurveCommandOptions>(parsed), document.stages, out, err);
-}
-
-int runStageTable(const CurveCommandOptions& options, const std::vector<BlowStage>& stages, std::ostream& out,
-                  std::ostream& err) {
-  StageSettings settings;
-  settings.lines[static_cast<std::size_t>(options.family.reaction)] = options.family.line;
-  settings.lines[static_cast<std::size_t>(otherReaction(options.family.reaction))] = options.otherLine;
-  settings.composition = options.family.composition;
-  settings.mixture = options.mixture;
-  std::vector<StageResult> results;
-  for (const BlowStage& stage : stages) results.push_back(evaluateStage(stage, settings));
-
-  if (options.ledger) {
-    const BlowLedger booked = blowLedger(stages, results, options.heat, options.mixture);
-    // A heat option in range whose figures are not: refused as the options are.
-    if (const std::string why = ledgerHeatEnglish(booked.problem, options); !why.empty()) {
-      err << "velkarin-curve: " << why << "\n\n" << curveCommandUsage();
-      return curveExitUsage;
-    }
-    LedgerTable ledger = ledgerTable(stages, results, booked);
-    for (std::vector<std::string>& row : ledger.rows) {
-      for (std::string& cell : row) cell = terminalText(cell);
-    }
-    out << ledgerTsv(ledger);
-    for (std::size_t i = 0; i < booked.stages.size() && i < results.size(); ++i) {
-      const std::string note = ledgerStageEnglish(booked.stages[i], stages[i], results[i]);
-      if (!note.empty()) err << "velkarin-curve: note: stage " << i + 1 << ": " << terminalText(note) << "\n";
-    }
-    return curveExitOk;
-  }
-  std::vector<std::vector<std::string>> table = stageTable(stages, results);
-  std::vector<std::string> notes(results.size());
-  for (std::size_t i = 0; i < results.size(); ++i) notes[i] = stageIssueEnglish(stages[i], results[i]);
-  if (options.targetCarbon) {
-    const double target = *options.targetCarbon;
-    const TemperatureRange& range = options.family.temperatures;
-    table[0].insert(table[0].end(), {"达到目标的温度/℃", "达到目标的气体比", "达到目标的p_CO/Pa"});
-    for (std::size_t i = 0; i < results.size(); ++i) {
-      const StageSolution hot = solveStageTemperature(results[i], settings, target, range);
-      const StageSolution blow = solveStagePressure(results[i], settings, target);
-      std::vector<std::string>& row = table[i + 1];
-      row.push_back(hot.status == SolveStatus::Found ? formatPattern(hot.temperatureCelsius, DigitPattern::Decimals3)
-                                                     : "");
-      row.push_back(blow.found() ? ratioText(blow.ratio) : "");
-      row.push_back(blow.found() ? formatPattern(blow.coPressure, DigitPattern::Whole) : "");
-      if (!notes[i].empty()) continue;  // the stage's own issue says it
-      for (const auto& [s, byTemperature] : {std::pair{&hot, true}, std::pair{&blow, false}}) {
-        const std::string note = solutionNoteEnglish(*s, target, range, byTemperature);
-        if (!note.empty()) err << "velkarin-curve: note: stage " << i + 1 << ": " << terminalText(note) << "\n";
-      }
-    }
-  }
-  for (std::size_t i = 0; i < results.size(); ++i) {
-    if (!notes[i].empty()) err << "velkarin-curve: note: stage " << i + 1 << ": " << terminalText(notes[i]) << "\n";
-  }
-  // A cell holds what the file had: no tab, line end or escape sequence of
-  // it may split the table or reach the terminal raw.
-  for (std::vector<std::string>& row : table) {
-    for (std::string& cell : row) cell = terminalText(cell);
-  }
-  out << stageTableTsv(table);
-  return curveExitOk;
 }
 
 }  // namespace velkarin

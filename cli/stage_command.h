@@ -5,7 +5,6 @@
 // command line, as the diagram's stage table computes it.
 
 #include <ostream>
-#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -53,21 +52,8 @@ std::string ledgerStageEnglish(const LedgerStage& stage, const BlowStage& typed,
 // in range that makes one beyond the double range), named by its option;
 // empty for the others (the options refuse those themselves).
 std::string ledgerHeatEnglish(LedgerProblem problem, const CurveCommandOptions& options);
+std::string ledgerHeatEnglish(LedgerProblem problem, const HeatCharge& heat);
 std::string solutionNoteEnglish(const StageSolution& solution, double targetCarbon, const TemperatureRange& range,
                                 bool temperature);
-
-// Prints the stage table of the stages as tab-separated text; with a target
-// carbon, three more columns: the temperature, gas ratio and p_CO at which
-// each stage reaches it; with --ledger the blow ledger instead.
-int runStageTable(const CurveCommandOptions& options, const std::vector<BlowStage>& stages, std::ostream& out,
-                  std::ostream& err);
-
-// --stages FILE or --plan FILE: reads the file, takes its conditions as
-// options where `args` gives none, and prints its table. Returns curveExitOk,
-// curveExitInput (message on err) when the file cannot be read, is no stage
-// table or plan, or a condition of it is no valid value, or curveExitUsage
-// when the options together are not (--ledger without the heat's mass).
-int runSchedule(const CurveCommandOptions& options, std::span<const std::string> args, std::ostream& out,
-                std::ostream& err);
 
 }  // namespace velkarin

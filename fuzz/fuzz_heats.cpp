@@ -117,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(heat.fitted == heat.fault.empty(), "a heat is ticked with a fault, or left out without one");
     check(!heat.fitted || (heat.state && equilibriumLineValue(heat.reaction, *heat.state)),
           "a heat is ticked whose state the fit cannot take");
-    const auto reaction = static_cast<std::size_t>(heat.reaction);
+    const std::size_t reaction = reactionIndex(heat.reaction);
     ++seen[reaction];
     ++(heat.fitted ? used : excluded)[reaction];
   }
@@ -126,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(fit.fits.size() == fitsExpected, "--fit has not one fit per reaction read");
   for (std::size_t i = 0; i < fit.fits.size(); ++i) {
     check(i == 0 || fit.fits[i - 1].reaction() < fit.fits[i].reaction(), "the fits are not Cr2O3 before Cr3O4");
-    const auto reaction = static_cast<std::size_t>(fit.fits[i].reaction());
+    const std::size_t reaction = reactionIndex(fit.fits[i].reaction());
     const LineFitResult r = fit.fits[i].result();
     check(r.n == used[reaction] && r.excluded == excluded[reaction], "--fit counts other heats than the heats reader");
   }

@@ -372,5 +372,27 @@ TEST(RootFinding, ConvergenceIsReportedNotAssumed) {
   }
 }
 
+// A reaction's index is its place in the arrays by reaction: the default
+// lines are each reaction's preset there, and a line set at one reaction's
+// index moves that reaction's equilibrium carbon alone.
+TEST(ReactionIndex, PlacesEachReactionInTheArraysByReaction) {
+  const BlowStage stage{"3:1", "1650", "0.3", ""};
+  const StageResult standard = evaluateStage(stage, StageSettings{});
+  for (const Reaction reaction : {Reaction::Cr2O3, Reaction::Cr3O4}) {
+    const Reaction other = otherReaction(reaction);
+    EXPECT_NE(other, reaction);
+    EXPECT_EQ(otherReaction(other), reaction);
+    EXPECT_EQ(reactionIndex(reaction) + reactionIndex(other), 1U);
+    StageSettings settings;
+    EXPECT_EQ(settings.lines[reactionIndex(reaction)].a, presetLine(reaction).a);
+    EXPECT_EQ(settings.lines[reactionIndex(reaction)].b, presetLine(reaction).b);
+    settings.lines[reactionIndex(reaction)].a += 5000;  // a larger ΔG°: more carbon at equilibrium
+    const StageResult moved = evaluateStage(stage, settings);
+    ASSERT_TRUE(moved.carbon[reactionIndex(reaction)].carbon && standard.carbon[reactionIndex(reaction)].carbon);
+    EXPECT_GT(*moved.carbon[reactionIndex(reaction)].carbon, *standard.carbon[reactionIndex(reaction)].carbon);
+    EXPECT_EQ(moved.carbon[reactionIndex(other)].carbon, standard.carbon[reactionIndex(other)].carbon);
+  }
+}
+
 }  // namespace
 }  // namespace velkarin
