@@ -32,7 +32,6 @@
 
 namespace velkarin {
 
-static std::size_t slotOf(Reaction reaction) { return reaction == Reaction::Cr2O3 ? 0 : 1; }
 static Reaction reactionOfSlot(std::size_t slot) { return slot == 0 ? Reaction::Cr2O3 : Reaction::Cr3O4; }
 
 // Outer size of a new diagram sub-window, px: room for the controls, a chart
@@ -195,7 +194,7 @@ void MainFrame::start() {
 }
 
 CalculationWindow* MainFrame::calculationWindow(Reaction reaction) const {
-  const QMdiSubWindow* subWindow = subWindows_[slotOf(reaction)];
+  const QMdiSubWindow* subWindow = subWindows_[reactionIndex(reaction)];
   return subWindow ? qobject_cast<CalculationWindow*>(subWindow->widget()) : nullptr;
 }
 
@@ -207,7 +206,7 @@ CalculationWindow* MainFrame::activeCalculationWindow() const {
 }
 
 CalculationWindow* MainFrame::showCalculationWindow(Reaction reaction) {
-  QPointer<QMdiSubWindow>& subWindow = subWindows_[slotOf(reaction)];
+  QPointer<QMdiSubWindow>& subWindow = subWindows_[reactionIndex(reaction)];
   if (!subWindow) subWindow = createSubWindow(reaction);
   subWindow->show();
   subWindow->raise();

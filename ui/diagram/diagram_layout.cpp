@@ -36,7 +36,6 @@ class MinimumHeightLayout : public QVBoxLayout {
   bool hasHeightForWidth() const override { return false; }
 };
 
-
 // The chart (and, once heats are imported, their parity plot as a tab beside
 // it) and the stage table side by side, with a splitter between them.
 QSplitter* createChartAndStages(QWidget* window, PlanDocument& document, DiagramParts& parts) {
@@ -97,8 +96,9 @@ QHBoxLayout* createStatusRow(QWidget* window, DiagramParts& parts) {
   parts.pointer = new QLabel(window);
   parts.pointer->setObjectName(QStringLiteral("pointer"));
   parts.pointer->setText(pointerHint);
-  QObject::connect(parts.chart, &EquilibriumChartView::pointDescribed, parts.pointer,
-          [pointer = parts.pointer](const QString& text) { pointer->setText(text.isEmpty() ? pointerHint : text); });
+  QObject::connect(
+      parts.chart, &EquilibriumChartView::pointDescribed, parts.pointer,
+      [pointer = parts.pointer](const QString& text) { pointer->setText(text.isEmpty() ? pointerHint : text); });
   auto* row = new QHBoxLayout;
   row->setSpacing(24);
   row->addWidget(parts.pointer, 0, Qt::AlignTop);

@@ -38,8 +38,6 @@ constexpr std::array<ReactionRow, 2> reactionRows{{
     {Reaction::Cr3O4, "3[C]+3/4Cr3O4=9/4[Cr]+3CO"},
 }};
 
-inline std::size_t slotOf(Reaction reaction) { return reaction == Reaction::Cr2O3 ? 0 : 1; }
-
 // A number for a label or title: its shortest digits, never in exponent form.
 inline QString shortest(double value) { return toQString(formatPlain(value)); }
 

@@ -170,9 +170,9 @@ void EntriesBar::switchReaction(int index) {
 // oxides box, as the plan has them.
 void EntriesBar::showChoices() {
   const Plan& plan = document_.plan();
-  if (reaction_->currentIndex() != static_cast<int>(slotOf(plan.reaction))) {
+  if (reaction_->currentIndex() != static_cast<int>(reactionIndex(plan.reaction))) {
     const QSignalBlocker block(reaction_);
-    reaction_->setCurrentIndex(static_cast<int>(slotOf(plan.reaction)));
+    reaction_->setCurrentIndex(static_cast<int>(reactionIndex(plan.reaction)));
   }
   fillPresets();
   selectMatchingPreset();

@@ -15,9 +15,12 @@ namespace velkarin {
 namespace {
 
 SaveQuestion planQuestion(const QString& suggested) {
-  return {QStringLiteral("方案另存为"),   suggested,
-          QStringLiteral("Velkarin 方案 (*.velkarin)"), QStringLiteral("velkarin"),
-          QStringLiteral("平衡曲线图"),   QStringLiteral("无法保存方案“%1”：%2")};
+  return {QStringLiteral("方案另存为"),
+          suggested,
+          QStringLiteral("Velkarin 方案 (*.velkarin)"),
+          QStringLiteral("velkarin"),
+          QStringLiteral("平衡曲线图"),
+          QStringLiteral("无法保存方案“%1”：%2")};
 }
 
 }  // namespace
@@ -100,9 +103,8 @@ bool PlanFiles::askToSave(const QString& question) {
 
 // "平衡曲线图 - 方案.velkarin[*]": the frame marks the modified plan.
 void PlanFiles::showTitle() {
-  window_.setWindowTitle(document_.path().isEmpty()
-                             ? QStringLiteral("平衡曲线图[*]")
-                             : QStringLiteral("平衡曲线图 - %1[*]").arg(document_.fileName()));
+  window_.setWindowTitle(document_.path().isEmpty() ? QStringLiteral("平衡曲线图[*]")
+                                                    : QStringLiteral("平衡曲线图 - %1[*]").arg(document_.fileName()));
   emit fileChanged(document_.path());
 }
 

@@ -177,7 +177,7 @@ QString chartTitle(const Plan& plan, const PlanSession& session) {
           .arg(shortest(c.chromium), shortest(c.nickel), shortest(c.silicon), shortest(c.manganese));
   const auto line = [](Reaction reaction, const ReactionLine& l) {
     return QStringLiteral("%1  A=%2 J/mol  B=%3 J/(mol·K)")
-        .arg(toQString(reactionRows[slotOf(reaction)].equation), shortest(l.a), shortest(l.b));
+        .arg(toQString(reactionRows[reactionIndex(reaction)].equation), shortest(l.a), shortest(l.b));
   };
   if (!plan.bothOxides) return line(family.reaction, family.line) + QLatin1Char('\n') + composition;
   // Both oxides: each by its name and line style, A and B, units once.

@@ -10,8 +10,6 @@ namespace velkarin {
 
 namespace {
 
-std::size_t slotOf(Reaction reaction) { return reaction == Reaction::Cr2O3 ? 0 : 1; }
-
 ReactionConstants firstPreset(Reaction reaction) {
   const PresetRow& preset = reactionData(reaction).presets[0];
   return {std::string(preset.a), std::string(preset.b)};
@@ -100,11 +98,13 @@ void PlanSession::setSimulating(bool on) {
 }
 
 void PlanSession::setHeatPath(Reaction reaction, std::vector<MeltState> states) {
-  heatPaths_[slotOf(reaction)] = std::move(states);
+  heatPaths_[reactionIndex(reaction)] = std::move(states);
   if (reaction == document_.plan().reaction) emit changed(HeatPath);
 }
 
-const std::vector<MeltState>& PlanSession::heatPath() const { return heatPaths_[slotOf(document_.plan().reaction)]; }
+const std::vector<MeltState>& PlanSession::heatPath() const {
+  return heatPaths_[reactionIndex(document_.plan().reaction)];
+}
 
 // The shown reaction's A and B are the plan's own entries.
 void PlanSession::windowConstantsChanged(Reaction reaction) {
