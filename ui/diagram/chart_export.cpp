@@ -3,20 +3,17 @@
 // the curve data copied as tab-separated text.
 
 #include <QAction>
+#include <QBuffer>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
 #include <QSvgGenerator>
 
 #include "ui/common/qt_text.h"
+#include "ui/common/text_file.h"
 #include "ui/diagram/equilibrium_chart_view.h"
 
 namespace velkarin {
@@ -40,48 +37,46 @@ void EquilibriumChartView::contextMenuEvent(QContextMenuEvent* event) {
   event->accept();
 }
 
+// The image is made in memory, then written whole or not at all: a failed
+// write leaves no half image, and an old file stays as it was.
 std::optional<QString> EquilibriumChartView::writeImage(const QString& path, ImageFormat format) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
   if (format == ImageFormat::Png) {
-    QImageWriter writer(path, "png");
+    QImageWriter writer(&buffer, "png");
     if (!writer.write(grab().toImage())) return writer.errorString();
-    return std::nullopt;
-  }
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return file.errorString();
-  QSvgGenerator generator;
-  generator.setOutputDevice(&file);
-  generator.setSize(size());
-  generator.setViewBox(QRect(QPoint(0, 0), size()));
-  generator.setTitle(chart()->title());
-  generator.setDescription(QStringLiteral("平衡曲线图"));
-  {
+  } else {
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(size());
+    generator.setViewBox(QRect(QPoint(0, 0), size()));
+    generator.setTitle(chart()->title());
+    generator.setDescription(QStringLiteral("平衡曲线图"));
     QPainter painter(&generator);
     render(&painter);
   }
-  if (file.error() != QFileDevice::NoError) return file.errorString();
-  file.close();
-  if (file.error() != QFileDevice::NoError) return file.errorString();
-  return std::nullopt;
+  buffer.close();
+  return writeFileWhole(path, bytes);
+}
+
+static SaveQuestion imageQuestion(ImageFormat format) {
+  const bool png = format == ImageFormat::Png;
+  const QString suffix = png ? QStringLiteral("png") : QStringLiteral("svg");
+  return {png ? QStringLiteral("保存为PNG") : QStringLiteral("保存为SVG"),
+          QStringLiteral("平衡曲线图.") + suffix,
+          png ? QStringLiteral("PNG图像 (*.png)") : QStringLiteral("SVG图像 (*.svg)"),
+          suffix,
+          QStringLiteral("平衡曲线图"),
+          QStringLiteral("无法保存到“%1”：%2")};
 }
 
 bool EquilibriumChartView::saveImage(const QString& path, ImageFormat format) {
-  const std::optional<QString> problem = writeImage(path, format);
-  if (problem) {
-    QMessageBox::critical(this, QStringLiteral("平衡曲线图"),
-                          QStringLiteral("无法保存到“%1”：%2").arg(QDir::toNativeSeparators(path), *problem));
-  }
-  return !problem;
+  return writeOrSay(this, path, imageQuestion(format), [&](const QString& file) { return writeImage(file, format); });
 }
 
 void EquilibriumChartView::askAndSave(ImageFormat format) {
-  const bool png = format == ImageFormat::Png;
-  const QString suffix = png ? QStringLiteral("png") : QStringLiteral("svg");
-  QString path = QFileDialog::getSaveFileName(
-      this, png ? QStringLiteral("保存为PNG") : QStringLiteral("保存为SVG"), QStringLiteral("平衡曲线图.") + suffix,
-      png ? QStringLiteral("PNG图像 (*.png)") : QStringLiteral("SVG图像 (*.svg)"));
-  if (path.isEmpty()) return;  // cancelled
-  if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + suffix;
-  saveImage(path, format);
+  askAndWrite(this, imageQuestion(format), [&](const QString& file) { return writeImage(file, format); });
 }
 
 void EquilibriumChartView::copyCurveData() const {

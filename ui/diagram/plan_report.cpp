@@ -3,8 +3,6 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPageLayout>
@@ -364,14 +362,10 @@ std::optional<QString> writePlanReport(const EquilibriumDiagramWindow& diagram, 
 
 void askAndExportReport(EquilibriumDiagramWindow& diagram) {
   const QString base = diagram.planPath().isEmpty() ? QStringLiteral("方案") : QFileInfo(diagram.planPath()).baseName();
-  QString path = QFileDialog::getSaveFileName(&diagram, QStringLiteral("导出报告(PDF)"), base + QStringLiteral(".pdf"),
-                                              QStringLiteral("PDF 文件 (*.pdf)"));
-  if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
-  if (const std::optional<QString> error = writePlanReport(diagram, path)) {
-    QMessageBox::critical(&diagram, QStringLiteral("平衡曲线图"),
-                          QStringLiteral("无法导出报告“%1”：%2").arg(QDir::toNativeSeparators(path), *error));
-  }
+  askAndWrite(&diagram,
+              {QStringLiteral("导出报告(PDF)"), base + QStringLiteral(".pdf"), QStringLiteral("PDF 文件 (*.pdf)"),
+               QStringLiteral("pdf"), QStringLiteral("平衡曲线图"), QStringLiteral("无法导出报告“%1”：%2")},
+              [&](const QString& path) { return writePlanReport(diagram, path); });
 }
 
 void printPlanReport(EquilibriumDiagramWindow& diagram) {
