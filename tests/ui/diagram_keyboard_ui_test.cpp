@@ -227,6 +227,34 @@ class DiagramKeyboardUiTest : public DiagramTestCase {
     QTRY_VERIFY(!frame_->diagramWindow());
   }
 
+  // Typing into an entry is one step of the plan's history: Ctrl+Z from
+  // elsewhere in the diagram (here the chart) takes the whole word back, the
+  // curves follow, and the plan is as opened again.
+  void ctrl_z_in_the_diagram_undoes_a_typed_entry_as_one_step() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    auto* chromium = diagram->findChild<QLineEdit*>(QStringLiteral("Cr"));
+    const QString before = chromium->text();
+    const double curvesBefore = diagram->inputs().composition.chromium;
+    chromium->setFocus();
+    chromium->selectAll();
+    QTest::keyClicks(chromium, QStringLiteral("12.5"));
+    QCOMPARE(diagram->inputs().composition.chromium, 12.5);
+    QCOMPARE(diagram->stageTable()->undoStack()->count(), 1);
+    QVERIFY(diagram->isWindowModified());
+    diagram->chartView()->setFocus();
+    QTest::keyClick(diagram->chartView(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(chromium->text(), before);
+    QCOMPARE(diagram->inputs().composition.chromium, curvesBefore);
+    QVERIFY(!diagram->isWindowModified());
+    QTest::keyClick(diagram->chartView(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(chromium->text(), QStringLiteral("12.5"));
+    QTest::keyClick(diagram->chartView(), Qt::Key_Z, Qt::ControlModifier);
+    subWindowOf(diagram)->close();  // nothing changed: no question
+    QTRY_VERIFY(!frame_->diagramWindow());
+  }
+
   // A diagram with changes asks before it is closed (Ctrl+W too); 取消
   // keeps it, 不保存 discards it; an unchanged one closes without a word.
   void closing_a_changed_diagram_asks() {

@@ -6,9 +6,11 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <limits>
+#include <utility>
 
 #include "calc/number_list.h"
 #include "calc/number_text.h"
@@ -77,6 +79,16 @@ EquilibriumDiagramWindow::EquilibriumDiagramWindow(const DiagramStart& start, QW
     if (place == QLatin1String("A") || place == QLatin1String("B")) startNote_.clear();
   });
   connect(session_, &PlanSession::changed, this, &EquilibriumDiagramWindow::showChanges);
+  // The plan's undo history from anywhere in the diagram; a line edit being
+  // typed in keeps Ctrl+Z for its own text.
+  for (const auto& [keys, undo] : {std::pair{QKeySequence(QKeySequence::Undo), true},
+                                   std::pair{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), false},
+                                   std::pair{QKeySequence(Qt::CTRL | Qt::Key_Y), false}}) {
+    auto* shortcut = new QShortcut(keys, this);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(shortcut, &QShortcut::activated, document_,
+            [this, undo = undo] { undo ? document_->history().undo() : document_->history().redo(); });
+  }
 
   const Plan first = startPlan(start, startNote_);
   // A plan's texts are kept whole: a line edit would cut them at 32,767

@@ -221,9 +221,6 @@ void StageTable::createKeys() {
   key(QKeySequence(Qt::CTRL | Qt::Key_Down), [this] { moveCurrentStage(+1); });
   key(QKeySequence::Copy, [this] { copyTable(); });
   key(QKeySequence::Paste, [this] { pasteStages(QGuiApplication::clipboard()->text()); });
-  key(QKeySequence::Undo, [this] { document_.history().undo(); });
-  key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { document_.history().redo(); });
-  key(QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { document_.history().redo(); });
 }
 
 const std::vector<BlowStage>& StageTable::stages() const { return document_.plan().stages; }

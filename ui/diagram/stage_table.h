@@ -82,7 +82,7 @@ class StageTable : public QWidget {
 
   QTableWidget* table() const { return table_; }
   // The document's undo history: the stages' edits among the plan's
-  // (Ctrl+Z, Ctrl+Shift+Z or Ctrl+Y on the table).
+  // (Ctrl+Z, Ctrl+Shift+Z or Ctrl+Y anywhere in the diagram).
   QUndoStack* undoStack() const;
   // Ctrl+V: rows of a spreadsheet (tab-separated gas, t, C[, O2]; a header
   // row naming the columns, and this table's own copy, are recognised)
