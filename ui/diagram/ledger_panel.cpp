@@ -119,29 +119,8 @@ QLineEdit* LedgerPanel::addEntry(const char* name, const QString& text, const QS
   edit->setObjectName(QString::fromUtf8(name));
   edit->setToolTip(tip);
   edit->setMaximumWidth(70);
-  connect(edit, &QLineEdit::textChanged, this, &LedgerPanel::heatChanged);
   return edit;
 }
-
-PlanHeat LedgerPanel::entries() const {
-  return {mass_->text().toStdString(), startCarbon_->text().toStdString(), oxygenFlow_->text().toStdString(),
-          fesiGrade_->text().toStdString(), basicity_->text().toStdString()};
-}
-
-void LedgerPanel::setEntries(const PlanHeat& heat) {
-  const std::array<std::pair<QLineEdit*, const std::string*>, 5> entries{{{mass_, &heat.mass},
-                                                                          {startCarbon_, &heat.startCarbon},
-                                                                          {oxygenFlow_, &heat.oxygenFlow},
-                                                                          {fesiGrade_, &heat.fesiGrade},
-                                                                          {basicity_, &heat.basicity}}};
-  for (const auto& [edit, text] : entries) {
-    const QSignalBlocker block(edit);
-    edit->setText(QString::fromStdString(*text));
-  }
-  emit heatChanged();
-}
-
-HeatCharge LedgerPanel::heat(double silicon, double chromium) const { return heatOf(entries(), silicon, chromium); }
 
 void LedgerPanel::showLedger(const std::vector<BlowStage>& stages, const std::vector<StageResult>& results,
                              const BlowLedger& ledger) {

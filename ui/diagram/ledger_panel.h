@@ -9,7 +9,8 @@
 // efficiency it cannot reach has that note in its 说明, in the same red.
 //
 // Controls: heatMass, startCarbon, oxygenFlow, fesiGrade, basicity, ledger
-// (the table), copyLedger, saveLedger.
+// (the table), copyLedger, saveLedger. The entries show the plan's heat;
+// the diagram binds them to the plan document, which holds what is typed.
 
 #include <QWidget>
 #include <optional>
@@ -32,20 +33,12 @@ class LedgerPanel : public QWidget {
   explicit LedgerPanel(QWidget* parent = nullptr);
   QSize sizeHint() const override;
 
-  // The heat as typed, with the melt's [%Si] and [%Cr].
-  HeatCharge heat(double silicon, double chromium) const;
-  // The entries as typed, and set from a plan (one heatChanged).
-  PlanHeat entries() const;
-  void setEntries(const PlanHeat& heat);
   // Shows the ledger of the stages (texts and results as the stage table has them).
   void showLedger(const std::vector<BlowStage>& stages, const std::vector<StageResult>& results,
                   const BlowLedger& ledger);
   QTableWidget* table() const { return table_; }
   QString tsv() const { return toTsv_; }
   std::optional<QString> writeCsv(const QString& path) const;
-
- signals:
-  void heatChanged();
 
  private:
   QGridLayout* createEntries();
