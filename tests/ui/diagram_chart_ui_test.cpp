@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -21,6 +22,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScatterSeries>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
@@ -272,6 +274,28 @@ class DiagramChartUiTest : public DiagramTestCase {
     view.showCurves({whole});
     QCOMPARE(view.chart()->series().size(), before - 3);  // the split curve's three stretches
     QCOMPARE(legendNames(view), QStringList({"200 Pa (0.002)"}));
+  }
+
+  // However the pressures are listed, two legend entries never say the same:
+  // a repeated item draws its line once in the legend, with both oxides too.
+  void legend_entries_never_repeat_data() {
+    QTest::addColumn<QString>("pressures");
+    QTest::addColumn<bool>("bothOxides");
+    QTest::addColumn<int>("entries");  // the curves' legend entries
+    QTest::newRow("a pressure twice") << QStringLiteral("50000, 50000, 10000") << false << 2;
+    QTest::newRow("a ratio twice, both oxides") << QStringLiteral("3:1, 3:1") << true << 1;
+    QTest::newRow("all different") << QStringLiteral("3:1, 50000") << true << 2;
+  }
+  void legend_entries_never_repeat() {
+    QFETCH(QString, pressures);
+    QFETCH(bool, bothOxides);
+    QFETCH(int, entries);
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    entry(*diagram, "pressures")->setText(pressures);
+    diagram->findChild<QCheckBox*>(QStringLiteral("bothOxides"))->setChecked(bothOxides);
+    const QStringList names = legendNames(*diagram->chartView());
+    QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+    QCOMPARE(names.filter(QStringLiteral("Pa")).size(), entries);
   }
 
   void save_writes_the_chart_data() {

@@ -7,6 +7,7 @@
 #include <QLogValueAxis>
 #include <QPainter>
 #include <QScatterSeries>
+#include <QStringList>
 #include <QTextDocument>
 #include <QTextOption>
 #include <QToolTip>
@@ -212,7 +213,7 @@ QLineSeries* EquilibriumChartView::addSegment(std::size_t index, std::size_t cur
   if (style.dashed) pen.setStyle(Qt::DashLine);
   series->setPen(pen);
   series->replace(points);
-  const bool inLegend = curveSeries_[curve].isEmpty() && !style.dashed;  // a curve's first stretch
+  const bool inLegend = curveSeries_[curve].isEmpty() && inLegend_[curve];  // a curve's first stretch
   for (QLegendMarker* marker : chart()->legend()->markers(series)) marker->setVisible(inLegend);
   connect(series, &QLineSeries::hovered, this, [this, curve, series](const QPointF& pointer, bool state) {
     if (state) {
@@ -232,6 +233,16 @@ void EquilibriumChartView::showCurves(std::vector<EquilibriumCurve> curves, std:
   styles_ = std::move(styles);
   for (std::size_t i = styles_.size(); i < curves_.size(); ++i) styles_.push_back({i, false, std::nullopt, {}, {}});
   curveSeries_.assign(curves_.size(), {});
+  // One legend entry per text: a pressure listed twice draws the same line
+  // twice, and a dashed curve shares its colour with the solid one.
+  inLegend_.assign(curves_.size(), false);
+  QStringList named;
+  for (std::size_t curve = 0; curve < curves_.size(); ++curve) {
+    const QString name = styles_[curve].legend.isEmpty() ? toQString(curves_[curve].label) : styles_[curve].legend;
+    if (styles_[curve].dashed || named.contains(name)) continue;
+    inLegend_[curve] = true;
+    named << name;
+  }
   const std::size_t before = pool_.size();
   std::size_t used = 0;
   for (std::size_t curve = 0; curve < curves_.size(); ++curve) {

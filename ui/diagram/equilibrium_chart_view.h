@@ -135,6 +135,7 @@ class EquilibriumChartView : public QChartView {
   std::vector<EquilibriumCurve> curves_;
   std::vector<CurveStyle> styles_;                // per curve
   std::vector<QList<QLineSeries*>> curveSeries_;  // per curve, its stretches between gaps
+  std::vector<bool> inLegend_;                    // per curve: its first stretch has the legend entry
   std::vector<QLineSeries*> pool_;                // every stretch's series, in the chart's order
   std::optional<HeatMark> heat_;
   QString title_;
