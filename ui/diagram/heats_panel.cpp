@@ -299,8 +299,10 @@ void HeatsPanel::showParity(const std::vector<QPointF>& gaining, const std::vect
     scatter->setMarkerSize(5);
     scatter->setColor(QColor::fromRgb(colour));
     scatter->setBorderColor(QColor::fromRgb(colour));
-    scatter->replace(distinctPoints(*points, low, high));
+    // Filled once on the chart: a series added with its points has every
+    // mark restyled by the chart's theme, one by one.
     add(scatter);
+    scatter->replace(distinctPoints(*points, low, high));
   }
 }
 
