@@ -20,6 +20,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
+#include <initializer_list>
 
 #include "calc/plan.h"
 #include "tests/ui/diagram_test_support.h"
@@ -28,6 +29,7 @@
 #include "ui/calculator/plan_menu.h"
 #include "ui/diagram/ledger_panel.h"
 #include "ui/diagram/sheet_layout.h"
+#include "ui/diagram/simulation_panel.h"
 #include "ui/diagram/stage_table.h"
 
 using namespace velkarin;
@@ -129,6 +131,58 @@ class PlantPcLayoutUiTest : public DiagramTestCase {
     }
     for (const char* name : {"solveTemperature", "copyStages", "saveStages"}) {
       QVERIFY2(wholeInSight(*button(*diagram, name)), name);
+    }
+  }
+
+  void answer_columns_are_in_sight_with_and_without_simulation_data() {
+    QTest::addColumn<bool>("simulating");
+    QTest::newRow("模拟 off") << false;
+    QTest::newRow("模拟 on") << true;
+  }
+
+  // The stage table's answers (p_CO to 余量%C) of the 6-stage blow, with
+  // 模拟's three typed columns (石灰, 废钢, 惰性气体) shown or not: on
+  // 1366×768 in sight with no sideways scroll; on 960×540 brought into
+  // sight by the table's own scrolling.
+  void answer_columns_are_in_sight_with_and_without_simulation() {
+    QFETCH(bool, simulating);
+    EquilibriumDiagramWindow* diagram = maximisedDiagram();
+    diagram->simulationPanel()->setSimulating(simulating);
+    QTest::qWait(50);  // the table's columns and the splitters laid out again
+    QTableWidget* stages = diagram->stageTable()->table();
+    QCOMPARE(stages->rowCount(), 6);
+    for (const int column : {StageTable::Lime, StageTable::Scrap, StageTable::Inert})
+      QCOMPARE(stages->isColumnHidden(column), !simulating);
+    const auto widths = [&] {
+      QStringList sizes;
+      for (int column = 0; column < stages->columnCount(); ++column)
+        sizes << QString::number(stages->isColumnHidden(column) ? 0 : stages->columnWidth(column));
+      return QStringLiteral("columns %1 in a viewport %2 wide")
+          .arg(sizes.join(QLatin1Char(' ')))
+          .arg(stages->viewport()->width());
+    };
+    const std::initializer_list<int> answers{StageTable::Pressure, StageTable::Cr2O3Carbon, StageTable::Cr3O4Carbon,
+                                             StageTable::Governing, StageTable::Margin};
+    if (!roomyScreen()) {
+      for (const int column : answers) {
+        stages->scrollTo(stages->model()->index(0, column));
+        QVERIFY2(cellInSight(*stages, 0, column), qPrintable(QString::number(column) + QLatin1Char(' ') + widths()));
+      }
+      return;
+    }
+    QVERIFY(wholeInSight(*stages));
+    QVERIFY2(stages->horizontalScrollBar()->maximum() == 0, qPrintable(widths()));
+    for (const int column : answers) {
+      for (int row = 0; row < 3; ++row)
+        QVERIFY2(cellInSight(*stages, row, column), qPrintable(QString::number(column) + QLatin1Char(' ') + widths()));
+    }
+    // Narrow, but no answer cut: each text is narrower than its column.
+    for (const int column : answers) {
+      for (int row = 0; row < stages->rowCount(); ++row) {
+        const QString text = stages->item(row, column)->text();
+        QVERIFY2(!text.isEmpty() && stages->fontMetrics().horizontalAdvance(text) < stages->columnWidth(column),
+                 qPrintable(text + QLatin1Char(' ') + widths()));
+      }
     }
   }
 

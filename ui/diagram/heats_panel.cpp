@@ -19,6 +19,7 @@
 #include <array>
 #include <cmath>
 #include <unordered_set>
+#include <utility>
 
 #include "calc/number_text.h"
 #include "calc/reaction_data.h"
@@ -35,6 +36,110 @@ constexpr std::array<const char*, HeatsModel::ColumnCount> headers{
 
 // The role the table sorts by: the number where the column has one.
 constexpr int sortRole = Qt::UserRole;
+
+// A number cell: for sorting the number itself (−∞ where there is none, so
+// the empty cells come first), for display its shortest text (whole joules
+// for ΔG); empty where there is none.
+QVariant numberCell(std::optional<double> value, DigitPattern pattern, int role) {
+  if (!value) return role == sortRole ? QVariant(-HUGE_VAL) : QVariant(QString());
+  if (role == sortRole) return *value;
+  return toQString(pattern == DigitPattern::Whole ? formatPattern(*value, pattern) : formatShortest(*value));
+}
+
+// A computed carbon (平衡%C, 余量%C): sorted as a number, shown with six decimals.
+QVariant carbonCell(std::optional<double> value, int role) {
+  if (role == sortRole) return numberCell(value, DigitPattern::Decimals6, role);
+  return value ? QVariant(toQString(formatPattern(*value, DigitPattern::Decimals6))) : QVariant(QString());
+}
+
+// One input of the heat less `offset` (K → °C), or nothing when the heat has no state.
+std::optional<double> meltField(const std::optional<MeltState>& state, double MeltState::*member, double offset = 0) {
+  return state ? std::optional<double>((*state).*member - offset) : std::nullopt;
+}
+
+// The display or sort value of one cell of a heat's row.
+QVariant heatCell(const PlantHeat& heat, const HeatFigures& figures, int column, int role) {
+  const std::optional<MeltState>& s = heat.state;
+  const auto input = [&](double MeltState::*member, double offset = 0) {
+    return numberCell(meltField(s, member, offset), DigitPattern::Decimals6, role);
+  };
+  switch (column) {
+    case HeatsModel::Fitted:
+      return role == sortRole ? QVariant(heat.fitted ? 1 : 0) : QVariant();
+    case HeatsModel::Line:
+      return role == sortRole ? QVariant(static_cast<qulonglong>(heat.line)) : QVariant(QString::number(heat.line));
+    case HeatsModel::Id:
+      return toQString(heat.id);
+    case HeatsModel::ReactionName:
+      return toQString(reactionData(heat.reaction).name);
+    case HeatsModel::Temperature:
+      return input(&MeltState::temperature, constants::kelvinOffset);
+    case HeatsModel::Carbon:
+      return input(&MeltState::carbon);
+    case HeatsModel::Chromium:
+      return input(&MeltState::chromium);
+    case HeatsModel::Nickel:
+      return input(&MeltState::nickel);
+    case HeatsModel::Silicon:
+      return input(&MeltState::silicon);
+    case HeatsModel::Manganese:
+      return input(&MeltState::manganese);
+    case HeatsModel::Pressure:
+      return input(&MeltState::coPressure);
+    case HeatsModel::FreeEnergy:
+      return numberCell(figures.freeEnergy, DigitPattern::Whole, role);
+    case HeatsModel::Equilibrium:
+      return carbonCell(figures.equilibriumCarbon, role);
+    case HeatsModel::Margin:
+      return carbonCell(figures.margin, role);
+    case HeatsModel::Note:
+      return toQString(heat.fault);
+  }
+  return {};
+}
+
+// The whole decades of %C that hold every point of both sets (both axes
+// alike, so the 1:1 line is the diagonal); 0.01 … 1 when there is no point.
+std::pair<double, double> parityDecades(const std::vector<QPointF>& gaining, const std::vector<QPointF>& losing) {
+  double low = HUGE_VAL, high = 0;
+  for (const auto* points : {&gaining, &losing}) {
+    for (const QPointF& p : *points) {
+      low = std::min({low, p.x(), p.y()});
+      high = std::max({high, p.x(), p.y()});
+    }
+  }
+  if (!(low > 0 && high >= low)) {
+    low = 0.01;
+    high = 1;
+  }
+  low = std::pow(10.0, std::floor(std::log10(low)));
+  high = std::pow(10.0, std::ceil(std::log10(high)));
+  if (!(high > low)) high = low * 10;
+  return {low, high};
+}
+
+QAbstractAxis* addLogAxis(QChart& chart, const QString& title, Qt::Alignment side, double low, double high) {
+  auto* axis = new QLogValueAxis;
+  axis->setTitleText(title);
+  axis->setLabelFormat(QStringLiteral("%g"));
+  axis->setRange(low, high);
+  chart.addAxis(axis, side);
+  return axis;
+}
+
+// One point per cell of a 120 × 120 grid over the decades low … high: what
+// cannot be told apart is drawn once.
+QList<QPointF> distinctPoints(const std::vector<QPointF>& points, double low, double high) {
+  std::unordered_set<long long> taken;
+  QList<QPointF> kept;
+  const double l0 = std::log10(low), span = std::log10(high) - l0;
+  for (const QPointF& p : points) {
+    const long long cx = std::llround((std::log10(p.x()) - l0) / span * 120);
+    const long long cy = std::llround((std::log10(p.y()) - l0) / span * 120);
+    if (taken.insert(cx * 1000003 + cy).second) kept.append(p);
+  }
+  return kept;
+}
 
 }  // namespace
 
@@ -83,55 +188,7 @@ QVariant HeatsModel::data(const QModelIndex& index, int role) const {
     return QColor::fromRgb(*figures.margin >= 0 ? stageGainColour : stageLossColour);
   }
   if (role != Qt::DisplayRole && role != sortRole) return {};
-  const auto number = [&](std::optional<double> value, DigitPattern pattern) -> QVariant {
-    if (!value) return role == sortRole ? QVariant(-HUGE_VAL) : QVariant(QString());
-    if (role == sortRole) return *value;
-    return toQString(pattern == DigitPattern::Whole ? formatPattern(*value, pattern) : formatShortest(*value));
-  };
-  const std::optional<MeltState>& s = heat.state;
-  const auto field = [&](double MeltState::*member, double offset = 0) {
-    return s ? std::optional<double>((*s).*member - offset) : std::nullopt;
-  };
-  switch (column) {
-    case Fitted:
-      return role == sortRole ? QVariant(heat.fitted ? 1 : 0) : QVariant();
-    case Line:
-      return role == sortRole ? QVariant(static_cast<qulonglong>(heat.line)) : QVariant(QString::number(heat.line));
-    case Id:
-      return toQString(heat.id);
-    case ReactionName:
-      return toQString(reactionData(heat.reaction).name);
-    case Temperature:
-      return number(field(&MeltState::temperature, constants::kelvinOffset), DigitPattern::Decimals6);
-    case Carbon:
-      return number(field(&MeltState::carbon), DigitPattern::Decimals6);
-    case Chromium:
-      return number(field(&MeltState::chromium), DigitPattern::Decimals6);
-    case Nickel:
-      return number(field(&MeltState::nickel), DigitPattern::Decimals6);
-    case Silicon:
-      return number(field(&MeltState::silicon), DigitPattern::Decimals6);
-    case Manganese:
-      return number(field(&MeltState::manganese), DigitPattern::Decimals6);
-    case Pressure:
-      return number(field(&MeltState::coPressure), DigitPattern::Decimals6);
-    case FreeEnergy:
-      return number(figures.freeEnergy, DigitPattern::Whole);
-    case Equilibrium:
-      return role == sortRole
-                 ? number(figures.equilibriumCarbon, DigitPattern::Decimals6)
-                 : (figures.equilibriumCarbon
-                        ? QVariant(toQString(formatPattern(*figures.equilibriumCarbon, DigitPattern::Decimals6)))
-                        : QVariant(QString()));
-    case Margin:
-      return role == sortRole
-                 ? number(figures.margin, DigitPattern::Decimals6)
-                 : (figures.margin ? QVariant(toQString(formatPattern(*figures.margin, DigitPattern::Decimals6)))
-                                   : QVariant(QString()));
-    case Note:
-      return toQString(heat.fault);
-  }
-  return {};
+  return heatCell(heat, figures, column, role);
 }
 
 bool HeatsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -217,30 +274,9 @@ void HeatsPanel::showParity(const std::vector<QPointF>& gaining, const std::vect
     chart->removeAxis(axis);
     delete axis;
   }
-  double low = HUGE_VAL, high = 0;
-  for (const auto* points : {&gaining, &losing}) {
-    for (const QPointF& p : *points) {
-      low = std::min({low, p.x(), p.y()});
-      high = std::max({high, p.x(), p.y()});
-    }
-  }
-  if (!(low > 0 && high >= low)) {
-    low = 0.01;
-    high = 1;
-  }
-  low = std::pow(10.0, std::floor(std::log10(low)));
-  high = std::pow(10.0, std::ceil(std::log10(high)));
-  if (!(high > low)) high = low * 10;
-  auto* x = new QLogValueAxis;
-  x->setTitleText(QStringLiteral("平衡C浓度 [%C]"));
-  x->setLabelFormat(QStringLiteral("%g"));
-  x->setRange(low, high);
-  auto* y = new QLogValueAxis;
-  y->setTitleText(QStringLiteral("实测C浓度 [%C]"));
-  y->setLabelFormat(QStringLiteral("%g"));
-  y->setRange(low, high);
-  chart->addAxis(x, Qt::AlignBottom);
-  chart->addAxis(y, Qt::AlignLeft);
+  const auto [low, high] = parityDecades(gaining, losing);
+  QAbstractAxis* x = addLogAxis(*chart, QStringLiteral("平衡C浓度 [%C]"), Qt::AlignBottom, low, high);
+  QAbstractAxis* y = addLogAxis(*chart, QStringLiteral("实测C浓度 [%C]"), Qt::AlignLeft, low, high);
   const auto add = [&](QAbstractSeries* series) {
     chart->addSeries(series);
     series->attachAxis(x);
@@ -263,18 +299,10 @@ void HeatsPanel::showParity(const std::vector<QPointF>& gaining, const std::vect
     scatter->setMarkerSize(5);
     scatter->setColor(QColor::fromRgb(colour));
     scatter->setBorderColor(QColor::fromRgb(colour));
-    // One point per cell of a 120 × 120 grid over the decades shown: what
-    // cannot be told apart is drawn once.
-    std::unordered_set<long long> taken;
-    QList<QPointF> kept;
-    const double l0 = std::log10(low), span = std::log10(high) - l0;
-    for (const QPointF& p : *points) {
-      const long long cx = std::llround((std::log10(p.x()) - l0) / span * 120);
-      const long long cy = std::llround((std::log10(p.y()) - l0) / span * 120);
-      if (taken.insert(cx * 1000003 + cy).second) kept.append(p);
-    }
-    scatter->replace(kept);
+    // Filled once on the chart: a series added with its points has every
+    // mark restyled by the chart's theme, one by one.
     add(scatter);
+    scatter->replace(distinctPoints(*points, low, high));
   }
 }
 

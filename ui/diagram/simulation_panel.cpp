@@ -92,16 +92,53 @@ QLineSeries* addLine(QChart* chart, const char* name, const QString& legend, QRg
 
 SimulationPanel::SimulationPanel(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("simulationPanel"));
+  QGridLayout* grid = createEntries();
+  QHBoxLayout* buttons = createButtons();
+  table_ = new QTableWidget(this);
+  table_->setObjectName(QStringLiteral("simulationTable"));
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->verticalHeader()->setVisible(false);
+  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  table_->setMinimumHeight(60);
+  createCharts();
+
+  auto* side = new QVBoxLayout;
+  side->addLayout(buttons);
+  side->addLayout(grid);
+  side->addStretch();
+  auto* split = new QSplitter(Qt::Horizontal, this);
+  split->setObjectName(QStringLiteral("simulationSplit"));
+  split->addWidget(table_);
+  split->addWidget(carbonChart_);
+  split->addWidget(temperatureChart_);
+  split->setStretchFactor(0, 3);
+  split->setStretchFactor(1, 1);
+  split->setStretchFactor(2, 1);
+  split->setChildrenCollapsible(false);
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addLayout(side);
+  layout->addWidget(split, 1);
+  showProblem(QString());
+}
+
+// The heat entries with their captions, three a row as in 物料平衡.
+QGridLayout* SimulationPanel::createEntries() {
   auto* grid = new QGridLayout;
   for (std::size_t i = 0; i < entryRows.size(); ++i) {
     const EntryRow& row = entryRows[i];
     entries_[i] = addEntry(row.name, toQString(PlanHeat().*row.field), QString::fromUtf8(row.tip));
     auto* label = new QLabel(QString::fromUtf8(row.caption), this);
     label->setBuddy(entries_[i]);
-    const int at = static_cast<int>(i);  // three entries a row, as in 物料平衡
+    const int at = static_cast<int>(i);
     grid->addWidget(label, at / 3, 2 * (at % 3));
     grid->addWidget(entries_[i], at / 3, 2 * (at % 3) + 1);
   }
+  return grid;
+}
+
+// 模拟, the three buttons and the status line, on one row.
+QHBoxLayout* SimulationPanel::createButtons() {
   simulate_ = new QCheckBox(QStringLiteral("模拟"), this);
   simulate_->setObjectName(QStringLiteral("simulate"));
   simulate_->setToolTip(QStringLiteral("按钢水量、初始%C、O2流量和各阶段预测吹炼过程，并在图上画出模拟的路径"));
@@ -134,33 +171,7 @@ SimulationPanel::SimulationPanel(QWidget* parent) : QWidget(parent) {
   status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   status_->setMinimumWidth(120);
   buttons->addWidget(status_, 1);
-
-  table_ = new QTableWidget(this);
-  table_->setObjectName(QStringLiteral("simulationTable"));
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table_->verticalHeader()->setVisible(false);
-  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-  table_->setMinimumHeight(60);
-  createCharts();
-
-  auto* side = new QVBoxLayout;
-  side->addLayout(buttons);
-  side->addLayout(grid);
-  side->addStretch();
-  auto* split = new QSplitter(Qt::Horizontal, this);
-  split->setObjectName(QStringLiteral("simulationSplit"));
-  split->addWidget(table_);
-  split->addWidget(carbonChart_);
-  split->addWidget(temperatureChart_);
-  split->setStretchFactor(0, 3);
-  split->setStretchFactor(1, 1);
-  split->setStretchFactor(2, 1);
-  split->setChildrenCollapsible(false);
-  auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addLayout(side);
-  layout->addWidget(split, 1);
-  showProblem(QString());
+  return buttons;
 }
 
 QLineEdit* SimulationPanel::addEntry(const char* name, const QString& text, const QString& tip) {

@@ -24,6 +24,8 @@
 
 class QCheckBox;
 class QChartView;
+class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QLineSeries;
@@ -67,6 +69,8 @@ class SimulationPanel : public QWidget {
   void adoptRequested();  // 采用模拟温度
 
  private:
+  QGridLayout* createEntries();
+  QHBoxLayout* createButtons();
   QLineEdit* addEntry(const char* name, const QString& text, const QString& tip);
   void createCharts();
   void fillTable(const std::vector<std::vector<std::string>>& rows, const std::vector<BlowStage>& typed);

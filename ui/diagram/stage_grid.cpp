@@ -2,14 +2,42 @@
 #include "ui/diagram/stage_grid.h"
 
 #include <QHeaderView>
+#include <QProxyStyle>
 #include <QScrollBar>
 
 #include <QFocusEvent>
 
 namespace velkarin {
 
+namespace {
+
+// The window's style with the cells' and headers' side margins narrowed, so
+// that the answer columns still fit beside the typed ones while the blow is
+// simulated (three typed columns more) on a 1366-pixel screen. The cells are
+// sized and drawn with the same margins, so nothing is clipped.
+class NarrowCellStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+  int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+    if (metric == PM_FocusFrameHMargin) return 0;  // text margin 1 px a side instead of 3
+    if (metric == PM_HeaderMargin) return 1;       // the header's text 1 px from each side
+
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+};
+
+}  // namespace
+
 StageGrid::StageGrid(int columns, int typedColumns, QWidget* parent)
-    : QTableWidget(0, columns, parent), typedColumns_(typedColumns) {}
+    : QTableWidget(0, columns, parent), typedColumns_(typedColumns) {
+  // Columns as narrow as their header and cells (the style's default least
+  // width, 40 px, left the short typed columns wider than their contents).
+  horizontalHeader()->setMinimumSectionSize(16);
+  auto* narrow = new NarrowCellStyle;
+  narrow->setParent(this);
+  setStyle(narrow);
+  horizontalHeader()->setStyle(narrow);
+}
 
 // The typed columns shown: the last typed ones may be hidden.
 int StageGrid::shownTyped() const {

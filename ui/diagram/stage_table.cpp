@@ -32,8 +32,8 @@ namespace {
 constexpr QRgb badStageBackground = 0xfde2e2;  // typed cells of a row that cannot be read
 
 constexpr std::array<const char*, StageTable::ColumnCount> headers{
-    "气体比或\nCO分压(Pa)", "温度\n℃",  "实测\n%C",      "O2\nNm³",       "石灰\nkg", "废钢\nkg",
-    "惰性\n气体",           "p_CO\nPa", "Cr2O3\n平衡%C", "Cr3O4\n平衡%C", "控制",     "余量\n%C",
+    "气体比\n或p_CO", "温度\n℃",  "实测\n%C",      "O2\nNm³",       "石灰\nkg", "废钢\nkg",
+    "惰性\n气体",     "p_CO\nPa", "Cr2O3\n平衡%C", "Cr3O4\n平衡%C", "控制",     "余量\n%C",
 };
 
 QString cellText(const QTableWidget& table, int row, int column) {
