@@ -179,7 +179,6 @@ QLineEdit* SimulationPanel::addEntry(const char* name, const QString& text, cons
   edit->setObjectName(QString::fromUtf8(name));
   edit->setToolTip(tip);
   edit->setMaximumWidth(70);
-  connect(edit, &QLineEdit::textChanged, this, &SimulationPanel::entriesChanged);
   return edit;
 }
 
@@ -210,18 +209,6 @@ void SimulationPanel::createCharts() {
   chromium_ = addLine(carbonChart_->chart(), "chromiumTime", QStringLiteral("[%Cr]"), 0x2ca02c, carbonTime, percent);
   temperature_ =
       addLine(temperatureChart_->chart(), "temperatureTime", QStringLiteral("温度"), 0xd62728, heatTime, celsius);
-}
-
-void SimulationPanel::putEntries(PlanHeat& heat) const {
-  for (std::size_t i = 0; i < entryRows.size(); ++i) heat.*entryRows[i].field = entries_[i]->text().toStdString();
-}
-
-void SimulationPanel::setEntries(const PlanHeat& heat) {
-  for (std::size_t i = 0; i < entryRows.size(); ++i) {
-    const QSignalBlocker block(entries_[i]);
-    entries_[i]->setText(toQString(heat.*entryRows[i].field));
-  }
-  emit entriesChanged();
 }
 
 bool SimulationPanel::simulating() const { return simulate_->isChecked(); }

@@ -40,10 +40,6 @@ class SimulationPanel : public QWidget {
  public:
   explicit SimulationPanel(QWidget* parent = nullptr);
 
-  // The simulation's members of the heat as typed, put into `heat`; and set
-  // from a plan (one entriesChanged).
-  void putEntries(PlanHeat& heat) const;
-  void setEntries(const PlanHeat& heat);
   bool simulating() const;
   void setSimulating(bool on);
 
@@ -64,7 +60,6 @@ class SimulationPanel : public QWidget {
   QPushButton* adoptButton() const { return adopt_; }
 
  signals:
-  void entriesChanged();
   void simulatingToggled(bool on);
   void adoptRequested();  // 采用模拟温度
 
