@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QBuffer>
 #include <QClipboard>
-#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QMenu>
@@ -14,47 +13,43 @@
 
 #include "ui/common/qt_text.h"
 #include "ui/common/text_file.h"
+#include "ui/diagram/chart_export.h"
 #include "ui/diagram/equilibrium_chart_view.h"
 
 namespace velkarin {
 
-void EquilibriumChartView::createContextMenu() {
-  contextMenu_ = new QMenu(this);
-  contextMenu_->setObjectName(QStringLiteral("chartMenu"));
-  QAction* png = contextMenu_->addAction(QStringLiteral("保存为PNG…"));
+ChartExport::ChartExport(EquilibriumChartView& view) : QObject(&view), view_(view) {
+  menu_ = new QMenu(&view);
+  menu_->setObjectName(QStringLiteral("chartMenu"));
+  QAction* png = menu_->addAction(QStringLiteral("保存为PNG…"));
   png->setObjectName(QStringLiteral("savePng"));
   connect(png, &QAction::triggered, this, [this] { askAndSave(ImageFormat::Png); });
-  QAction* svg = contextMenu_->addAction(QStringLiteral("保存为SVG…"));
+  QAction* svg = menu_->addAction(QStringLiteral("保存为SVG…"));
   svg->setObjectName(QStringLiteral("saveSvg"));
   connect(svg, &QAction::triggered, this, [this] { askAndSave(ImageFormat::Svg); });
-  QAction* copy = contextMenu_->addAction(QStringLiteral("复制曲线数据"));
+  QAction* copy = menu_->addAction(QStringLiteral("复制曲线数据"));
   copy->setObjectName(QStringLiteral("copyCurveData"));
-  connect(copy, &QAction::triggered, this, &EquilibriumChartView::copyCurveData);
-}
-
-void EquilibriumChartView::contextMenuEvent(QContextMenuEvent* event) {
-  contextMenu_->popup(event->globalPos());
-  event->accept();
+  connect(copy, &QAction::triggered, this, &ChartExport::copyCurveData);
 }
 
 // The image is made in memory, then written whole or not at all: a failed
 // write leaves no half image, and an old file stays as it was.
-std::optional<QString> EquilibriumChartView::writeImage(const QString& path, ImageFormat format) {
+std::optional<QString> ChartExport::writeImage(const QString& path, ImageFormat format) const {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   if (format == ImageFormat::Png) {
     QImageWriter writer(&buffer, "png");
-    if (!writer.write(grab().toImage())) return writer.errorString();
+    if (!writer.write(view_.grab().toImage())) return writer.errorString();
   } else {
     QSvgGenerator generator;
     generator.setOutputDevice(&buffer);
-    generator.setSize(size());
-    generator.setViewBox(QRect(QPoint(0, 0), size()));
-    generator.setTitle(chart()->title());
+    generator.setSize(view_.size());
+    generator.setViewBox(QRect(QPoint(0, 0), view_.size()));
+    generator.setTitle(view_.chart()->title());
     generator.setDescription(QStringLiteral("平衡曲线图"));
     QPainter painter(&generator);
-    render(&painter);
+    view_.render(&painter);
   }
   buffer.close();
   return writeFileWhole(path, bytes);
@@ -71,16 +66,16 @@ static SaveQuestion imageQuestion(ImageFormat format) {
           QStringLiteral("无法保存到“%1”：%2")};
 }
 
-bool EquilibriumChartView::saveImage(const QString& path, ImageFormat format) {
-  return writeOrSay(this, path, imageQuestion(format), [&](const QString& file) { return writeImage(file, format); });
+bool ChartExport::saveImage(const QString& path, ImageFormat format) const {
+  return writeOrSay(&view_, path, imageQuestion(format), [&](const QString& file) { return writeImage(file, format); });
 }
 
-void EquilibriumChartView::askAndSave(ImageFormat format) {
-  askAndWrite(this, imageQuestion(format), [&](const QString& file) { return writeImage(file, format); });
+void ChartExport::askAndSave(ImageFormat format) const {
+  askAndWrite(&view_, imageQuestion(format), [&](const QString& file) { return writeImage(file, format); });
 }
 
-void EquilibriumChartView::copyCurveData() const {
-  QGuiApplication::clipboard()->setText(toQString(curveFamilyTsv(curves_)));
+void ChartExport::copyCurveData() const {
+  QGuiApplication::clipboard()->setText(toQString(curveFamilyTsv(view_.curves())));
 }
 
 }  // namespace velkarin

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "ui/diagram/equilibrium_chart_view.h"
 
+#include <QContextMenuEvent>
 #include <QGraphicsTextItem>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
+#include <QMenu>
 #include <QPainter>
 #include <QScatterSeries>
 #include <QStringList>
@@ -62,7 +64,9 @@ EquilibriumChartView::EquilibriumChartView(QWidget* parent) : QChartView(parent)
   createAxes();
   marks_ = new ChartMarks(chart(), temperatureAxis_, carbonAxis_, this);
   createHeatSeries();
-  createContextMenu();
+  export_ = new ChartExport(*this);
+  readout_ = new ChartReadout(*this);
+  connect(readout_, &ChartReadout::described, this, &EquilibriumChartView::pointDescribed);
   connect(chart(), &QChart::plotAreaChanged, this, [this] {
     fitTemperatureTicks();
     placeHeatLabel();
@@ -105,9 +109,9 @@ void EquilibriumChartView::createHeatSeries() {
   heatSeries_->attachAxis(temperatureAxis_);
   heatSeries_->attachAxis(carbonAxis_);
   connect(heatSeries_, &QScatterSeries::hovered, this, [this](const QPointF&, bool state) {
-    if (state) describeHeat();
+    if (state) readout_->describeHeat();
   });
-  connect(heatSeries_, &QScatterSeries::clicked, this, [this](const QPointF&) { describeHeat(); });
+  connect(heatSeries_, &QScatterSeries::clicked, this, [this](const QPointF&) { readout_->describeHeat(); });
   for (QLegendMarker* marker : chart()->legend()->markers(heatSeries_)) marker->setVisible(false);
   heatLabel_ = new QScatterSeries(this);
   heatLabel_->setObjectName(QStringLiteral("heatLabelBelow"));
@@ -217,15 +221,20 @@ QLineSeries* EquilibriumChartView::addSegment(std::size_t index, std::size_t cur
   for (QLegendMarker* marker : chart()->legend()->markers(series)) marker->setVisible(inLegend);
   connect(series, &QLineSeries::hovered, this, [this, curve, series](const QPointF& pointer, bool state) {
     if (state) {
-      describe(curve, *series, pointer);
+      readout_->describe(curve, *series, pointer);
     } else {
       QToolTip::hideText();
     }
   });
   connect(series, &QLineSeries::clicked, this,
-          [this, curve, series](const QPointF& pointer) { describe(curve, *series, pointer); });
+          [this, curve, series](const QPointF& pointer) { readout_->describe(curve, *series, pointer); });
   curveSeries_[curve].append(series);
   return series;
+}
+
+void EquilibriumChartView::contextMenuEvent(QContextMenuEvent* event) {
+  export_->menu()->popup(event->globalPos());
+  event->accept();
 }
 
 void EquilibriumChartView::showCurves(std::vector<EquilibriumCurve> curves, std::vector<CurveStyle> styles) {
@@ -262,7 +271,7 @@ void EquilibriumChartView::showCurves(std::vector<EquilibriumCurve> curves, std:
   }
   updateCarbonRange();
   clipHeatLabel();
-  refreshDescription();
+  readout_->refresh();
 }
 
 void EquilibriumChartView::showHeats(const std::vector<HeatMark>& heats) {
@@ -284,7 +293,7 @@ void EquilibriumChartView::showHeats(const std::vector<HeatMark>& heats) {
   for (QLegendMarker* marker : chart()->legend()->markers(heatSeries_)) marker->setVisible(heat_.has_value());
   updateCarbonRange();
   clipHeatLabel();
-  refreshDescription();
+  readout_->refresh();
 }
 
 void EquilibriumChartView::showStages(const std::vector<std::optional<StageMark>>& stages, std::optional<double> target,

@@ -21,6 +21,8 @@
 #include <vector>
 
 #include "calc/equilibrium_curve.h"
+#include "ui/diagram/chart_export.h"
+#include "ui/diagram/chart_readout.h"
 
 class QAction;
 class QGraphicsTextItem;
@@ -91,15 +93,18 @@ class EquilibriumChartView : public QChartView {
   const std::optional<HeatMark>& heat() const { return heat_; }  // the last heat
   QValueAxis* temperatureAxis() const { return temperatureAxis_; }
   QLogValueAxis* carbonAxis() const { return carbonAxis_; }
-  QMenu* contextMenu() const { return contextMenu_; }
+  QMenu* contextMenu() const { return export_->menu(); }
 
-  // Writes the chart as it is shown, at the view's size. Returns the reason
-  // when the file cannot be written.
-  std::optional<QString> writeImage(const QString& path, ImageFormat format);
-  // writeImage, with a message box on failure; true when written.
-  bool saveImage(const QString& path, ImageFormat format);
+  // Writes the chart as it is shown, at the view's size (see ChartExport);
+  // the reason when it cannot. saveImage says a failure in a message box.
+  std::optional<QString> writeImage(const QString& path, ImageFormat format) {
+    return export_->writeImage(path, format);
+  }
+  bool saveImage(const QString& path, ImageFormat format) { return export_->saveImage(path, format); }
   // Puts curveFamilyTsv of the curves shown on the clipboard as plain text.
-  void copyCurveData() const;
+  void copyCurveData() const { export_->copyCurveData(); }
+  // How each curve shown is drawn.
+  const std::vector<CurveStyle>& styles() const { return styles_; }
 
  signals:
   // The description of the point under the pointer after a hover or a click.
@@ -120,17 +125,10 @@ class EquilibriumChartView : public QChartView {
   void fitTemperatureTicks();
   void createHeatSeries();
   void raiseHeat();
-  void createContextMenu();
   void removeCurveSeries(std::size_t keep);
   QLineSeries* addSegment(std::size_t index, std::size_t curve, const QList<QPointF>& points);
   void updateCarbonRange();
   void clipHeatLabel();
-  void describe(std::size_t curve, const QLineSeries& series, const QPointF& pointer);
-  void describePoint(std::size_t curve, std::size_t point);
-  void describeHeat();
-  void refreshDescription();
-  void report(const QString& text);
-  void askAndSave(ImageFormat format);
 
   std::vector<EquilibriumCurve> curves_;
   std::vector<CurveStyle> styles_;                // per curve
@@ -144,15 +142,9 @@ class EquilibriumChartView : public QChartView {
   QScatterSeries* heatLabel_ = nullptr;    // the heat's label where it goes below the point
   QValueAxis* temperatureAxis_ = nullptr;  // °C
   QLogValueAxis* carbonAxis_ = nullptr;    // mass %, base 10
-  QMenu* contextMenu_ = nullptr;
+  ChartExport* export_ = nullptr;          // the right-click menu and the exports
+  ChartReadout* readout_ = nullptr;        // what the pointer is over
   ChartMarks* marks_ = nullptr;
-  // What the readout last described: a curve and the temperature of its
-  // point, or the heat; described again whenever the chart changes.
-  struct Described {
-    std::optional<std::size_t> curve;  // none: the heat
-    double temperatureCelsius = 0;
-  };
-  std::optional<Described> described_;
 };
 
 }  // namespace velkarin
