@@ -4,11 +4,9 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QListWidget>
-#include <QMessageBox>
 
 #include "calc/result_presentation.h"
 #include "ui/calculator/calculation_window.h"
@@ -61,11 +59,8 @@ void CalculationWindow::saveLines() {
   } else {
     for (const QString& line : lines()) bytes += line.toUtf8() + '\n';
   }
-  const std::optional<QString> error = writeFileWhole(path, bytes);
-  if (error) {
-    QMessageBox::critical(this, windowTitle(),
-                          QStringLiteral("无法保存文件“%1”：%2").arg(QDir::toNativeSeparators(path), *error));
-  }
+  writeOrSay(this, path, {{}, {}, {}, {}, windowTitle(), QStringLiteral("无法保存文件“%1”：%2")},
+             [&](const QString& file) { return writeFileWhole(file, bytes); });
 }
 
 }  // namespace velkarin
