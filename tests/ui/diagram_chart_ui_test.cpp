@@ -25,6 +25,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUndoStack>
 #include <QValueAxis>
 
 #include "calc/equilibrium_curve.h"
@@ -32,6 +33,7 @@
 #include "tests/ui/diagram_test_support.h"
 #include "ui/calculator/calculation_window.h"
 #include "ui/calculator/main_frame.h"
+#include "ui/model/plan_document.h"
 
 using namespace velkarin;
 using namespace velkarin::test;
@@ -274,6 +276,22 @@ class DiagramChartUiTest : public DiagramTestCase {
     view.showCurves({whole});
     QCOMPARE(view.chart()->series().size(), before - 3);  // the split curve's three stretches
     QCOMPARE(legendNames(view), QStringList({"200 Pa (0.002)"}));
+  }
+
+  // Another reaction takes the other oxide's A and B from its window;
+  // undone, the plan is the one opened again, its other oxide's A and B too.
+  void undoing_a_reaction_switch_gives_the_opened_plan_back() {
+    EquilibriumDiagramWindow* diagram = openDiagram();
+    const Plan opened = shiftPlan();
+    diagram->setPlan(opened);
+    QComboBox* reaction = diagramCombo(*diagram, "reaction");
+    reaction->setCurrentIndex(1 - reaction->currentIndex());
+    QVERIFY(diagram->plan().reaction != opened.reaction);
+    QVERIFY(diagram->isWindowModified());
+    diagram->document().history().undo();
+    QCOMPARE(diagram->plan().otherConstants.a, opened.otherConstants.a);
+    QVERIFY(diagram->plan() == opened);
+    QVERIFY(!diagram->isWindowModified());
   }
 
   // However the pressures are listed, two legend entries never say the same:

@@ -130,6 +130,7 @@ class PlanDocumentModelTest : public QObject {
     QCOMPARE(document.history().count(), 1);
     QVERIFY(!document.ownOther());
     QCOMPARE(document.plan().reaction, Reaction::Cr3O4);
+    document.setOtherConstants({"9", "9"});  // as the session does from the other oxide's window
     document.history().undo();
     QVERIFY(document.ownOther());
     QCOMPARE(document.plan(), opened);

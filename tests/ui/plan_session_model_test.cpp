@@ -101,6 +101,21 @@ class PlanSessionModelTest : public QObject {
     QCOMPARE(session.curves().front().points.front().carbon.carbon, before);  // the last that could be read
     document.history().undo();
     QVERIFY(session.problems().empty());
+
+    // A plan opened whose entries cannot be read keeps nothing of the plan
+    // before it; once read, its own last curves are kept again.
+    Plan broken = twoStagePlan();
+    broken.pressures = "x";
+    document.reset(broken);
+    QVERIFY(session.curves().empty());
+    QVERIFY(session.stages().results.empty());
+    QVERIFY(!session.keepsLast());
+    document.editEntry("pressures", "50000");
+    QCOMPARE(session.curves().size(), std::size_t(1));
+    QCOMPARE(session.stages().results.size(), std::size_t(2));
+    document.editEntry("pressures", "y");
+    QVERIFY(session.keepsLast());
+    QCOMPARE(session.curves().size(), std::size_t(1));
   }
 
   // Simulating on and off; the heat path of the shown reaction only.

@@ -5,6 +5,8 @@
 // heat; the fit and its problems; and the band of the preset rows, which
 // holds every preset row's curve between its edges.
 
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -98,6 +100,12 @@ class PlantHeatsModelTest : public QObject {
     std::atomic<bool> cancel{false};
     QVERIFY(!PlantHeats::read(QStringLiteral("/no/such/heats.csv"), presetLines(), bytes, cancel).problem.isEmpty());
     QTemporaryDir folder;
+    // A FIFO nobody writes to, a folder: refused at once, not waited on.
+    const QString fifo = folder.filePath(QStringLiteral("pipe.csv"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, folder.path()}) {
+      QCOMPARE(PlantHeats::read(path, presetLines(), bytes, cancel).problem, QStringLiteral("不是普通文件"));
+    }
     QFile file(folder.filePath(QStringLiteral("heats.csv")));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(heatsCsv);

@@ -170,6 +170,7 @@ void drawSession(EquilibriumChartView& chart, const Plan& plan, const PlanSessio
 }
 
 QString chartTitle(const Plan& plan, const PlanSession& session) {
+  if (session.curves().empty()) return {};  // nothing of the plan could be read
   const CurveFamilyInputs& family = session.entries().family;
   const CurveComposition& c = family.composition;
   const QString composition =
@@ -196,7 +197,7 @@ QString entriesProblemText(const PlanSession& session) {
   for (const std::string& problem : chinese(session.problems())) {
     text += (text.isEmpty() ? QString() : QStringLiteral("；")) + toQString(problem);
   }
-  return text + QStringLiteral("。仍显示上次的曲线。");
+  return text + (session.keepsLast() ? QStringLiteral("。仍显示上次的曲线。") : QStringLiteral("。"));
 }
 
 QString stageNote(const Plan& plan, const PlanSession& session) {

@@ -33,7 +33,8 @@ EntryCommand::EntryCommand(const PlanEdits& edits, std::string place, std::strin
       place_(std::move(place)),
       before_(planEntryText(*edits.plan, place_)),
       after_(std::move(after)),
-      ownOtherBefore_(*edits.ownOther) {}
+      ownOtherBefore_(*edits.ownOther),
+      otherBefore_(edits.plan->otherConstants) {}
 
 void EntryCommand::apply(const std::string& text, bool ownOther) {
   setPlanEntryText(*edits_.plan, place_, text);
@@ -45,7 +46,10 @@ void EntryCommand::apply(const std::string& text, bool ownOther) {
 // the opened plan gave for it.
 void EntryCommand::redo() { apply(after_, place_ == "reaction" ? false : *edits_.ownOther); }
 
-void EntryCommand::undo() { apply(before_, place_ == "reaction" ? ownOtherBefore_ : *edits_.ownOther); }
+void EntryCommand::undo() {
+  if (place_ == "reaction") edits_.plan->otherConstants = otherBefore_;
+  apply(before_, place_ == "reaction" ? ownOtherBefore_ : *edits_.ownOther);
+}
 
 bool EntryCommand::mergeWith(const QUndoCommand* other) {
   const auto* next = static_cast<const EntryCommand*>(other);  // same id: an EntryCommand

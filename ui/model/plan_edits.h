@@ -55,7 +55,10 @@ class EntryCommand final : public QUndoCommand {
   void apply(const std::string& text, bool ownOther);
   PlanEdits edits_;
   std::string place_, before_, after_;
-  bool ownOtherBefore_ = false;  // a new reaction takes the other oxide's A and B from its window
+  // A new reaction takes the other oxide's A and B from its window (which
+  // then overwrites them in the plan): undone, the plan's own come back.
+  bool ownOtherBefore_ = false;
+  ReactionConstants otherBefore_;
 };
 
 // Inserting (or, with insert false, removing) the stage at `row`.

@@ -26,7 +26,14 @@ PlanSession::PlanSession(PlanDocument& document, WindowConstants windowConstants
   connect(&document_, &PlanDocument::stageRemoved, this, stagesEdited);
   connect(&document_, &PlanDocument::stageTextChanged, this, stagesEdited);
   connect(&document_, &PlanDocument::stagesSwapped, this, stagesEdited);
-  connect(&document_, &PlanDocument::planReset, this, &PlanSession::recompute);
+  connect(&document_, &PlanDocument::planReset, this, &PlanSession::reset);
+}
+
+// A plan opened anew: curves and stages of another plan are no "last that
+// could be read" for it.
+void PlanSession::reset() {
+  readFromThisPlan_ = false;
+  recompute();
 }
 
 void PlanSession::recompute() { emit changed(readEntries() | HeatPath); }
@@ -47,7 +54,19 @@ PlanSession::Changes PlanSession::readEntries() {
   otherLine_ = readOtherLine();
   PlanReading reading = readPlanEntries(document_.plan());
   problems_ = reading.problems;
-  if (!reading.read()) return Entries;
+  if (!reading.read() && readFromThisPlan_) return Entries;
+  if (!reading.read()) {
+    // Nothing of this plan could be read yet: nothing to draw or evaluate.
+    entries_ = PlanReading{};
+    entries_.family.reaction = document_.plan().reaction;
+    curves_.clear();
+    stages_ = StageEvaluation{};
+    simulationInput_ = {};
+    simulation_.reset();
+    simulationProblem_ = SimulationProblem::None;
+    return Entries | Curves | Stages | Simulation;
+  }
+  readFromThisPlan_ = true;
   entries_ = std::move(reading);
   curves_ = planCurves(entries_, otherLine_, document_.plan().bothOxides);
   return Entries | Curves | evaluateStages();

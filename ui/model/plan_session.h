@@ -81,8 +81,11 @@ class PlanSession : public QObject {
   // A reaction's calculation window's A or B changed.
   void windowConstantsChanged(Reaction reaction);
 
-  // Everything again (a plan opened, the window's start).
+  // Everything again.
   void recompute();
+  // The curves and stages stand for entries this plan had (false after a plan
+  // was opened whose entries could not be read: then there are none).
+  bool keepsLast() const { return readFromThisPlan_ && !problems_.empty(); }
 
  signals:
   void changed(PlanSession::Changes what);
@@ -90,6 +93,7 @@ class PlanSession : public QObject {
  private:
   void entryChanged(const QString& place);
   Changes readEntries();
+  void reset();
   Changes evaluateStages();
   ReactionLine readOtherLine();
 
@@ -97,6 +101,7 @@ class PlanSession : public QObject {
   WindowConstants windowConstants_;
   PlanReading entries_;
   std::vector<EntryProblem> problems_;
+  bool readFromThisPlan_ = false;  // entries_ were read from the plan as it is since it was opened
   ReactionLine otherLine_;
   OtherLineNote otherNote_ = OtherLineNote::None;
   std::vector<EquilibriumCurve> curves_;

@@ -2,6 +2,7 @@
 #include "ui/model/plant_heats.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -35,11 +36,20 @@ class CountingSource final : public ByteSource {
 HeatImport PlantHeats::read(const QString& path, const HeatLines& lines, std::atomic<qint64>& bytes,
                             const std::atomic<bool>& cancel) {
   HeatImport result;
-  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: a FIFO nobody writes to would hold the worker (and the
+  // program's end) in open(); only a regular file is read.
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     result.problem = QString::fromLocal8Bit(std::strerror(errno));
     return result;
   }
+  struct stat status {};
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    ::close(fd);
+    result.problem = QStringLiteral("不是普通文件");
+    return result;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   try {
     DescriptorSource file(fd);
     CountingSource counted(file, bytes);
