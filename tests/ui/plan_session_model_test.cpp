@@ -110,6 +110,8 @@ class PlanSessionModelTest : public QObject {
     QVERIFY(session.curves().empty());
     QVERIFY(session.stages().results.empty());
     QVERIFY(!session.keepsLast());
+    document.setStageText(0, 1, "1620");  // still nothing to evaluate the stages under
+    QVERIFY(session.stages().results.empty());
     document.editEntry("pressures", "50000");
     QCOMPARE(session.curves().size(), std::size_t(1));
     QCOMPARE(session.stages().results.size(), std::size_t(2));

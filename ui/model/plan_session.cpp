@@ -60,11 +60,7 @@ PlanSession::Changes PlanSession::readEntries() {
     entries_ = PlanReading{};
     entries_.family.reaction = document_.plan().reaction;
     curves_.clear();
-    stages_ = StageEvaluation{};
-    simulationInput_ = {};
-    simulation_.reset();
-    simulationProblem_ = SimulationProblem::None;
-    return Entries | Curves | Stages | Simulation;
+    return Entries | Curves | evaluateStages();
   }
   readFromThisPlan_ = true;
   entries_ = std::move(reading);
@@ -74,10 +70,15 @@ PlanSession::Changes PlanSession::readEntries() {
 
 PlanSession::Changes PlanSession::evaluateStages() {
   const Plan& plan = document_.plan();
-  stages_ = velkarin::evaluateStages(plan, entries_, otherLine_);
   simulation_.reset();
   simulationProblem_ = SimulationProblem::None;
   simulationInput_ = {};
+  if (!readFromThisPlan_) {
+    // No entries of this plan read yet: the stages stand under none.
+    stages_ = StageEvaluation{};
+    return Stages | Simulation;
+  }
+  stages_ = velkarin::evaluateStages(plan, entries_, otherLine_);
   if (simulating_) {
     simulationInput_ = velkarin::simulationInput(plan, stages_.settings);
     if (!simulationInput_.problem) {
