@@ -42,9 +42,13 @@ std::optional<ReactionLine> readReactionLine(const ReactionConstants& constants)
   return ReactionLine{a.value, b.value};
 }
 
-ReactionLine presetLine(Reaction reaction, std::size_t row) {
+ReactionConstants presetConstants(Reaction reaction, std::size_t row) {
   const PresetRow& preset = reactionData(reaction).presets[row];
-  return *readReactionLine({std::string(preset.a), std::string(preset.b)});
+  return {std::string(preset.a), std::string(preset.b)};
+}
+
+ReactionLine presetLine(Reaction reaction, std::size_t row) {
+  return *readReactionLine(presetConstants(reaction, row));
 }
 
 CurveComposition compositionOf(const MeltState& state) {

@@ -47,6 +47,8 @@ std::optional<ReactionLine> readReactionLine(const ReactionConstants& constants)
 // Preset row `row` (0-based) of a reaction, converted. Row 0 is the row a
 // calculation window opens with. `row` must be below reactionData(r).presets.size().
 ReactionLine presetLine(Reaction reaction, std::size_t row = 0);
+// The same row's texts, as a calculation window shows them.
+ReactionConstants presetConstants(Reaction reaction, std::size_t row = 0);
 
 // The melt composition apart from carbon; the defaults are the prompt defaults.
 struct CurveComposition {

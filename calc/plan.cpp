@@ -4,16 +4,12 @@
 #include <algorithm>
 #include <tuple>
 
+#include "calc/equilibrium_curve.h"
 #include "calc/plan_members.h"
 #include "calc/reaction_data.h"
 
 namespace velkarin {
 namespace {
-
-ReactionConstants firstPreset(Reaction reaction) {
-  const PresetRow& row = reactionData(reaction).presets[0];
-  return {std::string(row.a), std::string(row.b)};
-}
 
 // The extra members in an order of their own: a file read back after a save
 // has its top-level extras after the known members.
@@ -26,7 +22,7 @@ std::vector<PlanExtraMember> sortedExtras(std::vector<PlanExtraMember> extras) {
 
 }  // namespace
 
-Plan::Plan() : constants(firstPreset(Reaction::Cr2O3)), otherConstants(firstPreset(Reaction::Cr3O4)) {}
+Plan::Plan() : constants(presetConstants(Reaction::Cr2O3)), otherConstants(presetConstants(Reaction::Cr3O4)) {}
 
 bool Plan::operator==(const Plan& other) const {
   return reaction == other.reaction && constants.a == other.constants.a && constants.b == other.constants.b &&

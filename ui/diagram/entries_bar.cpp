@@ -28,11 +28,6 @@ static void addCaption(QWidget* parent, QHBoxLayout* row, const QString& text, Q
   row->addWidget(buddy);
 }
 
-ReactionConstants presetConstants(Reaction reaction, std::size_t row) {
-  const PresetRow& preset = reactionData(reaction).presets[row];
-  return {std::string(preset.a), std::string(preset.b)};
-}
-
 EntriesBar::EntriesBar(PlanDocument& document, EntryBindings& bindings, QWidget* parent)
     : QWidget(parent), document_(document), bindings_(bindings) {
   setObjectName(QStringLiteral("entries"));

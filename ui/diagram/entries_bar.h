@@ -15,7 +15,7 @@
 
 #include <cstddef>
 
-#include "calc/records.h"
+#include "calc/equilibrium_curve.h"
 
 class QCheckBox;
 class QComboBox;
@@ -26,9 +26,6 @@ namespace velkarin {
 
 class EntryBindings;
 class PlanDocument;
-
-// The texts of preset row `row` (0-based) of a reaction, as a calculation window shows them.
-ReactionConstants presetConstants(Reaction reaction, std::size_t row = 0);
 
 class EntriesBar : public QWidget {
   Q_OBJECT

@@ -97,8 +97,7 @@ PlanEdits PlanDocument::edits() {
 
 void PlanDocument::editEntry(const std::string& place, const std::string& text) {
   if (entry(place) == text) return;
-  Plan trial = plan_;
-  if (!setPlanEntryText(trial, place, text)) return;  // no such entry, or not one of its values
+  if (!planEntryAccepts(place, text)) return;  // no such entry, or not one of its values
   push(new EntryCommand(edits(), place, text));
 }
 
@@ -106,8 +105,7 @@ void PlanDocument::editEntries(const std::vector<std::pair<std::string, std::str
   beginStep(name);
   for (const auto& [place, text] : texts) {
     if (entry(place) == text) continue;
-    Plan trial = plan_;
-    if (setPlanEntryText(trial, place, text)) push(new EntryCommand(edits(), place, text));
+    if (planEntryAccepts(place, text)) push(new EntryCommand(edits(), place, text));
   }
   endStep();
 }

@@ -27,6 +27,14 @@ bool setPlanEntryText(Plan& plan, std::string_view place, const std::string& tex
   }();
 }
 
+bool planEntryAccepts(std::string_view place, const std::string& text) {
+  static Plan blank;  // only the member's place matters, not its value
+  if (place == "note") return true;
+  if (place == "reaction") return planReaction(text).has_value();
+  if (place == "bothOxides") return text == "true" || text == "false";
+  return planTextField(blank, place) != nullptr;
+}
+
 EntryCommand::EntryCommand(const PlanEdits& edits, std::string place, std::string after, QUndoCommand* parent)
     : QUndoCommand(parent),
       edits_(edits),

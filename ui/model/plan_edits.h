@@ -31,6 +31,8 @@ std::string planEntryText(const Plan& plan, std::string_view place);
 // Sets it; false for a place the plan does not have or a reaction or
 // bothOxides text that is not one of its values (the plan is then unchanged).
 bool setPlanEntryText(Plan& plan, std::string_view place, const std::string& text);
+// Whether setPlanEntryText would take `text` at `place` (without copying a plan).
+bool planEntryAccepts(std::string_view place, const std::string& text);
 
 // What the commands change, and how the change is told.
 struct PlanEdits {

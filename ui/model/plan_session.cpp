@@ -3,19 +3,9 @@
 
 #include <utility>
 
-#include "calc/reaction_data.h"
 #include "ui/model/plan_document.h"
 
 namespace velkarin {
-
-namespace {
-
-ReactionConstants firstPreset(Reaction reaction) {
-  const PresetRow& preset = reactionData(reaction).presets[0];
-  return {std::string(preset.a), std::string(preset.b)};
-}
-
-}  // namespace
 
 PlanSession::PlanSession(PlanDocument& document, WindowConstants windowConstants, QObject* parent)
     : QObject(parent), document_(document), windowConstants_(std::move(windowConstants)) {
@@ -107,7 +97,7 @@ ReactionLine PlanSession::readOtherLine() {
     }
     otherNote_ = own ? OtherLineNote::PlanNotNumbers : OtherLineNote::WindowNotNumbers;
   }
-  if (!own) document_.setOtherConstants(firstPreset(other));
+  if (!own) document_.setOtherConstants(presetConstants(other));
   return presetLine(other);
 }
 
